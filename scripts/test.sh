@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the unit tests
+# through CTest, then the built-in self-check. Exits non-zero when anything fails.
+# Nothing here touches the user's own data or settings.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash scripts/setup.sh
+
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON
+cmake --build build-test -j "$jobs"
+
+scratch=$(mktemp -d /tmp/orvane-test-XXXXXX)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/tmp"
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+export QT_QPA_PLATFORM=offscreen
+unset OV_DB_PATH OV_SELFTEST_MUTATE
+
+(cd build-test && ctest --output-on-failure -j "$jobs")
+
+echo "Running orvane --selftest"
+settings="$XDG_CONFIG_HOME/QNMR/QNMR Orvane.conf"
+status=0
+TMPDIR="$scratch/tmp" OV_DATA_DIR="$root/data" ./build-test/orvane --selftest || status=$?
+if [ -e "$settings" ]; then
+  echo "FAIL: the self-check left a settings file behind"; status=1
+fi
+if compgen -G "$scratch/tmp/ov-selftest-*" > /dev/null; then
+  echo "FAIL: the self-check left its scratch folder behind"; status=1
+fi
+exit $status

@@ -1,0 +1,72 @@
+#include "modes/OVSelfTest.h"
+
+#include "modes/OVMutation.h"
+#include "modes/SelfTestPrefs.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QUuid>
+#include <cmath>
+
+namespace OVSelfTest {
+
+bool near(std::optional<double> found, double expected, double tolerance)
+{
+    if (!found)
+        return false;
+    const double diff = std::fabs(*found - expected);
+    if (std::isnan(diff))
+        return false;
+    return diff <= tolerance;
+}
+
+int finish(const OVTestRun& run)
+{
+    if (run.failed != 0) {
+        ovPrintLine(QString::number(run.failed) + QStringLiteral(" FAILED, ") +
+                        QString::number(run.passed) + QStringLiteral(" passed"),
+                    false);
+        return 1;
+    }
+    ovPrintLine(QStringLiteral("ALL ") + QString::number(run.passed) +
+                    QStringLiteral(" CHECKS PASSED"),
+                false);
+    return 0;
+}
+
+QString headerLine(const QDateTime& nowUtc, const QString& mutateRaw)
+{
+    QString line = QStringLiteral("QNMR Orvane self-test — ") +
+                   nowUtc.toUTC().toString(Qt::ISODate);
+    if (!mutateRaw.isEmpty())
+        line += QStringLiteral(" — MUTATION \"") + mutateRaw +
+                QStringLiteral("\": failures are EXPECTED");
+    return line;
+}
+
+int run()
+{
+    const QString mutateRaw = qEnvironmentVariable("OV_SELFTEST_MUTATE");
+    OVMutation::active() = OVMutation::parse(mutateRaw);
+
+    OVTestRun testRun;
+    ovPrintLine(headerLine(QDateTime::currentDateTimeUtc(), mutateRaw), false);
+
+    const QString scratch = QDir::tempPath() + QStringLiteral("/ov-selftest-") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QDir().mkpath(scratch);
+
+    SelfTestPrefs saved;
+    saved.saveAndPrepare();
+
+    // Groups, in their fixed order, join here as they are built.
+
+    const int code = finish(testRun);
+    std::fflush(stdout);
+
+    saved.restore();
+    QDir(scratch).removeRecursively();
+    return code;
+}
+
+} // namespace OVSelfTest
