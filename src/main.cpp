@@ -3,8 +3,10 @@
 
 #include "app/StartupDispatch.h"
 #include "modes/OVSelfTest.h"
+#include "modes/SelfTestChild.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 int main(int argc, char* argv[])
@@ -17,9 +19,21 @@ int main(int argc, char* argv[])
     if (dispatch.isCommandLineMode() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    const auto nameApplication = [] {
+        QCoreApplication::setOrganizationName(QStringLiteral("QNMR"));
+        QCoreApplication::setApplicationName(QStringLiteral("QNMR Orvane"));
+    };
+
+    // A child of the self-check only opens its store, prints and ends: no widgets, no
+    // window, none of the launch work of a normal start.
+    if (dispatch.mode == StartupDispatch::Mode::ChildWrite || dispatch.mode == StartupDispatch::Mode::ChildRead) {
+        QGuiApplication app(argc, argv);
+        nameApplication();
+        return OVSelfTest::handleChild(arguments).value_or(1);
+    }
+
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("QNMR"));
-    QApplication::setApplicationName(QStringLiteral("QNMR Orvane"));
+    nameApplication();
 
     switch (dispatch.mode) {
     case StartupDispatch::Mode::SelfTest:

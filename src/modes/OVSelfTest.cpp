@@ -2,11 +2,21 @@
 
 #include "modes/OVMutation.h"
 #include "modes/SelfTestPrefs.h"
+#include "modes/SelfTestLook.h"
+#include "modes/SelfTestSchedules.h"
+#include "services/OVNotify.h"
+#include "modes/SelfTestReference.h"
+#include "services/Opener.h"
+#include "modes/SelfTestReports.h"
+#include "modes/SelfTestRecords.h"
+#include "modes/SelfTestRelaunch.h"
+#include "app/OVSetup.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QUuid>
 #include <cmath>
+#include <memory>
 
 namespace OVSelfTest {
 
@@ -48,6 +58,14 @@ int run()
 {
     const QString mutateRaw = qEnvironmentVariable("OV_SELFTEST_MUTATE");
     OVMutation::active() = OVMutation::parse(mutateRaw);
+    OVNotify::enabled = false;
+
+    // No URL reaches the desktop during the run: the opener records instead, and
+    // the video group reads and clears the record.
+    const auto openedBox = std::make_shared<QList<QUrl>>();
+    Opener::open = [openedBox](const QUrl& url) { openedBox->append(url); };
+    [[maybe_unused]] const std::function<QList<QUrl>()> opened = [openedBox] { return *openedBox; };
+    [[maybe_unused]] const std::function<void()> clearOpened = [openedBox] { openedBox->clear(); };
 
     OVTestRun testRun;
     ovPrintLine(headerLine(QDateTime::currentDateTimeUtc(), mutateRaw), false);
@@ -58,8 +76,15 @@ int run()
 
     SelfTestPrefs saved;
     saved.saveAndPrepare();
+    OVSetup::configure();
 
     // Groups, in their fixed order, join here as they are built.
+    referenceTests(testRun);
+    recordTests(testRun, scratch);
+    relaunchTests(testRun, scratch);
+    recurrenceTests(testRun);
+    reportTests(testRun, scratch);
+    lookAndHelpTests(testRun);
 
     const int code = finish(testRun);
     std::fflush(stdout);

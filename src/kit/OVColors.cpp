@@ -1,0 +1,5 @@
+#include "kit/OVColors.h"
+
+#include "kit/QNMRThemes.h"
+
+OVColors::OVColors() : t(QNMRThemes::current()) {}

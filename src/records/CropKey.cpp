@@ -1,0 +1,6 @@
+#include "records/CropKey.h"
+
+QString cropKey(QStringView name)
+{
+    return name.trimmed().toString().toLower();
+}

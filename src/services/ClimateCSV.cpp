@@ -1,0 +1,515 @@
+#include "services/ClimateCSV.h"
+
+#include "services/DatePatternMatcher.h"
+#include "services/OVCSV.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+const QStringList ClimateCSV::timeHeaders = {
+    QStringLiteral("timestamp"),    QStringLiteral("date_time"), QStringLiteral("datetime"),
+    QStringLiteral("time_stamp"),   QStringLiteral("reading_time"), QStringLiteral("when"),
+    QStringLiteral("logged"),       QStringLiteral("date_and_time")};
+const QStringList ClimateCSV::dateOnlyHeaders = {QStringLiteral("date"), QStringLiteral("day")};
+const QStringList ClimateCSV::timeOnlyHeaders = {QStringLiteral("time"), QStringLiteral("clock")};
+const QStringList ClimateCSV::zoneHeaders = {QStringLiteral("zone"), QStringLiteral("zone_name"),
+                                             QStringLiteral("location"), QStringLiteral("area"),
+                                             QStringLiteral("greenhouse_zone")};
+const QStringList ClimateCSV::noteHeaders = {QStringLiteral("note"), QStringLiteral("notes"),
+                                             QStringLiteral("comment"), QStringLiteral("comments")};
+const QStringList ClimateCSV::dateFormats = {
+    QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+    QStringLiteral("yyyy-MM-dd HH:mm"),
+    QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"),
+    QStringLiteral("yyyy-MM-dd'T'HH:mm"),
+    QStringLiteral("yyyy-MM-dd'T'HH:mm:ssXXXXX"),
+    QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.SSSXXXXX"),
+    QStringLiteral("yyyy/MM/dd HH:mm:ss"),
+    QStringLiteral("yyyy/MM/dd HH:mm"),
+    QStringLiteral("M/d/yyyy H:mm:ss"),
+    QStringLiteral("M/d/yyyy H:mm"),
+    QStringLiteral("M/d/yyyy h:mm:ss a"),
+    QStringLiteral("M/d/yyyy h:mm a"),
+    QStringLiteral("M/d/yy H:mm"),
+    QStringLiteral("M/d/yy h:mm a"),
+    QStringLiteral("yyyy-MM-dd"),
+    QStringLiteral("M/d/yyyy"),
+};
+const QString ClimateCSV::templateText = QStringLiteral(
+    "timestamp,zone,temp_f,humidity,light,co2,soil_moisture,soil_temp_f,ph,ec,note\r\n"
+    "2026-10-24 07:00,Propagation,64.5,78,1200,450,42,62,6.2,1.4,Morning check\r\n");
+
+namespace {
+
+// Metric synonyms, in the order they are searched: soil temperature before air
+// temperature, so "soil_temp" never reads as a plain temperature.
+struct Synonyms {
+    Metric::Case metric;
+    std::array<const char16_t*, 6> keys; // unused places stay null
+};
+const std::array<Synonyms, 8>& synonymTable()
+{
+    static const std::array<Synonyms, 8> table{{
+        {Metric::soilTemp, {u"soil_temp", u"soil_temperature", u"root_zone_temp", u"media_temp", u"substrate_temp"}},
+        {Metric::temp, {u"temp", u"temperature", u"air_temp", u"air_temperature", u"t"}},
+        {Metric::humidity, {u"humidity", u"rh", u"relative_humidity", u"humidity_rh", u"hum"}},
+        {Metric::light, {u"light", u"lux", u"light_lux", u"illuminance", u"light_level"}},
+        {Metric::co2, {u"co2", u"co2_ppm", u"carbon_dioxide"}},
+        {Metric::soilMoisture,
+         {u"soil_moisture", u"moisture", u"vwc", u"soil_water", u"soil_vwc", u"substrate_moisture"}},
+        {Metric::ph, {u"ph", u"soil_ph", u"solution_ph"}},
+        {Metric::ec, {u"ec", u"soil_ec", u"solution_ec", u"ec_ms_cm", u"ec_mscm", u"conductivity"}},
+    }};
+    return table;
+}
+
+const QString& csvSource()
+{
+    static const QString source = QStringLiteral("csv"); // shared by every reading
+    return source;
+}
+
+// --- Text helpers for both code-unit widths -----------------------------------
+
+QString toQString(std::string_view v)
+{
+    // fromUtf8() would drop a leading U+FEFF, which inside a file is text like any other.
+    if (v.size() >= 3 && v.substr(0, 3) == "\xEF\xBB\xBF")
+        return QChar(0xFEFF) + QString::fromUtf8(v.data() + 3, qsizetype(v.size() - 3));
+    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+}
+QString toQString(std::u16string_view v)
+{
+    return QString(reinterpret_cast<const QChar*>(v.data()), qsizetype(v.size()));
+}
+
+std::string_view trim(std::string_view v) { return OVCSV::trimSpacesUtf8(v); }
+std::u16string_view trim(std::u16string_view v) { return OVCSV::trimSpacesUtf16(v); }
+
+void appendUtf8(std::string& out, std::string_view v) { out.append(v); }
+void appendUtf8(std::string& out, std::u16string_view v)
+{
+    for (size_t i = 0; i < v.size(); ++i) {
+        char32_t c = v[i];
+        if (c < 0x80) {
+            out.push_back(char(c));
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < v.size() && v[i + 1] >= 0xDC00 && v[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (v[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD; // a lone surrogate can be no number or date
+        }
+        if (c < 0x800) {
+            out.push_back(char(0xC0 | (c >> 6)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | (c >> 12)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | (c >> 18)));
+            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        }
+        out.push_back(char(0x80 | (c & 0x3F)));
+    }
+}
+
+// Cells that stand for "no value": "na", "n/a", "-", "--", "null" in any case.
+template <typename Unit>
+bool isEmptyMarker(std::basic_string_view<Unit> cell)
+{
+    static constexpr std::string_view markers[] = {"na", "n/a", "-", "--", "null"};
+    if (cell.size() > 4)
+        return false;
+    for (std::string_view m : markers) {
+        if (m.size() != cell.size())
+            continue;
+        bool same = true;
+        for (size_t i = 0; i < m.size() && same; ++i) {
+            char32_t c = cell[i];
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+            same = c == char32_t(uchar(m[i]));
+        }
+        if (same)
+            return true;
+    }
+    return false;
+}
+
+// The separator of a file, from its first line that holds anything.
+template <typename Unit>
+char32_t guessSeparator(std::basic_string_view<Unit> text)
+{
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(Unit('\n'), start);
+        if (end == std::basic_string_view<Unit>::npos)
+            end = text.size();
+        size_t stop = end;
+        if (stop > start && text[stop - 1] == Unit('\r'))
+            --stop; // part of the line break
+        if (stop > start) {
+            int semicolons = 0;
+            int commas = 0;
+            bool tab = false;
+            for (size_t i = start; i < stop; ++i) {
+                const Unit c = text[i];
+                semicolons += c == Unit(';');
+                commas += c == Unit(',');
+                tab = tab || c == Unit('\t');
+            }
+            if (semicolons > commas)
+                return U';';
+            return tab && commas == 0 ? U'\t' : U',';
+        }
+        start = end + 1;
+    }
+    return U',';
+}
+
+QString withQuotes(const QString& text) { return u'"' + text + u'"'; }
+
+struct MetricColumnAt {
+    qsizetype column;
+    Metric metric;
+    bool celsius;
+};
+
+ClimateImportResult fileProblem(int line, const QString& reason, const QStringList& columnsFound = {})
+{
+    ClimateImportResult result;
+    result.problems.append({line, reason});
+    result.columnsFound = columnsFound;
+    return result;
+}
+
+template <typename Unit>
+ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
+                             std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
+                             const QDateTime& now)
+{
+    using View = std::basic_string_view<Unit>;
+    OVCSV::Scanner<Unit> scanner(text, guessSeparator(text));
+    if (!scanner.next())
+        return fileProblem(1, QStringLiteral("The file is empty."));
+
+    // Header.
+    const int headerLine = scanner.line();
+    QStringList headings;
+    QStringList keys;
+    for (qsizetype i = 0; i < scanner.fieldCount(); ++i) {
+        headings.append(toQString(scanner.field(i)));
+        keys.append(OVCSV::normalizeHeader(headings.back()));
+    }
+    auto columnOf = [&keys](const QStringList& table) -> qsizetype {
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            if (table.contains(keys[i]))
+                return i;
+        return -1;
+    };
+    const qsizetype timeColumn = columnOf(ClimateCSV::timeHeaders);
+    const qsizetype dateColumn = columnOf(ClimateCSV::dateOnlyHeaders);
+    const qsizetype clockColumn = columnOf(ClimateCSV::timeOnlyHeaders);
+    const qsizetype zoneColumn = columnOf(ClimateCSV::zoneHeaders);
+    const qsizetype noteColumn = columnOf(ClimateCSV::noteHeaders);
+
+    std::vector<MetricColumnAt> metricColumns;
+    QStringList columnsFound;
+    for (qsizetype i = 0; i < headings.size(); ++i) {
+        const auto found = ClimateCSV::metric(headings[i], defaultCelsius);
+        if (!found)
+            continue;
+        bool taken = false;
+        for (const MetricColumnAt& c : metricColumns)
+            taken = taken || c.metric == found->metric;
+        if (taken)
+            continue; // the left-most column of a metric wins
+        metricColumns.push_back({i, found->metric, found->celsius});
+        QString name = found->metric.name();
+        if (found->metric.isTemperature())
+            name += found->celsius ? QStringLiteral(" (°C)") : QStringLiteral(" (°F)");
+        columnsFound.append(name);
+    }
+
+    if (timeColumn < 0 && dateColumn < 0)
+        return fileProblem(headerLine,
+                           QStringLiteral("No date/time column was found. Name one column \"timestamp\" "
+                                          "(or \"date\" and \"time\")."),
+                           columnsFound);
+    if (metricColumns.empty())
+        return fileProblem(headerLine,
+                           QStringLiteral("No reading columns were found (for example temp_f, humidity, light, "
+                                          "co2, soil_moisture, soil_temp_f, ph, ec)."),
+                           columnsFound);
+    if (zoneColumn < 0 && !defaultZoneID)
+        return fileProblem(headerLine, QStringLiteral("The file has no zone column. Choose the zone to import into."),
+                           columnsFound);
+
+    QHash<QString, qint64> zoneIDs;
+    for (const Zone& z : zones) {
+        const QString key = OVCSV::trimSpaces(z.name.toLower()).toString();
+        if (!zoneIDs.contains(key))
+            zoneIDs.insert(key, z.id);
+    }
+
+    ClimateImportResult result;
+    result.columnsFound = columnsFound;
+    DatePatternMatcher dates(ClimateCSV::dateFormats, timeZone, now);
+
+    // Reused from row to row, so ordinary rows allocate nothing but their reading.
+    std::string dateText;
+    std::string numberText;
+    std::basic_string<Unit> lastZoneCell;
+    std::optional<qint64> lastZoneID;
+    bool haveLastZone = false;
+    std::array<std::optional<double>, 8> values;
+
+    while (scanner.next()) {
+        ++result.totalRows;
+        const int line = scanner.line();
+        auto refuse = [&result, line](const QString& reason) { result.problems.append({line, reason}); };
+        auto cell = [&scanner](qsizetype column) { return column < 0 ? View() : trim(scanner.field(column)); };
+
+        // Date and time.
+        dateText.clear();
+        if (timeColumn >= 0) {
+            appendUtf8(dateText, cell(timeColumn));
+        } else {
+            const View day = cell(dateColumn);
+            const View clock = cell(clockColumn);
+            appendUtf8(dateText, day);
+            if (!day.empty() && !clock.empty())
+                dateText.push_back(' ');
+            appendUtf8(dateText, clock);
+        }
+        const std::optional<qint64> taken = dates.parseMSecs(dateText);
+        if (!taken) {
+            QString shown;
+            if (timeColumn >= 0) {
+                shown = toQString(cell(timeColumn));
+            } else {
+                shown = toQString(cell(dateColumn));
+                if (!cell(dateColumn).empty() && !cell(clockColumn).empty())
+                    shown += u' ';
+                shown += toQString(cell(clockColumn));
+            }
+            refuse(QStringLiteral("The date/time ") + withQuotes(shown) + QStringLiteral(" could not be read."));
+            continue;
+        }
+
+        // Zone.
+        qint64 zoneID = 0;
+        const View zoneCell = cell(zoneColumn);
+        if (zoneCell.empty()) {
+            if (!defaultZoneID) {
+                refuse(QStringLiteral("No zone given for this row."));
+                continue;
+            }
+            zoneID = *defaultZoneID;
+        } else {
+            if (!haveLastZone || View(lastZoneCell) != zoneCell) {
+                lastZoneCell.assign(zoneCell);
+                const auto it = zoneIDs.constFind(toQString(zoneCell).toLower());
+                lastZoneID = it == zoneIDs.cend() ? std::nullopt : std::optional<qint64>(*it);
+                haveLastZone = true;
+            }
+            if (!lastZoneID) {
+                refuse(QStringLiteral("There is no zone named ") + withQuotes(toQString(zoneCell))
+                       + QStringLiteral(". Add it first or fix the name."));
+                continue;
+            }
+            zoneID = *lastZoneID;
+        }
+
+        // Values.
+        values.fill(std::nullopt);
+        bool refused = false;
+        bool any = false;
+        for (const MetricColumnAt& column : metricColumns) {
+            const View text = cell(column.column);
+            if (text.empty() || isEmptyMarker(text))
+                continue;
+            std::optional<double> v;
+            if constexpr (std::is_same_v<Unit, char>) {
+                v = OVCSV::numberUtf8(text);
+            } else {
+                numberText.clear();
+                appendUtf8(numberText, text);
+                v = OVCSV::numberUtf8(numberText);
+            }
+            if (!v) {
+                refuse(column.metric.name() + u' ' + withQuotes(toQString(text)) + QStringLiteral(" is not a number."));
+                refused = true;
+                break;
+            }
+            double stored = column.celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
+            if (!column.metric.possible().contains(stored)) {
+                refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
+                       + QStringLiteral(" is not a possible reading."));
+                refused = true;
+                break;
+            }
+            values[size_t(Metric::Case(column.metric))] = std::round(stored * 1000.0) / 1000.0;
+            any = true;
+        }
+        if (refused)
+            continue;
+        if (!any) {
+            refuse(QStringLiteral("The row has no readings."));
+            continue;
+        }
+
+        Reading reading;
+        reading.id = 0;
+        reading.zoneID = zoneID;
+        reading.taken = QDateTime::fromMSecsSinceEpoch(*taken, Qt::UTC);
+        for (Metric m : Metric::allCases())
+            if (const auto& v = values[size_t(Metric::Case(m))])
+                reading.values.emplace(m, *v);
+        reading.source = csvSource();
+        const View note = cell(noteColumn);
+        if (!note.empty())
+            reading.note = toQString(note);
+        result.readings.append(std::move(reading));
+    }
+    return result;
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        int len = 0;
+        char32_t min = 0;
+        char32_t c = 0;
+        if ((*p & 0xE0) == 0xC0) {
+            len = 2;
+            min = 0x80;
+            c = *p & 0x1F;
+        } else if ((*p & 0xF0) == 0xE0) {
+            len = 3;
+            min = 0x800;
+            c = *p & 0x0F;
+        } else if ((*p & 0xF8) == 0xF0) {
+            len = 4;
+            min = 0x10000;
+            c = *p & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p < len)
+            return false;
+        for (int i = 1; i < len; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        p += len;
+    }
+    return true;
+}
+
+QByteArray latin1ToUtf8(const QByteArray& bytes)
+{
+    qsizetype high = 0;
+    for (char c : bytes)
+        high += uchar(c) >= 0x80;
+    QByteArray out;
+    out.reserve(bytes.size() + high);
+    for (char c : bytes) {
+        const uchar u = uchar(c);
+        if (u < 0x80) {
+            out.append(c);
+        } else {
+            out.append(char(0xC0 | (u >> 6)));
+            out.append(char(0x80 | (u & 0x3F)));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<ClimateCSV::MetricColumn> ClimateCSV::metric(const QString& heading, bool defaultCelsius)
+{
+    const QString key = OVCSV::normalizeHeader(heading);
+    for (const Synonyms& entry : synonymTable()) {
+        const Metric m(entry.metric);
+        for (const char16_t* k : entry.keys) {
+            if (!k)
+                break;
+            const QStringView plain(k);
+            if (key == plain)
+                return MetricColumn{m, defaultCelsius};
+            if (!m.isTemperature() || !key.startsWith(plain))
+                continue;
+            const QStringView suffix = QStringView(key).mid(plain.size());
+            if (suffix == u"_f" || suffix == u"_fahrenheit")
+                return MetricColumn{m, false};
+            if (suffix == u"_c" || suffix == u"_celsius")
+                return MetricColumn{m, true};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QDateTime> ClimateCSV::parseDate(const QString& text, const QTimeZone& timeZone, const QDateTime& now)
+{
+    DatePatternMatcher matcher(dateFormats, timeZone, now);
+    const QByteArray utf8 = text.toUtf8();
+    return matcher.parse(std::string_view(utf8.constData(), size_t(utf8.size())));
+}
+
+ClimateImportResult ClimateCSV::read(const QString& text, const QList<Zone>& zones,
+                                     std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                     const QTimeZone& timeZone, const QDateTime& now)
+{
+    return readText(std::u16string_view(QStringView(text).utf16(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                    timeZone, now);
+}
+
+ClimateImportResult ClimateCSV::readUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                         std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                         const QTimeZone& timeZone, const QDateTime& now)
+{
+    return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                    timeZone, now);
+}
+
+ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, file.errorString()};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {{}, file.errorString()};
+    if (!isValidUtf8(bytes))
+        bytes = latin1ToUtf8(bytes);
+    return {std::move(bytes), std::nullopt};
+}
+
+ClimateImportResult ClimateCSV::readFile(const QString& path, const QList<Zone>& zones,
+                                         std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                         const QTimeZone& timeZone, const QDateTime& now)
+{
+    const FileText file = loadFile(path);
+    if (file.error)
+        return fileProblem(1, QStringLiteral("The file could not be read: ") + *file.error);
+    return readUtf8(file.text, zones, defaultZoneID, defaultCelsius, timeZone, now);
+}

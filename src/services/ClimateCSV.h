@@ -1,0 +1,96 @@
+#pragma once
+// Turns the CSV log of a climate logger or a grower's spreadsheet into readings,
+// and says, line by line, which rows it refused and why.
+//
+// Forgiving about the shape of a file (separator, column names and order, units in
+// headings and cells, many date spellings, blank and "n/a" cells), strict about the
+// values: every value must be a number inside its metric's possible range.
+//
+// Invariants:
+// - read() never throws and never stops at a bad row: a refused row gives exactly
+//   one problem (with its source line) and no reading; a problem with the whole
+//   file is the only problem of its result, with no readings and totalRows 0.
+// - Readings come out unsaved (id 0), in stored units (temperatures in °F),
+//   values rounded to three decimals, source "csv".
+// - The text is walked once; cells are looked at in place, so a large file costs
+//   little more than its readings.
+
+#include "records/Reading.h"
+#include "records/Zone.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTimeZone>
+
+#include <optional>
+#include <utility>
+
+class OVStore;
+
+struct ImportProblem {
+    int line = 0;   // 1-based source line of the refused row (header line for file problems)
+    QString reason; // shown to the grower as it is
+    friend bool operator==(const ImportProblem&, const ImportProblem&) = default;
+};
+
+struct ClimateImportResult {
+    QList<Reading> readings;
+    QList<ImportProblem> problems;
+    QStringList columnsFound;
+    int totalRows = 0;
+};
+
+class ClimateCSV {
+public:
+    // Heading keys (as OVCSV::normalizeHeader gives them) of the special columns.
+    static const QStringList timeHeaders;     // date and time in one cell
+    static const QStringList dateOnlyHeaders;
+    static const QStringList timeOnlyHeaders;
+    static const QStringList zoneHeaders;
+    static const QStringList noteHeaders;
+    // Unicode date patterns, tried in this order.
+    static const QStringList dateFormats;
+    // The example file offered to growers (two lines, each ended by CR LF).
+    static const QString templateText; // "template" in the grower-facing sense
+
+    static ClimateImportResult read(const QString& text, const QList<Zone>& zones,
+                                    std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                    const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                    const QDateTime& now = QDateTime::currentDateTimeUtc());
+    // The same reader over UTF-8 text, as loadFile() gives it.
+    static ClimateImportResult readUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                        std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                        const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                        const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+    static std::optional<QDateTime> parseDate(const QString& text,
+                                              const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                              const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+    struct MetricColumn {
+        Metric metric;
+        bool celsius = false;
+        friend bool operator==(const MetricColumn&, const MetricColumn&) = default;
+    };
+    static std::optional<MetricColumn> metric(const QString& heading, bool defaultCelsius);
+
+    // A file's text as UTF-8: the bytes as they are when they are valid UTF-8,
+    // else read as ISO Latin-1. `error` holds the system's reason when the file
+    // could not be read at all (then `text` is empty).
+    struct FileText {
+        QByteArray text;
+        std::optional<QString> error;
+    };
+    static FileText loadFile(const QString& path);
+
+    // loadFile() + readUtf8(). A file that cannot be read gives the one problem
+    // "The file could not be read: " + the reason, on line 1.
+    static ClimateImportResult readFile(const QString& path, const QList<Zone>& zones,
+                                        std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                        const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                        const QDateTime& now = QDateTime::currentDateTimeUtc());
+};

@@ -1,0 +1,131 @@
+#include "services/FilePanels.h"
+
+#include "services/AppModel.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace FilePanels {
+
+namespace {
+
+// A session bus that does not answer must not freeze the export.
+constexpr int kRevealTimeoutMs = 3000;
+
+Backend defaultBackend()
+{
+    Backend b;
+    b.save = [](const QString&, const QList<FileType>&) -> std::optional<QString> { return std::nullopt; };
+    b.open = [](const QList<FileType>&, const QString&) -> std::optional<QString> { return std::nullopt; };
+    b.folder = [](const QString&) -> std::optional<QString> { return std::nullopt; };
+    b.reveal = revealInFileManager;
+    return b;
+}
+
+void reportFailure(const QString& reason)
+{
+    AppModel::shared().setMessage(saveFailedMessage(reason));
+}
+
+void revealIfSet(const QString& path)
+{
+    if (backend().reveal)
+        backend().reveal(path);
+}
+
+} // namespace
+
+Backend& backend()
+{
+    static Backend instance = defaultBackend();
+    return instance;
+}
+
+QString saveFailedMessage(const QString& reason)
+{
+    return QStringLiteral("The file could not be saved: ") + reason;
+}
+
+void revealInFileManager(const QString& path)
+{
+    const QUrl fileUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+        call << QStringList{fileUrl.toString(QUrl::FullyEncoded)} << QString();
+        const QDBusMessage reply = bus.call(call, QDBus::Block, kRevealTimeoutMs);
+        if (reply.type() == QDBusMessage::ReplyMessage)
+            return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+std::optional<QString> save(const QString& name, const QList<FileType>& types)
+{
+    return backend().save ? backend().save(name, types) : std::nullopt;
+}
+
+std::optional<QString> open(const QList<FileType>& types, const QString& message)
+{
+    return backend().open ? backend().open(types, message) : std::nullopt;
+}
+
+std::optional<QString> folder(const QString& message)
+{
+    return backend().folder ? backend().folder(message) : std::nullopt;
+}
+
+void exportCSV(const QString& text, const QString& name)
+{
+    const std::optional<QString> path = save(name, {FileType::commaSeparatedText()});
+    if (!path)
+        return;
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportFailure(file.errorString());
+        return;
+    }
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        reportFailure(reason);
+        return;
+    }
+    if (!file.commit()) {
+        reportFailure(file.errorString());
+        return;
+    }
+    revealIfSet(*path);
+}
+
+void exportData(const QByteArray& data, const QString& name, const FileType& type)
+{
+    const std::optional<QString> path = save(name, {type});
+    if (!path)
+        return;
+    QFile file(*path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        reportFailure(file.errorString());
+        return;
+    }
+    if (file.write(data) != data.size() || !file.flush()) {
+        reportFailure(file.errorString());
+        return;
+    }
+    file.close();
+    if (file.error() != QFileDevice::NoError) {
+        reportFailure(file.errorString());
+        return;
+    }
+    revealIfSet(*path);
+}
+
+} // namespace FilePanels

@@ -1,0 +1,54 @@
+#pragma once
+// Asks the user where to save a file, which file to open or which folder to export
+// into, and writes export files. The dialogs themselves belong to the interface:
+// the core reaches them through a replaceable backend, which the application
+// installs at start-up (the Qt file dialogs) and tests replace with fixed answers.
+// Until a backend is installed every dialog answers "cancelled".
+//
+// Invariants: a cancelled dialog writes nothing and says nothing; a failed export
+// write sets AppModel's notice to "The file could not be saved: " + the reason and
+// never reveals a file; a CSV export replaces an existing file whole or not at all.
+
+#include "services/FileType.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace FilePanels {
+
+// What the platform provides. Paths are local file paths.
+struct Backend {
+    // A save dialog with a suggested file name; the chosen path or nothing.
+    std::function<std::optional<QString>(const QString& name, const QList<FileType>& types)> save;
+    // An open dialog for one existing file of the given types.
+    std::function<std::optional<QString>(const QList<FileType>& types, const QString& message)> open;
+    // A dialog for one folder (folders may be created; confirm button "Export Here").
+    std::function<std::optional<QString>(const QString& message)> folder;
+    // Shows the file selected in the file manager.
+    std::function<void(const QString& path)> reveal;
+};
+
+// The backend in force; assign to replace it (one function or all of them).
+Backend& backend();
+
+// The desktop's own way to show a file: the file manager's ShowItems over D-Bus,
+// else the containing folder opened by the desktop. The default `reveal`.
+void revealInFileManager(const QString& path);
+
+std::optional<QString> save(const QString& name, const QList<FileType>& types);
+std::optional<QString> open(const QList<FileType>& types, const QString& message);
+std::optional<QString> folder(const QString& message);
+
+// Asks for a place (CSV type), writes the text there as UTF-8 atomically and
+// reveals it; a failure becomes AppModel's notice.
+void exportCSV(const QString& text, const QString& name);
+// Same for bytes of the given type, written directly.
+void exportData(const QByteArray& data, const QString& name, const FileType& type);
+
+// The notice text for a failed export write.
+QString saveFailedMessage(const QString& reason);
+
+} // namespace FilePanels

@@ -1,0 +1,565 @@
+#include "services/OVCSV.h"
+
+#include <QChar>
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+constexpr char16_t kBom = 0xFEFF;
+
+// Up to 4 code units of one scalar; invalid scalars (surrogates, beyond U+10FFFF)
+// encode to nothing.
+size_t encodeScalar(char32_t c, char* out)
+{
+    if (c < 0x80) {
+        out[0] = char(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = char(0xC0 | (c >> 6));
+        out[1] = char(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return 0;
+    if (c < 0x10000) {
+        out[0] = char(0xE0 | (c >> 12));
+        out[1] = char(0x80 | ((c >> 6) & 0x3F));
+        out[2] = char(0x80 | (c & 0x3F));
+        return 3;
+    }
+    if (c > 0x10FFFF)
+        return 0;
+    out[0] = char(0xF0 | (c >> 18));
+    out[1] = char(0x80 | ((c >> 12) & 0x3F));
+    out[2] = char(0x80 | ((c >> 6) & 0x3F));
+    out[3] = char(0x80 | (c & 0x3F));
+    return 4;
+}
+
+size_t encodeScalar(char32_t c, char16_t* out)
+{
+    if (c >= 0xD800 && c <= 0xDFFF)
+        return 0;
+    if (c < 0x10000) {
+        out[0] = char16_t(c);
+        return 1;
+    }
+    if (c > 0x10FFFF)
+        return 0;
+    c -= 0x10000;
+    out[0] = char16_t(0xD800 + (c >> 10));
+    out[1] = char16_t(0xDC00 + (c & 0x3FF));
+    return 2;
+}
+
+bool startsWithBom(std::string_view t)
+{
+    return t.size() >= 3 && uchar(t[0]) == 0xEF && uchar(t[1]) == 0xBB && uchar(t[2]) == 0xBF;
+}
+bool startsWithBom(std::u16string_view t) { return !t.empty() && t[0] == kBom; }
+size_t bomLength(std::string_view) { return 3; }
+size_t bomLength(std::u16string_view) { return 1; }
+
+bool isBlank(std::string_view f) { return OVCSV::trimSpacesUtf8(f).empty(); }
+bool isBlank(std::u16string_view f) { return OVCSV::trimSpacesUtf16(f).empty(); }
+
+// The scalar that ends at `end` in UTF-8 text starting at `begin`, and where it
+// starts. Malformed bytes read as themselves (and are never spaces).
+char32_t lastScalarUtf8(const char* begin, const char* end, const char** start)
+{
+    const char* p = end - 1;
+    int back = 0;
+    while (p > begin && back < 3 && (uchar(*p) & 0xC0) == 0x80) {
+        --p;
+        ++back;
+    }
+    const uchar lead = uchar(*p);
+    const int len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (len != back + 1) {
+        *start = end - 1;
+        return char32_t(uchar(end[-1])) | 0x80000000u; // not a scalar
+    }
+    char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
+    for (int i = 1; i < len; ++i)
+        c = (c << 6) | (uchar(p[i]) & 0x3F);
+    *start = p;
+    return c;
+}
+
+char32_t firstScalarUtf8(const char* p, const char* end, const char** next)
+{
+    const uchar lead = uchar(*p);
+    const int len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (len == 0 || end - p < len) {
+        *next = p + 1;
+        return char32_t(lead) | 0x80000000u;
+    }
+    char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
+    for (int i = 1; i < len; ++i) {
+        if ((uchar(p[i]) & 0xC0) != 0x80) {
+            *next = p + 1;
+            return char32_t(lead) | 0x80000000u;
+        }
+        c = (c << 6) | (uchar(p[i]) & 0x3F);
+    }
+    *next = p + len;
+    return c;
+}
+
+locale_t cLocale()
+{
+    static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return loc;
+}
+
+// A scratch text that lives on the stack for ordinary cells.
+class CellBuffer {
+public:
+    explicit CellBuffer(size_t capacity)
+    {
+        if (capacity + 1 > sizeof(m_small)) {
+            m_big.resize(capacity + 1);
+            m_data = m_big.data();
+        }
+    }
+    char* data() { return m_data; }
+
+private:
+    char m_small[128];
+    std::string m_big;
+    char* m_data = m_small;
+};
+
+bool asciiEqualsIgnoringCase(const char* a, const char* pattern, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        char x = a[i];
+        if (x >= 'A' && x <= 'Z')
+            x = char(x - 'A' + 'a');
+        if (x != pattern[i])
+            return false;
+    }
+    return true;
+}
+
+// Removes every occurrence of `pattern` (lower-case ASCII letters and UTF-8 bytes),
+// ignoring the case of ASCII letters, in one left-to-right pass that does not look
+// again at what it has kept.
+size_t removeAllIgnoringCase(char* s, size_t len, std::string_view pattern)
+{
+    size_t w = 0;
+    size_t r = 0;
+    while (r < len) {
+        if (len - r >= pattern.size() && asciiEqualsIgnoringCase(s + r, pattern.data(), pattern.size())) {
+            r += pattern.size();
+            continue;
+        }
+        s[w++] = s[r++];
+    }
+    return w;
+}
+
+bool isFastDecimalChar(char c)
+{
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Trimming
+
+bool OVCSV::isSpaceOrTab(char32_t c)
+{
+    // The tab and the Unicode space separators (general category Zs).
+    return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F
+           || c == 0x205F || c == 0x3000;
+}
+
+std::string_view OVCSV::trimSpacesUtf8(std::string_view text)
+{
+    const char* b = text.data();
+    const char* e = b + text.size();
+    while (b < e) {
+        if (*b == ' ' || *b == '\t') {
+            ++b;
+            continue;
+        }
+        if (uchar(*b) < 0x80)
+            break;
+        const char* next = nullptr;
+        if (!isSpaceOrTab(firstScalarUtf8(b, e, &next)))
+            break;
+        b = next;
+    }
+    while (e > b) {
+        if (e[-1] == ' ' || e[-1] == '\t') {
+            --e;
+            continue;
+        }
+        if (uchar(e[-1]) < 0x80)
+            break;
+        const char* start = nullptr;
+        if (!isSpaceOrTab(lastScalarUtf8(b, e, &start)))
+            break;
+        e = start;
+    }
+    return std::string_view(b, size_t(e - b));
+}
+
+std::u16string_view OVCSV::trimSpacesUtf16(std::u16string_view text)
+{
+    // No space separator lies outside the basic plane, so single units suffice.
+    size_t b = 0;
+    size_t e = text.size();
+    while (b < e && isSpaceOrTab(text[b]))
+        ++b;
+    while (e > b && isSpaceOrTab(text[e - 1]))
+        --e;
+    return text.substr(b, e - b);
+}
+
+QStringView OVCSV::trimSpaces(QStringView text)
+{
+    const std::u16string_view t = trimSpacesUtf16(std::u16string_view(QStringView(text).utf16(), size_t(text.size())));
+    return QStringView(t.data(), qsizetype(t.size()));
+}
+
+// ---------------------------------------------------------------------------
+// Parsing
+
+template <typename Unit>
+OVCSV::Scanner<Unit>::Scanner(View text, char32_t separator)
+    : m_text(text)
+{
+    if (startsWithBom(text))
+        m_pos = bomLength(text);
+    m_sepLen = encodeScalar(separator, m_sep);
+    m_fields.emplace_back();
+}
+
+template <typename Unit>
+bool OVCSV::Scanner<Unit>::matchesSeparator(size_t pos) const
+{
+    if (m_sepLen == 0 || m_text.size() - pos < m_sepLen)
+        return false;
+    for (size_t i = 0; i < m_sepLen; ++i)
+        if (m_text[pos + i] != m_sep[i])
+            return false;
+    return true;
+}
+
+template <typename Unit>
+void OVCSV::Scanner<Unit>::endField()
+{
+    ++m_count;
+    if (m_fields.size() <= size_t(m_count))
+        m_fields.emplace_back();
+    m_fields[size_t(m_count)].clear();
+}
+
+template <typename Unit>
+bool OVCSV::Scanner<Unit>::next()
+{
+    const Unit* s = m_text.data();
+    const size_t n = m_text.size();
+    const Unit quote = Unit('"');
+    const Unit cr = Unit('\r');
+    const Unit lf = Unit('\n');
+    // With no separator (an invalid scalar was given) the first unit can never stop a run.
+    const Unit sep0 = m_sepLen ? m_sep[0] : quote;
+
+    while (m_pos < n) {
+        m_count = 0;
+        current().clear();
+        const int recordLine = m_line;
+        bool begun = false;
+        bool inQuotes = false;
+        bool lineEnded = false;
+
+        while (m_pos < n) {
+            const Unit c = s[m_pos];
+            if (inQuotes) {
+                size_t run = m_pos;
+                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf)
+                    ++run;
+                if (run > m_pos) {
+                    current().append(s + m_pos, run - m_pos);
+                    m_pos = run;
+                } else if (c == lf) {
+                    current().push_back(lf);
+                    ++m_line;
+                    ++m_pos;
+                } else if (c == cr) {
+                    if (m_pos + 1 < n && s[m_pos + 1] == lf) {
+                        ++m_pos; // a quoted CR LF arrives as LF alone
+                    } else {
+                        current().push_back(cr);
+                        ++m_pos;
+                    }
+                } else if (m_pos + 1 < n && s[m_pos + 1] == quote) {
+                    current().push_back(quote);
+                    m_pos += 2;
+                } else {
+                    inQuotes = false;
+                    ++m_pos;
+                }
+                continue;
+            }
+            if (c == quote) {
+                inQuotes = true;
+                begun = true;
+                ++m_pos;
+            } else if (matchesSeparator(m_pos)) {
+                endField();
+                begun = true;
+                m_pos += m_sepLen;
+            } else if (c == lf) {
+                ++m_pos;
+                lineEnded = true;
+                break;
+            } else if (c == cr) {
+                ++m_pos;
+                if (m_pos < n && s[m_pos] == lf)
+                    continue; // dropped; the LF that follows is taken on its own
+                lineEnded = true;
+                break;
+            } else {
+                size_t run = m_pos + 1;
+                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
+                    ++run;
+                current().append(s + m_pos, run - m_pos);
+                begun = true;
+                m_pos = run;
+            }
+        }
+
+        if (!lineEnded && !begun && m_count == 0 && current().empty())
+            return false; // nothing but a dropped CR before the end
+        endField();
+        if (lineEnded)
+            ++m_line;
+        if (m_count == 1 && isBlank(View(m_fields[0])))
+            continue;
+        m_rowLine = recordLine;
+        return true;
+    }
+    return false;
+}
+
+template class OVCSV::Scanner<char>;
+template class OVCSV::Scanner<char16_t>;
+
+QList<OVCSV::Row> OVCSV::parse(const QString& text, char32_t separator)
+{
+    QList<Row> rows;
+    Scanner<char16_t> scanner(std::u16string_view(QStringView(text).utf16(), size_t(text.size())), separator);
+    while (scanner.next()) {
+        Row row;
+        row.line = scanner.line();
+        row.fields.reserve(scanner.fieldCount());
+        for (qsizetype i = 0; i < scanner.fieldCount(); ++i) {
+            const auto f = scanner.field(i);
+            row.fields.append(QString(reinterpret_cast<const QChar*>(f.data()), qsizetype(f.size())));
+        }
+        rows.append(std::move(row));
+    }
+    return rows;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+QString OVCSV::escape(const QString& field)
+{
+    if (field.contains(u',') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r')
+        || field.startsWith(u' ') || field.endsWith(u' ')) {
+        QString quoted = field;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        return u'"' + quoted + u'"';
+    }
+    if (field.startsWith(u'=') || field.startsWith(u'+') || field.startsWith(u'@'))
+        return QStringLiteral("\"'") + field + u'"';
+    return field;
+}
+
+QString OVCSV::write(const QStringList& header, const QList<QStringList>& rows)
+{
+    static const QString crlf = QStringLiteral("\r\n");
+    QString out;
+    auto addLine = [&out](const QStringList& fields) {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                out += u',';
+            out += escape(fields[i]);
+        }
+        out += crlf;
+    };
+    addLine(header);
+    for (const QStringList& row : rows)
+        addLine(row);
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Heading keys
+
+QString OVCSV::normalizeHeader(const QString& heading)
+{
+    QString text = heading.toLower();
+    text.remove(QChar(0x00B0));
+    text.replace(QChar(0x2082), u'2');
+
+    QString key;
+    key.reserve(text.size());
+    bool inRun = false;     // inside a run of characters that became one "_"
+    bool lastKept = false;  // the previous character was kept
+    const char16_t* p = QStringView(text).utf16();
+    const char16_t* end = p + text.size();
+    while (p < end) {
+        char32_t c = *p;
+        qsizetype units = 1;
+        if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
+            c = QChar::surrogateToUcs4(p[0], p[1]);
+            units = 2;
+        }
+        const QChar::Category cat = QChar::category(c);
+        // Combining marks and joiners belong to the character before them, as a
+        // reader sees one character (an accented letter stays a letter).
+        const bool extends = cat == QChar::Mark_NonSpacing || cat == QChar::Mark_SpacingCombining
+                             || cat == QChar::Mark_Enclosing || c == 0x200D;
+        if (extends && (lastKept || inRun)) {
+            if (lastKept)
+                key.append(reinterpret_cast<const QChar*>(p), units);
+        } else if (!extends && QChar::isLetterOrNumber(c)) {
+            key.append(reinterpret_cast<const QChar*>(p), units);
+            lastKept = true;
+            inRun = false;
+        } else {
+            if (!inRun)
+                key += u'_';
+            inRun = true;
+            lastKept = false;
+        }
+        p += units;
+    }
+    qsizetype b = 0;
+    qsizetype e = key.size();
+    while (b < e && key[b] == u'_')
+        ++b;
+    while (e > b && key[e - 1] == u'_')
+        --e;
+    return key.mid(b, e - b);
+}
+
+// ---------------------------------------------------------------------------
+// Numbers
+
+std::optional<double> OVCSV::plainNumberUtf8(std::string_view text)
+{
+    if (text.empty())
+        return std::nullopt;
+    const char first = text.front();
+    if (first == ' ' || first == '\t' || first == '\n' || first == '\v' || first == '\f' || first == '\r'
+        || first == '\0')
+        return std::nullopt;
+
+    // Plain decimal text (the usual cell) goes through from_chars, which reads it
+    // exactly as strtod would and needs no copy; anything else takes strtod_l.
+    bool plain = first != '+';
+    for (char c : text) {
+        if (!isFastDecimalChar(c)) {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        double v = 0;
+        const auto res = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
+        if (res.ec == std::errc() && res.ptr == text.data() + text.size())
+            return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    }
+
+    CellBuffer buf(text.size());
+    char* s = buf.data();
+    std::memcpy(s, text.data(), text.size());
+    s[text.size()] = '\0';
+    char* end = nullptr;
+    const double v = strtod_l(s, &end, cLocale());
+    if (end != s + text.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+std::optional<double> OVCSV::numberUtf8(std::string_view cell)
+{
+    const std::string_view trimmed = trimSpacesUtf8(cell);
+    CellBuffer buf(trimmed.size());
+    char* s = buf.data();
+    size_t len = 0;
+    for (char c : trimmed)
+        if (c != '%')
+            s[len++] = c;
+    static constexpr std::string_view units[] = {"\xC2\xB0"
+                                                 "f",
+                                                 "\xC2\xB0"
+                                                 "c",
+                                                 "\xC2\xB0", "ppm", "lux"};
+    for (std::string_view unit : units)
+        len = removeAllIgnoringCase(s, len, unit);
+
+    std::string_view t = trimSpacesUtf8(std::string_view(s, len));
+    if (t.empty())
+        return std::nullopt;
+
+    const size_t firstComma = t.find(',');
+    if (firstComma != std::string_view::npos) {
+        // Pieces between commas, empty ones dropped.
+        int pieces = 0;
+        size_t secondLen = 0;
+        size_t start = 0;
+        while (start <= t.size()) {
+            size_t stop = t.find(',', start);
+            if (stop == std::string_view::npos)
+                stop = t.size();
+            if (stop > start) {
+                ++pieces;
+                if (pieces == 2) {
+                    // Counted in characters as a reader counts them; only ASCII text
+                    // can become a number, so other text may be counted roughly.
+                    secondLen = 0;
+                    for (size_t i = start; i < stop; ++i)
+                        if ((uchar(t[i]) & 0xC0) != 0x80)
+                            ++secondLen;
+                }
+            }
+            start = stop + 1;
+        }
+        const bool decimalComma = pieces == 2 && secondLen != 3 && t.find('.') == std::string_view::npos;
+        char* w = const_cast<char*>(t.data()); // t lies inside buf
+        size_t n = 0;
+        for (char c : t) {
+            if (c == ',') {
+                if (decimalComma)
+                    w[n++] = '.';
+            } else {
+                w[n++] = c;
+            }
+        }
+        t = std::string_view(w, n);
+    }
+    return plainNumberUtf8(t);
+}
+
+std::optional<double> OVCSV::number(QStringView cell)
+{
+    const QByteArray utf8 = cell.toUtf8();
+    return numberUtf8(std::string_view(utf8.constData(), size_t(utf8.size())));
+}

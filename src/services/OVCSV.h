@@ -1,0 +1,95 @@
+#pragma once
+// The one CSV codec of the program: splits CSV text into rows that remember the
+// physical line on which they began, writes rows back as CSV, quotes single
+// fields (with a guard against spreadsheet formulas), turns column headings into
+// plain keys and reads numbers the way growers and loggers write them.
+//
+// Invariants:
+// - Nothing here keeps state or touches files; text in, text out.
+// - Parsing walks the text exactly once, front to back. `Scanner` is the streaming
+//   form used for large files: it hands out one record at a time and reuses its
+//   field buffers, so a file of a million rows costs no per-cell allocation.
+// - Written CSV uses "," between fields and ends every line, the last one too,
+//   with CR LF.
+// - Numbers are read in the C locale, whatever the user's locale is.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class OVCSV {
+public:
+    // One parsed row: `line` is the 1-based physical line of the row's first
+    // character; `fields` are unquoted and untrimmed.
+    struct Row {
+        int line = 0;
+        QStringList fields;
+        bool operator==(const Row&) const = default;
+    };
+
+    static QList<Row> parse(const QString& text, char32_t separator = U',');
+    static QString write(const QStringList& header, const QList<QStringList>& rows);
+    static QString escape(const QString& field);
+    static QString normalizeHeader(const QString& heading);
+    static std::optional<double> number(QStringView cell);
+
+    // number() on UTF-8 text; the form the large-file reader uses, free of
+    // allocations for ordinary cells.
+    static std::optional<double> numberUtf8(std::string_view cell);
+
+    // The whole text as a C-locale floating-point number (strtod syntax: sign,
+    // decimal or hexadecimal forms), nothing skipped before or after it. Infinite
+    // and not-a-number results give nothing.
+    static std::optional<double> plainNumberUtf8(std::string_view text);
+
+    // Trimming of "spaces and tabs": the tab and every Unicode space separator
+    // (U+0020, U+00A0, U+2000…U+200A and the like) at both ends; never a line break.
+    static bool isSpaceOrTab(char32_t c);
+    static QStringView trimSpaces(QStringView text);
+    static std::string_view trimSpacesUtf8(std::string_view text);
+    static std::u16string_view trimSpacesUtf16(std::u16string_view text);
+
+    // Streaming reader over UTF-16 (char16_t) or UTF-8 (char) text. The views that
+    // field() returns stay valid until the next call of next(). The text must
+    // outlive the scanner.
+    template <typename Unit>
+    class Scanner {
+    public:
+        using View = std::basic_string_view<Unit>;
+        Scanner(View text, char32_t separator);
+
+        // Moves to the next row that is not blank; false at the end of the text.
+        bool next();
+        int line() const { return m_rowLine; }
+        qsizetype fieldCount() const { return m_count; }
+        View field(qsizetype i) const
+        {
+            return i >= 0 && i < m_count ? View(m_fields[size_t(i)]) : View();
+        }
+
+    private:
+        std::basic_string<Unit>& current() { return m_fields[size_t(m_count)]; }
+        void endField();
+        bool matchesSeparator(size_t pos) const;
+
+        View m_text;
+        size_t m_pos = 0;
+        Unit m_sep[4] = {};
+        size_t m_sepLen = 0;
+        int m_line = 1;
+        int m_rowLine = 0;
+        // Field buffers, reused from row to row; m_fields[m_count] is the field
+        // being filled while a record is read.
+        std::vector<std::basic_string<Unit>> m_fields;
+        qsizetype m_count = 0;
+    };
+};
+
+extern template class OVCSV::Scanner<char>;
+extern template class OVCSV::Scanner<char16_t>;

@@ -1,0 +1,80 @@
+#include "services/OVNotify.h"
+
+#include "services/NotificationBus.h"
+#include "services/NotificationCentre.h"
+
+#include <QUuid>
+
+namespace OVNotify {
+
+namespace {
+
+// The minute a reminder's trigger names: its local wall time with the seconds
+// dropped, mapped back to an instant.
+QDateTime triggerInstant(const QDateTime& fire, const Calendar& calendar)
+{
+    const QDateTime local = calendar.local(fire);
+    if (!local.isValid())
+        return {};
+    const QTime t = local.time();
+    return calendar.instant(local.date(), QTime(t.hour(), t.minute()));
+}
+
+} // namespace
+
+void requestPermission()
+{
+    if (!enabled)
+        return;
+    NotificationBus::shared().checkService([](bool answered) { authorized = answered; });
+}
+
+void refreshStatus(std::function<void(std::optional<bool>)> callback)
+{
+    if (!callback)
+        return;
+    if (!enabled) {
+        callback(std::nullopt);
+        return;
+    }
+    NotificationBus::shared().checkService(
+        [callback = std::move(callback)](bool answered) { callback(std::optional<bool>(answered)); });
+}
+
+void install(const QList<ReminderRequest>& plan)
+{
+    lastPlan = plan;
+    if (!enabled)
+        return;
+
+    NotificationCentre& centre = NotificationCentre::shared();
+    QStringList stale;
+    for (const QString& id : centre.pendingIdentifiers())
+        if (id.startsWith(taskPrefix))
+            stale.append(id);
+    centre.removePending(stale);
+
+    const Calendar calendar = Calendar::current();
+    for (const ReminderRequest& r : plan) {
+        const QString body = r.body.isEmpty() ? QStringLiteral("Due now") : r.body;
+        const QDateTime trigger = triggerInstant(r.fire, calendar);
+        // A fire time the calendar cannot place keeps its own instant rather than
+        // turning into an immediate notification.
+        centre.add(r.id, r.title, body, trigger.isValid() ? trigger : r.fire);
+    }
+}
+
+void postAlertLines(const QStringList& lines, qsizetype total)
+{
+    if (lines.isEmpty() || total <= 0)
+        return;
+    sentAlerts.append(lines);
+    if (!enabled)
+        return;
+    const QString title = total == 1 ? QStringLiteral("Climate alert")
+                                     : QString::number(total) + QStringLiteral(" climate alerts");
+    const QString id = alertPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    NotificationCentre::shared().add(id, title, lines.join(u'\n'), std::nullopt);
+}
+
+} // namespace OVNotify

@@ -1,0 +1,191 @@
+#pragma once
+// The persistent store: one object over the one SQLite file that holds every record.
+// It keeps no records in memory; callers query it whenever they draw.
+//
+// Invariants:
+//   - An open store's file is initialised: user_version 1 (or, accepted as current,
+//     any value below 1 other than 0) and, when this store created it, the thirteen
+//     tables, the index and application_id 1331057201. A file that holds tables but
+//     has user_version 0 (foreign) or user_version 2 or more (newer) is refused and
+//     left byte for byte as it was.
+//   - A new file gets its schema and both header fields in ONE transaction, so a crash
+//     at any moment leaves either an empty file (made anew at the next opening) or a
+//     complete one, never tables without the header that a later opening would
+//     refuse as foreign.
+//   - revision starts at 0 in every store object and rises by exactly one per
+//     changed(); it is never stored. Every successful write calls changed() once; a
+//     write that throws leaves revision as it was.
+//   - All calls come from the main thread; the store has no lock. Other processes may
+//     use the same file: they wait for each other through the connection's 3 s busy
+//     timeout and BEGIN IMMEDIATE transactions.
+
+#include "store/OVError.h"
+#include "store/OVRecordTypes.h"
+#include "store/SQLiteDB.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <system_error>
+
+class OVStore : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(qint64 revision READ revision NOTIFY revisionChanged)
+
+public:
+    // "OVR1" read big-endian; written into the header of every new database.
+    static constexpr qint64 applicationID = 0x4F565231;
+    // The schema version kept in the header field user_version.
+    static constexpr qint64 schemaVersion = 1;
+    // The thirteen tables in their fixed order (content digest, backup inspection).
+    static const QStringList tables;
+    // The whole schema text, executed once in a new, empty file.
+    static QString schemaSQL();
+
+    // Creates the folder (OVError::file with the system's text when it cannot), opens
+    // or creates the file, and accepts, refuses or initialises it (OVError::database).
+    explicit OVStore(const QUrl& url, QObject* parent = nullptr);
+    explicit OVStore(const QString& path, QObject* parent = nullptr);
+    ~OVStore() override;
+
+    // The store that screens, editors and commands use. Not owned: whoever assigns a
+    // store keeps it alive while it is shared (a destroyed store unshares itself).
+    static OVStore* shared();
+    static void setShared(OVStore* store);
+
+    qint64 revision() const { return m_revision; }
+    const QUrl& url() const { return m_url; }
+    QString path() const { return m_url.toLocalFile(); }
+    // The one open connection (replaced as a whole by a restore).
+    SQLiteDB& db() { return *m_db; }
+
+public slots:
+    // revision += 1, announced through revisionChanged.
+    void changed();
+
+signals:
+    void revisionChanged(qint64 revision);
+
+    // =====================================================================================
+    // Record operations, task completion, bulk import, backup and restore.
+    // Each group is declared here and defined in its own source file
+    // (OVStoreRecords.cpp, OVStoreQueries.cpp, OVStoreTasks.cpp, OVStoreBackup.cpp, …);
+    // templates over record types go in a header included at the end of this file.
+public:
+    // -- (declarations of the later groups go here) --
+
+    // ---- Generic record operations (templates in OVStoreTemplates.h) ----
+    // Runs the record's prepare() with this store, then inserts it (id 0: the new row
+    // id is written back) or updates the row with its id, which must exist
+    // (OVError::notFound otherwise; a record never picks its own id). Throws the
+    // validation error, notFound or database; nothing is written on a throw.
+    template <typename T>
+    void save(T& record);
+    // Deletes the row with that id; dependent rows follow the schema's ON DELETE
+    // rules. An id that matches no row succeeds. Throws OVError::database.
+    template <typename T>
+    void remove(qint64 id);
+    // "SELECT * FROM <table> [WHERE <where>] ORDER BY <order>". The where and order
+    // texts are pasted in as they are; only values travel as arguments. Never
+    // throws: a failing query gives an empty list.
+    template <typename T>
+    QList<T> fetch(const QString& where = QString(), const SQLArgs& args = {},
+                   const QString& order = QStringLiteral("id")) const;
+    // The record with that id; nothing for an absent id (no query runs) or no row.
+    template <typename T>
+    std::optional<T> get(std::optional<qint64> id) const;
+    // Rows of a table; 0 when the count fails.
+    qint64 count(const QString& table) const;
+
+    // ---- Named queries (OVStoreRecords.cpp); none throws ----
+    QList<Greenhouse> greenhouses() const;
+    // Every zone (nullopt) or the zones of one greenhouse.
+    QList<Zone> zones(std::optional<qint64> greenhouseID = std::nullopt) const;
+    QList<Spot> spots(qint64 zoneID) const;
+    QList<Spot> allSpots() const;
+    QList<Plant> plants() const;
+    QList<Seed> seeds() const;
+    QList<GermTest> germTests(qint64 seedID) const;
+    // Newest first (ties: higher id first), at most `limit`, taken at or after `since`.
+    QList<Reading> readings(qint64 zoneID, std::optional<QDateTime> since = std::nullopt,
+                            qint64 limit = 5000) const;
+    std::optional<Reading> latestReading(qint64 zoneID) const;
+    QList<OVTask> tasks() const;
+    QList<TaskLog> taskLog(qint64 taskID) const;
+    QList<PestRecord> pests() const;
+    QList<Harvest> harvests() const;
+    QList<LedgerEntry> ledger() const;
+    QList<Photo> photos(qint64 plantID) const;
+    // Counted without loading the image bytes.
+    qint64 photoCount(qint64 plantID) const;
+    // "Greenhouse · Zone", the zone's name alone when its greenhouse is missing or
+    // unnamed, "" for no zone.
+    QString zoneName(std::optional<qint64> zoneID) const;
+    // The plant's greenhouse, zone and "Bed 1"/"Bench B1" that still exist, joined
+    // with " · "; "" when none.
+    QString locationText(const Plant& plant) const;
+
+    // ---- Task completion and bulk reading import (OVStoreImport.cpp) ----
+    struct ImportCounts {
+        qint64 added = 0;
+        qint64 duplicates = 0;
+    };
+    // Adds a completion to the task's history and moves its last-done instant forward
+    // (never back) in one transaction. Only the task's id is used: the stored row is
+    // reloaded. Throws OVError::notFound or OVError::database; nothing written then.
+    void markDone(const OVTask& task, const QDateTime& at = QDateTime::currentDateTimeUtc(),
+                  const QString& note = QString());
+    // Stores a batch of readings all at once or not at all. Each is validated; the
+    // first refusal throws and rolls back the whole batch. A reading whose zone already
+    // holds one in the same clock minute (UTC minutes since 1970) is skipped as a
+    // duplicate, also when that one came earlier in the same batch. changed() once,
+    // also for an empty batch.
+    ImportCounts addReadings(const QList<Reading>& readings);
+
+    // ---- Content digest (OVStoreDigest.cpp) ----
+    // SHA-256 over every row of every table (in table order, rows by id, columns by
+    // name), as 64 lower-case hex digits. Photo bytes are hashed, not only their
+    // length. A table that cannot be read adds nothing. Never throws.
+    QString digest() const;
+
+    // ---- Backup, inspection and restore (OVStoreBackup.cpp) ----
+    // Writes a complete, consistent copy of the open database to `url`. The copy is
+    // made beside the target under a temporary name and only then renamed over it,
+    // so an existing file at `url` stays whole until the new copy is complete; a
+    // failed copy leaves nothing behind. The open database and its side files are
+    // refused as targets (OVError::invalid). Throws OVError::database from the copy,
+    // OVError::file when the copy cannot be put in place.
+    void backup(const QUrl& url);
+    // Opens a candidate backup read-only and as untrusted input, and returns the row
+    // count of each of the thirteen tables. Refuses with OVError::badBackup and the
+    // first reason that applies. Never changes the file.
+    static QMap<QString, qint64> inspectBackup(const QUrl& url);
+    // Replaces the store's data with an inspected backup and returns the safety copy
+    // ("Before restore <now as yyyy-MM-dd HHmmss>.sqlite" beside the database, with
+    // " (2)", " (3)", ... when taken). The database file is swapped by one atomic
+    // rename, so a crash at any moment leaves either the old or the new data in
+    // place. Any failure after the swap puts the previous file back and reopens it;
+    // only then does the error say "Your data was left as it was.".
+    QUrl restore(const QUrl& url, const QDateTime& now = QDateTime::currentDateTime());
+    // The rename that puts a finished copy in place (backup target, restore swap and
+    // its undo). Tests replace it to make the swap fail or to stop the process there.
+    static std::function<std::error_code(const QString& from, const QString& to)> renameFile;
+    // =====================================================================================
+
+private:
+    // Accepts a current file, refuses a foreign or newer one, initialises an empty one.
+    // Also run by a restore on the reopened connection.
+    void migrate();
+
+    qint64 m_revision = 0;
+    std::unique_ptr<SQLiteDB> m_db;
+    QUrl m_url;
+};
+
+#include "store/OVStoreTemplates.h"

@@ -1,0 +1,84 @@
+#pragma once
+// The generic record operations of OVStore, written once over the OVRecord concept.
+// Included at the end of OVStore.h; include OVStore.h, not this file.
+//
+// SQL is built from each type's table name and column list on every call; nothing is
+// cached, so a call always sees the database as it is now. Every write that succeeds
+// ends with exactly one changed(); one that throws leaves revision alone.
+
+#include "store/OVStore.h"
+
+template <typename T>
+void OVStore::save(T& record)
+{
+    static_assert(OVRecord<T>, "save() takes one of the stored record types");
+    record.prepare(*this);
+
+    const QStringList columns = T::columns();
+    SQLArgs values = record.columnValues();
+    if (record.id == 0) {
+        QStringList marks;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            marks.append(QStringLiteral("?"));
+        const QString sql = QStringLiteral("INSERT INTO ") + T::table + QStringLiteral(" (") +
+                            columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                            marks.join(QStringLiteral(", ")) + QStringLiteral(")");
+        const qint64 newID = db().run(sql, values);
+        record.id = newID;
+    } else {
+        const qint64 rows = db().scalarInt(
+            QStringLiteral("SELECT count(*) FROM ") + T::table + QStringLiteral(" WHERE id = ?"),
+            {record.id});
+        if (rows != 1)
+            throw OVError::notFound();
+        QStringList assignments;
+        for (const QString& column : columns)
+            assignments.append(column + QStringLiteral(" = ?"));
+        const QString sql = QStringLiteral("UPDATE ") + T::table + QStringLiteral(" SET ") +
+                            assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE id = ?");
+        values.push_back(record.id);
+        db().run(sql, values);
+    }
+    changed();
+}
+
+template <typename T>
+void OVStore::remove(qint64 id)
+{
+    static_assert(OVRecord<T>, "remove() takes one of the stored record types");
+    db().run(QStringLiteral("DELETE FROM ") + T::table + QStringLiteral(" WHERE id = ?"), {id});
+    changed();
+}
+
+template <typename T>
+QList<T> OVStore::fetch(const QString& where, const SQLArgs& args, const QString& order) const
+{
+    static_assert(OVRecord<T>, "fetch() takes one of the stored record types");
+    QString sql = QStringLiteral("SELECT * FROM ") + T::table;
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where;
+    sql += QStringLiteral(" ORDER BY ") + order;
+
+    QList<SQLRow> rows;
+    try {
+        rows = m_db->query(sql, args);
+    } catch (const OVError&) {
+        return {};
+    }
+    QList<T> records;
+    records.reserve(rows.size());
+    for (const SQLRow& row : rows)
+        records.append(T::fromRow(row));
+    return records;
+}
+
+template <typename T>
+std::optional<T> OVStore::get(std::optional<qint64> id) const
+{
+    if (!id)
+        return std::nullopt;
+    const QList<T> found = fetch<T>(QStringLiteral("id = ?"), {*id}, QStringLiteral("id"));
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.first();
+}

@@ -1,0 +1,329 @@
+#include "store/SQLiteDB.h"
+
+#include "store/OVError.h"
+
+#include <QFile>
+
+#include <exception>
+#include <sqlite3.h>
+#include <vector>
+
+struct SQLiteDB::Connection {
+    sqlite3* handle = nullptr;
+};
+
+namespace {
+
+const QString closedText = QStringLiteral("closed");
+constexpr int busyTimeoutMs = 3000;
+
+QString messageOf(sqlite3* h)
+{
+    return h ? QString::fromUtf8(sqlite3_errmsg(h)) : closedText;
+}
+
+[[noreturn]] void throwClosed()
+{
+    throw OVError::database(closedText);
+}
+
+SQLValue columnValue(sqlite3_stmt* st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return SQLValue::integer(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return SQLValue::real(sqlite3_column_double(st, i));
+    case SQLITE_TEXT: {
+        // Text first, then its byte count: the count is only valid for the form asked.
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+        const int bytes = sqlite3_column_bytes(st, i);
+        return SQLValue::text(text ? QString::fromUtf8(text, bytes) : QString());
+    }
+    case SQLITE_BLOB: {
+        const void* blob = sqlite3_column_blob(st, i);
+        const int bytes = sqlite3_column_bytes(st, i);
+        if (!blob || bytes <= 0)
+            return SQLValue::blob(QByteArray(""));
+        return SQLValue::blob(QByteArray(static_cast<const char*>(blob), bytes));
+    }
+    default:
+        return SQLValue::null();
+    }
+}
+
+} // namespace
+
+// ---- Statement ------------------------------------------------------------------
+
+SQLiteDB::Statement::Statement(std::shared_ptr<Connection> conn, sqlite3_stmt* stmt)
+    : m_conn(std::move(conn)), m_stmt(stmt)
+{
+}
+
+SQLiteDB::Statement::Statement(Statement&& other) noexcept
+    : m_conn(std::move(other.m_conn)), m_stmt(other.m_stmt)
+{
+    other.m_stmt = nullptr;
+}
+
+SQLiteDB::Statement& SQLiteDB::Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(m_stmt);
+        m_conn = std::move(other.m_conn);
+        m_stmt = other.m_stmt;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+SQLiteDB::Statement::~Statement()
+{
+    // Finalizing is allowed after the connection was closed; the last finalize lets
+    // the engine release a connection that close() could only mark as closing.
+    sqlite3_finalize(m_stmt);
+}
+
+void SQLiteDB::Statement::bind(const SQLArgs& args)
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    // Bind results are not examined: surplus arguments fall away and placeholders
+    // without an argument stay NULL.
+    int index = 1;
+    for (const SQLValue& arg : args) {
+        switch (arg.type()) {
+        case SQLValue::Type::integer:
+            sqlite3_bind_int64(m_stmt, index, arg.asInteger());
+            break;
+        case SQLValue::Type::real:
+            sqlite3_bind_double(m_stmt, index, arg.asReal());
+            break;
+        case SQLValue::Type::text: {
+            const QByteArray utf8 = arg.asText().toUtf8();
+            sqlite3_bind_text64(m_stmt, index, utf8.constData(), sqlite3_uint64(utf8.size()),
+                                SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+        }
+        case SQLValue::Type::blob: {
+            const QByteArray bytes = arg.asBlob();
+            // A null data pointer would bind NULL; an empty buffer is a zero-length blob.
+            if (bytes.isEmpty())
+                sqlite3_bind_zeroblob(m_stmt, index, 0);
+            else
+                sqlite3_bind_blob64(m_stmt, index, bytes.constData(),
+                                    sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case SQLValue::Type::null:
+            sqlite3_bind_null(m_stmt, index);
+            break;
+        }
+        ++index;
+    }
+}
+
+qint64 SQLiteDB::Statement::run(const SQLArgs& args)
+{
+    sqlite3* h = m_conn ? m_conn->handle : nullptr;
+    if (!h || !m_stmt)
+        throwClosed();
+    bind(args);
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        const QString message = messageOf(h);
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        throw OVError::database(message);
+    }
+    const qint64 rowID = sqlite3_last_insert_rowid(h);
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    return rowID;
+}
+
+QList<SQLRow> SQLiteDB::Statement::query(const SQLArgs& args)
+{
+    sqlite3* h = m_conn ? m_conn->handle : nullptr;
+    if (!h || !m_stmt)
+        throwClosed();
+    bind(args);
+
+    const int columns = sqlite3_column_count(m_stmt);
+    std::vector<QString> names;
+    names.reserve(size_t(columns));
+    for (int i = 0; i < columns; ++i) {
+        const char* name = sqlite3_column_name(m_stmt, i);
+        names.push_back(name ? QString::fromUtf8(name) : QString());
+    }
+
+    QList<SQLRow> rows;
+    for (;;) {
+        const int rc = sqlite3_step(m_stmt);
+        if (rc == SQLITE_ROW) {
+            QHash<QString, SQLValue> values;
+            values.reserve(columns);
+            for (int i = 0; i < columns; ++i)
+                values.insert(names[size_t(i)], columnValue(m_stmt, i)); // later wins
+            rows.append(SQLRow(std::move(values)));
+        } else if (rc == SQLITE_DONE) {
+            break;
+        } else {
+            const QString message = messageOf(h);
+            sqlite3_reset(m_stmt);
+            sqlite3_clear_bindings(m_stmt);
+            throw OVError::database(message);
+        }
+    }
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    return rows;
+}
+
+// ---- SQLiteDB ---------------------------------------------------------------------
+
+SQLiteDB::SQLiteDB(const QString& path, bool readOnly, Trust trust)
+    : m_path(path), m_conn(std::make_shared<Connection>())
+{
+    // A NUL would silently cut the name short and open some other file.
+    if (path.contains(QChar(u'\0')))
+        throw OVError::database(QStringLiteral("could not open"));
+
+    sqlite3* h = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    const QByteArray name = QFile::encodeName(path);
+    if (sqlite3_open_v2(name.constData(), &h, flags, nullptr) != SQLITE_OK) {
+        const QString message =
+            h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("could not open");
+        sqlite3_close(h);
+        throw OVError::database(message);
+    }
+    m_conn->handle = h;
+    sqlite3_busy_timeout(h, busyTimeoutMs);
+
+    if (trust == Trust::untrusted) {
+        sqlite3_db_config(h, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(h, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    }
+
+    if (!readOnly) {
+        try {
+            exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+        } catch (...) {
+            close();
+            throw;
+        }
+    }
+}
+
+SQLiteDB::~SQLiteDB()
+{
+    close();
+}
+
+void SQLiteDB::close()
+{
+    if (m_conn && m_conn->handle) {
+        sqlite3_close_v2(m_conn->handle);
+        m_conn->handle = nullptr;
+    }
+}
+
+bool SQLiteDB::isOpen() const
+{
+    return handle() != nullptr;
+}
+
+sqlite3* SQLiteDB::handle() const
+{
+    return m_conn ? m_conn->handle : nullptr;
+}
+
+int SQLiteDB::changes() const
+{
+    sqlite3* h = handle();
+    return h ? sqlite3_changes(h) : 0;
+}
+
+QString SQLiteDB::lastError() const
+{
+    return messageOf(handle());
+}
+
+void SQLiteDB::exec(const QString& sql)
+{
+    sqlite3* h = handle();
+    if (!h)
+        throwClosed();
+    const QByteArray utf8 = sql.toUtf8();
+    char* error = nullptr;
+    if (sqlite3_exec(h, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : messageOf(h);
+        sqlite3_free(error);
+        throw OVError::database(message);
+    }
+    sqlite3_free(error);
+}
+
+SQLiteDB::Statement SQLiteDB::prepare(const QString& sql)
+{
+    sqlite3* h = handle();
+    if (!h)
+        throwClosed();
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* st = nullptr;
+    // The byte count includes the terminating NUL, which spares the engine a copy.
+    const int rc = sqlite3_prepare_v2(h, utf8.constData(), int(utf8.size()) + 1, &st, nullptr);
+    if (rc != SQLITE_OK || !st) {
+        const QString message = messageOf(h);
+        sqlite3_finalize(st);
+        throw OVError::database(message);
+    }
+    return Statement(m_conn, st);
+}
+
+qint64 SQLiteDB::run(const QString& sql, const SQLArgs& args)
+{
+    Statement st = prepare(sql);
+    return st.run(args);
+}
+
+QList<SQLRow> SQLiteDB::query(const QString& sql, const SQLArgs& args)
+{
+    Statement st = prepare(sql);
+    return st.query(args);
+}
+
+qint64 SQLiteDB::scalarInt(const QString& sql, const SQLArgs& args) noexcept
+{
+    try {
+        Statement st = prepare(sql);
+        st.bind(args);
+        if (sqlite3_step(st.m_stmt) != SQLITE_ROW || sqlite3_column_count(st.m_stmt) < 1)
+            return 0;
+        return columnValue(st.m_stmt, 0).toInteger().value_or(0);
+    } catch (...) {
+        return 0;
+    }
+}
+
+void SQLiteDB::transaction(const std::function<void()>& body)
+{
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        if (body)
+            body();
+        exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        const std::exception_ptr first = std::current_exception();
+        try {
+            exec(QStringLiteral("ROLLBACK"));
+        } catch (...) {
+            // The first failure is the one worth reporting.
+        }
+        std::rethrow_exception(first);
+    }
+}

@@ -1,0 +1,43 @@
+#include "kit/QNMRKitHost.h"
+#include "kit/QNMRThemes.h"
+#include "kit/QNUI.h"
+#include "records/OVInfo.h"
+#include "records/OVPrefs.h"
+
+#include <gtest/gtest.h>
+
+TEST(QNMRKitHostName, FirstNameFallsBackInOrder)
+{
+    EXPECT_EQ(QNMRKitHost::initialAppName(QString("Shown"), QString("plain")), "Shown");
+    EXPECT_EQ(QNMRKitHost::initialAppName(std::nullopt, QString("plain")), "plain");
+    EXPECT_EQ(QNMRKitHost::initialAppName(QString(""), QString("plain")), "plain");
+    EXPECT_EQ(QNMRKitHost::initialAppName(std::nullopt, std::nullopt), "QNMR App");
+}
+
+TEST(QNMRKitHostTheme, DefaultSourceFollowsTheStoredTheme)
+{
+    OVPrefs::remove(QNMRThemes::key);
+    QNMRThemes::setCurrentID("midnight-black");
+    EXPECT_EQ(QNMRKitHost::theme()().bg, QColor(5, 5, 6));
+    EXPECT_EQ(QNUI::shared().theme().text, QColor(255, 255, 255));
+    QNMRThemes::setCurrentID("brushed-gray");
+    EXPECT_EQ(QNUI::shared().theme().bg, QColor(0x3A, 0x3D, 0x42));
+    OVPrefs::remove(QNMRThemes::key);
+}
+
+TEST(QNMRKitHostTheme, ReplaceableAndNeverEmpty)
+{
+    QNKitTheme fixed;
+    fixed.bg = Qt::red;
+    QNMRKitHost::setTheme([fixed] { return fixed; });
+    EXPECT_EQ(QNUI::shared().theme().bg, QColor(Qt::red));
+    QNMRKitHost::setTheme({}); // an empty source puts the default back
+    ASSERT_TRUE(bool(QNMRKitHost::theme()));
+    EXPECT_EQ(QNMRKitHost::theme()().bg, QNMRThemes::current().kitTheme().bg);
+}
+
+TEST(QNMRKitHostCredit, OneMakerAddress)
+{
+    EXPECT_EQ(QNMRKitHost::creditURL(), OVInfo::website);
+    EXPECT_EQ(QNMRKitHost::creditURL().host(), OVInfo::websiteDomain);
+}

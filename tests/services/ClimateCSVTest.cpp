@@ -1,0 +1,382 @@
+#include "services/ClimateCSV.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTimeZone>
+
+namespace {
+
+Zone zone(qint64 id, const QString& name)
+{
+    Zone z;
+    z.id = id;
+    z.greenhouseID = 1;
+    z.name = name;
+    return z;
+}
+
+const QList<Zone> zones{zone(1, "Propagation"), zone(2, "Main House")};
+const QDateTime now2026(QDate(2026, 6, 1), QTime(12, 0), Qt::UTC);
+
+ClimateImportResult readUtc(const QString& text, std::optional<qint64> defaultZone = 2, bool celsius = false)
+{
+    return ClimateCSV::read(text, zones, defaultZone, celsius, QTimeZone::utc(), now2026);
+}
+
+QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+}
+
+std::optional<QDateTime> dateUtc(const QString& text)
+{
+    return ClimateCSV::parseDate(text, QTimeZone::utc(), now2026);
+}
+
+} // namespace
+
+TEST(ClimateCSVRead, SemicolonFileWithDecimalCommaInCelsius)
+{
+    const auto r = readUtc("timestamp;zone;temp_c\n2026-10-24 07:00;Main House;21,5\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_DOUBLE_EQ(r.readings[0].values.at(Metric::temp), 70.7);
+    EXPECT_EQ(r.columnsFound, QStringList{"Air temperature (°C)"});
+}
+
+TEST(ClimateCSVRead, EmptyValueMarkersAreSkippedSilently)
+{
+    const auto r = readUtc("timestamp,temp_f,humidity,co2,light,ph\n"
+                           "2026-10-24 07:00,n/a,N/A,--,null,6.5\n"
+                           "2026-10-24 08:00,NA,-,,Null,6.6\n");
+    EXPECT_TRUE(r.problems.isEmpty());
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].values.size(), 1u);
+    EXPECT_EQ(r.readings[0].values.at(Metric::ph), 6.5);
+    EXPECT_EQ(r.readings[1].values.size(), 1u);
+}
+
+TEST(ClimateCSVRead, RowProblemsWordForWordWithTheirLines)
+{
+    const auto r = readUtc("Timestamp,Zone,Temp (°F),RH %,Note\n"
+                           "2026-10-24 07:00,Main House,70,50,\"two\nlines\"\n" // lines 2-3, good
+                           "yesterday,Main House,70,50,\n"                      // 4
+                           "2026-10-24 08:00,Back Room,70,50,\n"                // 5
+                           "2026-10-24 09:00,Main House,warm,50,\n"             // 6
+                           "2026-10-24 10:00,Main House,70, 101 ,\n"            // 7
+                           "2026-10-24 11:00,Main House,,,only a note\n"        // 8
+                           "\n"                                                 // 9 (blank)
+                           " 2026-10-24 12:00 , propagation ,70,50,\n");        // 10, good
+    ASSERT_EQ(r.problems.size(), 5);
+    EXPECT_EQ(r.problems[0], (ImportProblem{4, "The date/time \"yesterday\" could not be read."}));
+    EXPECT_EQ(r.problems[1], (ImportProblem{5, "There is no zone named \"Back Room\". Add it first or fix the name."}));
+    EXPECT_EQ(r.problems[2], (ImportProblem{6, "Air temperature \"warm\" is not a number."}));
+    EXPECT_EQ(r.problems[3], (ImportProblem{7, "Humidity \"101\" is not a possible reading."}));
+    EXPECT_EQ(r.problems[4], (ImportProblem{8, "The row has no readings."}));
+    EXPECT_EQ(r.totalRows, 7);
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].note, "two\nlines");
+    EXPECT_EQ(r.readings[1].zoneID, 1);
+    EXPECT_EQ(r.readings[1].taken, utc(2026, 10, 24, 12));
+    EXPECT_EQ(r.readings[1].source, "csv");
+    EXPECT_EQ(r.readings[1].id, 0);
+}
+
+TEST(ClimateCSVRead, NoZoneForTheRow)
+{
+    const auto r = readUtc("timestamp,zone,temp_f\n2026-10-24 07:00,,70\n", std::nullopt);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{2, "No zone given for this row."}));
+}
+
+TEST(ClimateCSVRead, AnUnknownZoneIsRefusedEvenWithADefault)
+{
+    const auto r = readUtc("timestamp,zone,temp_f\n2026-10-24 07:00,Attic,70\n2026-10-24 08:00,\t,71\n", 1);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0].line, 2);
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].zoneID, 1);
+}
+
+TEST(ClimateCSVRead, ZoneNamesIgnoreCaseAndSpacesAndTheFirstOfTwinsWins)
+{
+    const QList<Zone> twins{zone(7, "  Bench Row "), zone(8, "bench row"), zone(9, "ÉTAGE")};
+    const auto r = ClimateCSV::read("zone,timestamp,temp_f\nBENCH ROW,2026-10-24 07:00,70\n"
+                                    "\u00A0bench row\u00A0,2026-10-24 08:00,70\nétage,2026-10-24 09:00,70\n",
+                                    twins, std::nullopt, false, QTimeZone::utc(), now2026);
+    ASSERT_EQ(r.readings.size(), 3);
+    EXPECT_EQ(r.readings[0].zoneID, 7);
+    EXPECT_EQ(r.readings[1].zoneID, 7);
+    EXPECT_EQ(r.readings[2].zoneID, 9);
+}
+
+TEST(ClimateCSVRead, FileProblemsWordForWord)
+{
+    auto r = readUtc("zone,temp_f\nMain House,70\n");
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{1, "No date/time column was found. Name one column \"timestamp\" "
+                                               "(or \"date\" and \"time\")."}));
+    EXPECT_EQ(r.columnsFound, QStringList{"Air temperature (°F)"});
+    EXPECT_EQ(r.totalRows, 0);
+
+    r = readUtc("\n\n  \ntimestamp,color\n2026-10-22 06:30,red\n");
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{4, "No reading columns were found (for example temp_f, humidity, "
+                                               "light, co2, soil_moisture, soil_temp_f, ph, ec)."}));
+
+    r = readUtc("timestamp,temp_f\n2026-10-22 06:30,70\n", std::nullopt);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{1, "The file has no zone column. Choose the zone to import into."}));
+    EXPECT_TRUE(r.readings.isEmpty());
+}
+
+TEST(ClimateCSVRead, EmptyFilesSayLineOne)
+{
+    for (const QString& text : {QString(), QStringLiteral("\uFEFF"), QStringLiteral("\r\n\n  \n\t")}) {
+        const auto r = ClimateCSV::read(text, {}, std::nullopt, false);
+        ASSERT_EQ(r.problems.size(), 1);
+        EXPECT_EQ(r.problems[0], (ImportProblem{1, "The file is empty."}));
+        EXPECT_EQ(r.totalRows, 0);
+        EXPECT_TRUE(r.columnsFound.isEmpty());
+    }
+    const auto bom = ClimateCSV::readUtf8(QByteArrayView("\xEF\xBB\xBF"), {}, std::nullopt, false);
+    ASSERT_EQ(bom.problems.size(), 1);
+    EXPECT_EQ(bom.problems[0], (ImportProblem{1, "The file is empty."}));
+}
+
+TEST(ClimateCSVRead, HeaderOnlyGivesNothingAndNoProblems)
+{
+    const auto r = readUtc("timestamp,zone,temp_f\r\n");
+    EXPECT_TRUE(r.readings.isEmpty());
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(r.totalRows, 0);
+    EXPECT_EQ(r.columnsFound.size(), 1);
+}
+
+TEST(ClimateCSVRead, SeparateDateAndTimeColumns)
+{
+    const auto r = readUtc("Day,Clock,RH\n2026-10-24,07:00,50\n2026-10-25,,51\n2026-13-01, 07:00 ,52\n");
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].taken, utc(2026, 10, 24, 7));
+    EXPECT_EQ(r.readings[1].taken, utc(2026, 10, 25));
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0].reason, "The date/time \"2026-13-01 07:00\" could not be read.");
+}
+
+TEST(ClimateCSVRead, SeparatorGuess)
+{
+    // A comma header with a tab-separated body stays comma-separated.
+    auto r = readUtc("timestamp,temp_f\n2026-10-24 07:00\t70\n");
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0].reason, "The date/time \"2026-10-24 07:00\t70\" could not be read.");
+
+    r = readUtc("\r\ntimestamp\ttemp_f\tnote\r\n2026-10-24 07:00\t70\ta, b\r\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].note, "a, b");
+
+    // More commas than semicolons: comma, and the semicolons stay in the note.
+    r = readUtc("timestamp,temp_f,note\n2026-10-24 07:00,70,x;y\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].note, "x;y");
+}
+
+TEST(ClimateCSVRead, UnitsOfTemperatureColumns)
+{
+    auto r = readUtc("timestamp,temp_f,temp\n2026-10-24 07:00,20,30\n", 2, true);
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 20.0); // the left column wins and is °F
+    EXPECT_EQ(r.columnsFound, QStringList{"Air temperature (°F)"});
+
+    r = readUtc("timestamp,temp,Soil Temp °C\n2026-10-24 07:00,20,10\n", 2, true);
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 68.0);
+    EXPECT_EQ(r.readings[0].values.at(Metric::soilTemp), 50.0);
+    EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°C)", "Soil temperature (°C)"}));
+
+    r = readUtc("timestamp,temp_c\n2026-10-24 07:00,70\n2026-10-24 08:00,72\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 158.0);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{3, "Air temperature \"72\" is not a possible reading."}));
+}
+
+TEST(ClimateCSVRead, ValuesAreRoundedToThreeDecimalsAtTheEdgesOfTheirRange)
+{
+    const auto r = readUtc("timestamp,temp_f,humidity,ph\n2026-10-24 07:00,21.23456,100,0\n"
+                           "2026-10-24 08:00,-60,0,14\n2026-10-24 09:00,-60.1,,\n2026-10-24 10:00,,,14.01\n");
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 21.235);
+    EXPECT_EQ(r.readings[1].values.at(Metric::temp), -60.0);
+    ASSERT_EQ(r.problems.size(), 2);
+    EXPECT_EQ(r.problems[1].reason, "Soil / solution pH \"14.01\" is not a possible reading.");
+}
+
+TEST(ClimateCSVRead, TwoColumnsOfOneMetricReadOnlyTheLeft)
+{
+    const auto r = readUtc("timestamp,RH,Humidity\n2026-10-24 07:00,40,oops\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::humidity), 40.0);
+    EXPECT_EQ(r.columnsFound, QStringList{"Humidity"});
+}
+
+TEST(ClimateCSVRead, ShortRowsHaveEmptyCells)
+{
+    const auto r = readUtc("timestamp,zone,temp_f,note\n2026-10-24 07:00\n2026-10-24 08:00,,70\n");
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_EQ(r.problems[0], (ImportProblem{2, "The row has no readings."}));
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].zoneID, 2);
+    EXPECT_TRUE(r.readings[0].note.isEmpty());
+}
+
+TEST(ClimateCSVRead, Utf8AndUtf16ReadersAgree)
+{
+    const QString text = QStringLiteral(
+        "\uFEFFZeit,Date,Zone,Température (°C),RH %,Note\r\n"
+        "x,2026-10-24 07:00,main house,\"21,5\",55 %,\"Ünïcode, note\"\r\n"
+        "x,10/20/2026 8:00 PM,Main House,n/a,200,\r\n"
+        "x,2026-10-24T07:00:00Z,Nowhere,20,50,\r\n");
+    const auto a = ClimateCSV::read(text, zones, 1, false, QTimeZone::utc(), now2026);
+    const QByteArray utf8 = text.toUtf8();
+    const auto b = ClimateCSV::readUtf8(utf8, zones, 1, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(a.readings, b.readings);
+    EXPECT_EQ(a.problems, b.problems);
+    EXPECT_EQ(a.columnsFound, b.columnsFound);
+    EXPECT_EQ(a.totalRows, b.totalRows);
+    EXPECT_EQ(a.readings.size(), 1);
+    EXPECT_EQ(a.problems.size(), 2);
+}
+
+TEST(ClimateCSVMetric, HeadingsAndUnits)
+{
+    using MC = ClimateCSV::MetricColumn;
+    EXPECT_EQ(ClimateCSV::metric("Temp (°F)", true), (MC{Metric::temp, false}));
+    EXPECT_EQ(ClimateCSV::metric("Soil Temp °C", false), (MC{Metric::soilTemp, true}));
+    EXPECT_EQ(ClimateCSV::metric("Temperature", true), (MC{Metric::temp, true}));
+    EXPECT_EQ(ClimateCSV::metric("air_temperature_celsius", false), (MC{Metric::temp, true}));
+    EXPECT_EQ(ClimateCSV::metric("substrate_temp_fahrenheit", true), (MC{Metric::soilTemp, false}));
+    EXPECT_EQ(ClimateCSV::metric("RH %", false), (MC{Metric::humidity, false}));
+    EXPECT_EQ(ClimateCSV::metric("EC (mS/cm)", false), (MC{Metric::ec, false}));
+    EXPECT_EQ(ClimateCSV::metric("CO₂ ppm", false), (MC{Metric::co2, false}));
+    EXPECT_EQ(ClimateCSV::metric("T", false), (MC{Metric::temp, false}));
+    EXPECT_EQ(ClimateCSV::metric("Water temp", false), std::nullopt);
+    EXPECT_EQ(ClimateCSV::metric("humidity_c", false), std::nullopt); // units only for temperatures
+    EXPECT_EQ(ClimateCSV::metric("temp_k", false), std::nullopt);
+}
+
+TEST(ClimateCSVDate, PatternsInTheirOrder)
+{
+    EXPECT_EQ(dateUtc("2026-10-24 07:05:09"), utc(2026, 10, 24, 7, 5, 9));
+    EXPECT_EQ(dateUtc("2026-10-24T07:05"), utc(2026, 10, 24, 7, 5));
+    EXPECT_EQ(dateUtc("2026-10-24T07:05:09Z"), utc(2026, 10, 24, 7, 5, 9));
+    EXPECT_EQ(dateUtc("2026-10-24T07:05:09+02:00"), utc(2026, 10, 24, 5, 5, 9));
+    EXPECT_EQ(dateUtc("2026-10-24T07:05:09.250-03:30"), utc(2026, 10, 24, 10, 35, 9, 250));
+    EXPECT_EQ(dateUtc("2026/10/24 07:05"), utc(2026, 10, 24, 7, 5));
+    EXPECT_EQ(dateUtc("10/20/2026 8:00 PM"), utc(2026, 10, 20, 20));
+    EXPECT_EQ(dateUtc("10/20/2026 12:15 am"), utc(2026, 10, 20, 0, 15));
+    EXPECT_EQ(dateUtc("10/20/2026 12:15:30 PM"), utc(2026, 10, 20, 12, 15, 30));
+    EXPECT_EQ(dateUtc("1/2/2026 13:00:01"), utc(2026, 1, 2, 13, 0, 1));
+    EXPECT_EQ(dateUtc("2026-10-24"), utc(2026, 10, 24));
+    EXPECT_EQ(dateUtc("10/24/2026"), utc(2026, 10, 24));
+    EXPECT_EQ(dateUtc("\t 2026-10-24 07:00 \u00A0"), utc(2026, 10, 24, 7));
+}
+
+TEST(ClimateCSVDate, StrictAboutWhatDoesNotFit)
+{
+    for (const char* text : {"2026-02-30", "2026-10-24 24:00", "2026-10-24  07:00", "2026-10-24 07:00:60",
+                             "13/01/2026", "10/20/2026 13:00 PM", "10/20/2026 0:15 AM", "2026-10-24T07:00:00+2",
+                             "20261024", "yesterday", "", "2026-10-24 07:00 x", "02026-10-24", "0000-01-01",
+                             "2026-10-24T07:00:00.+01:00"})
+        EXPECT_EQ(dateUtc(text), std::nullopt) << text;
+    EXPECT_EQ(dateUtc("2024-02-29"), utc(2024, 2, 29));
+}
+
+TEST(ClimateCSVDate, UnixSecondsInsideTheWindowOnly)
+{
+    EXPECT_EQ(dateUtc("946684801"), QDateTime::fromSecsSinceEpoch(946684801, Qt::UTC));
+    EXPECT_EQ(dateUtc("1792900000.5"), QDateTime::fromMSecsSinceEpoch(1792900000500LL, Qt::UTC));
+    EXPECT_EQ(dateUtc("946684800"), std::nullopt);
+    EXPECT_EQ(dateUtc("4102444800"), std::nullopt);
+    EXPECT_EQ(dateUtc("1,792,900,000"), std::nullopt); // no thousands separators here
+}
+
+// M23: a four-digit-year pattern never takes a two-digit year; two-digit years land
+// in the hundred years that start 80 years before the current year.
+TEST(ClimateCSVDate, TwoDigitYearsUseTheCenturyWindow)
+{
+    EXPECT_EQ(dateUtc("6/15/26 8:00"), utc(2026, 6, 15, 8));
+    EXPECT_EQ(dateUtc("6/15/26 8:00 PM"), utc(2026, 6, 15, 20));
+    EXPECT_EQ(dateUtc("1/2/45 0:00"), utc(2045, 1, 2));
+    EXPECT_EQ(dateUtc("1/2/46 0:00"), utc(1946, 1, 2));
+    EXPECT_EQ(dateUtc("1/2/99 0:00"), utc(1999, 1, 2));
+    EXPECT_EQ(dateUtc("6/15/26"), std::nullopt); // "M/d/yyyy" wants four digits
+    EXPECT_EQ(dateUtc("6/15/026 8:00"), std::nullopt);
+    const QDateTime in2090(QDate(2090, 1, 1), QTime(0, 0), Qt::UTC);
+    EXPECT_EQ(ClimateCSV::parseDate("1/2/10 0:00", QTimeZone::utc(), in2090), utc(2010, 1, 2));
+    EXPECT_EQ(ClimateCSV::parseDate("1/2/09 0:00", QTimeZone::utc(), in2090), utc(2109, 1, 2));
+}
+
+TEST(ClimateCSVDate, WallTimesInTheGivenZone)
+{
+    const QTimeZone ny("America/New_York");
+    ASSERT_TRUE(ny.isValid());
+    EXPECT_EQ(ClimateCSV::parseDate("2026-07-01 08:00", ny, now2026), utc(2026, 7, 1, 12));
+    EXPECT_EQ(ClimateCSV::parseDate("2026-01-01 08:00", ny, now2026), utc(2026, 1, 1, 13));
+    // Skipped 02:30 gives the moment of the change; the repeated 01:30 its first instant.
+    EXPECT_EQ(ClimateCSV::parseDate("2026-03-08 02:30", ny, now2026), utc(2026, 3, 8, 7));
+    EXPECT_EQ(ClimateCSV::parseDate("2026-11-01 01:30", ny, now2026), utc(2026, 11, 1, 5, 30));
+    EXPECT_EQ(ClimateCSV::parseDate("2026-11-01 03:00", ny, now2026), utc(2026, 11, 1, 8));
+    // An explicit offset ignores the zone.
+    EXPECT_EQ(ClimateCSV::parseDate("2026-03-08T02:30:00Z", ny, now2026), utc(2026, 3, 8, 2, 30));
+}
+
+TEST(ClimateCSVFile, NotUtf8IsReadAsLatin1)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file("latin1.csv");
+    ASSERT_TRUE(testsupport::writeAll(path, "timestamp,Temp (\xB0" "C),note\n2026-10-24 07:00,20,caf\xE9\n"));
+    const auto r = ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026);
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(r.columnsFound, QStringList{"Air temperature (°C)"});
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].note, QStringLiteral("café"));
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 68.0);
+}
+
+TEST(ClimateCSVFile, Utf8WithByteOrderMarkIsKeptAsItIs)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file("utf8.csv");
+    ASSERT_TRUE(testsupport::writeAll(path, "\xEF\xBB\xBFTimestamp,Temp (\xC2\xB0" "C)\r\n2026-10-24 07:00,20\r\n"));
+    const auto file = ClimateCSV::loadFile(path);
+    EXPECT_FALSE(file.error);
+    EXPECT_EQ(file.text, testsupport::readAll(path));
+    const auto r = ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(r.readings.size(), 1);
+}
+
+// M16: a file that cannot be read says so instead of calling itself empty.
+TEST(ClimateCSVFile, UnreadableFileSaysWhy)
+{
+    testsupport::ScratchDir dir;
+    for (const QString& path : {dir.file("missing.csv"), dir.path()}) {
+        const auto r = ClimateCSV::readFile(path, zones, 1, false);
+        ASSERT_EQ(r.problems.size(), 1) << path.toStdString();
+        EXPECT_EQ(r.problems[0].line, 1);
+        EXPECT_TRUE(r.problems[0].reason.startsWith("The file could not be read: ")) << r.problems[0].reason.toStdString();
+        EXPECT_GT(r.problems[0].reason.size(), QStringLiteral("The file could not be read: ").size());
+        EXPECT_TRUE(r.readings.isEmpty());
+    }
+}
+
+TEST(ClimateCSVTemplate, ReadsAsOneGoodReading)
+{
+    EXPECT_TRUE(ClimateCSV::templateText.endsWith("Morning check\r\n"));
+    const auto r = ClimateCSV::read(ClimateCSV::templateText, zones, std::nullopt, false, QTimeZone::utc(), now2026);
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].zoneID, 1);
+    EXPECT_EQ(r.readings[0].values.size(), 8u);
+    EXPECT_EQ(r.readings[0].note, "Morning check");
+}

@@ -1,0 +1,325 @@
+#include "store/OVStore.h"
+#include "store/OVSchema.h"
+
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testsupport::ScratchDir;
+
+namespace {
+
+template <typename F>
+OVError errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const OVError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "expected an OVError";
+    return OVError::database(QStringLiteral("<nothing thrown>"));
+}
+
+QByteArray sha256(const QString& path)
+{
+    return QCryptographicHash::hash(testsupport::readAll(path), QCryptographicHash::Sha256);
+}
+
+// A file made by some other program: tables, no header fields.
+void makeForeign(const QString& path)
+{
+    SQLiteDB db(path);
+    db.exec(QStringLiteral("CREATE TABLE notes (x); INSERT INTO notes VALUES ('hello')"));
+}
+
+// The state that counts for a later opening: whether the file is a complete store.
+bool isCompleteStore(const QString& path)
+{
+    SQLiteDB db(path, true);
+    const qint64 tables = db.scalarInt(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table'"));
+    return tables == 13 && db.scalarInt(QStringLiteral("PRAGMA user_version")) == 1 &&
+           db.scalarInt(QStringLiteral("PRAGMA application_id")) == OVStore::applicationID;
+}
+
+} // namespace
+
+TEST(OVStoreOpening, NewFileInNewFolderGetsSchemaAndHeader)
+{
+    ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("a/b/Greenhouse.sqlite"));
+    OVStore store(path);
+    EXPECT_EQ(store.revision(), 0);
+    EXPECT_EQ(store.url(), QUrl::fromLocalFile(path));
+    EXPECT_TRUE(QFileInfo(path).isFile());
+
+    SQLiteDB& db = store.db();
+    QStringList tables;
+    for (const SQLRow& row : db.query(QStringLiteral(
+             "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid")))
+        tables << row.str(QStringLiteral("name"));
+    EXPECT_EQ(tables, OVStore::tables);
+    QStringList indexes;
+    for (const SQLRow& row : db.query(QStringLiteral(
+             "SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")))
+        indexes << row.str(QStringLiteral("name"));
+    EXPECT_EQ(indexes, QStringList{QStringLiteral("reading_zone_time")});
+    EXPECT_EQ(db.scalarInt(QStringLiteral("PRAGMA application_id")), 1331057201);
+    EXPECT_EQ(db.scalarInt(QStringLiteral("PRAGMA user_version")), 1);
+
+    // What the engine keeps is the schema text, statement by statement.
+    QStringList stored;
+    for (const SQLRow& row : db.query(QStringLiteral(
+             "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid")))
+        stored << row.str(QStringLiteral("sql"));
+    QStringList fromText;
+    for (const QString& part : OVStore::schemaSQL().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString statement = part.trimmed();
+        if (!statement.isEmpty())
+            fromText << statement;
+    }
+    EXPECT_EQ(stored, fromText);
+    EXPECT_EQ(stored.size(), 14);
+}
+
+// The header as the sqlite3 command-line tool reads it.
+TEST(OVStoreOpening, HeaderAsTheCommandLineToolSeesIt)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (tool.isEmpty())
+        GTEST_SKIP() << "sqlite3 command-line tool not installed";
+    ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    { OVStore store(path); }
+    QProcess p;
+    p.start(tool, {path, QStringLiteral("PRAGMA application_id; PRAGMA user_version")});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("1331057201\n1\n"));
+}
+
+TEST(OVStoreOpening, SecondOpeningChangesNothing)
+{
+    ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    {
+        OVStore store(path);
+        store.db().run(QStringLiteral("INSERT INTO greenhouse (name) VALUES (?)"), {QStringLiteral("North")});
+    }
+    const QByteArray before = sha256(path);
+    {
+        OVStore again(path);
+        EXPECT_EQ(again.revision(), 0);
+        EXPECT_EQ(again.db().scalarInt(QStringLiteral("SELECT count(*) FROM greenhouse")), 1);
+    }
+    EXPECT_EQ(sha256(path), before);
+}
+
+TEST(OVStoreOpening, CurrentVersionOpensWhateverTheApplicationID)
+{
+    ScratchDir dir;
+    for (const auto& [name, header] :
+         {std::pair{"other-id.sqlite", "PRAGMA application_id = 12345; PRAGMA user_version = 1"},
+          std::pair{"negative.sqlite", "PRAGMA user_version = -3"}}) {
+        const QString path = dir.file(QString::fromLatin1(name));
+        {
+            SQLiteDB db(path);
+            db.exec(QStringLiteral("CREATE TABLE notes (x);") + QString::fromLatin1(header));
+        }
+        const QByteArray before = sha256(path);
+        EXPECT_NO_THROW(OVStore store(path)) << name;
+        EXPECT_EQ(sha256(path), before) << name;
+    }
+}
+
+TEST(OVStoreOpening, RefusedFilesKeepTheirBytes)
+{
+    ScratchDir dir;
+    const QString newer = dir.file(QStringLiteral("newer.sqlite"));
+    {
+        OVStore store(newer);
+        store.db().run(QStringLiteral("INSERT INTO greenhouse (name) VALUES ('A')"));
+        store.db().exec(QStringLiteral("PRAGMA user_version = 2"));
+    }
+    const QString foreign = dir.file(QStringLiteral("foreign.sqlite"));
+    makeForeign(foreign);
+    const QString text = dir.file(QStringLiteral("notes.txt"));
+    ASSERT_TRUE(testsupport::writeAll(
+        text, QByteArray("hello, this is not a database\nbut a few lines of text\n").repeated(40)));
+
+    const struct {
+        QString path;
+        QString description;
+    } cases[] = {
+        {newer, QStringLiteral("The database reported a problem: This database was made by a newer "
+                               "version of QNMR Orvane. Please update the app.")},
+        {foreign, QStringLiteral("The database reported a problem: This file is not a QNMR Orvane database.")},
+        {text, QStringLiteral("The database reported a problem: file is not a database")},
+    };
+    for (const auto& c : cases) {
+        const QByteArray before = sha256(c.path);
+        const OVError e = errorOf([&] { OVStore store(c.path); });
+        EXPECT_EQ(e.kind(), OVError::Kind::database) << c.path.toStdString();
+        EXPECT_EQ(e.errorDescription(), c.description);
+        EXPECT_EQ(sha256(c.path), before) << c.path.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(c.path + QStringLiteral("-journal")));
+    }
+}
+
+TEST(OVStoreOpening, FolderThatCannotBeMadeIsAFileError)
+{
+    ScratchDir dir;
+    const QString blocker = dir.file(QStringLiteral("blocker"));
+    ASSERT_TRUE(testsupport::writeAll(blocker, "a file where a folder should be"));
+    const OVError e = errorOf([&] { OVStore store(blocker + QStringLiteral("/sub/Greenhouse.sqlite")); });
+    EXPECT_EQ(e.kind(), OVError::Kind::file);
+    EXPECT_TRUE(e.errorDescription().startsWith(blocker + QStringLiteral("/sub: "))) << e.what();
+    EXPECT_EQ(testsupport::readAll(blocker), QByteArray("a file where a folder should be"));
+}
+
+TEST(OVStoreOpening, NonFileURLIsRefused)
+{
+    const OVError e = errorOf([] { OVStore store(QUrl(QStringLiteral("https://quenmoor.example/db"))); });
+    EXPECT_EQ(e, OVError::database(QStringLiteral("could not open")));
+}
+
+// A schema that cannot be written leaves the empty file, which the next opening
+// initialises normally.
+TEST(OVStoreOpening, FailedCreationRollsBackToAnEmptyFile)
+{
+    ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    ASSERT_TRUE(testsupport::writeAll(path, QByteArray()));
+    ASSERT_TRUE(QDir().mkdir(path + QStringLiteral("-journal"))); // the engine cannot make its journal
+    const OVError e = errorOf([&] { OVStore store(path); });
+    EXPECT_EQ(e.kind(), OVError::Kind::database);
+    EXPECT_EQ(QFileInfo(path).size(), 0);
+
+    ASSERT_TRUE(QDir().rmdir(path + QStringLiteral("-journal")));
+    EXPECT_NO_THROW(OVStore store(path));
+    EXPECT_TRUE(isCompleteStore(path));
+}
+
+// The schema and both header fields are one transaction: killing the process at any
+// moment of a creation leaves a file that the next opening accepts.
+TEST(OVStoreOpening, KilledDuringCreationNeverLeavesARefusedFile)
+{
+    ScratchDir dir;
+    QElapsedTimer clock;
+    clock.start();
+    { OVStore probe(dir.file(QStringLiteral("probe.sqlite"))); }
+    const qint64 creationMicros = std::max<qint64>(clock.nsecsElapsed() / 1000, 200);
+
+    const int runs = 40;
+    int finished = 0;
+    int interrupted = 0;
+    int hotJournals = 0; // killed inside the schema transaction
+    for (int i = 0; i < runs; ++i) {
+        const QString path = dir.file(QStringLiteral("run%1/Greenhouse.sqlite").arg(i));
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            const char go = 'g';
+            if (write(ready[1], &go, 1) != 1)
+                _exit(4);
+            try {
+                OVStore store(path);
+            } catch (...) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(read(ready[0], &go, 1), 1);
+        close(ready[0]);
+        // Spread the kills over the whole creation and a little beyond.
+        usleep(useconds_t(creationMicros * 3 / 2 * i / runs));
+        kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0) << "run " << i;
+            ++finished;
+        } else {
+            ++interrupted;
+            if (QFileInfo(path + QStringLiteral("-journal")).size() > 0)
+                ++hotJournals;
+        }
+
+        EXPECT_NO_THROW(OVStore reopened(path)) << "run " << i;
+        EXPECT_TRUE(isCompleteStore(path)) << "run " << i;
+    }
+    EXPECT_GT(interrupted, 0);
+    RecordProperty("finished", finished);
+    RecordProperty("interrupted", interrupted);
+    RecordProperty("hotJournals", hotJournals);
+}
+
+// Processes that open the same new file at the same moment all get the one store:
+// whoever takes the write lock second finds the schema made and does not make it again.
+TEST(OVStoreOpening, SimultaneousFirstOpeningsAllSucceed)
+{
+    ScratchDir dir;
+    for (int round = 0; round < 5; ++round) {
+        const QString path = dir.file(QStringLiteral("shared%1.sqlite").arg(round));
+        std::vector<pid_t> children;
+        for (int i = 0; i < 6; ++i) {
+            const pid_t child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                try {
+                    OVStore store(path);
+                } catch (...) {
+                    _exit(3);
+                }
+                _exit(0);
+            }
+            children.push_back(child);
+        }
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+        }
+        EXPECT_TRUE(isCompleteStore(path));
+    }
+}
+
+TEST(OVStoreRevision, RisesByOneAndAnnouncesEachValue)
+{
+    ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    OVStore store(path);
+    QList<qint64> announced;
+    QObject::connect(&store, &OVStore::revisionChanged, [&](qint64 r) { announced << r; });
+    store.changed();
+    store.changed();
+    EXPECT_EQ(store.revision(), 2);
+    EXPECT_EQ(announced, (QList<qint64>{1, 2}));
+    OVStore other(path);
+    EXPECT_EQ(other.revision(), 0);
+}
+
+TEST(OVStoreShared, AssignedStoreUntilItIsDestroyed)
+{
+    ScratchDir dir;
+    EXPECT_EQ(OVStore::shared(), nullptr);
+    {
+        OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+        OVStore::setShared(&store);
+        EXPECT_EQ(OVStore::shared(), &store);
+    }
+    EXPECT_EQ(OVStore::shared(), nullptr);
+}
