@@ -14,6 +14,7 @@
 #include "services/OVCSV.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <QTimeZone>
 
 #include <cmath>
@@ -50,9 +51,8 @@ const QList<Zone>& fuzzZones()
 // UTF-8 to QString keeping a leading U+FEFF (QString::fromUtf8 drops it).
 QString decode(std::string_view v)
 {
-    if (v.size() >= 3 && v.substr(0, 3) == "\xEF\xBB\xBF")
-        return QChar(0xFEFF) + QString::fromUtf8(v.data() + 3, qsizetype(v.size() - 3));
-    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(v.data(), qsizetype(v.size())));
 }
 
 QList<OVCSV::Row> scanUtf8(std::string_view text, char32_t sep)

@@ -4,10 +4,13 @@
 #include "modes/SelfTestPrefs.h"
 #include "modes/SelfTestLook.h"
 #include "modes/SelfTestSchedules.h"
+#include "modes/SelfTestAlerts.h"
 #include "services/OVNotify.h"
 #include "modes/SelfTestReference.h"
 #include "services/Opener.h"
 #include "modes/SelfTestReports.h"
+#include "modes/SelfTestVideoNotify.h"
+#include "modes/SelfTestBackup.h"
 #include "modes/SelfTestRecords.h"
 #include "modes/SelfTestRelaunch.h"
 #include "app/OVSetup.h"
@@ -64,8 +67,8 @@ int run()
     // the video group reads and clears the record.
     const auto openedBox = std::make_shared<QList<QUrl>>();
     Opener::open = [openedBox](const QUrl& url) { openedBox->append(url); };
-    [[maybe_unused]] const std::function<QList<QUrl>()> opened = [openedBox] { return *openedBox; };
-    [[maybe_unused]] const std::function<void()> clearOpened = [openedBox] { openedBox->clear(); };
+    const std::function<QList<QUrl>()> opened = [openedBox] { return *openedBox; };
+    const std::function<void()> clearOpened = [openedBox] { openedBox->clear(); };
 
     OVTestRun testRun;
     ovPrintLine(headerLine(QDateTime::currentDateTimeUtc(), mutateRaw), false);
@@ -78,13 +81,16 @@ int run()
     saved.saveAndPrepare();
     OVSetup::configure();
 
-    // Groups, in their fixed order, join here as they are built.
+    // The ten groups, in their fixed order.
     referenceTests(testRun);
     recordTests(testRun, scratch);
     relaunchTests(testRun, scratch);
     recurrenceTests(testRun);
+    alertTests(testRun, scratch);
     reportTests(testRun, scratch);
+    backupTests(testRun, scratch);
     lookAndHelpTests(testRun);
+    videoAndNotifyTests(testRun, scratch, opened, clearOpened);
 
     const int code = finish(testRun);
     std::fflush(stdout);

@@ -2,11 +2,14 @@
 
 #include "services/DatePatternMatcher.h"
 #include "services/OVCSV.h"
+#include "store/OVStore.h"
 
 #include <QFile>
 #include <QHash>
+#include <QStringDecoder>
 
 #include <array>
+#include <map>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -80,9 +83,8 @@ const QString& csvSource()
 QString toQString(std::string_view v)
 {
     // fromUtf8() would drop a leading U+FEFF, which inside a file is text like any other.
-    if (v.size() >= 3 && v.substr(0, 3) == "\xEF\xBB\xBF")
-        return QChar(0xFEFF) + QString::fromUtf8(v.data() + 3, qsizetype(v.size() - 3));
-    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(v.data(), qsizetype(v.size())));
 }
 QString toQString(std::u16string_view v)
 {
@@ -194,7 +196,7 @@ ClimateImportResult fileProblem(int line, const QString& reason, const QStringLi
 template <typename Unit>
 ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
                              std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
-                             const QDateTime& now)
+                             const QDateTime& now, const ClimateCSV::ReadingSink* sink = nullptr)
 {
     using View = std::basic_string_view<Unit>;
     OVCSV::Scanner<Unit> scanner(text, guessSeparator(text));
@@ -367,18 +369,22 @@ ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone
             continue;
         }
 
-        Reading reading;
-        reading.id = 0;
-        reading.zoneID = zoneID;
-        reading.taken = QDateTime::fromMSecsSinceEpoch(*taken, Qt::UTC);
+        std::map<Metric, double> readingValues;
         for (Metric m : Metric::allCases())
             if (const auto& v = values[size_t(Metric::Case(m))])
-                reading.values.emplace(m, *v);
-        reading.source = csvSource();
+                readingValues.emplace_hint(readingValues.end(), m, *v);
         const View note = cell(noteColumn);
-        if (!note.empty())
-            reading.note = toQString(note);
-        result.readings.append(std::move(reading));
+        // Every member named, so no default (such as "now" for the time) is computed.
+        Reading reading{.id = 0,
+                        .zoneID = zoneID,
+                        .taken = QDateTime::fromMSecsSinceEpoch(*taken, Qt::UTC),
+                        .values = std::move(readingValues),
+                        .source = csvSource(),
+                        .note = note.empty() ? QString() : toQString(note)};
+        if (sink)
+            (*sink)(std::move(reading));
+        else
+            result.readings.append(std::move(reading));
     }
     return result;
 }
@@ -491,6 +497,15 @@ ClimateImportResult ClimateCSV::readUtf8(QByteArrayView text, const QList<Zone>&
                     timeZone, now);
 }
 
+ClimateImportResult ClimateCSV::streamUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                           std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                           const ReadingSink& onReading, const QTimeZone& timeZone,
+                                           const QDateTime& now)
+{
+    return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                    timeZone, now, &onReading);
+}
+
 ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
 {
     QFile file(path);
@@ -512,4 +527,18 @@ ClimateImportResult ClimateCSV::readFile(const QString& path, const QList<Zone>&
     if (file.error)
         return fileProblem(1, QStringLiteral("The file could not be read: ") + *file.error);
     return readUtf8(file.text, zones, defaultZoneID, defaultCelsius, timeZone, now);
+}
+
+ClimateCSV::FileImport ClimateCSV::importFile(OVStore& store, const QString& path,
+                                              std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                              const QTimeZone& timeZone, const QDateTime& now)
+{
+    FileImport done;
+    done.result = readFile(path, store.zones(), defaultZoneID, defaultCelsius, timeZone, now);
+    if (done.result.readings.isEmpty())
+        return done;
+    const OVStore::ImportCounts counts = store.addReadings(done.result.readings);
+    done.added = counts.added;
+    done.duplicates = counts.duplicates;
+    return done;
 }

@@ -26,6 +26,7 @@
 #include <QStringList>
 #include <QTimeZone>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -67,6 +68,16 @@ public:
                                         const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                         const QDateTime& now = QDateTime::currentDateTimeUtc());
 
+    // The streaming form for large files: each accepted reading goes to `onReading`
+    // as soon as its row has been read, in file order, and the result's `readings`
+    // stays empty; problems, columns and counts are as read() gives them.
+    using ReadingSink = std::function<void(Reading&&)>;
+    static ClimateImportResult streamUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                          std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                          const ReadingSink& onReading,
+                                          const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                          const QDateTime& now = QDateTime::currentDateTimeUtc());
+
     static std::optional<QDateTime> parseDate(const QString& text,
                                               const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                               const QDateTime& now = QDateTime::currentDateTimeUtc());
@@ -93,4 +104,18 @@ public:
                                         std::optional<qint64> defaultZoneID, bool defaultCelsius,
                                         const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                         const QDateTime& now = QDateTime::currentDateTimeUtc());
+
+    // A whole import: readFile() against every zone of the store, then the good
+    // readings go to the store's bulk import (OVStore::addReadings) in one
+    // transaction, all or none; rows that already have a reading of their zone in
+    // the same minute are counted as duplicates. Nothing is written when the file
+    // has no good rows. Throws the store's OVError; nothing is stored then.
+    struct FileImport {
+        ClimateImportResult result;
+        qint64 added = 0;
+        qint64 duplicates = 0;
+    };
+    static FileImport importFile(OVStore& store, const QString& path, std::optional<qint64> defaultZoneID,
+                                 bool defaultCelsius, const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                 const QDateTime& now = QDateTime::currentDateTimeUtc());
 };

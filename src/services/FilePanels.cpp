@@ -5,7 +5,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
@@ -25,6 +24,22 @@ Backend defaultBackend()
     b.folder = [](const QString&) -> std::optional<QString> { return std::nullopt; };
     b.reveal = revealInFileManager;
     return b;
+}
+
+// Writes all of `bytes`; a short write is retried so that the call that fails
+// carries the system's reason (for example "No space left on device").
+bool writeAll(QSaveFile& file, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 
 void reportFailure(const QString& reason)
@@ -92,8 +107,7 @@ void exportCSV(const QString& text, const QString& name)
         reportFailure(file.errorString());
         return;
     }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    if (!writeAll(file, text.toUtf8())) {
         const QString reason = file.errorString();
         file.cancelWriting();
         reportFailure(reason);
@@ -111,17 +125,20 @@ void exportData(const QByteArray& data, const QString& name, const FileType& typ
     const std::optional<QString> path = save(name, {type});
     if (!path)
         return;
-    QFile file(*path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written beside the target and renamed over it, so a failed write never leaves
+    // a truncated file where a good one was.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) {
         reportFailure(file.errorString());
         return;
     }
-    if (file.write(data) != data.size() || !file.flush()) {
-        reportFailure(file.errorString());
+    if (!writeAll(file, data)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        reportFailure(reason);
         return;
     }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
+    if (!file.commit()) {
         reportFailure(file.errorString());
         return;
     }

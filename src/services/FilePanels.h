@@ -45,7 +45,7 @@ std::optional<QString> folder(const QString& message);
 // Asks for a place (CSV type), writes the text there as UTF-8 atomically and
 // reveals it; a failure becomes AppModel's notice.
 void exportCSV(const QString& text, const QString& name);
-// Same for bytes of the given type, written directly.
+// Same for bytes of the given type, also replaced whole or not at all.
 void exportData(const QByteArray& data, const QString& name, const FileType& type);
 
 // The notice text for a failed export write.

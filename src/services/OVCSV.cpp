@@ -242,7 +242,7 @@ OVCSV::Scanner<Unit>::Scanner(View text, char32_t separator)
     if (startsWithBom(text))
         m_pos = bomLength(text);
     m_sepLen = encodeScalar(separator, m_sep);
-    m_fields.emplace_back();
+    m_fieldsOfRow.emplace_back();
 }
 
 template <typename Unit>
@@ -257,12 +257,14 @@ bool OVCSV::Scanner<Unit>::matchesSeparator(size_t pos) const
 }
 
 template <typename Unit>
-void OVCSV::Scanner<Unit>::endField()
+void OVCSV::Scanner<Unit>::startField()
 {
-    ++m_count;
-    if (m_fields.size() <= size_t(m_count))
-        m_fields.emplace_back();
-    m_fields[size_t(m_count)].clear();
+    if (m_fieldsOfRow.size() <= size_t(m_count))
+        m_fieldsOfRow.emplace_back();
+    Field& f = current();
+    f.start = m_pos;
+    f.length = 0;
+    f.copied = false;
 }
 
 template <typename Unit>
@@ -278,7 +280,7 @@ bool OVCSV::Scanner<Unit>::next()
 
     while (m_pos < n) {
         m_count = 0;
-        current().clear();
+        startField();
         const int recordLine = m_line;
         bool begun = false;
         bool inQuotes = false;
@@ -287,25 +289,26 @@ bool OVCSV::Scanner<Unit>::next()
         while (m_pos < n) {
             const Unit c = s[m_pos];
             if (inQuotes) {
+                std::basic_string<Unit>& buffer = current().buffer;
                 size_t run = m_pos;
                 while (run < n && s[run] != quote && s[run] != cr && s[run] != lf)
                     ++run;
                 if (run > m_pos) {
-                    current().append(s + m_pos, run - m_pos);
+                    buffer.append(s + m_pos, run - m_pos);
                     m_pos = run;
                 } else if (c == lf) {
-                    current().push_back(lf);
+                    buffer.push_back(lf);
                     ++m_line;
                     ++m_pos;
                 } else if (c == cr) {
                     if (m_pos + 1 < n && s[m_pos + 1] == lf) {
                         ++m_pos; // a quoted CR LF arrives as LF alone
                     } else {
-                        current().push_back(cr);
+                        buffer.push_back(cr);
                         ++m_pos;
                     }
                 } else if (m_pos + 1 < n && s[m_pos + 1] == quote) {
-                    current().push_back(quote);
+                    buffer.push_back(quote);
                     m_pos += 2;
                 } else {
                     inQuotes = false;
@@ -314,13 +317,19 @@ bool OVCSV::Scanner<Unit>::next()
                 continue;
             }
             if (c == quote) {
+                Field& f = current();
+                if (!f.copied) {
+                    f.buffer.assign(s + f.start, f.length);
+                    f.copied = true;
+                }
                 inQuotes = true;
                 begun = true;
                 ++m_pos;
             } else if (matchesSeparator(m_pos)) {
-                endField();
-                begun = true;
+                ++m_count;
                 m_pos += m_sepLen;
+                startField();
+                begun = true;
             } else if (c == lf) {
                 ++m_pos;
                 lineEnded = true;
@@ -335,18 +344,28 @@ bool OVCSV::Scanner<Unit>::next()
                 size_t run = m_pos + 1;
                 while (run < n && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
                     ++run;
-                current().append(s + m_pos, run - m_pos);
+                // Outside quotes nothing is dropped inside a field (a dropped CR is
+                // always followed by the LF that ends it), so an uncopied field
+                // stays one stretch of the text.
+                Field& f = current();
+                if (f.copied) {
+                    f.buffer.append(s + m_pos, run - m_pos);
+                } else {
+                    if (f.length == 0)
+                        f.start = m_pos;
+                    f.length += run - m_pos;
+                }
                 begun = true;
                 m_pos = run;
             }
         }
 
-        if (!lineEnded && !begun && m_count == 0 && current().empty())
+        if (!lineEnded && !begun && m_count == 0 && current().length == 0 && !current().copied)
             return false; // nothing but a dropped CR before the end
-        endField();
+        ++m_count;
         if (lineEnded)
             ++m_line;
-        if (m_count == 1 && isBlank(View(m_fields[0])))
+        if (m_count == 1 && isBlank(field(0)))
             continue;
         m_rowLine = recordLine;
         return true;
@@ -471,8 +490,38 @@ std::optional<double> OVCSV::plainNumberUtf8(std::string_view text)
         || first == '\0')
         return std::nullopt;
 
-    // Plain decimal text (the usual cell) goes through from_chars, which reads it
-    // exactly as strtod would and needs no copy; anything else takes strtod_l.
+    // The usual logger cell: digits with at most one point, at most 15 digits in
+    // all. The digits make an exact integer below 2^53 and the power of ten is
+    // exact, so one division gives the correctly rounded value, as strtod would.
+    {
+        static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        size_t i = first == '-' ? 1 : 0;
+        quint64 mantissa = 0;
+        int digits = 0;
+        int fractionDigits = 0;
+        bool point = false;
+        bool simple = i < text.size();
+        for (; i < text.size() && simple; ++i) {
+            const char c = text[i];
+            if (c >= '0' && c <= '9') {
+                mantissa = mantissa * 10 + quint64(c - '0');
+                ++digits;
+                fractionDigits += point;
+            } else if (c == '.' && !point) {
+                point = true;
+            } else {
+                simple = false;
+            }
+        }
+        if (simple && digits > 0 && digits <= 15) {
+            const double v = double(mantissa) / powersOfTen[fractionDigits];
+            return first == '-' ? -v : v;
+        }
+    }
+
+    // Other plain decimal text goes through from_chars, which reads it exactly as
+    // strtod would and needs no copy; anything else takes strtod_l.
     bool plain = first != '+';
     for (char c : text) {
         if (!isFastDecimalChar(c)) {
@@ -485,6 +534,16 @@ std::optional<double> OVCSV::plainNumberUtf8(std::string_view text)
         const auto res = std::from_chars(text.data(), text.data() + text.size(), v, std::chars_format::general);
         if (res.ec == std::errc() && res.ptr == text.data() + text.size())
             return std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+    }
+
+    // strtod consumes nothing but these (signs, digits, points, exponents, hex
+    // digits, and the letters, parentheses and underscores of inf and nan(…));
+    // any other character means the text cannot be consumed whole.
+    for (char c : text) {
+        const bool consumable = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '+'
+                                || c == '-' || c == '.' || c == '(' || c == ')' || c == '_';
+        if (!consumable)
+            return std::nullopt;
     }
 
     CellBuffer buf(text.size());

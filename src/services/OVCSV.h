@@ -70,12 +70,23 @@ public:
         qsizetype fieldCount() const { return m_count; }
         View field(qsizetype i) const
         {
-            return i >= 0 && i < m_count ? View(m_fields[size_t(i)]) : View();
+            if (i < 0 || i >= m_count)
+                return View();
+            const Field& f = m_fieldsOfRow[size_t(i)];
+            return f.copied ? View(f.buffer) : m_text.substr(f.start, f.length);
         }
 
     private:
-        std::basic_string<Unit>& current() { return m_fields[size_t(m_count)]; }
-        void endField();
+        // A field is a stretch of the text until a quote turns up in it; from then
+        // on it is copied into its buffer. Most cells are never copied.
+        struct Field {
+            size_t start = 0;
+            size_t length = 0;
+            bool copied = false;
+            std::basic_string<Unit> buffer; // capacity kept from row to row
+        };
+        Field& current() { return m_fieldsOfRow[size_t(m_count)]; }
+        void startField();
         bool matchesSeparator(size_t pos) const;
 
         View m_text;
@@ -84,9 +95,8 @@ public:
         size_t m_sepLen = 0;
         int m_line = 1;
         int m_rowLine = 0;
-        // Field buffers, reused from row to row; m_fields[m_count] is the field
-        // being filled while a record is read.
-        std::vector<std::basic_string<Unit>> m_fields;
+        // m_fieldsOfRow[m_count] is the field being read.
+        std::vector<Field> m_fieldsOfRow;
         qsizetype m_count = 0;
     };
 };

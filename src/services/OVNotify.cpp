@@ -1,7 +1,11 @@
 #include "services/OVNotify.h"
 
+#include "records/Calendar.h"
+#include "records/OVPrefs.h"
 #include "services/NotificationBus.h"
 #include "services/NotificationCentre.h"
+#include "services/ReminderPlanner.h"
+#include "store/OVStore.h"
 
 #include <QUuid>
 
@@ -64,15 +68,28 @@ void install(const QList<ReminderRequest>& plan)
     }
 }
 
-void postAlertLines(const QStringList& lines, qsizetype total)
+void reschedule(const OVStore& store, const QDateTime& now)
 {
-    if (lines.isEmpty() || total <= 0)
+    QList<ReminderRequest> plan;
+    if (OVPrefs::remindersOn())
+        plan = ReminderPlanner::plan(
+            store.tasks(), [&store](std::optional<qint64> zone) { return store.zoneName(zone); }, now, 30,
+            Calendar::current());
+    install(plan);
+}
+
+void climateAlerts(const QList<ClimateAlert>& alerts, const std::function<QString(qint64)>& zoneName)
+{
+    if (!OVPrefs::alertsOn() || alerts.isEmpty())
         return;
+    QStringList lines;
+    for (qsizetype i = 0; i < alerts.size() && i < alertLinesShown; ++i)
+        lines.append((zoneName ? zoneName(alerts[i].zoneID) : QString()) + QStringLiteral(": ") + alerts[i].text());
     sentAlerts.append(lines);
     if (!enabled)
         return;
-    const QString title = total == 1 ? QStringLiteral("Climate alert")
-                                     : QString::number(total) + QStringLiteral(" climate alerts");
+    const QString title = alerts.size() == 1 ? QStringLiteral("Climate alert")
+                                             : QString::number(alerts.size()) + QStringLiteral(" climate alerts");
     const QString id = alertPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     NotificationCentre::shared().add(id, title, lines.join(u'\n'), std::nullopt);
 }

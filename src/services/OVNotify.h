@@ -11,9 +11,7 @@
 // All of it runs on the main thread; nothing blocks and nothing throws, also
 // without a session bus.
 
-#include "records/Calendar.h"
-#include "records/OVPrefs.h"
-#include "services/ReminderPlanner.h"
+#include "services/ClimateAlert.h"
 #include "services/ReminderRequest.h"
 
 #include <QDateTime>
@@ -22,6 +20,8 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+
+class OVStore;
 
 namespace OVNotify {
 
@@ -52,35 +52,14 @@ void refreshStatus(std::function<void(std::optional<bool>)> callback);
 void install(const QList<ReminderRequest>& plan);
 
 // Replans the task reminders of `store` (30 days ahead, the current calendar) and
-// installs the plan; the plan is empty when reminders are switched off. The store
-// provides `tasks()` and `zoneName(std::optional<qint64>)`.
-template <class Store>
-void reschedule(Store& store, const QDateTime& now = QDateTime::currentDateTimeUtc())
-{
-    QList<ReminderRequest> plan;
-    if (OVPrefs::remindersOn())
-        plan = ReminderPlanner::plan(
-            store.tasks(), [&store](std::optional<qint64> zone) { return store.zoneName(zone); }, now, 30,
-            Calendar::current());
-    install(plan);
-}
-
-// The notification of one batch: `lines` are the first lines of the batch, `total`
-// the number of alerts in it. Appends the lines to `sentAlerts`; posts when enabled.
-void postAlertLines(const QStringList& lines, qsizetype total);
+// installs the plan; the plan is empty, and no task is read, when reminders are
+// switched off.
+void reschedule(const OVStore& store, const QDateTime& now = QDateTime::currentDateTimeUtc());
 
 // One notification for a batch of climate alerts, when climate alerts are on and the
-// batch is not empty: the first four alerts as "<zone>: <alert text>" lines, titled
-// "Climate alert" or "<n> climate alerts". An alert provides `zoneID` and `text()`.
-template <class Alert>
-void climateAlerts(const QList<Alert>& alerts, const std::function<QString(qint64)>& zoneName)
-{
-    if (!OVPrefs::alertsOn() || alerts.isEmpty())
-        return;
-    QStringList lines;
-    for (qsizetype i = 0; i < alerts.size() && i < alertLinesShown; ++i)
-        lines.append((zoneName ? zoneName(alerts[i].zoneID) : QString()) + QStringLiteral(": ") + alerts[i].text());
-    postAlertLines(lines, alerts.size());
-}
+// batch is not empty: the first four alerts as "<zone>: <alert text>" lines (also
+// kept in `sentAlerts`), titled "Climate alert" or "<n> climate alerts" after the
+// whole batch.
+void climateAlerts(const QList<ClimateAlert>& alerts, const std::function<QString(qint64)>& zoneName);
 
 } // namespace OVNotify

@@ -132,8 +132,9 @@ QList<QDateTime> occurrences(const Recurrence& rule, const OVDay& start, qint64 
     if (limit <= 0)
         return out;
 
+    // A start day that is no real day anchors nothing.
     const QDate startDate = makeDate(start.year, start.month, start.day);
-    if (!startDate.isValid() || !calendar.instant(startDate, QTime(12, 0)).isValid())
+    if (!startDate.isValid())
         return out;
     const Walk walk(calendar, hour, minute);
     const QDateTime first = walk.at(startDate);
@@ -149,9 +150,9 @@ QList<QDateTime> occurrences(const Recurrence& rule, const OVDay& start, qint64 
         skip = periodsToSkip(rule, every, days);
     }
 
-    const int firstWeekday = Calendar::weekday(calendar.date(first));
-    const QList<int> weekdays =
-        rule.kind() == Recurrence::Kind::weekly ? cleanWeekdays(rule.weekdays()) : QList<int>();
+    const bool weekly = rule.kind() == Recurrence::Kind::weekly;
+    const int firstWeekday = weekly ? Calendar::weekday(calendar.date(first)) : 0;
+    const QList<int> weekdays = weekly ? cleanWeekdays(rule.weekdays()) : QList<int>();
 
     // Returns false when the walk is over (until passed or limit reached).
     auto take = [&](const QDateTime& t, bool dropBeforeFirst) {

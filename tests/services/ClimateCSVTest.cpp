@@ -1,6 +1,10 @@
 #include "services/ClimateCSV.h"
 
+#include "store/OVStore.h"
+
 #include "TestSupport.h"
+
+#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -237,7 +241,8 @@ TEST(ClimateCSVRead, Utf8AndUtf16ReadersAgree)
         "\uFEFFZeit,Date,Zone,Température (°C),RH %,Note\r\n"
         "x,2026-10-24 07:00,main house,\"21,5\",55 %,\"Ünïcode, note\"\r\n"
         "x,10/20/2026 8:00 PM,Main House,n/a,200,\r\n"
-        "x,2026-10-24T07:00:00Z,Nowhere,20,50,\r\n");
+        "x,2026-10-24T07:00:00Z,Nowhere,20,50,\r\n"
+        "x,2026-10-24 09:00,\uFEFFMain House,20,50,\uFEFF\uFEFFnote\r\n");
     const auto a = ClimateCSV::read(text, zones, 1, false, QTimeZone::utc(), now2026);
     const QByteArray utf8 = text.toUtf8();
     const auto b = ClimateCSV::readUtf8(utf8, zones, 1, false, QTimeZone::utc(), now2026);
@@ -246,7 +251,9 @@ TEST(ClimateCSVRead, Utf8AndUtf16ReadersAgree)
     EXPECT_EQ(a.columnsFound, b.columnsFound);
     EXPECT_EQ(a.totalRows, b.totalRows);
     EXPECT_EQ(a.readings.size(), 1);
-    EXPECT_EQ(a.problems.size(), 2);
+    ASSERT_EQ(a.problems.size(), 3);
+    // U+FEFF inside a file is text: it stays in the zone name it stands in.
+    EXPECT_EQ(a.problems[2].reason, QStringLiteral("There is no zone named \"\uFEFFMain House\". Add it first or fix the name."));
 }
 
 TEST(ClimateCSVMetric, HeadingsAndUnits)
@@ -379,4 +386,110 @@ TEST(ClimateCSVTemplate, ReadsAsOneGoodReading)
     EXPECT_EQ(r.readings[0].zoneID, 1);
     EXPECT_EQ(r.readings[0].values.size(), 8u);
     EXPECT_EQ(r.readings[0].note, "Morning check");
+}
+
+namespace {
+
+// A scratch store holding one greenhouse with the zones "Propagation" and "Main House".
+struct ImportStore {
+    testsupport::ScratchDir dir;
+    OVStore store{dir.file(QStringLiteral("import.sqlite"))};
+    qint64 propagation = 0;
+    qint64 mainHouse = 0;
+
+    ImportStore()
+    {
+        Greenhouse g;
+        g.name = QStringLiteral("G");
+        store.save(g);
+        for (auto [name, id] : {std::pair{"Propagation", &propagation}, std::pair{"Main House", &mainHouse}}) {
+            Zone z;
+            z.greenhouseID = g.id;
+            z.name = QString::fromUtf8(name);
+            store.save(z);
+            *id = z.id;
+        }
+    }
+    QString file(const QByteArray& text)
+    {
+        const QString path = dir.file(QStringLiteral("readings.csv"));
+        EXPECT_TRUE(testsupport::writeAll(path, text));
+        return path;
+    }
+    // Counted by a connection of its own, as another program would see the file.
+    qint64 storedReadings() const
+    {
+        sqlite3* db = nullptr;
+        qint64 n = -1;
+        const QByteArray path = store.path().toUtf8();
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* st = nullptr;
+            if (sqlite3_prepare_v2(db, "SELECT count(*) FROM reading", -1, &st, nullptr) == SQLITE_OK
+                && sqlite3_step(st) == SQLITE_ROW)
+                n = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+        }
+        sqlite3_close(db);
+        return n;
+    }
+};
+
+} // namespace
+
+TEST(ClimateCSVImport, SemicolonCelsiusFileStoresFahrenheit)
+{
+    ImportStore s;
+    const auto done = ClimateCSV::importFile(s.store, s.file("timestamp;zone;temp_c\n2026-10-24 07:00;Main House;21,5\n"),
+                                             std::nullopt, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 1);
+    EXPECT_EQ(done.duplicates, 0);
+    const QList<Reading> stored = s.store.readings(s.mainHouse);
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_DOUBLE_EQ(stored[0].values.at(Metric::temp), 70.7);
+    EXPECT_EQ(stored[0].source, "csv");
+    EXPECT_EQ(stored[0].taken, utc(2026, 10, 24, 7));
+}
+
+TEST(ClimateCSVImport, SecondImportOfTheSameFileAddsNothing)
+{
+    ImportStore s;
+    const QString path = s.file("timestamp,zone,rh,note\n2026-10-24 07:00:10,Propagation,50,a\n"
+                                "2026-10-24 07:00:50,Propagation,51,same minute\n"
+                                "2026-10-24 07:00:30,Main House,52,\nbad,Main House,53,\n");
+    auto done = ClimateCSV::importFile(s.store, path, std::nullopt, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 2);
+    EXPECT_EQ(done.duplicates, 1);
+    EXPECT_EQ(done.result.problems.size(), 1);
+    done = ClimateCSV::importFile(s.store, path, std::nullopt, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 0);
+    EXPECT_EQ(done.duplicates, 3);
+    EXPECT_EQ(s.storedReadings(), 2);
+}
+
+TEST(ClimateCSVImport, AStaleZoneListStoresNothingOfTheFile)
+{
+    // The preview was read while "Old" existed; the zone is gone when Import is pressed.
+    ImportStore s;
+    Zone old;
+    old.greenhouseID = s.store.zones().front().greenhouseID;
+    old.name = QStringLiteral("Old");
+    s.store.save(old);
+    const QList<Zone> preview = s.store.zones();
+    const auto result = ClimateCSV::read("timestamp,zone,rh\n2026-10-24 07:00,Propagation,50\n2026-10-24 08:00,Old,50\n",
+                                         preview, std::nullopt, false, QTimeZone::utc(), now2026);
+    ASSERT_EQ(result.readings.size(), 2);
+    s.store.remove<Zone>(old.id);
+    EXPECT_THROW(s.store.addReadings(result.readings), OVError);
+    EXPECT_EQ(s.storedReadings(), 0);
+}
+
+TEST(ClimateCSVImport, UnreadableFileWritesNothing)
+{
+    ImportStore s;
+    const qint64 before = s.store.revision();
+    const auto done = ClimateCSV::importFile(s.store, s.dir.file("nope.csv"), s.mainHouse, false);
+    ASSERT_EQ(done.result.problems.size(), 1);
+    EXPECT_TRUE(done.result.problems[0].reason.startsWith("The file could not be read: "));
+    EXPECT_EQ(done.added, 0);
+    EXPECT_EQ(s.store.revision(), before);
 }

@@ -3,7 +3,13 @@
 
 #include "TestSupport.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -107,4 +113,30 @@ TEST(FilePanelsDialogs, WithoutAnInterfaceEveryDialogIsCancelled)
     EXPECT_FALSE(FilePanels::open({FileType::image()}, QStringLiteral("Choose a photo of this plant")));
     EXPECT_FALSE(FilePanels::folder(QStringLiteral("Choose a folder for the CSV files")));
     FilePanels::backend() = saved;
+}
+
+TEST(FilePanelsExport, FailedDataWriteKeepsTheOldFileWhole)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Yield.pdf"));
+    ASSERT_TRUE(testsupport::writeAll(path, "old report"));
+    FakePanels panels(path);
+    // Every file this process writes is capped at 16 KiB for the moment: the write
+    // fails part way through with EFBIG, as root too.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit capped = old;
+    capped.rlim_cur = 16 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &capped), 0);
+    FilePanels::exportData(QByteArray(64 * 1024, 'x'), QStringLiteral("Yield.pdf"), FileType::pdf());
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    ASSERT_TRUE(AppModel::shared().message().has_value());
+    EXPECT_EQ(*AppModel::shared().message(),
+              FilePanels::saveFailedMessage(QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(testsupport::readAll(path), QByteArray("old report"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Yield.pdf")});
+    EXPECT_TRUE(panels.revealed.isEmpty());
 }

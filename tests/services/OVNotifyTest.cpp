@@ -1,46 +1,35 @@
 #include "records/OVPrefs.h"
+#include "records/Greenhouse.h"
 #include "records/OVTask.h"
+#include "records/Zone.h"
 #include "services/NotificationBus.h"
 #include "services/NotificationCentre.h"
 #include "services/OVNotify.h"
+#include "store/OVStore.h"
+
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
+#include <QTimeZone>
 #include <QVariantMap>
 #include <gtest/gtest.h>
 
 namespace {
 
-// What the notification functions need of an alert.
-struct TestAlert {
-    qint64 zoneID = 0;
-    QString sentence;
-    QString text() const { return sentence; }
-};
-
-QList<TestAlert> alerts(int count)
+// Humidity above a high limit of 85%: the first reads "Humidity 90% is above your
+// high alert of 85%", the next 91%, and so on; zones 1 and 2 take turns.
+QList<ClimateAlert> alerts(int count)
 {
-    QList<TestAlert> out;
+    QList<ClimateAlert> out;
+    const QDateTime taken(QDate(2026, 10, 24), QTime(14, 0), QTimeZone::utc());
     for (int i = 0; i < count; ++i)
-        out.append({i % 2 + 1, QStringLiteral("Humidity %1% is above your high alert of 85%").arg(90 + i)});
+        out.append(ClimateAlert(i % 2 + 1, Metric::humidity, 90 + i, 85, ClimateAlert::Side::high, taken));
     return out;
 }
 
 QString zoneName(qint64 id) { return id == 1 ? QStringLiteral("North") : QStringLiteral("South"); }
-
-// The two store queries that rescheduling reads.
-struct FakeStore {
-    QList<OVTask> taskList;
-    int taskReads = 0;
-
-    QList<OVTask> tasks()
-    {
-        ++taskReads;
-        return taskList;
-    }
-    QString zoneName(std::optional<qint64> id) const { return id ? QStringLiteral("Bench") : QString(); }
-};
 
 // Spins the event loop until `done` holds or `ms` passed; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, int ms = 5000)
@@ -107,17 +96,33 @@ protected:
     QList<QStringList> delivered; // {title, body}
 };
 
-OVTask dailyTask(qint64 id)
-{
-    OVTask t;
-    t.id = id;
-    t.rule = Recurrence::everyDays(1);
-    t.start = OVDay(2000, 1, 1);
-    t.hour = 8;
-    t.zoneID = 4;
-    return t;
-}
+// A scratch store with one zone ("Main · Bench") and `count` daily 08:00 tasks in it,
+// started in 2000 and never done.
+class TaskStore {
+public:
+    explicit TaskStore(int count) : store(dir.file(QStringLiteral("notify.sqlite")))
+    {
+        Greenhouse greenhouse;
+        greenhouse.name = QStringLiteral("Main");
+        store.save(greenhouse);
+        Zone zone;
+        zone.greenhouseID = greenhouse.id;
+        zone.name = QStringLiteral("Bench");
+        store.save(zone);
+        for (int i = 0; i < count; ++i) {
+            OVTask t;
+            t.title = QStringLiteral("Water %1").arg(i);
+            t.rule = Recurrence::everyDays(1);
+            t.start = OVDay(2000, 1, 1);
+            t.hour = 8;
+            t.zoneID = zone.id;
+            store.save(t);
+        }
+    }
 
+    testsupport::ScratchDir dir;
+    OVStore store;
+};
 } // namespace
 
 using OVNotifyReschedule = OVNotifyTest;
@@ -126,10 +131,10 @@ TEST_F(OVNotifyReschedule, DisabledRecordsThePlanAndLeavesPendingRequestsAlone)
 {
     NotificationCentre::shared().add(QStringLiteral("ov.task.9.1"), QStringLiteral("old"), {}, now.addDays(1));
     OVNotify::enabled = false;
-    FakeStore store{{dailyTask(1)}};
-    OVNotify::reschedule(store, now);
+    TaskStore tasks(1);
+    OVNotify::reschedule(tasks.store, now);
     EXPECT_EQ(OVNotify::lastPlan.size(), 3);
-    EXPECT_EQ(OVNotify::lastPlan.first().body, QStringLiteral("Watering \u00B7 Bench"));
+    EXPECT_EQ(OVNotify::lastPlan.first().body, QStringLiteral("Watering \u00B7 Main \u00B7 Bench"));
     EXPECT_EQ(NotificationCentre::shared().pendingIdentifiers(), QStringList{QStringLiteral("ov.task.9.1")});
 }
 
@@ -140,10 +145,9 @@ TEST_F(OVNotifyReschedule, RemindersOffClearsTaskRequestsOnly)
     centre.add(QStringLiteral("other.1"), QStringLiteral("keep"), {}, now.addDays(2));
     OVNotify::lastPlan = {ReminderRequest{QStringLiteral("ov.task.9.1"), {}, {}, now.addDays(1)}};
     OVPrefs::setValue(OVPrefs::remindersKey, false);
-    FakeStore store{{dailyTask(1)}};
-    OVNotify::reschedule(store, now);
+    TaskStore tasks(1);
+    OVNotify::reschedule(tasks.store, now);
     EXPECT_TRUE(OVNotify::lastPlan.isEmpty());
-    EXPECT_EQ(store.taskReads, 0);
     EXPECT_EQ(centre.pendingIdentifiers(), QStringList{QStringLiteral("other.1")});
 }
 
@@ -151,8 +155,8 @@ TEST_F(OVNotifyReschedule, ReplacesTaskRequestsWithTheNewPlan)
 {
     NotificationCentre& centre = NotificationCentre::shared();
     centre.add(QStringLiteral("ov.task.9.1"), QStringLiteral("old"), {}, now.addDays(1));
-    FakeStore store{{dailyTask(1), dailyTask(2)}};
-    OVNotify::reschedule(store, now);
+    TaskStore tasks(2);
+    OVNotify::reschedule(tasks.store, now);
     ASSERT_EQ(OVNotify::lastPlan.size(), 6);
     QStringList planned;
     for (const ReminderRequest& r : OVNotify::lastPlan)
@@ -187,7 +191,7 @@ TEST_F(OVNotifyAlerts, SwitchedOffOrEmptyChangesNothing)
     OVPrefs::setValue(OVPrefs::alertsKey, false);
     OVNotify::climateAlerts(alerts(3), zoneName);
     OVPrefs::setValue(OVPrefs::alertsKey, true);
-    OVNotify::climateAlerts(QList<TestAlert>(), zoneName);
+    OVNotify::climateAlerts(QList<ClimateAlert>(), zoneName);
     EXPECT_TRUE(OVNotify::sentAlerts.isEmpty());
     EXPECT_TRUE(delivered.isEmpty());
 }

@@ -1,45 +1,28 @@
 #include "store/OVStore.h"
-#include "store/OVSchema.h"
 
-#include "TestSupport.h"
+#include "store/StoreTestSupport.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
+using storetest::errorOf;
+using storetest::sha256;
 using testsupport::ScratchDir;
 
 namespace {
 
-template <typename F>
-OVError errorOf(F&& f)
+QStringList column(SQLiteDB& db, const QString& sql)
 {
-    try {
-        f();
-    } catch (const OVError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an OVError";
-    return OVError::database(QStringLiteral("<nothing thrown>"));
-}
-
-QByteArray sha256(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readAll(path), QCryptographicHash::Sha256);
-}
-
-// A file made by some other program: tables, no header fields.
-void makeForeign(const QString& path)
-{
-    SQLiteDB db(path);
-    db.exec(QStringLiteral("CREATE TABLE notes (x); INSERT INTO notes VALUES ('hello')"));
+    QStringList texts;
+    for (const SQLRow& row : db.query(sql))
+        texts << row.str(QStringLiteral("x"));
+    return texts;
 }
 
 // The state that counts for a later opening: whether the file is a complete store.
@@ -49,6 +32,23 @@ bool isCompleteStore(const QString& path)
     const qint64 tables = db.scalarInt(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table'"));
     return tables == 13 && db.scalarInt(QStringLiteral("PRAGMA user_version")) == 1 &&
            db.scalarInt(QStringLiteral("PRAGMA application_id")) == OVStore::applicationID;
+}
+
+// Opens a store on `path` in a forked child, which exits 0 when the opening succeeded
+// and 3 when it threw. When `readyFd` is given, the child writes one byte to it first.
+pid_t openInChild(const QString& path, int readyFd = -1)
+{
+    const pid_t child = fork();
+    if (child != 0)
+        return child;
+    if (readyFd >= 0 && write(readyFd, "g", 1) != 1)
+        _exit(4);
+    try {
+        OVStore store(path);
+    } catch (...) {
+        _exit(3);
+    }
+    _exit(0);
 }
 
 } // namespace
@@ -63,24 +63,16 @@ TEST(OVStoreOpening, NewFileInNewFolderGetsSchemaAndHeader)
     EXPECT_TRUE(QFileInfo(path).isFile());
 
     SQLiteDB& db = store.db();
-    QStringList tables;
-    for (const SQLRow& row : db.query(QStringLiteral(
-             "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid")))
-        tables << row.str(QStringLiteral("name"));
-    EXPECT_EQ(tables, OVStore::tables);
-    QStringList indexes;
-    for (const SQLRow& row : db.query(QStringLiteral(
-             "SELECT name FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")))
-        indexes << row.str(QStringLiteral("name"));
-    EXPECT_EQ(indexes, QStringList{QStringLiteral("reading_zone_time")});
+    EXPECT_EQ(column(db, QStringLiteral("SELECT name AS x FROM sqlite_master WHERE type='table' ORDER BY rowid")),
+              OVStore::tables);
+    EXPECT_EQ(column(db, QStringLiteral("SELECT name AS x FROM sqlite_master WHERE type='index' AND sql IS NOT NULL")),
+              QStringList{QStringLiteral("reading_zone_time")});
     EXPECT_EQ(db.scalarInt(QStringLiteral("PRAGMA application_id")), 1331057201);
     EXPECT_EQ(db.scalarInt(QStringLiteral("PRAGMA user_version")), 1);
 
     // What the engine keeps is the schema text, statement by statement.
-    QStringList stored;
-    for (const SQLRow& row : db.query(QStringLiteral(
-             "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid")))
-        stored << row.str(QStringLiteral("sql"));
+    const QStringList stored =
+        column(db, QStringLiteral("SELECT sql AS x FROM sqlite_master WHERE sql IS NOT NULL ORDER BY rowid"));
     QStringList fromText;
     for (const QString& part : OVStore::schemaSQL().split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString statement = part.trimmed();
@@ -150,7 +142,7 @@ TEST(OVStoreOpening, RefusedFilesKeepTheirBytes)
         store.db().exec(QStringLiteral("PRAGMA user_version = 2"));
     }
     const QString foreign = dir.file(QStringLiteral("foreign.sqlite"));
-    makeForeign(foreign);
+    SQLiteDB(foreign).exec(QStringLiteral("CREATE TABLE notes (x); INSERT INTO notes VALUES ('hello')"));
     const QString text = dir.file(QStringLiteral("notes.txt"));
     ASSERT_TRUE(testsupport::writeAll(
         text, QByteArray("hello, this is not a database\nbut a few lines of text\n").repeated(40)));
@@ -174,7 +166,7 @@ TEST(OVStoreOpening, RefusedFilesKeepTheirBytes)
     }
 }
 
-TEST(OVStoreOpening, FolderThatCannotBeMadeIsAFileError)
+TEST(OVStoreOpening, UnusableLocations)
 {
     ScratchDir dir;
     const QString blocker = dir.file(QStringLiteral("blocker"));
@@ -183,12 +175,10 @@ TEST(OVStoreOpening, FolderThatCannotBeMadeIsAFileError)
     EXPECT_EQ(e.kind(), OVError::Kind::file);
     EXPECT_TRUE(e.errorDescription().startsWith(blocker + QStringLiteral("/sub: "))) << e.what();
     EXPECT_EQ(testsupport::readAll(blocker), QByteArray("a file where a folder should be"));
-}
 
-TEST(OVStoreOpening, NonFileURLIsRefused)
-{
-    const OVError e = errorOf([] { OVStore store(QUrl(QStringLiteral("https://quenmoor.example/db"))); });
-    EXPECT_EQ(e, OVError::database(QStringLiteral("could not open")));
+    // Without a file name the engine would hand out a temporary database.
+    EXPECT_EQ(errorOf([] { OVStore store(QUrl(QStringLiteral("https://quenmoor.example/db"))); }),
+              OVError::database(QStringLiteral("could not open")));
 }
 
 // A schema that cannot be written leaves the empty file, which the next opening
@@ -226,20 +216,8 @@ TEST(OVStoreOpening, KilledDuringCreationNeverLeavesARefusedFile)
         const QString path = dir.file(QStringLiteral("run%1/Greenhouse.sqlite").arg(i));
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(ready[0]);
-            const char go = 'g';
-            if (write(ready[1], &go, 1) != 1)
-                _exit(4);
-            try {
-                OVStore store(path);
-            } catch (...) {
-                _exit(3);
-            }
-            _exit(0);
-        }
+        const pid_t child = openInChild(path, ready[1]);
+        ASSERT_GT(child, 0);
         close(ready[1]);
         char go = 0;
         ASSERT_EQ(read(ready[0], &go, 1), 1);
@@ -275,19 +253,8 @@ TEST(OVStoreOpening, SimultaneousFirstOpeningsAllSucceed)
     for (int round = 0; round < 5; ++round) {
         const QString path = dir.file(QStringLiteral("shared%1.sqlite").arg(round));
         std::vector<pid_t> children;
-        for (int i = 0; i < 6; ++i) {
-            const pid_t child = fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
-                try {
-                    OVStore store(path);
-                } catch (...) {
-                    _exit(3);
-                }
-                _exit(0);
-            }
-            children.push_back(child);
-        }
+        for (int i = 0; i < 6; ++i)
+            children.push_back(openInChild(path));
         for (const pid_t child : children) {
             int status = 0;
             ASSERT_EQ(waitpid(child, &status, 0), child);

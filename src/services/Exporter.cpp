@@ -1,0 +1,389 @@
+#include "services/Exporter.h"
+
+#include "records/Calendar.h"
+#include "records/MaintenanceCategory.h"
+#include "records/OVFormat.h"
+#include "services/LocalTimestamp.h"
+#include "services/OVCSV.h"
+#include "services/Schedule.h"
+#include "store/OVStore.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <charconv>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+const QString listSeparator = QStringLiteral("; ");
+
+QString dayCell(const std::optional<OVDay>& day) { return day ? day->iso() : QString(); }
+QString dayTimeCell(const std::optional<QDateTime>& instant)
+{
+    return instant ? OVFormat::dayTime(*instant) : QString();
+}
+QString amountCell(double value) { return OVFormat::num(value, 2); }
+QString moneyCell(double value) { return OVFormat::fixed(value, 2); }
+QString integerCell(qint64 value) { return QString::number(value); } // never locale-dependent
+QString flagCell(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
+
+QString plantName(const OVStore& store, std::optional<qint64> plantID)
+{
+    const std::optional<Plant> plant = store.get<Plant>(plantID);
+    return plant ? plant->displayName() : QString();
+}
+
+QString alertRanges(const Zone& zone)
+{
+    static const QString none = QString(QChar(0x2013));
+    static const QString through = QString(QChar(0x2026));
+    QStringList parts;
+    for (const Metric m : Metric::allCases()) {
+        const auto range = zone.limits.find(m);
+        if (range == zone.limits.end())
+            continue;
+        const MetricRange& r = range->second;
+        parts.append(m.shortName() + u' ' + (r.min ? m.format(*r.min) : none) + through +
+                     (r.max ? m.format(*r.max) : none));
+    }
+    return parts.join(listSeparator);
+}
+
+// ---- Readings, one line at a time
+
+QStringList readingHeader()
+{
+    QStringList header{QStringLiteral("timestamp"), QStringLiteral("zone"), QStringLiteral("greenhouse")};
+    for (const Metric m : Metric::allCases())
+        header.append(m.column());
+    header << QStringLiteral("source") << QStringLiteral("note");
+    return header;
+}
+
+QString csvLine(const QStringList& fields)
+{
+    QString line;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        line += OVCSV::escape(fields[i]);
+    }
+    return line + crlf;
+}
+
+// Makes the CSV line of each reading. One per export: the time zone is read once.
+class ReadingLines {
+public:
+    // The zone and greenhouse cells, escaped once for all readings of the zone.
+    void setZone(const QString& zoneName, const QString& houseName)
+    {
+        m_zoneCells = OVCSV::escape(zoneName) + u',' + OVCSV::escape(houseName);
+    }
+
+    const QString& line(const Reading& reading)
+    {
+        char buffer[512]; // "%.2f" of the largest double needs 312 characters
+        m_line.clear();
+        m_line += OVCSV::escape(QString::fromLatin1(buffer, m_stamp.write(reading.taken, buffer)));
+        m_line += u',';
+        m_line += m_zoneCells;
+        auto value = reading.values.begin();
+        for (const Metric m : Metric::allCases()) {
+            m_line += u',';
+            while (value != reading.values.end() && value->first < m)
+                ++value;
+            if (value != reading.values.end() && value->first == m) {
+                const auto end = std::to_chars(buffer, buffer + sizeof buffer, value->second,
+                                               std::chars_format::fixed, 2).ptr;
+                m_line += OVCSV::escape(QString::fromLatin1(buffer, end - buffer));
+            }
+        }
+        m_line += u',';
+        m_line += OVCSV::escape(reading.source);
+        m_line += u',';
+        m_line += OVCSV::escape(reading.note);
+        m_line += crlf;
+        return m_line;
+    }
+
+private:
+    LocalTimestamp m_stamp;
+    QString m_zoneCells;
+    QString m_line;
+};
+
+enum class Streamed { all, sinkFailed, queryFailed };
+
+// Hands the header line and then every reading's line to `sink`, zones in the
+// store's zone order (greenhouse id, then name), each zone's readings oldest first.
+// Stops when `sink` returns false or a zone's readings cannot be read.
+Streamed streamReadings(const OVStore& store, const std::function<bool(const QString&)>& sink)
+{
+    if (!sink(csvLine(readingHeader())))
+        return Streamed::sinkFailed;
+    ReadingLines lines;
+    for (const Zone& zone : store.zones()) {
+        const std::optional<Greenhouse> house = store.get<Greenhouse>(zone.greenhouseID);
+        lines.setZone(zone.name, house ? house->name : QString());
+        bool sinkFailed = false;
+        const bool complete = store.eachReading(zone.id, [&](const Reading& reading) {
+            sinkFailed = !sink(lines.line(reading));
+            return !sinkFailed;
+        });
+        if (sinkFailed)
+            return Streamed::sinkFailed;
+        if (!complete)
+            return Streamed::queryFailed;
+    }
+    return Streamed::all;
+}
+
+// ---- Files
+
+// Buffers UTF-8 text into a QSaveFile in large writes.
+class FileSink {
+public:
+    explicit FileSink(QSaveFile& file) : m_file(file) { m_buffer.reserve(chunk + 4096); }
+
+    bool add(const QString& text)
+    {
+        m_buffer += text.toUtf8();
+        return m_buffer.size() < chunk || flush();
+    }
+
+    // A short write is retried: only the call that fails outright carries the
+    // system's reason (for example "File too large") into errorString().
+    bool flush()
+    {
+        const char* data = m_buffer.constData();
+        qint64 left = m_buffer.size();
+        while (left > 0) {
+            const qint64 written = m_file.write(data, left);
+            if (written <= 0)
+                return false;
+            data += written;
+            left -= written;
+        }
+        m_buffer.clear();
+        return true;
+    }
+
+private:
+    static constexpr qsizetype chunk = 1 << 16;
+    QSaveFile& m_file;
+    QByteArray m_buffer;
+};
+
+[[noreturn]] void throwFileError(const QString& path, const QString& reason)
+{
+    throw OVError::file(QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
+}
+
+// Writes the file through a temporary file renamed over it at the end; on any
+// failure the temporary file is removed and what stood at `path` stays as it was.
+// An exception thrown by `fill` leaves the same way: QSaveFile drops its temporary
+// file when it is destroyed without a commit.
+void writeAtomically(const QString& path, const std::function<bool(FileSink&)>& fill)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throwFileError(path, file.errorString());
+    FileSink sink(file);
+    if (!fill(sink) || !sink.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throwFileError(path, reason);
+    }
+    if (!file.commit())
+        throwFileError(path, file.errorString());
+}
+
+} // namespace
+
+namespace Exporter {
+
+const QStringList& fileNames()
+{
+    static const QStringList names{
+        QStringLiteral("Greenhouses and zones.csv"), QStringLiteral("Plants.csv"),
+        QStringLiteral("Seeds.csv"),                 QStringLiteral("Climate readings.csv"),
+        QStringLiteral("Schedules and maintenance.csv"), QStringLiteral("Pests and diseases.csv"),
+        QStringLiteral("Harvests.csv"),              QStringLiteral("Supplies and costs.csv"),
+    };
+    return names;
+}
+
+QString greenhouses(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Greenhouse"), QStringLiteral("Location"), QStringLiteral("Size"),
+                             QStringLiteral("Glazing"),    QStringLiteral("Zone"),     QStringLiteral("Beds and benches"),
+                             QStringLiteral("Alert ranges"), QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const Greenhouse& house : store.greenhouses()) {
+        const QList<Zone> zones = store.zones(house.id);
+        if (zones.isEmpty()) {
+            rows.append({house.name, house.location, house.size, house.glazing, QString(), QString(), QString(),
+                         house.notes});
+            continue;
+        }
+        for (const Zone& zone : zones) {
+            QStringList spots;
+            for (const Spot& spot : store.spots(zone.id))
+                spots.append(spot.kind.name() + u' ' + spot.name);
+            rows.append({house.name, house.location, house.size, house.glazing, zone.name,
+                         spots.join(listSeparator), alertRanges(zone), zone.notes});
+        }
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString plants(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Crop"),     QStringLiteral("Variety"),      QStringLiteral("Source"),
+                             QStringLiteral("Status"),   QStringLiteral("Plants"),       QStringLiteral("Sown"),
+                             QStringLiteral("Transplanted"), QStringLiteral("Expected harvest"),
+                             QStringLiteral("Location"), QStringLiteral("Photos"),       QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const Plant& p : store.plants()) {
+        rows.append({p.crop, p.variety, p.source, p.status.name(), integerCell(p.quantity), dayCell(p.sowDate),
+                     dayCell(p.transplantDate), dayCell(p.expectedHarvest), store.locationText(p),
+                     integerCell(store.photoCount(p.id)), p.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString seeds(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Crop"),   QStringLiteral("Variety"), QStringLiteral("Supplier"),
+                             QStringLiteral("Lot"),    QStringLiteral("Packed for"), QStringLiteral("Amount"),
+                             QStringLiteral("Unit"),   QStringLiteral("Germination tests"),
+                             QStringLiteral("Latest germination %"), QStringLiteral("Latest test date"),
+                             QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const Seed& s : store.seeds()) {
+        const QList<GermTest> tests = store.germTests(s.id); // newest start day first
+        const bool tested = !tests.isEmpty();
+        rows.append({s.crop, s.variety, s.supplier, s.lot, s.year ? integerCell(*s.year) : QString(),
+                     amountCell(s.quantity), s.unit, integerCell(tests.size()),
+                     tested ? OVFormat::fixed(tests.first().rate(), 0) : QString(),
+                     tested ? tests.first().started.iso() : QString(), s.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString readings(const OVStore& store)
+{
+    QString text;
+    streamReadings(store, [&text](const QString& line) {
+        text += line;
+        return true;
+    });
+    return text;
+}
+
+QString tasks(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Type"),    QStringLiteral("Category"),  QStringLiteral("Title"),
+                             QStringLiteral("Where"),   QStringLiteral("Amount / product"), QStringLiteral("Repeats"),
+                             QStringLiteral("Starts"),  QStringLiteral("Time"),      QStringLiteral("Next due"),
+                             QStringLiteral("Last done"), QStringLiteral("Reminder"), QStringLiteral("Active"),
+                             QStringLiteral("Notes")};
+    const Calendar calendar = Calendar::current();
+    const QChar zero(u'0');
+    QList<QStringList> rows;
+    for (const OVTask& t : store.tasks()) {
+        const std::optional<MaintenanceCategory> category = MaintenanceCategory::fromRaw(t.category);
+        rows.append({t.kind.name(), category ? category->name() : t.category, t.title, store.zoneName(t.zoneID),
+                     t.amount, t.rule.summary(), t.start.iso(),
+                     QStringLiteral("%1:%2").arg(t.hour, 2, 10, zero).arg(t.minute, 2, 10, zero),
+                     dayTimeCell(Schedule::nextDue(t, calendar)), dayTimeCell(t.lastDone), flagCell(t.remind),
+                     flagCell(t.active), t.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString pests(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Seen"),      QStringLiteral("Problem"), QStringLiteral("Type"),
+                             QStringLiteral("Severity (1-5)"), QStringLiteral("Plant"), QStringLiteral("Zone"),
+                             QStringLiteral("Treatment"), QStringLiteral("Treated"), QStringLiteral("Result"),
+                             QStringLiteral("Resolved"),  QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const PestRecord& p : store.pests()) {
+        rows.append({p.observed.iso(), p.problem, p.kind.name(), integerCell(p.severity), plantName(store, p.plantID),
+                     store.zoneName(p.zoneID), p.treatment, dayCell(p.treated), p.result, flagCell(p.resolved),
+                     p.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString harvests(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Date"),     QStringLiteral("Crop"), QStringLiteral("Plant"),
+                             QStringLiteral("Quantity"), QStringLiteral("Unit"), QStringLiteral("Weight (lb)"),
+                             QStringLiteral("Quality"),  QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const Harvest& h : store.harvests()) {
+        const std::optional<double> pounds = h.pounds();
+        rows.append({h.date.iso(), h.crop, plantName(store, h.plantID), amountCell(h.quantity), h.unit.rawValue(),
+                     pounds ? moneyCell(*pounds) : QString(), h.quality, h.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QString ledger(const OVStore& store)
+{
+    const QStringList header{QStringLiteral("Date"), QStringLiteral("Item"),     QStringLiteral("Category"),
+                             QStringLiteral("Quantity"), QStringLiteral("Unit"), QStringLiteral("Cost ($)"),
+                             QStringLiteral("Vendor"), QStringLiteral("Crop"),   QStringLiteral("Notes")};
+    QList<QStringList> rows;
+    for (const LedgerEntry& e : store.ledger()) {
+        rows.append({e.date.iso(), e.item, e.category.name(), amountCell(e.quantity), e.unit, moneyCell(e.cost),
+                     e.vendor, e.crop, e.notes});
+    }
+    return OVCSV::write(header, rows);
+}
+
+QStringList everything(const OVStore& store, const QString& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
+    if (error)
+        throw OVError::file(QDir::toNativeSeparators(folder), error);
+
+    // The small tables are made before any file is written; the readings, which may
+    // be millions of rows, go straight from the store into their file (no builder).
+    using Builder = QString (*)(const OVStore&);
+    const Builder builders[] = {greenhouses, plants, seeds, nullptr, tasks, pests, harvests, ledger};
+    static_assert(std::size(builders) == 8);
+    QStringList texts;
+    for (const Builder build : builders)
+        texts.append(build ? build(store) : QString());
+
+    const QDir dir(folder);
+    QStringList written;
+    for (qsizetype i = 0; i < fileNames().size(); ++i) {
+        const QString path = dir.filePath(fileNames()[i]);
+        if (!builders[i]) {
+            writeAtomically(path, [&store](FileSink& sink) {
+                const Streamed result =
+                    streamReadings(store, [&sink](const QString& line) { return sink.add(line); });
+                // A reading query that fails part way must not pass for a complete
+                // export; the unfinished temporary file is discarded on the way out.
+                if (result == Streamed::queryFailed)
+                    throw OVError::database(QStringLiteral("the climate readings could not be read"));
+                return result == Streamed::all;
+            });
+        } else {
+            const QString& text = texts[i];
+            writeAtomically(path, [&text](FileSink& sink) { return sink.add(text); });
+        }
+        written.append(path);
+    }
+    return written;
+}
+
+} // namespace Exporter

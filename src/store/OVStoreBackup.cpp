@@ -1,0 +1,507 @@
+// Backup, backup inspection and restore: the operations that guard the one database
+// file against full disks, bad files, crashes and mistakes.
+//
+// What they keep true:
+//   - A file is only ever put in place by a rename of a complete, synced copy that
+//     sits in the same folder, so every name (a backup target, the database itself)
+//     holds either its old content or the new one, never a part of either.
+//   - A failure removes the temporary files it made; the safety copy of a restore is
+//     kept whatever happens, and never overwrites an earlier one.
+//   - A file chosen by the user is untrusted input: it is read only through an
+//     untrusted read-only connection, and it is copied and the copy inspected again
+//     before it replaces anything, so the file that goes in is the file that passed.
+
+#include "store/OVStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const QString openDatabaseTarget =
+    QStringLiteral("The backup could not be saved: choose a file other than the open database.");
+const QString noTarget = QStringLiteral("The backup could not be saved: choose a file to save it in.");
+
+const QString notFound = QStringLiteral("the file was not found.");
+const QString notDatabase = QStringLiteral("it is not a database file.");
+const QString notOurs = QStringLiteral("it was not made by QNMR Orvane.");
+const QString newer = QStringLiteral("it was made by a newer version of the app.");
+const QString damaged = QStringLiteral("the file is damaged.");
+const QString hasCode =
+    QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have.");
+
+const QString leftAsItWas = QStringLiteral("Your data was left as it was.");
+
+QByteArray fsName(const QString& path)
+{
+    return QFile::encodeName(path);
+}
+
+std::error_code lastErrno()
+{
+    return std::error_code(errno, std::generic_category());
+}
+
+bool existsNoFollow(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(fsName(path).constData(), &st) == 0;
+}
+
+bool isRegularFile(const QString& path)
+{
+    struct stat st {};
+    return ::stat(fsName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void removeQuietly(const QString& path)
+{
+    ::unlink(fsName(path).constData());
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+
+// The name a path stands for once links in it are followed; a file that does not
+// exist yet is named by its resolved folder and its own name.
+QString resolved(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+bool sameInode(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(fsName(a).constData(), &sa) == 0 && ::stat(fsName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Whether writing `target` would hit the open database or one of the engine's side
+// files, under any of the names it can be reached by.
+bool isDatabaseOrSideFile(const QString& target, const QString& database)
+{
+    const QString wanted = resolved(target);
+    for (const QString& base : {database, resolved(database)}) {
+        for (const char* side : {"", "-journal", "-wal", "-shm"}) {
+            const QString candidate = base + QLatin1String(side);
+            if (wanted == candidate || wanted == resolved(candidate) || sameInode(target, candidate))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Forces a file's bytes to the disk, so that a rename never publishes a name whose
+// content a power cut could still take away.
+std::error_code syncFile(const QString& path)
+{
+    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return lastErrno();
+    std::error_code error;
+    if (::fsync(fd) != 0)
+        error = lastErrno();
+    ::close(fd);
+    return error;
+}
+
+// Makes the renames in a folder durable; best effort (some file systems refuse it).
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(fsName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+QString uuidText()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+// A consistent copy of the open database in a new file of `folder`, synced to disk.
+// Throws OVError::database from the copy or OVError::file from the sync; nothing is
+// left behind then.
+QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
+{
+    const QString temp = folder + QStringLiteral("/.ovbackup-") + uuidText() + QStringLiteral(".tmp");
+    QString quoted = temp;
+    quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
+    try {
+        db.exec(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
+    } catch (...) {
+        // A copy that failed midway can leave the engine's journal of it as well.
+        removeQuietly(temp);
+        removeQuietly(temp + QStringLiteral("-journal"));
+        throw;
+    }
+    if (const std::error_code error = syncFile(temp)) {
+        removeQuietly(temp);
+        throw OVError::file(temp, error);
+    }
+    return temp;
+}
+
+// Moves `from` to `to` unless `to` is taken. False when it is taken (nothing moved);
+// other failures are thrown as OVError::file.
+bool placeWithoutReplacing(const QString& from, const QString& to)
+{
+    const QByteArray src = fsName(from);
+    const QByteArray dst = fsName(to);
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        throw OVError::file(to, lastErrno());
+    // The file system cannot rename without replacing: a hard link refuses a taken
+    // name just as well.
+    if (::link(src.constData(), dst.constData()) == 0) {
+        removeQuietly(from);
+        return true;
+    }
+    if (errno == EEXIST)
+        return false;
+    // Neither is supported here: a last look, then a plain rename.
+    if (existsNoFollow(to))
+        return false;
+    if (const std::error_code error = OVStore::renameFile(from, to))
+        throw OVError::file(to, error);
+    return true;
+}
+
+// The safety copy of a restore, under the first free name of "Before restore <time>",
+// " (2)", " (3)", ...: an earlier safety copy is never overwritten.
+QString writeSafetyCopy(SQLiteDB& db, const QString& folder, const QDateTime& now)
+{
+    const QString base = folder + QStringLiteral("/Before restore ") +
+                         now.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
+    const QString temp = vacuumIntoTemporary(db, folder);
+    try {
+        for (int n = 1; n <= 10000; ++n) {
+            const QString name = n == 1 ? base + QStringLiteral(".sqlite")
+                                        : base + QStringLiteral(" (%1).sqlite").arg(n);
+            if (!existsNoFollow(name) && placeWithoutReplacing(temp, name)) {
+                syncFolder(folder);
+                return name;
+            }
+        }
+        throw OVError::file(base + QStringLiteral(".sqlite"), std::make_error_code(std::errc::file_exists));
+    } catch (...) {
+        removeQuietly(temp);
+        throw;
+    }
+}
+
+// A file descriptor closed when it goes out of scope.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int value) : fd(value) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+};
+
+void copyOpened(int in, int out, const QString& from, const QString& to)
+{
+    std::vector<char> buffer(size_t(1) << 20);
+    for (;;) {
+        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw OVError::file(from, lastErrno());
+        }
+        if (got == 0)
+            return;
+        const char* data = buffer.data();
+        size_t left = size_t(got);
+        while (left > 0) {
+            const ssize_t written = ::write(out, data, left);
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw OVError::file(to, lastErrno());
+            }
+            data += written;
+            left -= size_t(written);
+        }
+    }
+}
+
+// Copies a regular file byte for byte into a new file (never an existing one) and
+// syncs it. Throws OVError::file with the system's text; a partial copy is removed.
+void copyFile(const QString& from, const QString& to)
+{
+    // Non-blocking, so that a pipe put where a file was expected cannot stall the open.
+    Descriptor in(::open(fsName(from).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (in.fd < 0)
+        throw OVError::file(from, lastErrno());
+    struct stat st {};
+    if (::fstat(in.fd, &st) != 0)
+        throw OVError::file(from, lastErrno());
+    if (!S_ISREG(st.st_mode))
+        throw OVError::file(from, std::make_error_code(std::errc::invalid_argument));
+
+    Descriptor out(::open(fsName(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (out.fd < 0)
+        throw OVError::file(to, lastErrno());
+    try {
+        copyOpened(in.fd, out.fd, from, to);
+        if (::fsync(out.fd) != 0)
+            throw OVError::file(to, lastErrno());
+        const int fd = out.fd;
+        out.fd = -1;
+        if (::close(fd) != 0)
+            throw OVError::file(to, lastErrno());
+    } catch (...) {
+        removeQuietly(to);
+        throw;
+    }
+}
+
+QString describe(const std::exception& error)
+{
+    return QString::fromUtf8(error.what());
+}
+
+} // namespace
+
+std::function<std::error_code(const QString&, const QString&)> OVStore::renameFile =
+    [](const QString& from, const QString& to) {
+        if (::rename(fsName(from).constData(), fsName(to).constData()) != 0)
+            return lastErrno();
+        return std::error_code();
+    };
+
+void OVStore::backup(const QUrl& url)
+{
+    const QString target = url.toLocalFile();
+    if (target.isEmpty() || QFileInfo(target).fileName().isEmpty())
+        throw OVError::invalid(noTarget);
+    if (isDatabaseOrSideFile(target, path()))
+        throw OVError::invalid(openDatabaseTarget);
+
+    const QString folder = folderOf(target);
+    const QString temp = vacuumIntoTemporary(*m_db, folder);
+    if (const std::error_code error = renameFile(temp, target)) {
+        removeQuietly(temp);
+        throw OVError::file(target, error);
+    }
+    syncFolder(folder);
+}
+
+QMap<QString, qint64> OVStore::inspectBackup(const QUrl& url)
+{
+    const QString file = url.toLocalFile();
+    struct stat st {};
+    if (file.isEmpty() || (::stat(fsName(file).constData(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR)))
+        throw OVError::badBackup(notFound);
+    // A folder, a pipe or a device is never handed to the engine: opening a pipe
+    // would wait for a writer forever.
+    if (!S_ISREG(st.st_mode))
+        throw OVError::badBackup(notDatabase);
+
+    std::unique_ptr<SQLiteDB> db;
+    try {
+        db = std::make_unique<SQLiteDB>(file, true, SQLiteDB::Trust::untrusted);
+    } catch (const OVError&) {
+        throw OVError::badBackup(notDatabase);
+    }
+
+    // From here on a refusal closes the connection as the pointer goes.
+    std::optional<qint64> appID;
+    try {
+        appID = db->query(QStringLiteral("PRAGMA application_id")).value(0).intValue(QStringLiteral("application_id"));
+    } catch (const OVError&) {
+    }
+    if (!appID)
+        throw OVError::badBackup(notDatabase);
+    if (*appID != applicationID)
+        throw OVError::badBackup(notOurs);
+    if (db->scalarInt(QStringLiteral("PRAGMA user_version")) != schemaVersion)
+        throw OVError::badBackup(newer);
+
+    QString integrity;
+    try {
+        integrity = db->query(QStringLiteral("PRAGMA integrity_check")).value(0).str(QStringLiteral("integrity_check"));
+    } catch (const OVError&) {
+    }
+    if (integrity != QLatin1String("ok"))
+        throw OVError::badBackup(damaged);
+
+    QMap<QString, qint64> counts;
+    for (const QString& table : tables) {
+        std::optional<qint64> n;
+        try {
+            n = db->query(QStringLiteral("SELECT count(*) AS n FROM ") + table).value(0).intValue(QStringLiteral("n"));
+        } catch (const OVError&) {
+        }
+        if (!n)
+            throw OVError::badBackup(QStringLiteral("the ") + table + QStringLiteral(" table is missing."));
+        counts.insert(table, *n);
+    }
+
+    // Nothing in a backup may run code once the file is the live database.
+    qint64 code = -1;
+    try {
+        code = db->query(QStringLiteral("SELECT count(*) AS n FROM sqlite_master WHERE type IN ('trigger', 'view')"))
+                   .value(0)
+                   .intValue(QStringLiteral("n"))
+                   .value_or(-1);
+    } catch (const OVError&) {
+    }
+    if (code < 0)
+        throw OVError::badBackup(damaged);
+    if (code > 0)
+        throw OVError::badBackup(hasCode);
+
+    db->close();
+    return counts;
+}
+
+QUrl OVStore::restore(const QUrl& url, const QDateTime& now)
+{
+    inspectBackup(url);
+
+    const QString live = path();
+    // The swap happens on the real file, so a database reached through a link keeps
+    // its link, and the incoming copy is made on the same file system as the file it
+    // replaces (a rename cannot cross file systems).
+    const QString real = QFileInfo::exists(live) ? QFileInfo(live).canonicalFilePath() : live;
+    const QString realFolder = folderOf(real);
+
+    const QString safety = writeSafetyCopy(*m_db, folderOf(live), now);
+
+    const QString id = uuidText();
+    const QString incoming = realFolder + QStringLiteral("/restore-") + id + QStringLiteral(".sqlite");
+    const QString aside = realFolder + QStringLiteral("/restore-") + id + QStringLiteral(".previous");
+    copyFile(url.toLocalFile(), incoming);
+    try {
+        // The chosen file may have changed since it was inspected: what goes in is
+        // the copy, so the copy is what must pass.
+        inspectBackup(QUrl::fromLocalFile(incoming));
+    } catch (...) {
+        removeQuietly(incoming);
+        throw;
+    }
+
+    // Closing must really let go of the file: an open transaction or a statement
+    // still alive would keep the old file in use under the new one.
+    sqlite3* handle = m_db->handle();
+    if (!handle || !sqlite3_get_autocommit(handle) || sqlite3_next_stmt(handle, nullptr)) {
+        removeQuietly(incoming);
+        throw OVError::database(handle ? QStringLiteral("the database is still in use, so it was not replaced")
+                                       : QStringLiteral("closed"));
+    }
+    m_db->close();
+
+    for (const char* side : {"-journal", "-wal", "-shm"}) {
+        removeQuietly(live + QLatin1String(side));
+        if (real != live)
+            removeQuietly(real + QLatin1String(side));
+    }
+
+    // A second name for the current file, so it can be put back by one rename. Where
+    // the file system has no hard links, the safety copy serves instead.
+    const bool haveAside = ::link(fsName(real).constData(), fsName(aside).constData()) == 0;
+
+    bool swapped = false;
+    QString failure;
+    try {
+        if (const std::error_code error = renameFile(incoming, real))
+            throw OVError::file(real, error);
+        swapped = true;
+        syncFolder(realFolder);
+        m_db = std::make_unique<SQLiteDB>(live);
+        migrate();
+    } catch (const std::exception& error) {
+        failure = describe(error);
+    }
+
+    if (failure.isEmpty()) {
+        if (haveAside)
+            removeQuietly(aside);
+        changed();
+        return QUrl::fromLocalFile(safety);
+    }
+
+    // Undo: put the previous file back under its name, then reopen it as it is.
+    m_db->close();
+    bool putBack = !swapped;
+    QString putBackFailure;
+    if (swapped && haveAside) {
+        if (const std::error_code error = renameFile(aside, real))
+            putBackFailure = OVError::file(real, error).errorDescription();
+        else
+            putBack = true;
+    }
+    if (!putBack) {
+        const QString again = realFolder + QStringLiteral("/restore-") + uuidText() + QStringLiteral(".sqlite");
+        try {
+            copyFile(safety, again);
+            if (const std::error_code error = renameFile(again, real))
+                throw OVError::file(real, error);
+            putBack = true;
+        } catch (const std::exception& error) {
+            removeQuietly(again);
+            if (putBackFailure.isEmpty())
+                putBackFailure = describe(error);
+        }
+    }
+    removeQuietly(incoming);
+    if (putBack) {
+        syncFolder(realFolder);
+        if (haveAside)
+            removeQuietly(aside);
+    }
+
+    const QString safetyNote = QStringLiteral(" Your data from before the restore is in \"") + safety +
+                               QStringLiteral("\".");
+    if (!putBack)
+        throw OVError::badBackup(QStringLiteral("the copy could not be put in place (") + failure +
+                                 QStringLiteral("), and your data could not be put back (") + putBackFailure +
+                                 QStringLiteral(").") + safetyNote);
+
+    // Reopened without creating anything: a missing file must not become an empty store.
+    QString reopenFailure;
+    if (!isRegularFile(live)) {
+        reopenFailure = OVError::file(live, std::make_error_code(std::errc::no_such_file_or_directory))
+                            .errorDescription();
+    } else {
+        try {
+            m_db = std::make_unique<SQLiteDB>(live);
+        } catch (const OVError& error) {
+            reopenFailure = error.errorDescription();
+        }
+    }
+    if (!reopenFailure.isEmpty())
+        throw OVError::badBackup(QStringLiteral("the copy could not be put in place (") + failure +
+                                 QStringLiteral("), and your data could not be opened again (") + reopenFailure +
+                                 QStringLiteral(").") + safetyNote);
+
+    changed();
+    throw OVError::badBackup(QStringLiteral("the copy could not be put in place (") + failure + QStringLiteral("). ") +
+                             leftAsItWas);
+}

@@ -1,0 +1,709 @@
+#include "store/OVStore.h"
+
+#include "services/SampleData.h"
+
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testsupport::ScratchDir;
+
+namespace {
+
+const QString leftAsItWas = QStringLiteral("Your data was left as it was.");
+
+QUrl url(const QString& path)
+{
+    return QUrl::fromLocalFile(path);
+}
+
+QByteArray sha256(const QString& path)
+{
+    return QCryptographicHash::hash(testsupport::readAll(path), QCryptographicHash::Sha256);
+}
+
+template <typename F>
+OVError errorOf(F&& f)
+{
+    try {
+        f();
+    } catch (const OVError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "expected an OVError";
+    return OVError::database(QStringLiteral("<nothing thrown>"));
+}
+
+// The sample greenhouse plus one photo of `photoBytes` random bytes (photos make a
+// file big enough for the size-limit and kill tests).
+void fill(OVStore& store, qsizetype photoBytes = 4096)
+{
+    SampleData::add(store, QDateTime(QDate(2026, 6, 15), QTime(12, 0), Qt::UTC));
+    Photo photo;
+    photo.plantID = store.plants().value(0).id;
+    photo.data.resize(photoBytes);
+    QRandomGenerator rng(7);
+    rng.fillRange(reinterpret_cast<quint32*>(photo.data.data()), photoBytes / 4);
+    photo.caption = QStringLiteral("leaf");
+    store.save(photo);
+}
+
+void addGreenhouse(OVStore& store, const QString& name)
+{
+    Greenhouse g;
+    g.name = name;
+    store.save(g);
+}
+
+// Every name in the folder, hidden ones included.
+QStringList entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+QStringList leftovers(const QString& folder)
+{
+    QStringList found;
+    for (const QString& name : entries(folder))
+        if (name.startsWith(QStringLiteral("restore-")) || name.startsWith(QStringLiteral(".ovbackup-")))
+            found << name;
+    return found;
+}
+
+QString digestOf(const QString& path)
+{
+    OVStore store(path);
+    return store.digest();
+}
+
+bool integrityOK(const QString& path)
+{
+    SQLiteDB db(path, true);
+    return db.query(QStringLiteral("PRAGMA integrity_check")).value(0).str(QStringLiteral("integrity_check")) ==
+           QLatin1String("ok");
+}
+
+// Replaces the store's rename for one test and puts the real one back afterwards.
+class RenameGuard {
+public:
+    using Rename = std::function<std::error_code(const QString&, const QString&)>;
+    explicit RenameGuard(const std::function<std::error_code(const Rename& real, const QString&, const QString&)>& hook)
+        : m_real(OVStore::renameFile)
+    {
+        const Rename real = m_real;
+        OVStore::renameFile = [hook, real](const QString& from, const QString& to) { return hook(real, from, to); };
+    }
+    ~RenameGuard() { OVStore::renameFile = m_real; }
+    const Rename& real() const { return m_real; }
+
+private:
+    Rename m_real;
+};
+
+std::error_code refused()
+{
+    return std::make_error_code(std::errc::permission_denied);
+}
+
+// Waits for a child, killing it when it has not ended within a minute.
+int waitFor(pid_t child)
+{
+    int status = 0;
+    for (int i = 0; i < 6000; ++i) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child)
+            return status;
+        usleep(10000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    ADD_FAILURE() << "child hung";
+    return status;
+}
+
+// A store with data and a backup of a different state of it.
+struct Fixture {
+    ScratchDir dir;
+    QString db = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    QString backup = dir.file(QStringLiteral("My backup.ovbackup"));
+    QString backupDigest;
+    QString liveDigest;
+
+    explicit Fixture(qsizetype photoBytes = 4096)
+    {
+        OVStore store(db);
+        fill(store, photoBytes);
+        store.backup(url(backup));
+        backupDigest = store.digest();
+        addGreenhouse(store, QStringLiteral("After the backup"));
+        liveDigest = store.digest();
+    }
+};
+
+} // namespace
+
+// ---- Writing a backup --------------------------------------------------------------
+
+TEST(OVStoreBackupWrite, ReplacesAnExistingFileAtAPathWithAnApostrophe)
+{
+    ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    fill(store);
+    const QString target = dir.file(QStringLiteral("Tom's greenhouse.ovbackup"));
+    ASSERT_TRUE(testsupport::writeAll(target, QByteArrayLiteral("an older file")));
+
+    store.backup(url(target));
+
+    const QMap<QString, qint64> counts = OVStore::inspectBackup(url(target));
+    ASSERT_EQ(counts.size(), 13);
+    for (const QString& table : OVStore::tables)
+        EXPECT_EQ(counts.value(table, -1), store.count(table)) << table.toStdString();
+    EXPECT_EQ(digestOf(target), store.digest());
+    EXPECT_TRUE(leftovers(dir.path()).isEmpty()) << leftovers(dir.path()).join(u' ').toStdString();
+}
+
+// The open database, its side files and other names for them are refused as a
+// target, and the store goes on working.
+TEST(OVStoreBackupWrite, OpenDatabaseAsTargetIsRefused)
+{
+    ScratchDir dir;
+    const QString db = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    OVStore store(db);
+    fill(store);
+    QDir().mkpath(dir.file(QStringLiteral("sub")));
+    ASSERT_EQ(symlink(db.toUtf8().constData(), dir.file(QStringLiteral("link.ovbackup")).toUtf8().constData()), 0);
+    ASSERT_EQ(link(db.toUtf8().constData(), dir.file(QStringLiteral("hard.ovbackup")).toUtf8().constData()), 0);
+    const QByteArray before = sha256(db);
+
+    const QStringList targets = {db,
+                                 db + QStringLiteral("-journal"),
+                                 db + QStringLiteral("-wal"),
+                                 db + QStringLiteral("-shm"),
+                                 dir.file(QStringLiteral("sub/../Greenhouse.sqlite")),
+                                 dir.file(QStringLiteral("link.ovbackup")),
+                                 dir.file(QStringLiteral("hard.ovbackup"))};
+    for (const QString& target : targets) {
+        const OVError e = errorOf([&] { store.backup(url(target)); });
+        EXPECT_EQ(e.kind(), OVError::Kind::invalid) << target.toStdString();
+        EXPECT_EQ(e.errorDescription(),
+                  QStringLiteral("The backup could not be saved: choose a file other than the open database."));
+    }
+    EXPECT_EQ(sha256(db), before);
+    EXPECT_TRUE(leftovers(dir.path()).isEmpty());
+
+    addGreenhouse(store, QStringLiteral("Still working"));
+    EXPECT_EQ(store.greenhouses().size(), 2);
+    EXPECT_TRUE(integrityOK(db));
+}
+
+TEST(OVStoreBackupWrite, FolderAsTargetFailsWithoutLeavingATemporaryFile)
+{
+    ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    const QString folder = dir.file(QStringLiteral("taken.ovbackup"));
+    QDir().mkpath(folder + QStringLiteral("/inside"));
+
+    const OVError e = errorOf([&] { store.backup(url(folder)); });
+    EXPECT_EQ(e.kind(), OVError::Kind::file);
+    EXPECT_TRUE(QFileInfo(folder + QStringLiteral("/inside")).isDir());
+    EXPECT_TRUE(leftovers(dir.path()).isEmpty());
+}
+
+TEST(OVStoreBackupWrite, MissingFolderIsADatabaseError)
+{
+    ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    const OVError e = errorOf([&] { store.backup(url(dir.file(QStringLiteral("no/such/folder/x.ovbackup")))); });
+    EXPECT_EQ(e.kind(), OVError::Kind::database);
+}
+
+// A file-size limit stands in for a full disk: the copy fails midway, in a child
+// process so the limit stays there.
+TEST(OVStoreBackupWrite, CopyFailingMidwayKeepsTheOldBackupWhole)
+{
+    Fixture f(3 << 20);
+    const QByteArray oldBackup = sha256(f.backup);
+    ASSERT_GT(QFileInfo(f.db).size(), 2 << 20);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            OVStore store(f.db);
+            store.backup(url(f.backup));
+        } catch (const OVError& e) {
+            _exit(e.kind() == OVError::Kind::database ? 0 : 2);
+        } catch (...) {
+            _exit(3);
+        }
+        _exit(1); // the copy should not have fitted
+    }
+    const int status = waitFor(child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    EXPECT_EQ(sha256(f.backup), oldBackup);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+    EXPECT_EQ(digestOf(f.backup), f.backupDigest);
+}
+
+// ---- Inspection ---------------------------------------------------------------------
+
+namespace {
+
+QString copyOf(const Fixture& f, const QString& name)
+{
+    const QString path = f.dir.file(name);
+    QFile::copy(f.backup, path);
+    return path;
+}
+
+void alter(const QString& path, const QString& sql)
+{
+    SQLiteDB db(path);
+    db.exec(sql);
+}
+
+} // namespace
+
+// Each bad file is refused with its reason, through inspection and through restore,
+// and neither touches the live database.
+TEST(OVStoreInspection, RefusesBadFilesWithTheirReasonWithoutChangingTheDatabase)
+{
+    Fixture f;
+    struct Case {
+        QString name;
+        QString path;
+        QString reason;
+    };
+    std::vector<Case> cases;
+    const auto add = [&](const QString& name, const QString& path, const QString& reason) {
+        cases.push_back({name, path, reason});
+    };
+
+    const QString text = f.dir.file(QStringLiteral("text.ovbackup"));
+    testsupport::writeAll(text, QByteArrayLiteral("Date,Temp\n2026-06-01,71\n"));
+    add(QStringLiteral("text file"), text, QStringLiteral("it is not a database file."));
+
+    const QString empty = f.dir.file(QStringLiteral("empty.ovbackup"));
+    testsupport::writeAll(empty, QByteArray());
+    add(QStringLiteral("empty file"), empty, QStringLiteral("it was not made by QNMR Orvane."));
+
+    const QString folder = f.dir.file(QStringLiteral("folder.ovbackup"));
+    QDir().mkpath(folder);
+    add(QStringLiteral("folder"), folder, QStringLiteral("it is not a database file."));
+
+    const QString fifo = f.dir.file(QStringLiteral("pipe.ovbackup"));
+    ASSERT_EQ(mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    add(QStringLiteral("named pipe"), fifo, QStringLiteral("it is not a database file."));
+
+    add(QStringLiteral("missing file"), f.dir.file(QStringLiteral("missing.ovbackup")),
+        QStringLiteral("the file was not found."));
+    const QString dangling = f.dir.file(QStringLiteral("dangling.ovbackup"));
+    ASSERT_EQ(symlink("nowhere.ovbackup", dangling.toUtf8().constData()), 0);
+    add(QStringLiteral("dangling link"), dangling, QStringLiteral("the file was not found."));
+
+    const QString truncated = copyOf(f, QStringLiteral("truncated.ovbackup"));
+    ASSERT_TRUE(QFile::resize(truncated, QFileInfo(truncated).size() / 2));
+    // The engine already refuses to read the header of a file shorter than it says.
+    add(QStringLiteral("truncated"), truncated, QStringLiteral("it is not a database file."));
+
+
+    const QString flipped = copyOf(f, QStringLiteral("flipped.ovbackup"));
+    {
+        QByteArray bytes = testsupport::readAll(flipped);
+        const qsizetype page = 4096;
+        const qsizetype at = (bytes.size() / page / 2) * page;
+        for (qsizetype i = at; i < at + 32; ++i)
+            bytes[i] = char(bytes[i] ^ 0xFF);
+        testsupport::writeAll(flipped, bytes);
+    }
+    add(QStringLiteral("flipped page"), flipped, QStringLiteral("the file is damaged."));
+
+    const QString foreign = copyOf(f, QStringLiteral("foreign.ovbackup"));
+    alter(foreign, QStringLiteral("PRAGMA application_id = 12345"));
+    add(QStringLiteral("foreign application_id"), foreign, QStringLiteral("it was not made by QNMR Orvane."));
+
+    const QString newer = copyOf(f, QStringLiteral("newer.ovbackup"));
+    alter(newer, QStringLiteral("PRAGMA user_version = 2"));
+    add(QStringLiteral("user_version 2"), newer, QStringLiteral("it was made by a newer version of the app."));
+
+    const QString zero = copyOf(f, QStringLiteral("zero.ovbackup"));
+    alter(zero, QStringLiteral("PRAGMA user_version = 0"));
+    add(QStringLiteral("user_version 0"), zero, QStringLiteral("it was made by a newer version of the app."));
+
+    const QString dropped = copyOf(f, QStringLiteral("dropped.ovbackup"));
+    alter(dropped, QStringLiteral("DROP TABLE harvest"));
+    add(QStringLiteral("harvest dropped"), dropped, QStringLiteral("the harvest table is missing."));
+
+    const QString asView = copyOf(f, QStringLiteral("view-table.ovbackup"));
+    alter(asView, QStringLiteral("DROP TABLE germ_test; CREATE VIEW germ_test AS SELECT * FROM seed"));
+    add(QStringLiteral("table replaced by a view"), asView, QStringLiteral("the germ_test table is missing."));
+
+    const QString trigger = copyOf(f, QStringLiteral("trigger.ovbackup"));
+    alter(trigger, QStringLiteral("CREATE TRIGGER wipe AFTER INSERT ON plant BEGIN DELETE FROM harvest; END"));
+    add(QStringLiteral("trigger"), trigger,
+        QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
+
+    const QString view = copyOf(f, QStringLiteral("view.ovbackup"));
+    alter(view, QStringLiteral("CREATE VIEW extra AS SELECT 1"));
+    add(QStringLiteral("extra view"), view,
+        QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
+
+    OVStore store(f.db);
+    const QByteArray liveBytes = sha256(f.db);
+    for (const Case& c : cases) {
+        const QByteArray candidate = QFileInfo(c.path).isFile() ? sha256(c.path) : QByteArray();
+        const OVError inspected = errorOf([&] { OVStore::inspectBackup(url(c.path)); });
+        EXPECT_EQ(inspected.kind(), OVError::Kind::badBackup) << c.name.toStdString();
+        EXPECT_EQ(inspected.payload().toStdString(), c.reason.toStdString()) << c.name.toStdString();
+        const OVError restored = errorOf([&] { store.restore(url(c.path)); });
+        EXPECT_EQ(restored.errorDescription().toStdString(),
+                  ("This file can't be restored: " + c.reason).toStdString())
+            << c.name.toStdString();
+        EXPECT_EQ(sha256(f.db), liveBytes) << c.name.toStdString();
+        if (!candidate.isEmpty()) {
+            EXPECT_EQ(sha256(c.path), candidate) << c.name.toStdString() << " was changed by inspection";
+        }
+    }
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_EQ(store.revision(), 0);
+    for (const QString& name : entries(f.dir.path()))
+        EXPECT_FALSE(name.startsWith(QStringLiteral("Before restore"))) << name.toStdString();
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty());
+}
+
+// ---- Restore ------------------------------------------------------------------------
+
+TEST(OVStoreRestore, SafetyCopyHoldsThePreviousDataAndNothingElseIsLeft)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QDateTime now(QDate(2026, 3, 7), QTime(9, 5, 3));
+
+    const QUrl safety = store.restore(url(f.backup), now);
+
+    EXPECT_EQ(safety.toLocalFile(), f.dir.file(QStringLiteral("Before restore 2026-03-07 090503.sqlite")));
+    EXPECT_EQ(store.digest(), f.backupDigest);
+    EXPECT_EQ(store.revision(), 1);
+    EXPECT_EQ(digestOf(safety.toLocalFile()), f.liveDigest);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.db + QStringLiteral("-journal")));
+}
+
+TEST(OVStoreRestore, SafetyCopiesNeverOverwriteEachOther)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QDateTime now(QDate(2026, 3, 7), QTime(9, 5, 3));
+    const QString first = f.dir.file(QStringLiteral("Before restore 2026-03-07 090503.sqlite"));
+
+    EXPECT_EQ(store.restore(url(f.backup), now).toLocalFile(), first);
+    const QByteArray firstBytes = sha256(first);
+    addGreenhouse(store, QStringLiteral("Between the restores"));
+    const QString between = store.digest();
+    testsupport::writeAll(f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (3).sqlite")), "mine");
+
+    const QString second = store.restore(url(f.backup), now).toLocalFile();
+    const QString third = store.restore(url(f.backup), now).toLocalFile();
+
+    EXPECT_EQ(second, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (2).sqlite")));
+    EXPECT_EQ(third, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (4).sqlite")));
+    EXPECT_EQ(sha256(first), firstBytes);
+    EXPECT_EQ(digestOf(second), between);
+    EXPECT_EQ(testsupport::readAll(f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (3).sqlite"))),
+              QByteArray("mine"));
+}
+
+TEST(OVStoreRestore, FailingSwapLeavesTheDataAsItWas)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QByteArray liveBytes = sha256(f.db);
+    RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
+        return to == f.db ? refused() : real(from, to);
+    });
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_EQ(e.kind(), OVError::Kind::badBackup);
+    EXPECT_TRUE(e.payload().startsWith(QStringLiteral("the copy could not be put in place (") + f.db));
+    EXPECT_TRUE(e.payload().endsWith(QStringLiteral("). ") + leftAsItWas)) << e.payload().toStdString();
+    EXPECT_EQ(sha256(f.db), liveBytes);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_EQ(store.revision(), 1);
+    addGreenhouse(store, QStringLiteral("Still working"));
+    EXPECT_EQ(store.greenhouses().size(), 3);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
+// The swap happens and the reopened file is then refused (here: marked as newer
+// right after the swap): the previous file itself is put back, byte for byte.
+TEST(OVStoreRestore, FailureAfterTheSwapPutsThePreviousFileBack)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QByteArray liveBytes = sha256(f.db);
+    RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
+        const std::error_code e = real(from, to);
+        if (!e && to == f.db && from.endsWith(QStringLiteral(".sqlite")))
+            alter(to, QStringLiteral("PRAGMA user_version = 7"));
+        return e;
+    });
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_TRUE(e.payload().endsWith(leftAsItWas)) << e.payload().toStdString();
+    EXPECT_TRUE(e.payload().contains(QStringLiteral("newer version"))) << e.payload().toStdString();
+    EXPECT_EQ(sha256(f.db), liveBytes);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_EQ(store.revision(), 1);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
+TEST(OVStoreRestore, UndoFallsBackToTheSafetyCopy)
+{
+    Fixture f;
+    OVStore store(f.db);
+    int calls = 0;
+    RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
+        if (to != f.db)
+            return real(from, to);
+        ++calls;
+        if (calls == 2) // putting the previous file back
+            return refused();
+        const std::error_code e = real(from, to);
+        if (calls == 1)
+            alter(to, QStringLiteral("PRAGMA user_version = 7"));
+        return e;
+    });
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(e.payload().endsWith(leftAsItWas)) << e.payload().toStdString();
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    addGreenhouse(store, QStringLiteral("Still working"));
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
+// When nothing can be put back, the message says so and names the safety copy,
+// which holds the data from before the restore.
+TEST(OVStoreRestore, UndoThatFailsNamesTheSafetyCopy)
+{
+    Fixture f;
+    OVStore store(f.db);
+    int calls = 0;
+    RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
+        if (to != f.db)
+            return real(from, to);
+        if (++calls > 1)
+            return refused();
+        const std::error_code e = real(from, to);
+        alter(to, QStringLiteral("PRAGMA user_version = 7"));
+        return e;
+    });
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_FALSE(e.payload().contains(leftAsItWas)) << e.payload().toStdString();
+    QString safety;
+    for (const QString& name : entries(f.dir.path()))
+        if (name.startsWith(QStringLiteral("Before restore ")))
+            safety = f.dir.file(name);
+    ASSERT_FALSE(safety.isEmpty());
+    EXPECT_TRUE(e.payload().contains(QLatin1Char('"') + safety + QLatin1Char('"'))) << e.payload().toStdString();
+    EXPECT_EQ(digestOf(safety), f.liveDigest);
+    EXPECT_EQ(store.revision(), 0);
+}
+
+TEST(OVStoreRestore, LiveStatementRefusesTheRestoreBeforeTheSwap)
+{
+    Fixture f;
+    OVStore store(f.db);
+    SQLiteDB::Statement held = store.db().prepare(QStringLiteral("SELECT count(*) FROM plant"));
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_EQ(e.kind(), OVError::Kind::database);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty());
+    addGreenhouse(store, QStringLiteral("Still working"));
+}
+
+// A backup bigger than the room left: the copy into place fails, the store stays
+// open on its unchanged data and the safety copy stays.
+TEST(OVStoreRestore, CopyFailureLeavesTheStoreOpenAndUnchanged)
+{
+    ScratchDir dir;
+    const QString big = dir.file(QStringLiteral("big.ovbackup"));
+    {
+        OVStore source(dir.file(QStringLiteral("source.sqlite")));
+        fill(source, 3 << 20);
+        source.backup(url(big));
+    }
+    const QString db = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    QString before;
+    {
+        OVStore store(db);
+        fill(store);
+        before = store.digest();
+    }
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            OVStore store(db);
+            try {
+                store.restore(url(big));
+                _exit(1);
+            } catch (const OVError& e) {
+                if (e.kind() != OVError::Kind::file)
+                    _exit(2);
+            }
+            if (store.digest() != before || store.revision() != 0)
+                _exit(3);
+            addGreenhouse(store, QStringLiteral("Still working"));
+        } catch (...) {
+            _exit(4);
+        }
+        _exit(0);
+    }
+    const int status = waitFor(child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(leftovers(dir.path()).isEmpty()) << leftovers(dir.path()).join(u' ').toStdString();
+    int safetyCopies = 0;
+    for (const QString& name : entries(dir.path()))
+        safetyCopies += name.startsWith(QStringLiteral("Before restore ")) ? 1 : 0;
+    EXPECT_EQ(safetyCopies, 1);
+}
+
+// ---- Restore killed midway ------------------------------------------------------
+
+namespace {
+
+// What the next start finds after a restore was killed: either the old or the new
+// data, in a file that opens and passes the integrity check.
+void expectOldOrNew(const Fixture& f, const char* when)
+{
+    QString found;
+    EXPECT_NO_THROW(found = digestOf(f.db)) << when;
+    EXPECT_TRUE(found == f.liveDigest || found == f.backupDigest) << when;
+    EXPECT_TRUE(integrityOK(f.db)) << when;
+}
+
+} // namespace
+
+// Killed right before and right after the swap itself.
+TEST(OVStoreRestoreKilled, AtTheSwapLeavesOldOrNewData)
+{
+    for (const bool afterSwap : {false, true}) {
+        Fixture f;
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const auto real = OVStore::renameFile;
+            OVStore::renameFile = [&](const QString& from, const QString& to) {
+                if (to != f.db)
+                    return real(from, to);
+                if (!afterSwap)
+                    raise(SIGKILL);
+                const std::error_code e = real(from, to);
+                raise(SIGKILL);
+                return e;
+            };
+            try {
+                OVStore store(f.db);
+                store.restore(url(f.backup));
+            } catch (...) {
+            }
+            _exit(0);
+        }
+        const int status = waitFor(child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        expectOldOrNew(f, afterSwap ? "after the swap" : "before the swap");
+        const QString expected = afterSwap ? f.backupDigest : f.liveDigest;
+        EXPECT_EQ(digestOf(f.db), expected);
+    }
+}
+
+// Killed at moments spread over the whole restore, from the inspection to the reopen
+// and a little beyond.
+TEST(OVStoreRestoreKilled, AtAnyMomentLeavesOldOrNewData)
+{
+    Fixture f(6 << 20);
+    const QString pristine = f.dir.file(QStringLiteral("pristine.sqlite"));
+    ASSERT_TRUE(QFile::copy(f.db, pristine));
+
+    qint64 fullMicros = 0;
+    {
+        ScratchDir probe;
+        const QString db = probe.file(QStringLiteral("Greenhouse.sqlite"));
+        QFile::copy(pristine, db);
+        QElapsedTimer clock;
+        clock.start();
+        OVStore store(db);
+        store.restore(url(f.backup));
+        fullMicros = std::max<qint64>(clock.nsecsElapsed() / 1000, 1000);
+    }
+
+    const int runs = 30;
+    int sawOld = 0;
+    int sawNew = 0;
+    for (int i = 0; i < runs; ++i) {
+        QFile::remove(f.db);
+        ASSERT_TRUE(QFile::copy(pristine, f.db));
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(ready[0]);
+            try {
+                OVStore store(f.db);
+                const char go = 'g';
+                if (write(ready[1], &go, 1) != 1)
+                    _exit(4);
+                store.restore(url(f.backup));
+            } catch (...) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(read(ready[0], &go, 1), 1);
+        close(ready[0]);
+        usleep(useconds_t(fullMicros * 3 / 2 * i / runs));
+        kill(child, SIGKILL);
+        waitFor(child);
+
+        const QByteArray when = "kill " + QByteArray::number(i);
+        expectOldOrNew(f, when.constData());
+        (digestOf(f.db) == f.liveDigest ? sawOld : sawNew) += 1;
+    }
+    EXPECT_GT(sawOld, 0);
+    RecordProperty("old", sawOld);
+    RecordProperty("new", sawNew);
+}

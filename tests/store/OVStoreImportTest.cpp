@@ -1,0 +1,236 @@
+// Task completion and the bulk reading import: one transaction each, all or nothing.
+
+#include "store/OVStore.h"
+
+#include "StoreLayout.h"
+#include "StoreTestSupport.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using storetest::errorOf;
+using storetest::StoreLayout;
+using storetest::utc;
+
+namespace {
+
+Reading readingAt(qint64 zoneID, const QDateTime& taken, double humidity = 50.0)
+{
+    Reading r;
+    r.zoneID = zoneID;
+    r.taken = taken;
+    r.values = {{Metric::humidity, humidity}};
+    return r;
+}
+
+// Another process that takes the file's write lock, tells the parent so, keeps it
+// for `holdMs` and ends. Destroying the object waits for it.
+class LockHolder {
+public:
+    LockHolder(const QString& path, int holdMs)
+    {
+        int ready[2];
+        if (pipe(ready) != 0)
+            return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            close(ready[0]);
+            try {
+                SQLiteDB db(path);
+                db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+                const char go = 'g';
+                if (write(ready[1], &go, 1) != 1)
+                    _exit(4);
+                usleep(useconds_t(holdMs) * 1000);
+                db.exec(QStringLiteral("ROLLBACK"));
+            } catch (...) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        char go = 0;
+        m_locked = m_pid > 0 && read(ready[0], &go, 1) == 1;
+        close(ready[0]);
+    }
+    ~LockHolder()
+    {
+        if (m_pid > 0) {
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+        }
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    pid_t m_pid = -1;
+    bool m_locked = false;
+};
+
+} // namespace
+
+TEST(OVStoreAddReadings, SameMinuteOfOneZoneIsADuplicate)
+{
+    StoreLayout s;
+    Zone other;
+    other.greenhouseID = s.house.id;
+    other.name = QStringLiteral("Other");
+    s->save(other);
+
+    const OVStore::ImportCounts counts = s->addReadings({
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 10)),
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 50)),
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 1, 0)),
+        readingAt(other.id, utc(2026, 6, 1, 7, 0, 30)),
+    });
+    EXPECT_EQ(counts.added, 3);
+    EXPECT_EQ(counts.duplicates, 1);
+    // The stored instant keeps its seconds; only the test uses the whole minute.
+    const QList<Reading> stored = s->readings(s.zone.id);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored.last().taken, utc(2026, 6, 1, 7, 0, 10));
+
+    // The same file again: nothing added, everything counted as a duplicate.
+    const qint64 before = s->revision();
+    const OVStore::ImportCounts again = s->addReadings({
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 10)),
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 50)),
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 1, 0)),
+        readingAt(other.id, utc(2026, 6, 1, 7, 0, 30)),
+    });
+    EXPECT_EQ(again.added, 0);
+    EXPECT_EQ(again.duplicates, 4);
+    EXPECT_EQ(s->revision(), before + 1);
+}
+
+TEST(OVStoreAddReadings, MinutesBeforeNineteenSeventyBucketDownward)
+{
+    StoreLayout s;
+    const OVStore::ImportCounts counts = s->addReadings({
+        readingAt(s.zone.id, utc(1969, 12, 31, 23, 59, 59)),
+        readingAt(s.zone.id, utc(1970, 1, 1, 0, 0, 0)),
+        readingAt(s.zone.id, utc(1969, 12, 31, 23, 59, 1)),
+    });
+    EXPECT_EQ(counts.added, 2);
+    EXPECT_EQ(counts.duplicates, 1);
+}
+
+TEST(OVStoreAddReadings, EmptyBatchStillAnnouncesAChange)
+{
+    StoreLayout s;
+    const qint64 before = s->revision();
+    const OVStore::ImportCounts counts = s->addReadings({});
+    EXPECT_EQ(counts.added, 0);
+    EXPECT_EQ(counts.duplicates, 0);
+    EXPECT_EQ(s->revision(), before + 1);
+}
+
+TEST(OVStoreAddReadings, OneRefusalStoresNoneOfTheBatch)
+{
+    StoreLayout s;
+    Zone doomed;
+    doomed.greenhouseID = s.house.id;
+    doomed.name = QStringLiteral("Doomed");
+    s->save(doomed);
+    s->remove<Zone>(doomed.id);
+    const qint64 before = s->revision();
+
+    const OVError e = errorOf([&] {
+        s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 0)),
+                        readingAt(s.zone.id, utc(2026, 6, 1, 8, 0, 0)),
+                        readingAt(doomed.id, utc(2026, 6, 1, 9, 0, 0))});
+    });
+    EXPECT_EQ(e, OVError::invalid(QStringLiteral("Choose the zone this reading is for.")));
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+    EXPECT_EQ(s->revision(), before);
+
+    Reading blank = readingAt(s.zone.id, utc(2026, 6, 1, 10, 0, 0));
+    blank.values.clear();
+    EXPECT_EQ(errorOf([&] { s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 0)), blank}); }),
+              OVError::invalid(QStringLiteral("Enter at least one reading.")));
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+}
+
+TEST(OVStoreAddReadings, FailingInsertRollsBackTheBatch)
+{
+    StoreLayout s;
+    SQLiteDB(s.path()).exec(QStringLiteral(
+        "CREATE TRIGGER no_notes BEFORE INSERT ON reading WHEN NEW.note <> '' BEGIN SELECT RAISE(ABORT, 'no notes'); END"));
+    Reading noted = readingAt(s.zone.id, utc(2026, 6, 1, 9, 0, 0));
+    noted.note = QStringLiteral("x");
+    const OVError e = errorOf([&] { s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 0)), noted}); });
+    EXPECT_EQ(e, OVError::database(QStringLiteral("no notes")));
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+}
+
+TEST(OVStoreMarkDone, LastDoneOnlyMovesForward)
+{
+    StoreLayout s;
+    OVTask task;
+    s->save(task);
+    const OVTask staleCopy = task;
+
+    s->markDone(task, utc(2026, 6, 2, 8, 0, 0), QStringLiteral("first"));
+    EXPECT_EQ(s->get<OVTask>(task.id)->lastDone, utc(2026, 6, 2, 8, 0, 0));
+
+    // A late entry, handed over with a copy that never saw the first completion.
+    const qint64 before = s->revision();
+    s->markDone(staleCopy, utc(2026, 6, 1, 8, 0, 0), QStringLiteral("late"));
+    EXPECT_EQ(s->revision(), before + 1);
+    EXPECT_EQ(s->get<OVTask>(task.id)->lastDone, utc(2026, 6, 2, 8, 0, 0));
+    const QList<TaskLog> history = s->taskLog(task.id);
+    ASSERT_EQ(history.size(), 2);
+    EXPECT_EQ(history[0].note, QStringLiteral("first"));
+    EXPECT_EQ(history[1].note, QStringLiteral("late"));
+    EXPECT_FALSE(staleCopy.lastDone.has_value()); // the caller's copy is untouched
+}
+
+TEST(OVStoreMarkDone, DeletedTaskIsNotFound)
+{
+    StoreLayout s;
+    OVTask task;
+    s->save(task);
+    s->remove<OVTask>(task.id);
+    const qint64 before = s->revision();
+    EXPECT_EQ(errorOf([&] { s->markDone(task); }), OVError::notFound());
+    EXPECT_EQ(s->count(QStringLiteral("task_log")), 0);
+    EXPECT_EQ(s->revision(), before);
+}
+
+// Another process holds the write lock for 5 s: the completion waits out the 3 s busy
+// timeout, fails with the engine's own text and writes nothing.
+TEST(OVStoreMarkDone, WriteLockOfAnotherProcess)
+{
+    StoreLayout s;
+    OVTask task;
+    s->save(task);
+    const qint64 before = s->revision();
+
+    LockHolder holder(s.path(), 5000);
+    ASSERT_TRUE(holder.locked());
+    QElapsedTimer clock;
+    clock.start();
+    const OVError e = errorOf([&] { s->markDone(task, utc(2026, 6, 1, 8, 0, 0)); });
+    const qint64 waited = clock.elapsed();
+    EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
+    EXPECT_GE(waited, 2800);
+    EXPECT_LT(waited, 4900);
+    EXPECT_EQ(s->revision(), before);
+    EXPECT_EQ(s->count(QStringLiteral("task_log")), 0);
+    EXPECT_FALSE(s->get<OVTask>(task.id)->lastDone.has_value());
+}
+
+TEST(OVStoreAddReadings, WriteLockOfAnotherConnection)
+{
+    StoreLayout s;
+    SQLiteDB holder(s.path());
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const OVError e = errorOf([&] { s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 0))}); });
+    holder.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+}

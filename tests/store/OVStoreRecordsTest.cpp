@@ -1,0 +1,240 @@
+// Generic save, fetch and delete, and the named queries.
+
+#include "store/OVStore.h"
+
+#include "StoreLayout.h"
+#include "StoreTestSupport.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using storetest::errorOf;
+using storetest::StoreLayout;
+using storetest::utc;
+
+namespace {
+
+// What the sqlite3 command-line tool answers for `sql` on `path`.
+QString sqlite3Answer(const QString& path, const QString& sql)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("sqlite3"), {path, sql});
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+        return QStringLiteral("<sqlite3 failed: %1>").arg(QString::fromUtf8(tool.readAllStandardError()));
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+TEST(OVStoreSave, InsertThenUpdateTheSameRow)
+{
+    StoreLayout s;
+    const qint64 before = s->revision();
+    Greenhouse house;
+    house.name = QStringLiteral("South");
+    s->save(house);
+    EXPECT_GT(house.id, 0);
+    EXPECT_EQ(s->revision(), before + 1);
+
+    house.name = QStringLiteral("South Range");
+    s->save(house);
+    EXPECT_EQ(s->revision(), before + 2);
+    EXPECT_EQ(s->count(QStringLiteral("greenhouse")), 2);
+    EXPECT_EQ(s->get<Greenhouse>(house.id)->name, QStringLiteral("South Range"));
+}
+
+TEST(OVStoreSave, RowThatIsGoneIsNotCreated)
+{
+    StoreLayout s;
+    Greenhouse house;
+    house.name = QStringLiteral("Gone");
+    s->save(house);
+    s->remove<Greenhouse>(house.id);
+    const qint64 before = s->revision();
+
+    EXPECT_EQ(errorOf([&] { s->save(house); }), OVError::notFound());
+    Greenhouse invented = house;
+    invented.id = 12345;
+    EXPECT_EQ(errorOf([&] { s->save(invented); }), OVError::notFound());
+    EXPECT_EQ(s->count(QStringLiteral("greenhouse")), 1); // the layout's own
+    EXPECT_EQ(s->revision(), before);
+}
+
+TEST(OVStoreSave, RefusedOrFailedSaveChangesNothing)
+{
+    StoreLayout s;
+    int announced = 0;
+    QObject::connect(s.store.get(), &OVStore::revisionChanged, [&announced] { ++announced; });
+    Greenhouse blank;
+    EXPECT_EQ(errorOf([&] { s->save(blank); }).kind(), OVError::Kind::invalid);
+    EXPECT_EQ(announced, 0);
+
+    // Another connection holds the write lock: the insert fails with the engine's
+    // text after the busy timeout, and the record keeps id 0.
+    SQLiteDB holder(s.path());
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    Greenhouse house;
+    house.name = QStringLiteral("Blocked");
+    const OVError e = errorOf([&] { s->save(house); });
+    holder.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
+    EXPECT_EQ(house.id, 0);
+    EXPECT_EQ(announced, 0);
+    EXPECT_EQ(s->count(QStringLiteral("greenhouse")), 1);
+}
+
+TEST(OVStoreDelete, ZoneTakesItsPlacesAndReadingsAndClearsLinks)
+{
+    StoreLayout s;
+    Plant plant;
+    plant.crop = QStringLiteral("Tomato");
+    plant.spotID = s.bed.id;
+    s->save(plant);
+    Spot bench;
+    bench.zoneID = s.zone.id;
+    bench.kind = SpotKind::bench;
+    bench.name = QStringLiteral("B");
+    s->save(bench);
+    OVTask task;
+    task.zoneID = s.zone.id;
+    s->save(task);
+    PestRecord pest;
+    pest.problem = QStringLiteral("Aphids");
+    pest.zoneID = s.zone.id;
+    s->save(pest);
+    Reading reading;
+    reading.zoneID = s.zone.id;
+    reading.values = {{Metric::temp, 70.0}};
+    s->addReadings({reading});
+
+    const qint64 before = s->revision();
+    s->remove<Zone>(s.zone.id);
+    EXPECT_EQ(s->revision(), before + 1);
+
+    // Checked by another program on the file itself.
+    const QString file = s.path();
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) FROM zone")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) FROM spot")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) FROM reading")), QStringLiteral("0"));
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) || '|' || count(zone_id) || '|' || count(spot_id) || "
+                                                 "'|' || count(greenhouse_id) FROM plant")),
+              QStringLiteral("1|0|0|1"));
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) || '|' || count(zone_id) FROM task")),
+              QStringLiteral("1|0"));
+    EXPECT_EQ(sqlite3Answer(file, QStringLiteral("SELECT count(*) || '|' || count(zone_id) FROM pest")),
+              QStringLiteral("1|0"));
+}
+
+TEST(OVStoreDelete, MissingIdSucceedsFailureThrows)
+{
+    StoreLayout s;
+    const qint64 before = s->revision();
+    EXPECT_NO_THROW(s->remove<Plant>(98765));
+    EXPECT_EQ(s->revision(), before + 1);
+
+    SQLiteDB holder(s.path());
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    EXPECT_EQ(errorOf([&] { s->remove<Greenhouse>(s.house.id); }).kind(), OVError::Kind::database);
+    holder.exec(QStringLiteral("ROLLBACK"));
+    EXPECT_EQ(s->revision(), before + 1);
+    EXPECT_TRUE(s->get<Greenhouse>(s.house.id).has_value());
+}
+
+TEST(OVStoreFetch, BadConditionGivesNothing)
+{
+    StoreLayout s;
+    EXPECT_TRUE(s->fetch<Zone>(QStringLiteral("no_such_column = ?"), {1}).isEmpty());
+    EXPECT_TRUE(s->fetch<Zone>(QString(), {}, QStringLiteral("nonsense(")).isEmpty());
+    EXPECT_FALSE(s->get<Zone>(std::nullopt).has_value());
+    EXPECT_EQ(s->fetch<Zone>().size(), 1);
+}
+
+TEST(OVStoreQueries, OrderingRules)
+{
+    StoreLayout s;
+    Spot bench;
+    bench.zoneID = s.zone.id;
+    bench.kind = SpotKind::bench;
+    bench.name = QStringLiteral("A");
+    s->save(bench);
+    const QList<Spot> spots = s->spots(s.zone.id);
+    ASSERT_EQ(spots.size(), 2);
+    EXPECT_EQ(spots[0].kind, SpotKind::bed);
+
+    // Tasks sort by the stored kind text, not by the kinds' declared order.
+    for (const TaskKind kind : {TaskKind::water, TaskKind::maintenance, TaskKind::feed, TaskKind::nutrient}) {
+        OVTask task;
+        task.kind = kind;
+        s->save(task);
+    }
+    QStringList kinds;
+    for (const OVTask& t : s->tasks())
+        kinds.append(t.kind.rawValue());
+    EXPECT_EQ(kinds, (QStringList{"feed", "maintenance", "nutrient", "water"}));
+
+    // NOCASE folds A to Z only.
+    for (const char* crop : {"banana", "Apple", "Ébène", "apple"}) {
+        Plant plant;
+        plant.crop = QString::fromUtf8(crop);
+        s->save(plant);
+    }
+    QStringList crops;
+    for (const Plant& p : s->plants())
+        crops.append(p.crop);
+    EXPECT_EQ(crops, (QStringList{"Apple", "apple", "banana", QStringLiteral("Ébène")}));
+}
+
+TEST(OVStoreQueries, ReadingsNewestFirstWithLimitAndSince)
+{
+    StoreLayout s;
+    QList<Reading> batch;
+    for (int minute = 0; minute < 5; ++minute) {
+        Reading r;
+        r.zoneID = s.zone.id;
+        r.taken = utc(2026, 6, 1, 7, minute, 0);
+        r.values = {{Metric::humidity, 50.0 + minute}};
+        batch.append(r);
+    }
+    s->addReadings(batch);
+    // Two readings of one instant (the import would skip the second; a save does not).
+    Reading twin = batch.last();
+    twin.values = {{Metric::humidity, 99.0}};
+    s->save(twin);
+
+    const QList<Reading> newest = s->readings(s.zone.id, std::nullopt, 3);
+    ASSERT_EQ(newest.size(), 3);
+    EXPECT_EQ(newest[0].id, twin.id);
+    EXPECT_EQ(newest[1].values.at(Metric::humidity), 54.0);
+    EXPECT_EQ(s->readings(s.zone.id, utc(2026, 6, 1, 7, 3, 0)).size(), 3);
+    EXPECT_EQ(s->latestReading(s.zone.id)->id, twin.id);
+    EXPECT_FALSE(s->latestReading(s.zone.id + 100).has_value());
+}
+
+TEST(OVStoreQueries, ZoneNameAndLocationText)
+{
+    StoreLayout s;
+    EXPECT_EQ(s->zoneName(s.zone.id), QStringLiteral("North · Propagation"));
+    EXPECT_EQ(s->zoneName(std::nullopt), QString());
+    EXPECT_EQ(s->zoneName(4711), QString());
+
+    Plant plant;
+    plant.crop = QStringLiteral("Tomato");
+    plant.spotID = s.bed.id;
+    s->save(plant);
+    EXPECT_EQ(s->locationText(plant), QStringLiteral("North · Propagation · Bed 1"));
+    EXPECT_EQ(s->locationText(Plant()), QString());
+
+    // A greenhouse without a name leaves the zone's name alone.
+    SQLiteDB(s.path()).run(QStringLiteral("UPDATE greenhouse SET name = '' WHERE id = ?"), {s.house.id});
+    EXPECT_EQ(s->zoneName(s.zone.id), QStringLiteral("Propagation"));
+
+    Photo photo;
+    photo.plantID = plant.id;
+    photo.data = QByteArray("x");
+    s->save(photo);
+    Photo second = photo;
+    second.id = 0;
+    s->save(second);
+    EXPECT_EQ(s->photoCount(plant.id), 2);
+    EXPECT_EQ(s->photoCount(plant.id + 1), 0);
+}
