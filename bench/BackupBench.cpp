@@ -31,6 +31,8 @@ struct Data {
     QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX")};
     QString db;
     QString backup;
+    qint64 dbBytes = 0;
+    qint64 backupBytes = 0;
     std::unique_ptr<OVStore> store;
 };
 
@@ -91,11 +93,13 @@ void build()
         }
     });
     store.backup(QUrl::fromLocalFile(d.backup));
+    d.dbBytes = QFileInfo(d.db).size();
+    d.backupBytes = QFileInfo(d.backup).size();
 }
 
-double megabytes(const QString& path)
+double megabytes(qint64 bytes)
 {
-    return double(QFileInfo(path).size()) / 1e6;
+    return double(bytes) / 1e6;
 }
 
 bool runTool(const QStringList& arguments)
@@ -107,10 +111,10 @@ bool runTool(const QStringList& arguments)
     return tool.waitForFinished(600'000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
-void finish(benchmark::State& state, const QString& file)
+void finish(benchmark::State& state, qint64 bytes)
 {
-    state.counters["MB"] = megabytes(file);
-    state.SetBytesProcessed(state.iterations() * QFileInfo(file).size());
+    state.counters["MB"] = megabytes(bytes);
+    state.SetBytesProcessed(state.iterations() * bytes);
 }
 
 void BM_Backup_Orvane(benchmark::State& state)
@@ -119,7 +123,7 @@ void BM_Backup_Orvane(benchmark::State& state)
     const QUrl target = QUrl::fromLocalFile(d.dir.filePath(QStringLiteral("ours.ovbackup")));
     for (auto _ : state)
         d.store->backup(target);
-    finish(state, d.db);
+    finish(state, d.dbBytes);
 }
 
 void BM_Backup_Sqlite3Cli(benchmark::State& state)
@@ -131,7 +135,7 @@ void BM_Backup_Sqlite3Cli(benchmark::State& state)
         if (!runTool({d.db, QStringLiteral(".backup '") + target + QLatin1Char('\'')}))
             state.SkipWithError("sqlite3 .backup failed");
     }
-    finish(state, d.db);
+    finish(state, d.dbBytes);
 }
 
 void BM_Inspect_Orvane(benchmark::State& state)
@@ -143,7 +147,7 @@ void BM_Inspect_Orvane(benchmark::State& state)
         if (counts.value(QStringLiteral("reading")) != readingCount)
             state.SkipWithError("wrong reading count");
     }
-    finish(state, d.backup);
+    finish(state, d.backupBytes);
 }
 
 void BM_Inspect_Sqlite3CliIntegrityCheck(benchmark::State& state)
@@ -153,7 +157,7 @@ void BM_Inspect_Sqlite3CliIntegrityCheck(benchmark::State& state)
         if (!runTool({d.backup, QStringLiteral("PRAGMA integrity_check")}))
             state.SkipWithError("sqlite3 integrity_check failed");
     }
-    finish(state, d.backup);
+    finish(state, d.backupBytes);
 }
 
 void BM_Digest_Orvane(benchmark::State& state)
@@ -161,7 +165,7 @@ void BM_Digest_Orvane(benchmark::State& state)
     Data& d = data();
     for (auto _ : state)
         benchmark::DoNotOptimize(d.store->digest());
-    finish(state, d.db);
+    finish(state, d.dbBytes);
 }
 
 } // namespace
@@ -177,9 +181,9 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     build();
-    std::printf("database: %.1f MB (%lld readings, %d photos of %lld KB); backup: %.1f MB\n", megabytes(data().db),
+    std::printf("database: %.1f MB (%lld readings, %d photos of %lld KB); backup: %.1f MB\n", megabytes(data().dbBytes),
                 static_cast<long long>(readingCount), photoCount, static_cast<long long>(photoBytes / 1024),
-                megabytes(data().backup));
+                megabytes(data().backupBytes));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -431,6 +431,25 @@ TEST(OVStoreRestore, SafetyCopiesNeverOverwriteEachOther)
               QByteArray("mine"));
 }
 
+// The file is swapped where it really lies: a database reached through a link keeps
+// its link, and the incoming copy is made beside the real file.
+TEST(OVStoreRestore, DatabaseReachedThroughALinkKeepsItsLink)
+{
+    Fixture f;
+    QDir().mkpath(f.dir.file(QStringLiteral("app")));
+    const QString linked = f.dir.file(QStringLiteral("app/Greenhouse.sqlite"));
+    ASSERT_EQ(symlink(f.db.toUtf8().constData(), linked.toUtf8().constData()), 0);
+    OVStore store(linked);
+
+    const QUrl safety = store.restore(url(f.backup));
+
+    EXPECT_TRUE(QFileInfo(linked).isSymLink());
+    EXPECT_EQ(digestOf(f.db), f.backupDigest);
+    EXPECT_EQ(store.digest(), f.backupDigest);
+    EXPECT_EQ(QFileInfo(safety.toLocalFile()).absolutePath(), f.dir.file(QStringLiteral("app")));
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
 TEST(OVStoreRestore, FailingSwapLeavesTheDataAsItWas)
 {
     Fixture f;
