@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace testsupport {
@@ -19,6 +20,16 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The `id` of every item, in order.
+template <typename List>
+QStringList ids(const List& items)
+{
+    QStringList out;
+    for (const auto& item : items)
+        out.append(item.id);
+    return out;
+}
 
 inline QByteArray readAll(const QString& path)
 {

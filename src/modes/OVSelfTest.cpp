@@ -5,6 +5,7 @@
 #include "modes/SelfTestLook.h"
 #include "modes/SelfTestSchedules.h"
 #include "modes/SelfTestAlerts.h"
+#include "modes/SelfTestCSV.h"
 #include "services/OVNotify.h"
 #include "modes/SelfTestReference.h"
 #include "services/Opener.h"
@@ -87,6 +88,7 @@ int run()
     relaunchTests(testRun, scratch);
     recurrenceTests(testRun);
     alertTests(testRun, scratch);
+    csvTests(testRun, scratch);
     reportTests(testRun, scratch);
     backupTests(testRun, scratch);
     lookAndHelpTests(testRun);

@@ -14,27 +14,14 @@ namespace {
 
 Harvest harvest(qint64 id, const QString& crop, OVDay day, double quantity, HarvestUnit unit)
 {
-    Harvest h;
-    h.id = id;
-    h.crop = crop;
-    h.date = day;
-    h.quantity = quantity;
-    h.unit = unit;
-    return h;
+    return Harvest{.id = id, .crop = crop, .date = day, .quantity = quantity, .unit = unit};
 }
 
 LedgerEntry entry(qint64 id, OVDay day, const QString& item, LedgerCategory category, double cost,
                   const QString& crop)
 {
-    LedgerEntry e;
-    e.id = id;
-    e.date = day;
-    e.item = item;
-    e.category = category;
-    e.quantity = 1;
-    e.cost = cost;
-    e.crop = crop;
-    return e;
+    return LedgerEntry{.id = id, .date = day, .item = item, .category = category, .quantity = 1, .cost = cost,
+                       .crop = crop};
 }
 
 struct PdfText {

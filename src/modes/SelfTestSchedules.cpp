@@ -45,17 +45,8 @@ struct Denver {
 OVTask reminderTask(qint64 id, TaskKind kind, const QString& title, const Recurrence& rule, const OVDay& start,
                     int hour)
 {
-    OVTask t;
-    t.id = id;
-    t.kind = kind;
-    t.title = title;
-    t.rule = rule;
-    t.start = start;
-    t.hour = hour;
-    t.minute = 0;
-    t.remind = true;
-    t.active = true;
-    return t;
+    return OVTask{.id = id, .kind = kind, .title = title, .rule = rule, .start = start, .hour = hour, .minute = 0,
+                  .remind = true, .active = true};
 }
 
 int countPrefixed(const QList<ReminderRequest>& plan, const QString& prefix)

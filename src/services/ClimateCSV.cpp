@@ -185,157 +185,172 @@ struct MetricColumnAt {
     bool celsius;
 };
 
-ClimateImportResult fileProblem(int line, const QString& reason, const QStringList& columnsFound = {})
+ClimateImportResult fileProblem(int line, const QString& reason)
 {
     ClimateImportResult result;
     result.problems.append({line, reason});
-    result.columnsFound = columnsFound;
     return result;
 }
 
+// Reads a file row by row on demand: the header is looked at when the reader is
+// made, and each next() hands out the following accepted reading. Refused rows
+// become problems in result() on the way. The text must outlive the reader.
 template <typename Unit>
-ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
-                             std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
-                             const QDateTime& now, const ClimateCSV::ReadingSink* sink = nullptr)
-{
+class RowReader {
+public:
     using View = std::basic_string_view<Unit>;
-    OVCSV::Scanner<Unit> scanner(text, guessSeparator(text));
-    if (!scanner.next())
-        return fileProblem(1, QStringLiteral("The file is empty."));
 
-    // Header.
-    const int headerLine = scanner.line();
-    QStringList headings;
-    QStringList keys;
-    for (qsizetype i = 0; i < scanner.fieldCount(); ++i) {
-        headings.append(toQString(scanner.field(i)));
-        keys.append(OVCSV::normalizeHeader(headings.back()));
+    RowReader(View text, const QList<Zone>& zones, std::optional<qint64> defaultZoneID, bool defaultCelsius,
+              const QTimeZone& timeZone, const QDateTime& now)
+        : m_scanner(text, guessSeparator(text)), m_defaultZoneID(defaultZoneID),
+          m_dates(ClimateCSV::dateFormats, timeZone, now)
+    {
+        if (!m_scanner.next()) {
+            fail(1, QStringLiteral("The file is empty."));
+            return;
+        }
+
+        // Header.
+        const int headerLine = m_scanner.line();
+        QStringList headings;
+        QStringList keys;
+        for (qsizetype i = 0; i < m_scanner.fieldCount(); ++i) {
+            headings.append(toQString(m_scanner.field(i)));
+            keys.append(OVCSV::normalizeHeader(headings.back()));
+        }
+        auto columnOf = [&keys](const QStringList& table) -> qsizetype {
+            for (qsizetype i = 0; i < keys.size(); ++i)
+                if (table.contains(keys[i]))
+                    return i;
+            return -1;
+        };
+        m_timeColumn = columnOf(ClimateCSV::timeHeaders);
+        m_dateColumn = columnOf(ClimateCSV::dateOnlyHeaders);
+        m_clockColumn = columnOf(ClimateCSV::timeOnlyHeaders);
+        m_zoneColumn = columnOf(ClimateCSV::zoneHeaders);
+        m_noteColumn = columnOf(ClimateCSV::noteHeaders);
+
+        for (qsizetype i = 0; i < headings.size(); ++i) {
+            const auto found = ClimateCSV::metric(headings[i], defaultCelsius);
+            if (!found)
+                continue;
+            bool taken = false;
+            for (const MetricColumnAt& c : m_metricColumns)
+                taken = taken || c.metric == found->metric;
+            if (taken)
+                continue; // the left-most column of a metric wins
+            m_metricColumns.push_back({i, found->metric, found->celsius});
+            QString name = found->metric.name();
+            if (found->metric.isTemperature())
+                name += found->celsius ? QStringLiteral(" (°C)") : QStringLiteral(" (°F)");
+            m_result.columnsFound.append(name);
+        }
+
+        if (m_timeColumn < 0 && m_dateColumn < 0) {
+            fail(headerLine, QStringLiteral("No date/time column was found. Name one column \"timestamp\" "
+                                            "(or \"date\" and \"time\")."));
+            return;
+        }
+        if (m_metricColumns.empty()) {
+            fail(headerLine, QStringLiteral("No reading columns were found (for example temp_f, humidity, light, "
+                                            "co2, soil_moisture, soil_temp_f, ph, ec)."));
+            return;
+        }
+        if (m_zoneColumn < 0 && !defaultZoneID) {
+            fail(headerLine, QStringLiteral("The file has no zone column. Choose the zone to import into."));
+            return;
+        }
+
+        for (const Zone& z : zones) {
+            const QString key = OVCSV::trimSpaces(z.name.toLower()).toString();
+            if (!m_zoneIDs.contains(key))
+                m_zoneIDs.insert(key, z.id);
+        }
     }
-    auto columnOf = [&keys](const QStringList& table) -> qsizetype {
-        for (qsizetype i = 0; i < keys.size(); ++i)
-            if (table.contains(keys[i]))
-                return i;
-        return -1;
-    };
-    const qsizetype timeColumn = columnOf(ClimateCSV::timeHeaders);
-    const qsizetype dateColumn = columnOf(ClimateCSV::dateOnlyHeaders);
-    const qsizetype clockColumn = columnOf(ClimateCSV::timeOnlyHeaders);
-    const qsizetype zoneColumn = columnOf(ClimateCSV::zoneHeaders);
-    const qsizetype noteColumn = columnOf(ClimateCSV::noteHeaders);
 
-    std::vector<MetricColumnAt> metricColumns;
-    QStringList columnsFound;
-    for (qsizetype i = 0; i < headings.size(); ++i) {
-        const auto found = ClimateCSV::metric(headings[i], defaultCelsius);
-        if (!found)
-            continue;
-        bool taken = false;
-        for (const MetricColumnAt& c : metricColumns)
-            taken = taken || c.metric == found->metric;
-        if (taken)
-            continue; // the left-most column of a metric wins
-        metricColumns.push_back({i, found->metric, found->celsius});
-        QString name = found->metric.name();
-        if (found->metric.isTemperature())
-            name += found->celsius ? QStringLiteral(" (°C)") : QStringLiteral(" (°F)");
-        columnsFound.append(name);
+    // The next accepted reading, written over `out`; false after the last row.
+    bool next(Reading& out)
+    {
+        while (!m_finished && m_scanner.next()) {
+            ++m_result.totalRows;
+            if (readRow(out))
+                return true;
+        }
+        m_finished = true;
+        return false;
     }
 
-    if (timeColumn < 0 && dateColumn < 0)
-        return fileProblem(headerLine,
-                           QStringLiteral("No date/time column was found. Name one column \"timestamp\" "
-                                          "(or \"date\" and \"time\")."),
-                           columnsFound);
-    if (metricColumns.empty())
-        return fileProblem(headerLine,
-                           QStringLiteral("No reading columns were found (for example temp_f, humidity, light, "
-                                          "co2, soil_moisture, soil_temp_f, ph, ec)."),
-                           columnsFound);
-    if (zoneColumn < 0 && !defaultZoneID)
-        return fileProblem(headerLine, QStringLiteral("The file has no zone column. Choose the zone to import into."),
-                           columnsFound);
+    // Problems, columns and row count so far (complete once next() gave false).
+    ClimateImportResult& result() { return m_result; }
 
-    QHash<QString, qint64> zoneIDs;
-    for (const Zone& z : zones) {
-        const QString key = OVCSV::trimSpaces(z.name.toLower()).toString();
-        if (!zoneIDs.contains(key))
-            zoneIDs.insert(key, z.id);
+private:
+    void fail(int line, const QString& reason)
+    {
+        m_result.problems.append({line, reason});
+        m_finished = true;
     }
 
-    ClimateImportResult result;
-    result.columnsFound = columnsFound;
-    DatePatternMatcher dates(ClimateCSV::dateFormats, timeZone, now);
+    View cell(qsizetype column) const { return column < 0 ? View() : trim(m_scanner.field(column)); }
 
-    // Reused from row to row, so ordinary rows allocate nothing but their reading.
-    std::string dateText;
-    std::string numberText;
-    std::basic_string<Unit> lastZoneCell;
-    std::optional<qint64> lastZoneID;
-    bool haveLastZone = false;
-    std::array<std::optional<double>, 8> values;
-
-    while (scanner.next()) {
-        ++result.totalRows;
-        const int line = scanner.line();
-        auto refuse = [&result, line](const QString& reason) { result.problems.append({line, reason}); };
-        auto cell = [&scanner](qsizetype column) { return column < 0 ? View() : trim(scanner.field(column)); };
+    // The current row as a reading, or false with one problem recorded.
+    bool readRow(Reading& out)
+    {
+        const int line = m_scanner.line();
+        auto refuse = [this, line](const QString& reason) {
+            m_result.problems.append({line, reason});
+            return false;
+        };
 
         // Date and time.
-        dateText.clear();
-        if (timeColumn >= 0) {
-            appendUtf8(dateText, cell(timeColumn));
+        m_dateText.clear();
+        if (m_timeColumn >= 0) {
+            appendUtf8(m_dateText, cell(m_timeColumn));
         } else {
-            const View day = cell(dateColumn);
-            const View clock = cell(clockColumn);
-            appendUtf8(dateText, day);
+            const View day = cell(m_dateColumn);
+            const View clock = cell(m_clockColumn);
+            appendUtf8(m_dateText, day);
             if (!day.empty() && !clock.empty())
-                dateText.push_back(' ');
-            appendUtf8(dateText, clock);
+                m_dateText.push_back(' ');
+            appendUtf8(m_dateText, clock);
         }
-        const std::optional<qint64> taken = dates.parseMSecs(dateText);
+        const std::optional<qint64> taken = m_dates.parseMSecs(m_dateText);
         if (!taken) {
             QString shown;
-            if (timeColumn >= 0) {
-                shown = toQString(cell(timeColumn));
+            if (m_timeColumn >= 0) {
+                shown = toQString(cell(m_timeColumn));
             } else {
-                shown = toQString(cell(dateColumn));
-                if (!cell(dateColumn).empty() && !cell(clockColumn).empty())
+                shown = toQString(cell(m_dateColumn));
+                if (!cell(m_dateColumn).empty() && !cell(m_clockColumn).empty())
                     shown += u' ';
-                shown += toQString(cell(clockColumn));
+                shown += toQString(cell(m_clockColumn));
             }
-            refuse(QStringLiteral("The date/time ") + withQuotes(shown) + QStringLiteral(" could not be read."));
-            continue;
+            return refuse(QStringLiteral("The date/time ") + withQuotes(shown) + QStringLiteral(" could not be read."));
         }
 
         // Zone.
         qint64 zoneID = 0;
-        const View zoneCell = cell(zoneColumn);
+        const View zoneCell = cell(m_zoneColumn);
         if (zoneCell.empty()) {
-            if (!defaultZoneID) {
-                refuse(QStringLiteral("No zone given for this row."));
-                continue;
-            }
-            zoneID = *defaultZoneID;
+            if (!m_defaultZoneID)
+                return refuse(QStringLiteral("No zone given for this row."));
+            zoneID = *m_defaultZoneID;
         } else {
-            if (!haveLastZone || View(lastZoneCell) != zoneCell) {
-                lastZoneCell.assign(zoneCell);
-                const auto it = zoneIDs.constFind(toQString(zoneCell).toLower());
-                lastZoneID = it == zoneIDs.cend() ? std::nullopt : std::optional<qint64>(*it);
-                haveLastZone = true;
+            if (!m_haveLastZone || View(m_lastZoneCell) != zoneCell) {
+                m_lastZoneCell.assign(zoneCell);
+                const auto it = m_zoneIDs.constFind(toQString(zoneCell).toLower());
+                m_lastZoneID = it == m_zoneIDs.cend() ? std::nullopt : std::optional<qint64>(*it);
+                m_haveLastZone = true;
             }
-            if (!lastZoneID) {
-                refuse(QStringLiteral("There is no zone named ") + withQuotes(toQString(zoneCell))
-                       + QStringLiteral(". Add it first or fix the name."));
-                continue;
-            }
-            zoneID = *lastZoneID;
+            if (!m_lastZoneID)
+                return refuse(QStringLiteral("There is no zone named ") + withQuotes(toQString(zoneCell))
+                              + QStringLiteral(". Add it first or fix the name."));
+            zoneID = *m_lastZoneID;
         }
 
         // Values.
-        values.fill(std::nullopt);
-        bool refused = false;
+        m_values.fill(std::nullopt);
         bool any = false;
-        for (const MetricColumnAt& column : metricColumns) {
+        for (const MetricColumnAt& column : m_metricColumns) {
             const View text = cell(column.column);
             if (text.empty() || isEmptyMarker(text))
                 continue;
@@ -343,49 +358,78 @@ ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone
             if constexpr (std::is_same_v<Unit, char>) {
                 v = OVCSV::numberUtf8(text);
             } else {
-                numberText.clear();
-                appendUtf8(numberText, text);
-                v = OVCSV::numberUtf8(numberText);
+                m_numberText.clear();
+                appendUtf8(m_numberText, text);
+                v = OVCSV::numberUtf8(m_numberText);
             }
-            if (!v) {
-                refuse(column.metric.name() + u' ' + withQuotes(toQString(text)) + QStringLiteral(" is not a number."));
-                refused = true;
-                break;
-            }
+            if (!v)
+                return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
+                              + QStringLiteral(" is not a number."));
             double stored = column.celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
-            if (!column.metric.possible().contains(stored)) {
-                refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
-                       + QStringLiteral(" is not a possible reading."));
-                refused = true;
-                break;
-            }
-            values[size_t(Metric::Case(column.metric))] = std::round(stored * 1000.0) / 1000.0;
+            if (!column.metric.possible().contains(stored))
+                return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
+                              + QStringLiteral(" is not a possible reading."));
+            m_values[size_t(Metric::Case(column.metric))] = std::round(stored * 1000.0) / 1000.0;
             any = true;
         }
-        if (refused)
-            continue;
-        if (!any) {
-            refuse(QStringLiteral("The row has no readings."));
-            continue;
-        }
+        if (!any)
+            return refuse(QStringLiteral("The row has no readings."));
 
         std::map<Metric, double> readingValues;
         for (Metric m : Metric::allCases())
-            if (const auto& v = values[size_t(Metric::Case(m))])
+            if (const auto& v = m_values[size_t(Metric::Case(m))])
                 readingValues.emplace_hint(readingValues.end(), m, *v);
-        const View note = cell(noteColumn);
+        const View note = cell(m_noteColumn);
         // Every member named, so no default (such as "now" for the time) is computed.
-        Reading reading{.id = 0,
-                        .zoneID = zoneID,
-                        .taken = QDateTime::fromMSecsSinceEpoch(*taken, Qt::UTC),
-                        .values = std::move(readingValues),
-                        .source = csvSource(),
-                        .note = note.empty() ? QString() : toQString(note)};
+        out = Reading{.id = 0,
+                      .zoneID = zoneID,
+                      .taken = QDateTime::fromMSecsSinceEpoch(*taken, Qt::UTC),
+                      .values = std::move(readingValues),
+                      .source = csvSource(),
+                      .note = note.empty() ? QString() : toQString(note)};
+        return true;
+    }
+
+    OVCSV::Scanner<Unit> m_scanner;
+    std::optional<qint64> m_defaultZoneID;
+    DatePatternMatcher m_dates;
+    ClimateImportResult m_result;
+    bool m_finished = false;
+
+    qsizetype m_timeColumn = -1;
+    qsizetype m_dateColumn = -1;
+    qsizetype m_clockColumn = -1;
+    qsizetype m_zoneColumn = -1;
+    qsizetype m_noteColumn = -1;
+    std::vector<MetricColumnAt> m_metricColumns;
+    QHash<QString, qint64> m_zoneIDs;
+
+    // Reused from row to row, so ordinary rows allocate nothing but their reading.
+    std::string m_dateText;
+    std::string m_numberText;
+    std::basic_string<Unit> m_lastZoneCell;
+    std::optional<qint64> m_lastZoneID;
+    bool m_haveLastZone = false;
+    std::array<std::optional<double>, 8> m_values;
+};
+
+// Every row of a text: the readings collected in the result, or each handed to `sink`.
+template <typename Unit>
+ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
+                             std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
+                             const QDateTime& now, const ClimateCSV::ReadingSink* sink = nullptr)
+{
+    RowReader<Unit> reader(text, zones, defaultZoneID, defaultCelsius, timeZone, now);
+    QList<Reading> readings;
+    Reading reading;
+    while (reader.next(reading)) {
         if (sink)
             (*sink)(std::move(reading));
         else
-            result.readings.append(std::move(reading));
+            readings.append(std::move(reading));
     }
+    ClimateImportResult result = std::move(reader.result());
+    result.readings = std::move(readings);
     return result;
 }
 
@@ -534,11 +578,31 @@ ClimateCSV::FileImport ClimateCSV::importFile(OVStore& store, const QString& pat
                                               const QTimeZone& timeZone, const QDateTime& now)
 {
     FileImport done;
-    done.result = readFile(path, store.zones(), defaultZoneID, defaultCelsius, timeZone, now);
-    if (done.result.readings.isEmpty())
+    const FileText file = loadFile(path);
+    if (file.error) {
+        done.result = fileProblem(1, QStringLiteral("The file could not be read: ") + *file.error);
         return done;
-    const OVStore::ImportCounts counts = store.addReadings(done.result.readings);
-    done.added = counts.added;
-    done.duplicates = counts.duplicates;
+    }
+    const QList<Zone> zones = store.zones();
+    RowReader<char> reader(std::string_view(file.text.constData(), size_t(file.text.size())), zones, defaultZoneID,
+                           defaultCelsius, timeZone, now);
+
+    // Rows go to the store as they are read, so a file of any length holds one reading
+    // in memory at a time. The store is only asked to begin once a good row exists:
+    // a file without one writes nothing and announces no change.
+    Reading reading;
+    if (reader.next(reading)) {
+        bool first = true;
+        const OVStore::ImportCounts counts = store.addReadingsFrom([&]() -> const Reading* {
+            if (first) {
+                first = false;
+                return &reading;
+            }
+            return reader.next(reading) ? &reading : nullptr;
+        });
+        done.added = counts.added;
+        done.duplicates = counts.duplicates;
+    }
+    done.result = std::move(reader.result());
     return done;
 }

@@ -105,11 +105,16 @@ public:
                                         const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                         const QDateTime& now = QDateTime::currentDateTimeUtc());
 
-    // A whole import: readFile() against every zone of the store, then the good
-    // readings go to the store's bulk import (OVStore::addReadings) in one
-    // transaction, all or none; rows that already have a reading of their zone in
-    // the same minute are counted as duplicates. Nothing is written when the file
-    // has no good rows. Throws the store's OVError; nothing is stored then.
+    // A whole import: the file is read against every zone of the store and its good
+    // readings go, row by row as they are read, into one bulk import of the store
+    // (OVStore::addReadingsFrom): one transaction, all or none; rows that already
+    // have a reading of their zone in the same minute are counted as duplicates.
+    // Memory stays near the file's own size however many rows it has, so the
+    // result's `readings` stays empty; problems, columns and row count are as
+    // readFile() gives them. Nothing is written, and the store's revision does not
+    // move, when the file has no good rows. Throws the store's OVError (a refused
+    // reading, a failed write, the write lock held too long); nothing of the file
+    // is stored then.
     struct FileImport {
         ClimateImportResult result;
         qint64 added = 0;

@@ -99,25 +99,7 @@ std::optional<QString> folder(const QString& message)
 
 void exportCSV(const QString& text, const QString& name)
 {
-    const std::optional<QString> path = save(name, {FileType::commaSeparatedText()});
-    if (!path)
-        return;
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportFailure(file.errorString());
-        return;
-    }
-    if (!writeAll(file, text.toUtf8())) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        reportFailure(reason);
-        return;
-    }
-    if (!file.commit()) {
-        reportFailure(file.errorString());
-        return;
-    }
-    revealIfSet(*path);
+    exportData(text.toUtf8(), name, FileType::commaSeparatedText());
 }
 
 void exportData(const QByteArray& data, const QString& name, const FileType& type)

@@ -33,53 +33,13 @@ Plant samplePlant(const ReferenceLibrary& library, const QString& crop, const QS
                   const QString& refCropID, const OVDay& sown, std::optional<OVDay> transplanted, qint64 spotID,
                   PlantStatus status, qint64 quantity)
 {
-    Plant plant;
-    plant.crop = crop;
-    plant.variety = variety;
-    plant.source = source;
-    plant.refCropID = refCropID;
-    plant.sowDate = sown;
-    plant.transplantDate = transplanted;
-    plant.spotID = spotID; // validation fills in the zone and greenhouse
-    plant.status = status;
-    plant.quantity = quantity;
-    plant.notes = QStringLiteral("Sample planting.");
+    // Only the bed is given: validation fills in the zone and greenhouse.
+    Plant plant{.crop = crop, .variety = variety, .source = source, .refCropID = refCropID, .sowDate = sown,
+                .transplantDate = transplanted, .spotID = spotID, .status = status, .quantity = quantity,
+                .notes = QStringLiteral("Sample planting.")};
     if (const std::optional<RefCrop> ref = library.crop(refCropID))
         plant.expectedHarvest = ref->expectedHarvest(plant.sowDate, plant.transplantDate);
     return plant;
-}
-
-OVTask sampleTask(TaskKind kind, const QString& category, const QString& title, std::optional<qint64> zoneID,
-                  std::optional<qint64> plantID, const QString& amount, const Recurrence& rule, const OVDay& start,
-                  int hour, int minute)
-{
-    OVTask task{.kind = kind, .start = start};
-    task.category = category;
-    task.title = title;
-    task.zoneID = zoneID;
-    task.plantID = plantID;
-    task.amount = amount;
-    task.rule = rule;
-    task.hour = hour;
-    task.minute = minute;
-    task.lastDone = std::nullopt;
-    task.remind = true;
-    task.active = true;
-    return task;
-}
-
-LedgerEntry sampleCost(const OVDay& date, const QString& item, LedgerCategory category, double quantity,
-                       const QString& unit, double cost, const QString& vendor, const QString& crop)
-{
-    LedgerEntry entry{.date = date};
-    entry.item = item;
-    entry.category = category;
-    entry.quantity = quantity;
-    entry.unit = unit;
-    entry.cost = cost;
-    entry.vendor = vendor;
-    entry.crop = crop;
-    return entry;
 }
 
 } // namespace
@@ -180,22 +140,27 @@ void add(OVStore& store, const QDateTime& now)
     store.addReadings(readings);
 
     QList<OVTask> tasks = {
-        sampleTask(TaskKind::water, QString(), QStringLiteral("Water propagation trays (sample)"), propagation.id,
-                   std::nullopt, QStringLiteral("Bottom-water to moisture"), Recurrence::everyDays(1), daysAgo(10), 8, 0),
-        sampleTask(TaskKind::feed, QString(), QStringLiteral("Feed tomatoes (sample)"), mainHouse.id, tomato.id,
-                   QStringLiteral("Balanced liquid feed, label rate"), Recurrence::everyDays(7), daysAgo(3), 9, 0),
-        sampleTask(TaskKind::nutrient, QString(), QStringLiteral("Check runoff pH and EC (sample)"), mainHouse.id,
-                   std::nullopt, QStringLiteral("Write results in Climate"), Recurrence::weekly(1, {2}), daysAgo(14), 10, 0),
-        sampleTask(TaskKind::maintenance, QStringLiteral("vents"), QStringLiteral("Check and oil vent openers (sample)"),
-                   std::nullopt, std::nullopt, QString(), Recurrence::monthlyDay(1, 1), daysAgo(40), 9, 30),
-        sampleTask(TaskKind::maintenance, QStringLiteral("fans"), QStringLiteral("Clean fan blades and shutters (sample)"),
-                   std::nullopt, std::nullopt, QString(), Recurrence::monthlyDay(3, 15), daysAgo(100), 10, 0),
-        sampleTask(TaskKind::maintenance, QStringLiteral("glazing"),
-                   QStringLiteral("Wash the glazing inside and out (sample)"), std::nullopt, std::nullopt, QString(),
-                   Recurrence::yearly(3, 15), OVDay(today.year, 3, 15), 9, 0),
-        sampleTask(TaskKind::maintenance, QStringLiteral("heaters"),
-                   QStringLiteral("Test heater and thermostat before frost (sample)"), std::nullopt, std::nullopt,
-                   QString(), Recurrence::yearly(10, 1), OVDay(today.year, 10, 1), 9, 0),
+        {.kind = TaskKind::water, .title = QStringLiteral("Water propagation trays (sample)"), .zoneID = propagation.id,
+         .amount = QStringLiteral("Bottom-water to moisture"), .rule = Recurrence::everyDays(1), .start = daysAgo(10),
+         .hour = 8, .minute = 0},
+        {.kind = TaskKind::feed, .title = QStringLiteral("Feed tomatoes (sample)"), .zoneID = mainHouse.id,
+         .plantID = tomato.id, .amount = QStringLiteral("Balanced liquid feed, label rate"),
+         .rule = Recurrence::everyDays(7), .start = daysAgo(3), .hour = 9, .minute = 0},
+        {.kind = TaskKind::nutrient, .title = QStringLiteral("Check runoff pH and EC (sample)"), .zoneID = mainHouse.id,
+         .amount = QStringLiteral("Write results in Climate"), .rule = Recurrence::weekly(1, {2}), .start = daysAgo(14),
+         .hour = 10, .minute = 0},
+        {.kind = TaskKind::maintenance, .category = QStringLiteral("vents"),
+         .title = QStringLiteral("Check and oil vent openers (sample)"), .rule = Recurrence::monthlyDay(1, 1),
+         .start = daysAgo(40), .hour = 9, .minute = 30},
+        {.kind = TaskKind::maintenance, .category = QStringLiteral("fans"),
+         .title = QStringLiteral("Clean fan blades and shutters (sample)"), .rule = Recurrence::monthlyDay(3, 15),
+         .start = daysAgo(100), .hour = 10, .minute = 0},
+        {.kind = TaskKind::maintenance, .category = QStringLiteral("glazing"),
+         .title = QStringLiteral("Wash the glazing inside and out (sample)"), .rule = Recurrence::yearly(3, 15),
+         .start = OVDay(today.year, 3, 15), .hour = 9, .minute = 0},
+        {.kind = TaskKind::maintenance, .category = QStringLiteral("heaters"),
+         .title = QStringLiteral("Test heater and thermostat before frost (sample)"), .rule = Recurrence::yearly(10, 1),
+         .start = OVDay(today.year, 10, 1), .hour = 9, .minute = 0},
     };
     for (OVTask& task : tasks)
         store.save(task);
@@ -233,12 +198,13 @@ void add(OVStore& store, const QDateTime& now)
     store.save(second);
 
     QList<LedgerEntry> costs = {
-        sampleCost(daysAgo(60), QStringLiteral("Potting mix (sample)"), LedgerCategory::media, 2, QStringLiteral("bags"),
-                   25.98, QStringLiteral("Sample store"), QString()),
-        sampleCost(daysAgo(60), QStringLiteral("Lettuce seed (sample)"), LedgerCategory::seeds, 1,
-                   QStringLiteral("packet"), 4.25, QStringLiteral("Sample seed company"), QStringLiteral("Lettuce")),
-        sampleCost(daysAgo(30), QStringLiteral("Propane refill (sample)"), LedgerCategory::energy, 1,
-                   QStringLiteral("tank"), 22, QStringLiteral("Sample store"), QString()),
+        {.date = daysAgo(60), .item = QStringLiteral("Potting mix (sample)"), .category = LedgerCategory::media,
+         .quantity = 2, .unit = QStringLiteral("bags"), .cost = 25.98, .vendor = QStringLiteral("Sample store")},
+        {.date = daysAgo(60), .item = QStringLiteral("Lettuce seed (sample)"), .category = LedgerCategory::seeds,
+         .quantity = 1, .unit = QStringLiteral("packet"), .cost = 4.25, .vendor = QStringLiteral("Sample seed company"),
+         .crop = QStringLiteral("Lettuce")},
+        {.date = daysAgo(30), .item = QStringLiteral("Propane refill (sample)"), .category = LedgerCategory::energy,
+         .quantity = 1, .unit = QStringLiteral("tank"), .cost = 22, .vendor = QStringLiteral("Sample store")},
     };
     for (LedgerEntry& entry : costs)
         store.save(entry);

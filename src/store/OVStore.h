@@ -155,6 +155,14 @@ public:
     // duplicate, also when that one came earlier in the same batch. changed() once,
     // also for an empty batch.
     ImportCounts addReadings(const QList<Reading>& readings);
+    // The same import for batches too large to hold as a list: `next` hands over one
+    // reading at a time and nullptr after the last. The reading it points to needs to
+    // stay valid only until `next` is called again, so a source can refill one buffer.
+    // Everything `next` hands over is one batch with the rules above (validation,
+    // same-minute duplicates also within the batch, all or nothing, changed() once).
+    // Whatever `next` throws rolls the batch back and is passed on. `next` must not
+    // write to this store.
+    ImportCounts addReadingsFrom(const std::function<const Reading*()>& next);
 
     // ---- Content digest (OVStoreDigest.cpp) ----
     // SHA-256 over every row of every table (in table order, rows by id, columns by

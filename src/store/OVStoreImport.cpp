@@ -47,6 +47,14 @@ void OVStore::markDone(const OVTask& task, const QDateTime& at, const QString& n
 
 OVStore::ImportCounts OVStore::addReadings(const QList<Reading>& readings)
 {
+    qsizetype next = 0;
+    return addReadingsFrom([&]() -> const Reading* {
+        return next < readings.size() ? &readings[next++] : nullptr;
+    });
+}
+
+OVStore::ImportCounts OVStore::addReadingsFrom(const std::function<const Reading*()>& next)
+{
     ImportCounts counts;
     db().transaction([&] {
         // Each statement is compiled once for the whole batch.
@@ -73,16 +81,16 @@ OVStore::ImportCounts OVStore::addReadings(const QList<Reading>& readings)
             return exists;
         };
 
-        for (const Reading& reading : readings) {
-            ReadingCheck::validate(reading, zoneExists);
+        while (const Reading* reading = next()) {
+            ReadingCheck::validate(*reading, zoneExists);
 
             // The clock minute in UTC; the stored instant keeps its exact value.
-            const SQLValue taken(reading.taken);
+            const SQLValue taken(reading->taken);
             if (!taken.isNull()) {
                 const double minute = std::floor(taken.asReal() / 60.0) * 60.0;
                 qint64 already = 0;
                 try {
-                    already = firstInteger(minuteCount.query({reading.zoneID, minute, minute + 60.0}));
+                    already = firstInteger(minuteCount.query({reading->zoneID, minute, minute + 60.0}));
                 } catch (const OVError&) {
                     already = 0; // an unreadable count stores the reading rather than losing it
                 }
@@ -91,7 +99,7 @@ OVStore::ImportCounts OVStore::addReadings(const QList<Reading>& readings)
                     continue;
                 }
             }
-            insert.run(reading.columnValues());
+            insert.run(reading->columnValues());
             ++counts.added;
         }
     });

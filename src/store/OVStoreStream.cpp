@@ -15,25 +15,6 @@
 
 namespace {
 
-SQLValue columnValue(sqlite3_stmt* st, int i)
-{
-    switch (sqlite3_column_type(st, i)) {
-    case SQLITE_INTEGER:
-        return SQLValue::integer(sqlite3_column_int64(st, i));
-    case SQLITE_FLOAT:
-        return SQLValue::real(sqlite3_column_double(st, i));
-    case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-        const int bytes = sqlite3_column_bytes(st, i);
-        return SQLValue::text(text ? QString::fromUtf8(text, bytes) : QString());
-    }
-    case SQLITE_BLOB:
-        return SQLValue::blob(QByteArray(""));
-    default:
-        return SQLValue::null();
-    }
-}
-
 std::optional<double> doubleAt(sqlite3_stmt* st, int i)
 {
     switch (sqlite3_column_type(st, i)) {
@@ -42,7 +23,7 @@ std::optional<double> doubleAt(sqlite3_stmt* st, int i)
     case SQLITE_NULL:
         return std::nullopt;
     default:
-        return columnValue(st, i).toDouble();
+        return SQLiteDB::columnValue(st, i).toDouble();
     }
 }
 
@@ -53,7 +34,7 @@ QString textAt(sqlite3_stmt* st, int i)
         const int bytes = sqlite3_column_bytes(st, i);
         return text ? QString::fromUtf8(text, bytes) : QString();
     }
-    return columnValue(st, i).toText().value_or(QString()); // a blob reads as ""
+    return SQLiteDB::columnValue(st, i).toText().value_or(QString()); // a blob reads as ""
 }
 
 // REAL seconds since 1970 as an instant, as RowCodec::instant reads them: rounded to
@@ -102,9 +83,10 @@ bool OVStore::eachReading(qint64 zoneID, const std::function<bool(const Reading&
     Reading reading;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-        reading.id = columnValue(raw, 0).toInteger().value_or(0);
-        reading.zoneID = sqlite3_column_type(raw, 1) == SQLITE_INTEGER ? sqlite3_column_int64(raw, 1)
-                                                                       : columnValue(raw, 1).toInteger().value_or(0);
+        reading.id = SQLiteDB::columnValue(raw, 0).toInteger().value_or(0);
+        reading.zoneID = sqlite3_column_type(raw, 1) == SQLITE_INTEGER
+                             ? sqlite3_column_int64(raw, 1)
+                             : SQLiteDB::columnValue(raw, 1).toInteger().value_or(0);
         reading.taken = instantAt(raw, 2);
         reading.values.clear();
         for (size_t m = 0; m < metrics.size(); ++m) {

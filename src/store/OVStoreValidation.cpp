@@ -28,6 +28,18 @@ const QString& trimInPlace(QString& text)
     return text;
 }
 
+// A linked plant must still exist; a blank crop is filled in from it.
+void takeCropFromPlant(OVStore& store, const std::optional<qint64>& plantID, QString& crop)
+{
+    if (!plantID)
+        return;
+    const std::optional<Plant> plant = store.get<Plant>(plantID);
+    if (!plant)
+        refuse(QStringLiteral("That plant no longer exists."));
+    if (crop.trimmed().isEmpty())
+        crop = plant->crop;
+}
+
 } // namespace
 
 void Greenhouse::prepare(OVStore&)
@@ -183,13 +195,7 @@ void PestRecord::prepare(OVStore& store)
 
 void Harvest::prepare(OVStore& store)
 {
-    if (plantID) {
-        const std::optional<Plant> plant = store.get<Plant>(plantID);
-        if (!plant)
-            refuse(QStringLiteral("That plant no longer exists."));
-        if (crop.trimmed().isEmpty())
-            crop = plant->crop;
-    }
+    takeCropFromPlant(store, plantID, crop);
     if (trimInPlace(crop).isEmpty())
         refuse(QStringLiteral("Choose a plant or type the crop you harvested."));
     if (!(std::isfinite(quantity) && quantity > 0))
@@ -202,12 +208,6 @@ void LedgerEntry::prepare(OVStore& store)
         refuse(QStringLiteral("Please describe what was bought or paid for."));
     if (!(std::isfinite(cost) && cost >= 0))
         refuse(QStringLiteral("The cost can't be negative."));
-    if (plantID) {
-        const std::optional<Plant> plant = store.get<Plant>(plantID);
-        if (!plant)
-            refuse(QStringLiteral("That plant no longer exists."));
-        if (crop.trimmed().isEmpty())
-            crop = plant->crop;
-    }
+    takeCropFromPlant(store, plantID, crop);
     trimInPlace(crop);
 }

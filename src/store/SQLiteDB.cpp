@@ -27,7 +27,9 @@ QString messageOf(sqlite3* h)
     throw OVError::database(closedText);
 }
 
-SQLValue columnValue(sqlite3_stmt* st, int i)
+} // namespace
+
+SQLValue SQLiteDB::columnValue(sqlite3_stmt* st, int i)
 {
     switch (sqlite3_column_type(st, i)) {
     case SQLITE_INTEGER:
@@ -51,8 +53,6 @@ SQLValue columnValue(sqlite3_stmt* st, int i)
         return SQLValue::null();
     }
 }
-
-} // namespace
 
 // ---- Statement ------------------------------------------------------------------
 

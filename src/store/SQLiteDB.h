@@ -99,6 +99,9 @@ public:
     bool isOpen() const;
     // The raw handle for engine calls this class does not wrap; nullptr when closed.
     sqlite3* handle() const;
+    // Column `column` of a statement stepped onto a row, by its storage class, as a
+    // fetch reads it: for readers that step a raw statement of their own.
+    static SQLValue columnValue(sqlite3_stmt* statement, int column);
 
 private:
     QString m_path;

@@ -1,17 +1,13 @@
 #include "kit/QNMRHelp.h"
 #include "kit/QNMRKitHost.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
-namespace {
+using testsupport::ids;
 
-QStringList ids(const QList<QNMRHelpTopic>& topics)
-{
-    QStringList out;
-    for (const QNMRHelpTopic& t : topics)
-        out.append(t.id);
-    return out;
-}
+namespace {
 
 // A small application topic list; the registry is process-wide, so each test sets
 // its own and clears it afterwards.

@@ -2,8 +2,12 @@
 #include "kit/QNMRThemes.h"
 #include "records/OVPrefs.h"
 
+#include "TestSupport.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
+
+using testsupport::ids;
 
 namespace {
 
@@ -19,14 +23,6 @@ protected:
     }
     void TearDown() override { SetUp(); }
 };
-
-QStringList ids(const QList<QNMRTheme>& themes)
-{
-    QStringList out;
-    for (const QNMRTheme& t : themes)
-        out.append(t.id);
-    return out;
-}
 
 } // namespace
 

@@ -10,6 +10,8 @@
 
 #include <QTimeZone>
 
+#include <algorithm>
+
 namespace {
 
 Zone zone(qint64 id, const QString& name)
@@ -492,4 +494,99 @@ TEST(ClimateCSVImport, UnreadableFileWritesNothing)
     EXPECT_TRUE(done.result.problems[0].reason.startsWith("The file could not be read: "));
     EXPECT_EQ(done.added, 0);
     EXPECT_EQ(s.store.revision(), before);
+}
+
+namespace {
+
+// A logger file of `rows` good rows, one minute apart, zone Propagation; row `noted`
+// (1-based, 0 for none) carries the note "boom".
+QByteArray loggerFile(int rows, int noted = 0)
+{
+    QByteArray text = "timestamp,zone,temp_f,rh,co2,light,note\n";
+    const QDateTime start = utc(2026, 3, 1);
+    for (int i = 1; i <= rows; ++i) {
+        text += start.addSecs(60 * i).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toUtf8() + ",Propagation,"
+                + QByteArray::number(60 + i % 20) + ",55,420,900," + (i == noted ? "boom" : "") + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+// A write that fails on row 700 of 1,000 (a trigger stands in for a full disk) must
+// leave the database without any row of the file, as another connection sees it.
+TEST(ClimateCSVImport, FailureOnAnyRowStoresNothingOfTheFile)
+{
+    ImportStore s;
+    SQLiteDB(s.store.path())
+        .exec(QStringLiteral("CREATE TRIGGER refuse_boom BEFORE INSERT ON reading WHEN NEW.note = 'boom' "
+                             "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    const qint64 before = s.store.revision();
+    const QString path = s.file(loggerFile(1000, 700));
+    try {
+        ClimateCSV::importFile(s.store, path, std::nullopt, false, QTimeZone::utc(), now2026);
+        ADD_FAILURE() << "the import did not report the failed write";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e, OVError::database(QStringLiteral("disk full")));
+    }
+    EXPECT_EQ(s.storedReadings(), 0);
+    EXPECT_EQ(s.store.revision(), before);
+
+    // Without the failing row the same store takes the whole file.
+    const auto done = ClimateCSV::importFile(s.store, s.file(loggerFile(1000)), std::nullopt, false,
+                                             QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 1000);
+    EXPECT_EQ(s.storedReadings(), 1000);
+}
+
+// The streamed import stores exactly what the preview shows and reports the same
+// problems, columns and row count.
+TEST(ClimateCSVImport, StoresWhatThePreviewShows)
+{
+    ImportStore s;
+    const QByteArray text = "Date;Time;Zone;Temp (°C);RH %;Note\n"
+                            "2026-10-24;07:00;Main House;21,5;60;first\n"
+                            "2026-10-24;07:00;Main House;22;61;same minute\n"
+                            "2026-10-24;;Propagation;18;n/a;\n"
+                            "2026-10-24;08:00;Back Room;18;70;\n"
+                            "2026-10-24;09:00;propagation;;;nothing\n"
+                            "2026-10-24;09:30;;19;55;default zone\n";
+    const QString path = s.file(text);
+    const auto preview = ClimateCSV::readFile(path, s.store.zones(), s.mainHouse, false, QTimeZone::utc(), now2026);
+    const auto done = ClimateCSV::importFile(s.store, path, s.mainHouse, false, QTimeZone::utc(), now2026);
+
+    EXPECT_TRUE(done.result.readings.isEmpty());
+    EXPECT_EQ(done.result.problems, preview.problems);
+    EXPECT_EQ(done.result.columnsFound, preview.columnsFound);
+    EXPECT_EQ(done.result.totalRows, 6);
+    ASSERT_EQ(preview.readings.size(), 4);
+    EXPECT_EQ(done.added, 3);
+    EXPECT_EQ(done.duplicates, 1);
+
+    QList<Reading> stored = s.store.readings(s.mainHouse) + s.store.readings(s.propagation);
+    std::sort(stored.begin(), stored.end(), [](const Reading& a, const Reading& b) { return a.id < b.id; });
+    QList<Reading> expected = {preview.readings[0], preview.readings[2], preview.readings[3]};
+    ASSERT_EQ(stored.size(), expected.size());
+    for (qsizetype i = 0; i < stored.size(); ++i) {
+        expected[i].id = stored[i].id;
+        EXPECT_EQ(stored[i], expected[i]) << "reading " << i;
+    }
+}
+
+// A file whose every row is refused takes no write lock and announces no change, so
+// it reports its problems even while another program is writing to the database.
+TEST(ClimateCSVImport, NoGoodRowsLeavesTheStoreAlone)
+{
+    ImportStore s;
+    SQLiteDB holder(s.store.path());
+    holder.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const qint64 before = s.store.revision();
+    const auto done = ClimateCSV::importFile(s.store, s.file("timestamp,zone,rh\nsoon,Propagation,50\n"),
+                                             std::nullopt, false, QTimeZone::utc(), now2026);
+    holder.exec(QStringLiteral("ROLLBACK"));
+    ASSERT_EQ(done.result.problems.size(), 1);
+    EXPECT_EQ(done.result.problems[0], (ImportProblem{2, "The date/time \"soon\" could not be read."}));
+    EXPECT_EQ(done.added, 0);
+    EXPECT_EQ(s.store.revision(), before);
+    EXPECT_EQ(s.storedReadings(), 0);
 }

@@ -158,9 +158,7 @@ TEST_F(OVNotifyReschedule, ReplacesTaskRequestsWithTheNewPlan)
     TaskStore tasks(2);
     OVNotify::reschedule(tasks.store, now);
     ASSERT_EQ(OVNotify::lastPlan.size(), 6);
-    QStringList planned;
-    for (const ReminderRequest& r : OVNotify::lastPlan)
-        planned.append(r.id);
+    QStringList planned = testsupport::ids(OVNotify::lastPlan);
     QStringList pending = centre.pendingIdentifiers();
     std::sort(planned.begin(), planned.end());
     std::sort(pending.begin(), pending.end());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using testsupport::ids;
+
 namespace {
 
 const QByteArray kSourcesHeader = "key,publisher,title,url,checked\n";
@@ -45,14 +47,6 @@ const DataLoadReport* reportFor(const ReferenceLibrary& lib, const QString& file
             return &r;
     }
     return nullptr;
-}
-
-QStringList ids(const QList<RefCrop>& crops)
-{
-    QStringList out;
-    for (const RefCrop& c : crops)
-        out.append(c.id);
-    return out;
 }
 
 } // namespace

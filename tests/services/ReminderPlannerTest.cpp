@@ -22,13 +22,7 @@ QDateTime local(int y, int m, int d, int h, int min = 0)
 
 OVTask task(qint64 id, const Recurrence& rule, const OVDay& start, int hour, int minute = 0)
 {
-    OVTask t;
-    t.id = id;
-    t.rule = rule;
-    t.start = start;
-    t.hour = hour;
-    t.minute = minute;
-    return t;
+    return OVTask{.id = id, .rule = rule, .start = start, .hour = hour, .minute = minute};
 }
 
 const ReminderPlanner::ZoneName noZone = [](std::optional<qint64>) { return QString(); };

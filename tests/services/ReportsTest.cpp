@@ -12,22 +12,12 @@ namespace {
 Harvest harvest(qint64 id, const QString& crop, OVDay date, double quantity,
                 HarvestUnit unit = HarvestUnit::lb)
 {
-    Harvest h;
-    h.id = id;
-    h.crop = crop;
-    h.date = date;
-    h.quantity = quantity;
-    h.unit = unit;
-    return h;
+    return Harvest{.id = id, .crop = crop, .date = date, .quantity = quantity, .unit = unit};
 }
 
 LedgerEntry cost(const QString& crop, OVDay date, double amount)
 {
-    LedgerEntry e;
-    e.crop = crop;
-    e.date = date;
-    e.cost = amount;
-    return e;
+    return LedgerEntry{.date = date, .cost = amount, .crop = crop};
 }
 
 const OVDay may1(2026, 5, 1), may2(2026, 5, 2), may3(2026, 5, 3);

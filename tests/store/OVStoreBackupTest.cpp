@@ -2,9 +2,8 @@
 
 #include "services/SampleData.h"
 
-#include "TestSupport.h"
+#include "StoreTestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,6 +17,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using storetest::errorOf;
+using storetest::sha256;
 using testsupport::ScratchDir;
 
 namespace {
@@ -27,23 +28,6 @@ const QString leftAsItWas = QStringLiteral("Your data was left as it was.");
 QUrl url(const QString& path)
 {
     return QUrl::fromLocalFile(path);
-}
-
-QByteArray sha256(const QString& path)
-{
-    return QCryptographicHash::hash(testsupport::readAll(path), QCryptographicHash::Sha256);
-}
-
-template <typename F>
-OVError errorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const OVError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "expected an OVError";
-    return OVError::database(QStringLiteral("<nothing thrown>"));
 }
 
 // The sample greenhouse plus one photo of `photoBytes` random bytes (photos make a
@@ -336,35 +320,29 @@ TEST(OVStoreInspection, RefusesBadFilesWithTheirReasonWithoutChangingTheDatabase
     }
     add(QStringLiteral("flipped page"), flipped, QStringLiteral("the file is damaged."));
 
-    const QString foreign = copyOf(f, QStringLiteral("foreign.ovbackup"));
-    alter(foreign, QStringLiteral("PRAGMA application_id = 12345"));
-    add(QStringLiteral("foreign application_id"), foreign, QStringLiteral("it was not made by QNMR Orvane."));
-
-    const QString newer = copyOf(f, QStringLiteral("newer.ovbackup"));
-    alter(newer, QStringLiteral("PRAGMA user_version = 2"));
-    add(QStringLiteral("user_version 2"), newer, QStringLiteral("it was made by a newer version of the app."));
-
-    const QString zero = copyOf(f, QStringLiteral("zero.ovbackup"));
-    alter(zero, QStringLiteral("PRAGMA user_version = 0"));
-    add(QStringLiteral("user_version 0"), zero, QStringLiteral("it was made by a newer version of the app."));
-
-    const QString dropped = copyOf(f, QStringLiteral("dropped.ovbackup"));
-    alter(dropped, QStringLiteral("DROP TABLE harvest"));
-    add(QStringLiteral("harvest dropped"), dropped, QStringLiteral("the harvest table is missing."));
-
-    const QString asView = copyOf(f, QStringLiteral("view-table.ovbackup"));
-    alter(asView, QStringLiteral("DROP TABLE germ_test; CREATE VIEW germ_test AS SELECT * FROM seed"));
-    add(QStringLiteral("table replaced by a view"), asView, QStringLiteral("the germ_test table is missing."));
-
-    const QString trigger = copyOf(f, QStringLiteral("trigger.ovbackup"));
-    alter(trigger, QStringLiteral("CREATE TRIGGER wipe AFTER INSERT ON plant BEGIN DELETE FROM harvest; END"));
-    add(QStringLiteral("trigger"), trigger,
-        QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
-
-    const QString view = copyOf(f, QStringLiteral("view.ovbackup"));
-    alter(view, QStringLiteral("CREATE VIEW extra AS SELECT 1"));
-    add(QStringLiteral("extra view"), view,
-        QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
+    // Copies of the backup, each changed by one statement.
+    const auto addAltered = [&](const QString& name, const QString& file, const QString& sql, const QString& reason) {
+        const QString path = copyOf(f, file);
+        alter(path, sql);
+        add(name, path, reason);
+    };
+    addAltered(QStringLiteral("foreign application_id"), QStringLiteral("foreign.ovbackup"),
+               QStringLiteral("PRAGMA application_id = 12345"), QStringLiteral("it was not made by QNMR Orvane."));
+    addAltered(QStringLiteral("user_version 2"), QStringLiteral("newer.ovbackup"),
+               QStringLiteral("PRAGMA user_version = 2"), QStringLiteral("it was made by a newer version of the app."));
+    addAltered(QStringLiteral("user_version 0"), QStringLiteral("zero.ovbackup"),
+               QStringLiteral("PRAGMA user_version = 0"), QStringLiteral("it was made by a newer version of the app."));
+    addAltered(QStringLiteral("harvest dropped"), QStringLiteral("dropped.ovbackup"),
+               QStringLiteral("DROP TABLE harvest"), QStringLiteral("the harvest table is missing."));
+    addAltered(QStringLiteral("table replaced by a view"), QStringLiteral("view-table.ovbackup"),
+               QStringLiteral("DROP TABLE germ_test; CREATE VIEW germ_test AS SELECT * FROM seed"),
+               QStringLiteral("the germ_test table is missing."));
+    addAltered(QStringLiteral("trigger"), QStringLiteral("trigger.ovbackup"),
+               QStringLiteral("CREATE TRIGGER wipe AFTER INSERT ON plant BEGIN DELETE FROM harvest; END"),
+               QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
+    addAltered(QStringLiteral("extra view"), QStringLiteral("view.ovbackup"),
+               QStringLiteral("CREATE VIEW extra AS SELECT 1"),
+               QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have."));
 
     OVStore store(f.db);
     const QByteArray liveBytes = sha256(f.db);

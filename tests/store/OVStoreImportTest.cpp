@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -232,5 +233,74 @@ TEST(OVStoreAddReadings, WriteLockOfAnotherConnection)
     const OVError e = errorOf([&] { s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 0))}); });
     holder.exec(QStringLiteral("ROLLBACK"));
     EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+}
+
+// The streaming form is fed from one buffer that the source refills for every reading,
+// as a file reader does; the same-minute rule must still see the earlier readings.
+TEST(OVStoreAddReadingsFrom, RefilledBufferKeepsTheBatchRules)
+{
+    StoreLayout s;
+    const QList<QDateTime> times = {utc(2026, 6, 1, 7, 0, 10), utc(2026, 6, 1, 7, 0, 50), utc(2026, 6, 1, 7, 1, 0),
+                                    utc(2026, 6, 1, 7, 1, 59)};
+    Reading buffer;
+    qsizetype asked = 0;
+    const auto source = [&]() -> const Reading* {
+        if (asked == times.size()) {
+            ++asked;
+            return nullptr;
+        }
+        buffer = readingAt(s.zone.id, times[asked], 40.0 + double(asked));
+        ++asked;
+        return &buffer;
+    };
+    const qint64 before = s->revision();
+    const OVStore::ImportCounts counts = s->addReadingsFrom(source);
+    EXPECT_EQ(counts.added, 2);
+    EXPECT_EQ(counts.duplicates, 2);
+    EXPECT_EQ(asked, times.size() + 1); // read to the end, and no further
+    EXPECT_EQ(s->revision(), before + 1);
+    const QList<Reading> stored = s->readings(s.zone.id);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0].values.at(Metric::humidity), 42.0); // 07:01:00, not overwritten by 07:01:59
+    EXPECT_EQ(stored[1].values.at(Metric::humidity), 40.0);
+}
+
+// A source that fails part-way (a file that turns unreadable, say) leaves nothing of
+// the batch behind, and its own error reaches the caller unchanged.
+TEST(OVStoreAddReadingsFrom, FailingSourceRollsBackTheBatch)
+{
+    StoreLayout s;
+    Reading buffer;
+    int n = 0;
+    const qint64 before = s->revision();
+    EXPECT_THROW(s->addReadingsFrom([&]() -> const Reading* {
+        if (n == 3)
+            throw std::runtime_error("source broke");
+        buffer = readingAt(s.zone.id, utc(2026, 6, 1, 7, n++, 0));
+        return &buffer;
+    }),
+                 std::runtime_error);
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+    EXPECT_EQ(s->revision(), before);
+    // The connection is usable afterwards: the transaction really ended.
+    EXPECT_EQ(s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 9, 0, 0))}).added, 1);
+}
+
+// The first refusal ends the batch: the source is not asked for more.
+TEST(OVStoreAddReadingsFrom, RefusalStopsReadingTheSource)
+{
+    StoreLayout s;
+    Reading buffer;
+    int asked = 0;
+    const OVError e = errorOf([&] {
+        s->addReadingsFrom([&]() -> const Reading* {
+            ++asked;
+            buffer = readingAt(asked == 2 ? s.zone.id + 100 : s.zone.id, utc(2026, 6, 1, 7, asked, 0));
+            return &buffer;
+        });
+    });
+    EXPECT_EQ(e, OVError::invalid(QStringLiteral("Choose the zone this reading is for.")));
+    EXPECT_EQ(asked, 2);
     EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
 }
