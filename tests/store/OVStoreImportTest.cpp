@@ -304,3 +304,37 @@ TEST(OVStoreAddReadingsFrom, RefusalStopsReadingTheSource)
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
 }
+
+// Readings out of time order, before and after what the zone already holds: each one
+// in an occupied minute is still found, whether that minute was filled before the
+// batch or by it.
+TEST(OVStoreAddReadings, OutOfOrderBatchFindsEveryDuplicate)
+{
+    StoreLayout s;
+    s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 30))});
+    const OVStore::ImportCounts counts = s->addReadings({
+        readingAt(s.zone.id, utc(2026, 6, 1, 8, 0, 0)),   // after everything stored
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 10)),  // the stored minute
+        readingAt(s.zone.id, utc(2026, 6, 1, 8, 0, 40)),  // the minute added above
+        readingAt(s.zone.id, utc(2026, 6, 1, 6, 59, 59)), // before everything stored
+        readingAt(s.zone.id, utc(2026, 6, 1, 6, 59, 0)),  // the minute added just before
+        readingAt(s.zone.id, utc(2026, 6, 1, 7, 30, 0)),  // a free minute in between
+    });
+    EXPECT_EQ(counts.added, 3);
+    EXPECT_EQ(counts.duplicates, 3);
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 4);
+}
+
+// A damaged row whose time is text sorts after every number: it must not stand in
+// for the zone's latest reading and hide an occupied minute.
+TEST(OVStoreAddReadings, TextTimeInTheTableHidesNoDuplicate)
+{
+    StoreLayout s;
+    s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 30))});
+    s->db().run(QStringLiteral("INSERT INTO reading (zone_id, taken, humidity, source, note) "
+                               "VALUES (?, '0x10', 50, 'csv', '')"),
+                {s.zone.id});
+    const OVStore::ImportCounts counts = s->addReadings({readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 10))});
+    EXPECT_EQ(counts.added, 0);
+    EXPECT_EQ(counts.duplicates, 1);
+}
