@@ -1,5 +1,7 @@
 #include "modes/SelfTestAlerts.h"
 
+#include "modes/SelfTestStore.h"
+
 #include "modes/OVSelfTest.h"
 #include "records/Greenhouse.h"
 #include "records/Metric.h"
@@ -52,17 +54,6 @@ QList<ClimateAlert::Side> sides(const QList<ClimateAlert>& alerts)
     return out;
 }
 
-// Errors are swallowed on purpose: a record that did not save shows up as a failed
-// current or recent check, which names what went wrong well enough.
-template <typename T>
-void trySave(OVStore& store, T& record)
-{
-    try {
-        store.save(record);
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 namespace OVSelfTest {
@@ -93,13 +84,9 @@ void alertTests(OVTestRun& run, const QString& folder)
                   QStringLiteral("alert text explains what is wrong"));
     }
 
-    std::unique_ptr<OVStore> store;
-    try {
-        store = std::make_unique<OVStore>(QDir(folder).filePath(QStringLiteral("alerts.sqlite")));
-    } catch (...) {
-        run.check(false, QStringLiteral("store opens"));
+    const std::unique_ptr<OVStore> store = openGroupStore(run, folder, QStringLiteral("alerts.sqlite"));
+    if (!store)
         return;
-    }
 
     Greenhouse greenhouse;
     greenhouse.name = QStringLiteral("G");

@@ -1,5 +1,7 @@
 #include "modes/SelfTestBackup.h"
 
+#include "modes/SelfTestStore.h"
+
 #include "modes/SelfTestImage.h"
 #include "services/SampleData.h"
 #include "store/OVStore.h"
@@ -33,13 +35,9 @@ void backupTests(OVTestRun& run, const QString& folder)
     const QString dir = folder + QStringLiteral("/backup-test");
     QDir().mkpath(dir);
 
-    std::unique_ptr<OVStore> owned;
-    try {
-        owned = std::make_unique<OVStore>(fileIn(dir, QStringLiteral("Greenhouse.sqlite")));
-    } catch (...) {
-        run.check(false, QStringLiteral("store opens"));
+    const std::unique_ptr<OVStore> owned = openGroupStore(run, dir, QStringLiteral("Greenhouse.sqlite"));
+    if (!owned)
         return;
-    }
     OVStore& store = *owned;
 
     try {

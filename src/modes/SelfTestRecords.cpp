@@ -1,5 +1,7 @@
 #include "modes/SelfTestRecords.h"
 
+#include "modes/SelfTestStore.h"
+
 #include "modes/OVSelfTest.h"
 #include "modes/SelfTestImage.h"
 #include "store/OVStore.h"
@@ -41,12 +43,9 @@ void recordTests(OVTestRun& run, const QString& folder)
 {
     run.begin(QStringLiteral("Records: create, edit and delete for every type, with validation"));
 
-    try {
-        recordStore() = std::make_unique<OVStore>(QDir(folder).filePath(QStringLiteral("records.sqlite")));
-    } catch (...) {
-        run.check(false, QStringLiteral("store opens"));
+    recordStore() = openGroupStore(run, folder, QStringLiteral("records.sqlite"));
+    if (!recordStore())
         return;
-    }
     OVStore& store = *recordStore();
     OVStore::setShared(&store);
 

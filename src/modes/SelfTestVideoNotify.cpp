@@ -1,5 +1,7 @@
 #include "modes/SelfTestVideoNotify.h"
 
+#include "modes/SelfTestStore.h"
+
 #include "records/OVPrefs.h"
 #include "services/ClimateAlerts.h"
 #include "services/NetStatus.h"
@@ -70,13 +72,9 @@ void videoAndNotifyTests(OVTestRun& run, const QString& folder,
                   QStringLiteral(" address"));
     NetStatus::override = std::nullopt;
 
-    std::unique_ptr<OVStore> store;
-    try {
-        store = std::make_unique<OVStore>(QDir(folder).filePath(QStringLiteral("notify.sqlite")));
-    } catch (const OVError&) {
-        run.check(false, QStringLiteral("store opens"));
+    const std::unique_ptr<OVStore> store = openGroupStore(run, folder, QStringLiteral("notify.sqlite"));
+    if (!store)
         return;
-    }
     const QDateTime now = QDateTime::currentDateTimeUtc();
     try {
         SampleData::add(*store, now);
