@@ -6,6 +6,9 @@ template <typename... Ts>
 struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// Spelled out for compilers without aggregate deduction (clang 14).
+template <typename... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;
 
 QString withID(const char* prefix, qint64 id)
 {
