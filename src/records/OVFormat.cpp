@@ -24,7 +24,15 @@ QString mediumDateFormat(const QLocale& locale)
     return format;
 }
 
-QString shortTimeFormat(const QLocale& locale) { return locale.timeFormat(QLocale::ShortFormat); }
+// Hours and minutes. The C locale's short format (used when no language is set)
+// carries seconds, which a short time never shows.
+QString shortTimeFormat(const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss"));
+    format.remove(QStringLiteral(".ss"));
+    return format;
+}
 
 locale_t cLocale()
 {

@@ -140,3 +140,16 @@ TEST(OVFormatDates, EnglishStyles)
     EXPECT_EQ(OVFormat::cash(-3), "-$3.00");
     QLocale::setDefault(saved);
 }
+
+// Without a language set, Qt's C locale has seconds in its short time format; task
+// times in lists and exports still show hours and minutes only.
+TEST(OVFormatDates, ShortTimeNeverShowsSeconds)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    const QDateTime local(QDate(2026, 12, 10), QTime(9, 0, 42));
+    EXPECT_EQ(OVFormat::time(local), "09:00");
+    EXPECT_FALSE(OVFormat::dayTime(local).contains(QLatin1String(":42")));
+    EXPECT_TRUE(OVFormat::dayTime(local).endsWith(QLatin1String("09:00")));
+    QLocale::setDefault(saved);
+}

@@ -84,6 +84,32 @@ TEST_F(TodaySummaryTest, TasksFallIntoDueNowOrTheComingWeek)
     EXPECT_EQ(summary.upcoming[1].task.title, "last minute of the week");
 }
 
+TEST_F(TodaySummaryTest, SameDueInstantKeepsTheStoreOrder)
+{
+    // Saved in reverse; the store lists tasks by kind, then title without regard to case.
+    task(QStringLiteral("beta"), Recurrence::once(), OVDay(2026, 6, 10), 20);
+    task(QStringLiteral("Alpha"), Recurrence::once(), OVDay(2026, 6, 10), 20);
+    task(QStringLiteral("early"), Recurrence::once(), OVDay(2026, 6, 10), 9);
+    const TodaySummary summary(store, now, denver);
+    ASSERT_EQ(summary.dueNow.size(), 3);
+    EXPECT_EQ(summary.dueNow[0].task.title, "early");
+    EXPECT_EQ(summary.dueNow[1].task.title, "Alpha");
+    EXPECT_EQ(summary.dueNow[2].task.title, "beta");
+}
+
+TEST_F(TodaySummaryTest, WeekEndsAtTheLocalEndOfTheSeventhDayAcrossAClockChange)
+{
+    // Denver leaves daylight saving on 2026-11-01: seven days of 24 hours from
+    // 23:59:59 on 28 October would stop at 22:59:59 local on 4 November.
+    const QDateTime autumn = denver.instant(QDate(2026, 10, 28), QTime(14, 0));
+    task(QStringLiteral("last hour of the week"), Recurrence::once(), OVDay(2026, 11, 4), 23);
+    task(QStringLiteral("first hour after it"), Recurrence::once(), OVDay(2026, 11, 5), 0);
+    const TodaySummary summary(store, autumn, denver);
+    EXPECT_TRUE(summary.dueNow.isEmpty());
+    ASSERT_EQ(summary.upcoming.size(), 1);
+    EXPECT_EQ(summary.upcoming[0].task.title, "last hour of the week");
+}
+
 TEST_F(TodaySummaryTest, HarvestSoonAndActivePlantings)
 {
     plant(QStringLiteral("Late"), PlantStatus::fruiting, OVDay(2026, 5, 21)); // 20 days ago

@@ -184,6 +184,146 @@ TEST(OVStoreQueries, OrderingRules)
     EXPECT_EQ(crops, (QStringList{"Apple", "apple", "banana", QStringLiteral("Ébène")}));
 }
 
+TEST(OVStoreQueries, NewestFirstListsBreakTiesByHigherId)
+{
+    StoreLayout s;
+    Seed seed;
+    seed.crop = QStringLiteral("Lettuce");
+    s->save(seed);
+    Plant plant;
+    plant.crop = QStringLiteral("Tomato");
+    s->save(plant);
+    OVTask task;
+    s->save(task);
+
+    // Saved out of day order, with two records on one day each: that day's later row
+    // comes first.
+    QList<qint64> germIDs, pestIDs, harvestIDs, ledgerIDs;
+    for (const int day : {2, 9, 9, 5}) {
+        GermTest test;
+        test.seedID = seed.id;
+        test.started = OVDay(2026, 4, day);
+        s->save(test);
+        germIDs.append(test.id);
+        PestRecord pest;
+        pest.problem = QStringLiteral("Aphids");
+        pest.observed = OVDay(2026, 4, day);
+        s->save(pest);
+        pestIDs.append(pest.id);
+        Harvest harvest;
+        harvest.crop = QStringLiteral("Kale");
+        harvest.quantity = 1;
+        harvest.date = OVDay(2026, 4, day);
+        s->save(harvest);
+        harvestIDs.append(harvest.id);
+        LedgerEntry entry;
+        entry.item = QStringLiteral("Twine");
+        entry.date = OVDay(2026, 4, day);
+        s->save(entry);
+        ledgerIDs.append(entry.id);
+    }
+    const auto idsOf = [](const auto& records) {
+        QList<qint64> ids;
+        for (const auto& r : records)
+            ids.append(r.id);
+        return ids;
+    };
+    const auto expected = [](const QList<qint64>& saved) { return QList<qint64>{saved[2], saved[1], saved[3], saved[0]}; };
+    EXPECT_EQ(idsOf(s->germTests(seed.id)), expected(germIDs));
+    EXPECT_EQ(idsOf(s->pests()), expected(pestIDs));
+    EXPECT_EQ(idsOf(s->harvests()), expected(harvestIDs));
+    EXPECT_EQ(idsOf(s->ledger()), expected(ledgerIDs));
+    EXPECT_TRUE(s->germTests(seed.id + 1).isEmpty());
+
+    // Completions newest first; photos oldest first, one instant broken by lower id.
+    s->markDone(task, utc(2026, 4, 2, 8, 0, 0));
+    s->markDone(task, utc(2026, 4, 9, 8, 0, 0));
+    s->markDone(task, utc(2026, 4, 5, 8, 0, 0));
+    QList<QDateTime> doneAt;
+    for (const TaskLog& log : s->taskLog(task.id))
+        doneAt.append(log.doneAt);
+    EXPECT_EQ(doneAt, (QList<QDateTime>{utc(2026, 4, 9, 8, 0, 0), utc(2026, 4, 5, 8, 0, 0), utc(2026, 4, 2, 8, 0, 0)}));
+
+    QList<qint64> photoIDs;
+    for (const QDateTime& added : {utc(2026, 4, 9, 8, 0, 0), utc(2026, 4, 2, 8, 0, 0), utc(2026, 4, 9, 8, 0, 0)}) {
+        Photo photo;
+        photo.plantID = plant.id;
+        photo.data = QByteArray("jpeg");
+        photo.added = added;
+        s->save(photo);
+        photoIDs.append(photo.id);
+    }
+    EXPECT_EQ(idsOf(s->photos(plant.id)), (QList<qint64>{photoIDs[1], photoIDs[0], photoIDs[2]}));
+}
+
+TEST(OVStoreQueries, LayoutListsGroupByParentThenName)
+{
+    StoreLayout s;
+    Greenhouse south;
+    south.name = QStringLiteral("annex");
+    s->save(south);
+    // North (the layout's) keeps the lower id, so zones group under it first.
+    Zone b;
+    b.greenhouseID = s.house.id;
+    b.name = QStringLiteral("bench room");
+    s->save(b);
+    Zone a;
+    a.greenhouseID = south.id;
+    a.name = QStringLiteral("Alpha");
+    s->save(a);
+    Zone c;
+    c.greenhouseID = s.house.id;
+    c.name = QStringLiteral("Cold frame");
+    s->save(c);
+
+    QStringList names;
+    for (const Greenhouse& g : s->greenhouses())
+        names.append(g.name);
+    EXPECT_EQ(names, (QStringList{"annex", "North"}));
+
+    names.clear();
+    for (const Zone& z : s->zones())
+        names.append(z.name);
+    EXPECT_EQ(names, (QStringList{"bench room", "Cold frame", "Propagation", "Alpha"}));
+    names.clear();
+    for (const Zone& z : s->zones(s.house.id))
+        names.append(z.name);
+    EXPECT_EQ(names, (QStringList{"bench room", "Cold frame", "Propagation"}));
+
+    // Places group by zone first: the layout zone's bench before the later zone's beds.
+    Spot bench;
+    bench.zoneID = s.zone.id;
+    bench.kind = SpotKind::bench;
+    bench.name = QStringLiteral("A");
+    s->save(bench);
+    for (const char* name : {"z", "b"}) {
+        Spot bed;
+        bed.zoneID = a.id;
+        bed.name = QString::fromLatin1(name);
+        s->save(bed);
+    }
+    names.clear();
+    for (const Spot& spot : s->allSpots())
+        names.append(spot.name);
+    EXPECT_EQ(names, (QStringList{"1", "A", "b", "z"}));
+
+    Seed second;
+    second.crop = QStringLiteral("lettuce");
+    second.variety = QStringLiteral("b");
+    s->save(second);
+    Seed first;
+    first.crop = QStringLiteral("Lettuce");
+    first.variety = QStringLiteral("A");
+    s->save(first);
+    Seed basil;
+    basil.crop = QStringLiteral("Basil");
+    s->save(basil);
+    names.clear();
+    for (const Seed& seed : s->seeds())
+        names.append(seed.crop + u'/' + seed.variety);
+    EXPECT_EQ(names, (QStringList{"Basil/", "Lettuce/A", "lettuce/b"}));
+}
+
 TEST(OVStoreQueries, ReadingsNewestFirstWithLimitAndSince)
 {
     StoreLayout s;
