@@ -1,7 +1,6 @@
 #include "kit/QNMRKitHost.h"
 #include "kit/QNMRThemes.h"
 #include "kit/QNUI.h"
-#include "records/OVInfo.h"
 #include "records/OVPrefs.h"
 
 #include <gtest/gtest.h>
@@ -34,10 +33,4 @@ TEST(QNMRKitHostTheme, ReplaceableAndNeverEmpty)
     QNMRKitHost::setTheme({}); // an empty source puts the default back
     ASSERT_TRUE(bool(QNMRKitHost::theme()));
     EXPECT_EQ(QNMRKitHost::theme()().bg, QNMRThemes::current().kitTheme().bg);
-}
-
-TEST(QNMRKitHostCredit, OneMakerAddress)
-{
-    EXPECT_EQ(QNMRKitHost::creditURL(), OVInfo::website);
-    EXPECT_EQ(QNMRKitHost::creditURL().host(), OVInfo::websiteDomain);
 }

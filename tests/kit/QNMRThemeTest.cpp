@@ -22,9 +22,7 @@ TEST(QNMRThemeRGB, LuminanceAndContrastFollowWcag)
     EXPECT_DOUBLE_EQ(black.luminance(), 0.0);
     EXPECT_DOUBLE_EQ(RGB::contrast(white, black), 21.0);
     EXPECT_DOUBLE_EQ(RGB::contrast(black, white), 21.0);
-    const RGB accent = RGB::hex(0x2E7D32);
-    EXPECT_DOUBLE_EQ(RGB::contrast(accent, accent), 1.0);
-    EXPECT_DOUBLE_EQ(RGB::contrast(accent, white), RGB::contrast(white, accent));
+    EXPECT_DOUBLE_EQ(RGB::contrast(RGB::hex(0x2E7D32), RGB::hex(0x2E7D32)), 1.0);
 }
 
 TEST(QNMRThemeRGB, ThresholdChannelTakesLinearBranch)
@@ -39,21 +37,8 @@ TEST(QNMRThemeRGB, ThresholdChannelTakesLinearBranch)
 TEST(QNMRThemeFamily, OnlyTheFiveExactRawTexts)
 {
     EXPECT_EQ(QNMRTheme::familyFromRaw("extra"), QNMRTheme::Family::extra);
-    EXPECT_EQ(QNMRTheme::familyFromRaw("gray"), QNMRTheme::Family::gray);
     EXPECT_EQ(QNMRTheme::familyFromRaw("Extra"), std::nullopt);
     EXPECT_EQ(QNMRTheme::familyFromRaw("grey"), std::nullopt);
-    EXPECT_EQ(QNMRTheme::familyFromRaw(""), std::nullopt);
-    EXPECT_EQ(QNMRTheme::rawValue(QNMRTheme::Family::feminine), "feminine");
-}
-
-TEST(QNMRThemeIdentity, EqualByIdOnly)
-{
-    QNMRTheme a{"x", "One", QNMRTheme::Family::black, RGB::hex(0x111111), {}, {}, {}, {}, {}};
-    QNMRTheme b{"x", "Two", QNMRTheme::Family::extra, RGB::hex(0xEEEEEE), {}, {}, {}, {}, {}};
-    QNMRTheme c = a;
-    c.id = "y";
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
 }
 
 TEST(QNMRThemeKit, RimIsTranslucentWhiteAndColoursComeFromTheTheme)
@@ -63,10 +48,6 @@ TEST(QNMRThemeKit, RimIsTranslucentWhiteAndColoursComeFromTheTheme)
     const QNKitTheme k = t.kitTheme();
     EXPECT_EQ(k.bg, QColor(20, 24, 31));
     EXPECT_EQ(k.accent, QColor(0x2F, 0x7B, 0xF2));
-    EXPECT_EQ(k.panelBottom, QColor(0x1C, 0x21, 0x29));
-    EXPECT_EQ(k.rim.red(), 255);
-    EXPECT_EQ(k.rim.green(), 255);
-    EXPECT_EQ(k.rim.blue(), 255);
+    EXPECT_EQ(k.rim.rgb(), QColor(Qt::white).rgb());
     EXPECT_NEAR(k.rim.alphaF(), 0.25, 0.002);
-    EXPECT_EQ(k.bg.alpha(), 255);
 }

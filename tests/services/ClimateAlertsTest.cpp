@@ -4,7 +4,6 @@
 #include "records/OVPrefs.h"
 #include "records/Reading.h"
 #include "records/Zone.h"
-#include "services/OVNotify.h"
 #include "store/OVStore.h"
 
 #include "TestSupport.h"
@@ -92,17 +91,6 @@ protected:
 
 } // namespace
 
-TEST(ClimateAlertValue, SideRawValues)
-{
-    EXPECT_EQ(Side(Side::low).rawValue(), QStringLiteral("low"));
-    EXPECT_EQ(Side(Side::high).rawValue(), QStringLiteral("high"));
-    EXPECT_EQ(Side::fromRaw(u"high"), Side(Side::high));
-    EXPECT_FALSE(Side::fromRaw(u"High"));
-    EXPECT_FALSE(Side::fromRaw(u""));
-    ASSERT_EQ(Side::allCases().size(), 2u);
-    EXPECT_EQ(Side::allCases().front(), Side::low);
-}
-
 TEST(ClimateAlertValue, IdTruncatesSecondsAndLeavesSideOut)
 {
     const ClimateAlert a(12, Metric::temp, 95, 90, Side::high, QDateTime::fromMSecsSinceEpoch(1'000'900, Qt::UTC));
@@ -120,12 +108,8 @@ TEST(ClimateAlertValue, TextInFahrenheit)
     const UnitPref f(QStringLiteral("F"));
     EXPECT_EQ(ClimateAlert(1, Metric::temp, 95, 90, Side::high, t0).text(),
               QStringLiteral("Air temperature 95°F is above your high alert of 90°F"));
-    EXPECT_EQ(ClimateAlert(1, Metric::soilTemp, 40.26, 45, Side::low, t0).text(),
-              QStringLiteral("Soil temperature 40.3°F is below your low alert of 45°F"));
     EXPECT_EQ(ClimateAlert(1, Metric::ph, 5.2, 5.5, Side::low, t0).text(),
               QStringLiteral("Soil / solution pH 5.20 is below your low alert of 5.50"));
-    EXPECT_EQ(ClimateAlert(1, Metric::co2, 2100, 1500, Side::high, t0).text(),
-              QStringLiteral("CO₂ 2100 ppm is above your high alert of 1500 ppm"));
 }
 
 TEST(ClimateAlertValue, TextFollowsTheUnitWhenMade)
@@ -191,25 +175,6 @@ TEST(ClimateAlertsCheck, MetricOrderNotValueOrder)
     }
     EXPECT_EQ(alerts[0].side, Side::low);
     EXPECT_EQ(alerts[1].side, Side::high);
-}
-
-TEST(ClimateAlertsCheck, AlertsFeedTheNotificationLines)
-{
-    const bool wasEnabled = OVNotify::enabled;
-    OVNotify::enabled = false;
-    OVNotify::sentAlerts.clear();
-    const UnitPref f(QStringLiteral("F"));
-    OVPrefs::setValue(OVPrefs::alertsKey, true);
-
-    const QList<ClimateAlert> alerts = ClimateAlerts::check(reading(7, t0, {{Metric::temp, 95}}),
-                                                            {{Metric::temp, MetricRange(50.0, 90.0)}});
-    OVNotify::climateAlerts(alerts, [](qint64 id) { return QStringLiteral("Zone %1").arg(id); });
-    EXPECT_EQ(OVNotify::sentAlerts,
-              QStringList{QStringLiteral("Zone 7: Air temperature 95°F is above your high alert of 90°F")});
-
-    OVPrefs::remove(OVPrefs::alertsKey);
-    OVNotify::sentAlerts.clear();
-    OVNotify::enabled = wasEnabled;
 }
 
 TEST_F(AlertStore, CurrentFollowsZoneOrderAndSkipsQuietZones)

@@ -18,11 +18,3 @@ TEST(OVErrorText, EachKindAsTheUserSeesIt)
     const OVError e = OVError::invalid(QStringLiteral("Temp \u00B0F is off."));
     EXPECT_EQ(QString::fromUtf8(e.what()), e.errorDescription());
 }
-
-TEST(OVErrorEquality, SameKindAndPayload)
-{
-    EXPECT_EQ(OVError::notFound(), OVError::notFound());
-    EXPECT_EQ(OVError::database(QStringLiteral("a")), OVError::database(QStringLiteral("a")));
-    EXPECT_FALSE(OVError::database(QStringLiteral("a")) == OVError::database(QStringLiteral("b")));
-    EXPECT_FALSE(OVError::database(QStringLiteral("a")) == OVError::invalid(QStringLiteral("a")));
-}

@@ -94,18 +94,6 @@ TEST(OVStoreAddReadings, SameMinuteOfOneZoneIsADuplicate)
     const QList<Reading> stored = s->readings(s.zone.id);
     ASSERT_EQ(stored.size(), 2);
     EXPECT_EQ(stored.last().taken, utc(2026, 6, 1, 7, 0, 10));
-
-    // The same file again: nothing added, everything counted as a duplicate.
-    const qint64 before = s->revision();
-    const OVStore::ImportCounts again = s->addReadings({
-        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 10)),
-        readingAt(s.zone.id, utc(2026, 6, 1, 7, 0, 50)),
-        readingAt(s.zone.id, utc(2026, 6, 1, 7, 1, 0)),
-        readingAt(other.id, utc(2026, 6, 1, 7, 0, 30)),
-    });
-    EXPECT_EQ(again.added, 0);
-    EXPECT_EQ(again.duplicates, 4);
-    EXPECT_EQ(s->revision(), before + 1);
 }
 
 TEST(OVStoreAddReadings, MinutesBeforeNineteenSeventyBucketDownward)
