@@ -6,7 +6,7 @@
 // It leaves "qnmr.theme" on the last listed theme and removes "qnmr.zoom"; the run
 // puts both keys back at its end.
 
-#include "app/Screen.h"
+#include "services/Screen.h"
 #include "kit/QNMRHelpTopic.h"
 #include "modes/OVTestRun.h"
 

@@ -1,4 +1,4 @@
-#include "app/Screen.h"
+#include "services/Screen.h"
 
 #include <iterator>
 

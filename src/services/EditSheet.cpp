@@ -1,4 +1,4 @@
-#include "app/EditSheet.h"
+#include "services/EditSheet.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/Screen.h"
+#include "services/Screen.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/ConfirmRequest.h"
+#include "services/ConfirmRequest.h"
 
 #include <gtest/gtest.h>
 

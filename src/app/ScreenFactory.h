@@ -1,0 +1,21 @@
+#pragma once
+// Builds the widget the screen host shows for each screen, and the editor the editor
+// host shows for each sheet. Each screen and editor takes the shared store and app
+// model itself. A screen or editor that has no widget of its own yet shows a
+// placeholder: the page header with an empty state, or an editor frame whose buttons
+// close the sheet.
+
+#include "services/EditSheet.h"
+#include "services/Screen.h"
+
+class QWidget;
+
+namespace ScreenFactory {
+
+QWidget* makeScreen(Screen screen, QWidget* parent = nullptr);
+QWidget* makeEditor(const EditSheet& sheet, QWidget* parent = nullptr);
+
+QWidget* placeholderScreen(Screen screen, QWidget* parent = nullptr);
+QWidget* placeholderEditor(const EditSheet& sheet, QWidget* parent = nullptr);
+
+} // namespace ScreenFactory

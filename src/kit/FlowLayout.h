@@ -1,0 +1,35 @@
+#pragma once
+// Lays items left to right and wraps onto a new line strictly at the width
+// (height-for-width); an item wider than the line stands alone on its line. Used for
+// chip rows and adaptive grids. Its size hint is 600 wide unless told otherwise.
+
+#include <QLayout>
+#include <QList>
+
+class FlowLayout : public QLayout {
+    Q_OBJECT
+public:
+    explicit FlowLayout(QWidget* parent = nullptr, int hSpacing = 8, int vSpacing = 8);
+    ~FlowLayout() override;
+
+    void addItem(QLayoutItem* item) override;
+    int count() const override;
+    QLayoutItem* itemAt(int index) const override;
+    QLayoutItem* takeAt(int index) override;
+    Qt::Orientations expandingDirections() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize minimumSize() const override;
+    QSize sizeHint() const override;
+    void setGeometry(const QRect& rect) override;
+
+    void setPreferredWidth(int width) { m_preferredWidth = width; }
+
+private:
+    int layoutItems(const QRect& rect, bool apply) const;
+
+    QList<QLayoutItem*> m_items;
+    int m_hSpacing;
+    int m_vSpacing;
+    int m_preferredWidth = 600;
+};

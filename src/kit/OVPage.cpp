@@ -1,0 +1,30 @@
+#include "kit/OVPage.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVHeader.h"
+#include "kit/OVScroll.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidget(parent)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    col->setSpacing(0);
+    m_header = new OVHeader(screen.title(), subtitle, screen.symbol());
+    auto* headerBox = new QVBoxLayout;
+    headerBox->setContentsMargins(KitMetrics::px(24), KitMetrics::px(20), KitMetrics::px(24), KitMetrics::px(14));
+    headerBox->addWidget(m_header);
+    col->addLayout(headerBox);
+    auto* body = new QWidget;
+    m_content = new QVBoxLayout(body);
+    m_content->setContentsMargins(KitMetrics::px(24), 0, KitMetrics::px(24), KitMetrics::px(24));
+    m_content->setSpacing(KitMetrics::px(16));
+    m_content->setAlignment(Qt::AlignTop);
+    m_scroll = new OVScroll(body);
+    col->addWidget(m_scroll, 1);
+}
+
+void OVPage::setSubtitle(const QString& subtitle) { m_header->setSubtitle(subtitle); }
+void OVPage::addTrailing(QWidget* control) { m_header->trailing()->addWidget(control); }
