@@ -10,6 +10,7 @@
 
 #include <array>
 #include <map>
+#include <new>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -185,6 +186,16 @@ struct MetricColumnAt {
     bool celsius;
 };
 
+// Why a line beyond the scanner's bounds is refused. Logger files are long, never wide.
+QString overflowText(OVCSV::Overflow overflow)
+{
+    if (overflow == OVCSV::Overflow::tooManyFields)
+        return QStringLiteral("The line has more than 1,000 columns, more than any climate log has. "
+                              "Check that this is the right file.");
+    return QStringLiteral("The line is longer than 1 MB, longer than any climate log line. "
+                          "Check that this is the right file.");
+}
+
 ClimateImportResult fileProblem(int line, const QString& reason)
 {
     ClimateImportResult result;
@@ -212,6 +223,10 @@ public:
 
         // Header.
         const int headerLine = m_scanner.line();
+        if (m_scanner.overflow() != OVCSV::Overflow::none) {
+            fail(headerLine, overflowText(m_scanner.overflow()));
+            return;
+        }
         QStringList headings;
         QStringList keys;
         for (qsizetype i = 0; i < m_scanner.fieldCount(); ++i) {
@@ -273,6 +288,10 @@ public:
     {
         while (!m_finished && m_scanner.next()) {
             ++m_result.totalRows;
+            if (m_scanner.overflow() != OVCSV::Overflow::none) {
+                m_result.problems.append({m_scanner.line(), overflowText(m_scanner.overflow())});
+                continue;
+            }
             if (readRow(out))
                 return true;
         }
@@ -555,12 +574,17 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, file.errorString()};
-    if (!isValidUtf8(bytes))
-        bytes = latin1ToUtf8(bytes);
-    return {std::move(bytes), std::nullopt};
+    try {
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return {{}, file.errorString()};
+        if (!isValidUtf8(bytes))
+            bytes = latin1ToUtf8(bytes);
+        return {std::move(bytes), std::nullopt};
+    } catch (const std::bad_alloc&) {
+        // A file larger than the memory left: the readers promise never to throw.
+        return {{}, QStringLiteral("it is too large to read into memory")};
+    }
 }
 
 ClimateImportResult ClimateCSV::readFile(const QString& path, const QList<Zone>& zones,

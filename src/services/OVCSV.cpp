@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -280,35 +281,49 @@ bool OVCSV::Scanner<Unit>::next()
 
     while (m_pos < n) {
         m_count = 0;
+        m_overflow = Overflow::none;
         startField();
         const int recordLine = m_line;
+        const size_t recordStart = m_pos;
         bool begun = false;
         bool inQuotes = false;
         bool lineEnded = false;
 
         while (m_pos < n) {
+            // Past the length limit nothing more is kept; the walk goes on to find
+            // where the record ends.
+            if (m_overflow == Overflow::none && m_pos - recordStart > maxRecordUnits)
+                m_overflow = Overflow::tooLong;
+            const bool keep = m_overflow == Overflow::none;
             const Unit c = s[m_pos];
             if (inQuotes) {
                 std::basic_string<Unit>& buffer = current().buffer;
+                // Never more than the limit's worth at once, so the check above
+                // bounds the buffer and a huge cell is still walked only once.
+                const size_t stop = std::min(n, m_pos + maxRecordUnits);
                 size_t run = m_pos;
-                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf)
+                while (run < stop && s[run] != quote && s[run] != cr && s[run] != lf)
                     ++run;
                 if (run > m_pos) {
-                    buffer.append(s + m_pos, run - m_pos);
+                    if (keep)
+                        buffer.append(s + m_pos, run - m_pos);
                     m_pos = run;
                 } else if (c == lf) {
-                    buffer.push_back(lf);
+                    if (keep)
+                        buffer.push_back(lf);
                     ++m_line;
                     ++m_pos;
                 } else if (c == cr) {
                     if (m_pos + 1 < n && s[m_pos + 1] == lf) {
                         ++m_pos; // a quoted CR LF arrives as LF alone
                     } else {
-                        buffer.push_back(cr);
+                        if (keep)
+                            buffer.push_back(cr);
                         ++m_pos;
                     }
                 } else if (m_pos + 1 < n && s[m_pos + 1] == quote) {
-                    buffer.push_back(quote);
+                    if (keep)
+                        buffer.push_back(quote);
                     m_pos += 2;
                 } else {
                     inQuotes = false;
@@ -319,17 +334,28 @@ bool OVCSV::Scanner<Unit>::next()
             if (c == quote) {
                 Field& f = current();
                 if (!f.copied) {
-                    f.buffer.assign(s + f.start, f.length);
+                    f.buffer.assign(s + f.start, keep ? f.length : 0);
                     f.copied = true;
                 }
                 inQuotes = true;
                 begun = true;
                 ++m_pos;
             } else if (matchesSeparator(m_pos)) {
-                ++m_count;
                 m_pos += m_sepLen;
-                startField();
                 begun = true;
+                if (m_count + 1 < maxFields && keep) {
+                    ++m_count;
+                    startField();
+                } else {
+                    // The last field is reused for everything that follows.
+                    if (m_overflow == Overflow::none)
+                        m_overflow = Overflow::tooManyFields;
+                    Field& f = current();
+                    f.start = m_pos;
+                    f.length = 0;
+                    f.copied = false;
+                    f.buffer.clear();
+                }
             } else if (c == lf) {
                 ++m_pos;
                 lineEnded = true;
@@ -341,15 +367,17 @@ bool OVCSV::Scanner<Unit>::next()
                 lineEnded = true;
                 break;
             } else {
+                const size_t stop = std::min(n, m_pos + maxRecordUnits);
                 size_t run = m_pos + 1;
-                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
+                while (run < stop && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
                     ++run;
                 // Outside quotes nothing is dropped inside a field (a dropped CR is
                 // always followed by the LF that ends it), so an uncopied field
                 // stays one stretch of the text.
                 Field& f = current();
                 if (f.copied) {
-                    f.buffer.append(s + m_pos, run - m_pos);
+                    if (keep)
+                        f.buffer.append(s + m_pos, run - m_pos);
                 } else {
                     if (f.length == 0)
                         f.start = m_pos;
@@ -359,13 +387,15 @@ bool OVCSV::Scanner<Unit>::next()
                 m_pos = run;
             }
         }
+        if (m_overflow == Overflow::none && m_pos - recordStart > maxRecordUnits + (lineEnded ? 2 : 0))
+            m_overflow = Overflow::tooLong;
 
         if (!lineEnded && !begun && m_count == 0 && current().length == 0 && !current().copied)
             return false; // nothing but a dropped CR before the end
         ++m_count;
         if (lineEnded)
             ++m_line;
-        if (m_count == 1 && isBlank(field(0)))
+        if (m_count == 1 && m_overflow == Overflow::none && isBlank(field(0)))
             continue;
         m_rowLine = recordLine;
         return true;
