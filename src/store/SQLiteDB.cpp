@@ -16,6 +16,11 @@ struct SQLiteDB::Connection {
     // The end of the current operation's lock waits, and how many Deadlines are open.
     std::chrono::steady_clock::time_point deadline{};
     int depth = 0;
+    // Set when a lock wait of the current operation ran out. A statement the engine
+    // lets go on after a failed wait (a page-cache spill is only skipped) is then
+    // interrupted, so the operation ends now instead of working on towards a commit
+    // that cannot get the lock either.
+    bool gaveUp = false;
 
     // The engine's own busy-timeout handler counts every lock attempt afresh, so a
     // write that must retry the lock many times could wait 3 s for each. This one
@@ -28,8 +33,10 @@ struct SQLiteDB::Connection {
         const Clock::time_point now = Clock::now();
         if (conn->depth == 0 && attempt == 0)
             conn->deadline = now + std::chrono::milliseconds(busyTimeoutMs);
-        if (now >= conn->deadline)
+        if (now >= conn->deadline) {
+            conn->gaveUp = true;
             return 0;
+        }
         // Short sleeps first, as the engine's own handler does, so a lock held briefly
         // costs little; never past the deadline.
         static constexpr int steps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
@@ -37,6 +44,21 @@ struct SQLiteDB::Connection {
         std::this_thread::sleep_for(
             std::min<Clock::duration>(std::chrono::milliseconds(stepMs), conn->deadline - now));
         return 1;
+    }
+
+    static int stopAfterGivingUp(void* context)
+    {
+        const auto* conn = static_cast<const Connection*>(context);
+        return conn->gaveUp && conn->depth > 0 ? 1 : 0;
+    }
+
+    // The engine's message; an interruption after a lock wait ran out reads as what
+    // it is, the lock held by someone else.
+    QString failure() const
+    {
+        if (gaveUp && handle && sqlite3_errcode(handle) == SQLITE_INTERRUPT)
+            return QStringLiteral("database is locked");
+        return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("closed");
     }
 };
 
@@ -110,14 +132,16 @@ SQLiteDB::Deadline::Deadline(SQLiteDB& db) : Deadline(db.m_conn) {}
 
 SQLiteDB::Deadline::Deadline(std::shared_ptr<Connection> conn) : m_conn(std::move(conn))
 {
-    if (m_conn && m_conn->depth++ == 0)
+    if (m_conn && m_conn->depth++ == 0) {
         m_conn->deadline = Clock::now() + std::chrono::milliseconds(busyTimeoutMs);
+        m_conn->gaveUp = false;
+    }
 }
 
 SQLiteDB::Deadline::~Deadline()
 {
-    if (m_conn)
-        --m_conn->depth;
+    if (m_conn && --m_conn->depth == 0)
+        m_conn->gaveUp = false;
 }
 
 // ---- Statement ------------------------------------------------------------------
@@ -199,7 +223,7 @@ qint64 SQLiteDB::Statement::run(const SQLArgs& args)
     bind(args);
     const int rc = sqlite3_step(m_stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        const QString message = messageOf(h);
+        const QString message = m_conn->failure();
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
         throw OVError::database(message);
@@ -238,7 +262,7 @@ QList<SQLRow> SQLiteDB::Statement::query(const SQLArgs& args)
         } else if (rc == SQLITE_DONE) {
             break;
         } else {
-            const QString message = messageOf(h);
+            const QString message = m_conn->failure();
             sqlite3_reset(m_stmt);
             sqlite3_clear_bindings(m_stmt);
             throw OVError::database(message);
@@ -276,6 +300,7 @@ SQLiteDB::SQLiteDB(const QString& path, bool readOnly, Trust trust)
     }
     m_conn->handle = h;
     sqlite3_busy_handler(h, Connection::waitForLock, m_conn.get());
+    sqlite3_progress_handler(h, 1000, Connection::stopAfterGivingUp, m_conn.get());
 
     if (trust == Trust::untrusted) {
         sqlite3_db_config(h, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
@@ -337,7 +362,8 @@ void SQLiteDB::exec(const QString& sql)
     const QByteArray utf8 = sql.toUtf8();
     char* error = nullptr;
     if (sqlite3_exec(h, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : messageOf(h);
+        const QString message =
+            m_conn->gaveUp || !error ? m_conn->failure() : QString::fromUtf8(error);
         sqlite3_free(error);
         throw OVError::database(message);
     }
@@ -355,7 +381,7 @@ SQLiteDB::Statement SQLiteDB::prepare(const QString& sql)
     // The byte count includes the terminating NUL, which spares the engine a copy.
     const int rc = sqlite3_prepare_v2(h, utf8.constData(), int(utf8.size()) + 1, &st, nullptr);
     if (rc != SQLITE_OK || !st) {
-        const QString message = messageOf(h);
+        const QString message = m_conn->failure();
         sqlite3_finalize(st);
         throw OVError::database(message);
     }
