@@ -1,5 +1,6 @@
 #include "services/ClimateCSV.h"
 
+#include "records/Utf8.h"
 #include "services/DatePatternMatcher.h"
 #include "services/OVCSV.h"
 #include "store/OVStore.h"
@@ -96,33 +97,7 @@ std::string_view trim(std::string_view v) { return OVCSV::trimSpacesUtf8(v); }
 std::u16string_view trim(std::u16string_view v) { return OVCSV::trimSpacesUtf16(v); }
 
 void appendUtf8(std::string& out, std::string_view v) { out.append(v); }
-void appendUtf8(std::string& out, std::u16string_view v)
-{
-    for (size_t i = 0; i < v.size(); ++i) {
-        char32_t c = v[i];
-        if (c < 0x80) {
-            out.push_back(char(c));
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < v.size() && v[i + 1] >= 0xDC00 && v[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (v[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate can be no number or date
-        }
-        if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        }
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
-}
+void appendUtf8(std::string& out, std::u16string_view v) { Utf8::append(out, v); }
 
 // Cells that stand for "no value": "na", "n/a", "-", "--", "null" in any case.
 template <typename Unit>
@@ -493,24 +468,6 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
-QByteArray latin1ToUtf8(const QByteArray& bytes)
-{
-    qsizetype high = 0;
-    for (char c : bytes)
-        high += uchar(c) >= 0x80;
-    QByteArray out;
-    out.reserve(bytes.size() + high);
-    for (char c : bytes) {
-        const uchar u = uchar(c);
-        if (u < 0x80) {
-            out.append(c);
-        } else {
-            out.append(char(0xC0 | (u >> 6)));
-            out.append(char(0x80 | (u & 0x3F)));
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -579,7 +536,7 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
         if (file.error() != QFileDevice::NoError)
             return {{}, file.errorString()};
         if (!isValidUtf8(bytes))
-            bytes = latin1ToUtf8(bytes);
+            bytes = Utf8::fromLatin1(bytes);
         return {std::move(bytes), std::nullopt};
     } catch (const std::bad_alloc&) {
         // A file larger than the memory left: the readers promise never to throw.
