@@ -8,6 +8,11 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+#include "screens/greenhouses/GreenhouseEditor.h"
+#include "screens/greenhouses/GreenhousesView.h"
+#include "screens/greenhouses/SpotEditor.h"
+#include "screens/greenhouses/ZoneEditor.h"
+#include "store/OVStore.h"
 
 namespace ScreenFactory {
 
@@ -18,7 +23,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::greenhouses:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::plants:
         return placeholderScreen(screen, parent);
@@ -63,13 +68,14 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 {
     switch (sheet.kind()) {
     case EditSheet::Kind::greenhouse:
-        return placeholderEditor(sheet, parent);
+        return new GreenhouseEditor(*sheet.get<Greenhouse>(), parent);
 
     case EditSheet::Kind::zone:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new ZoneEditor(*sheet.get<Zone>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::spot:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new SpotEditor(*sheet.get<Spot>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
         return placeholderEditor(sheet, parent);
