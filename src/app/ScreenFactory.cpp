@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+#include "screens/schedules/TaskEditor.h"
+#include "screens/schedules/TasksView.h"
 
 namespace ScreenFactory {
 
@@ -33,10 +35,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::schedules:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::scheduleKinds(), screen, parent);
 
     case Screen::maintenance:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::maintenanceKinds(), screen, parent);
 
     case Screen::pests:
         return placeholderScreen(screen, parent);
@@ -84,7 +86,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::task:
-        return placeholderEditor(sheet, parent);
+        return new TaskEditor(*sheet.get<OVTask>(), parent);
 
     case EditSheet::Kind::pest:
         return placeholderEditor(sheet, parent);
