@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+#include "screens/library/LibraryView.h"
+#include "screens/library/VideosView.h"
 
 namespace ScreenFactory {
 
@@ -48,10 +50,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::library:
-        return placeholderScreen(screen, parent);
+        return new LibraryView(parent);
 
     case Screen::videos:
-        return placeholderScreen(screen, parent);
+        return new VideosView(parent);
 
     case Screen::settings:
         return placeholderScreen(screen, parent);
