@@ -22,6 +22,8 @@
 // today
 // settings
 // library
+#include "screens/library/LibraryView.h"
+#include "screens/library/VideosView.h"
 // shared
 #include "store/OVStore.h"
 
@@ -64,10 +66,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::library:
-        return placeholderScreen(screen, parent);
+        return new LibraryView(parent);
 
     case Screen::videos:
-        return placeholderScreen(screen, parent);
+        return new VideosView(parent);
 
     case Screen::settings:
         return placeholderScreen(screen, parent);
