@@ -1,26 +1,63 @@
 #include "kit/OVDayPicker.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitPaint.h"
+
+#include <QEvent>
+#include <QPainter>
 
 OVDayPicker::OVDayPicker(const OVDay& day, QWidget* parent) : QDateEdit(parent)
 {
     setCalendarPopup(true);
+    setFrame(false);
     setFont(KitMetrics::font(13));
+    setMinimumHeight(KitMetrics::px(30));
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    clearBase();
     setDay(day);
-    connect(this, &QDateEdit::userDateChanged, this, [this] { emit changed(); });
-}
-
-OVDay OVDayPicker::day() const
-{
-    const QDate d = date();
-    return OVDay(d.year(), d.month(), d.day());
+    // userDateChanged follows typing and the calendar, never setDate from code
+    // (setDay blocks signals anyway).
+    connect(this, &QDateEdit::userDateChanged, this, [this](const QDate& d) {
+        m_day = OVDay(d.year(), d.month(), d.day());
+        emit changed();
+    });
 }
 
 void OVDayPicker::setDay(const OVDay& day)
 {
+    m_day = day;
     const QSignalBlocker blocker(this);
     QDate d(int(day.year), day.month, day.day);
     if (!d.isValid())
         d = QDate::currentDate();
     setDate(d);
+}
+
+void OVDayPicker::clearBase()
+{
+    QPalette pal = palette();
+    if (pal.color(QPalette::Base) == QColor(Qt::transparent))
+        return;
+    pal.setColor(QPalette::Base, Qt::transparent);
+    pal.setColor(QPalette::Button, Qt::transparent);
+    setPalette(pal);
+}
+
+void OVDayPicker::changeEvent(QEvent* event)
+{
+    QDateEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        clearBase();
+}
+
+void OVDayPicker::paintEvent(QPaintEvent* event)
+{
+    {
+        QPainter p(this);
+        const QRectF r = rect();
+        const double radius = KitMetrics::pxF(10);
+        KitPaint::fillRounded(p, r, radius, QColor::fromRgbF(0, 0, 0, 0.32f));
+        KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), QColor::fromRgbF(1, 1, 1, 0.14f));
+    }
+    QDateEdit::paintEvent(event);
 }
