@@ -4,6 +4,7 @@
 #include "kit/KitPaint.h"
 
 #include <QEvent>
+#include <QLineEdit>
 #include <QPainter>
 
 OVDayPicker::OVDayPicker(const OVDay& day, QWidget* parent) : QDateEdit(parent)
@@ -13,6 +14,7 @@ OVDayPicker::OVDayPicker(const OVDay& day, QWidget* parent) : QDateEdit(parent)
     setFont(KitMetrics::font(13));
     setMinimumHeight(KitMetrics::px(30));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    lineEdit()->setTextMargins(KitMetrics::px(8), 0, 0, 0);
     clearBase();
     setDay(day);
     // userDateChanged follows typing and the calendar, never setDate from code
@@ -33,13 +35,18 @@ void OVDayPicker::setDay(const OVDay& day)
     setDate(d);
 }
 
+QSize OVDayPicker::sizeHint() const
+{
+    // Room for the text's inset from the rounded edge.
+    return QDateEdit::sizeHint() + QSize(KitMetrics::px(12), 0);
+}
+
 void OVDayPicker::clearBase()
 {
     QPalette pal = palette();
     if (pal.color(QPalette::Base) == QColor(Qt::transparent))
         return;
     pal.setColor(QPalette::Base, Qt::transparent);
-    pal.setColor(QPalette::Button, Qt::transparent);
     setPalette(pal);
 }
 

@@ -17,6 +17,8 @@ public:
     OVDay day() const { return m_day; }
     void setDay(const OVDay& day);
 
+    QSize sizeHint() const override;
+
 signals:
     void changed();
 
