@@ -18,14 +18,26 @@ namespace {
 
 QString sourceRoot() { return QDir(QStringLiteral(ORVANE_SOURCE_DATA_DIR "/..")).absolutePath(); }
 
-// Literal symbol names passed to the calls that take one: KitIcons::pixmap/icon/label,
-// setSymbol, and the symbol arguments of OVCard, OVEmpty, OVEditorFrame and OVHeader.
+// Literal symbol names the sources hand to the kit: arguments of the calls that take
+// one (KitIcons::pixmap/icon/label, setSymbol, OVCard, OVEmpty, OVEditorFrame,
+// OVHeader), what functions named after symbols return, and dotted names on lines
+// that speak of a symbol.
 QMap<QString, QString> namesInSources()
 {
     static const QRegularExpression call(
         QStringLiteral(R"((KitIcons::(?:pixmap|icon|label)|setSymbol|OVCard|OVEmpty|OVEditorFrame|OVHeader)\s*[({]([^;{}]*))"));
+    static const QRegularExpression symbolFunction(
+        QStringLiteral(R"(\w*[sS]ymbol\w*\([^;{)]*\)\s*(?:const\s*)?(?:noexcept\s*)?\{([^{}]*(?:\{[^{}]*\}[^{}]*)*)\})"));
+    static const QRegularExpression symbolLine(QStringLiteral(R"([^\n]*[sS]ymbol[^\n]*)"));
     static const QRegularExpression literal(QStringLiteral(R"re((?:QStringLiteral\(|u)?"([a-z][a-z0-9]*(?:\.[a-z0-9]+)*)")re"));
     QMap<QString, QString> found; // name -> first file using it
+    auto collect = [&](const QString& text, const QString& path, bool dottedOnly) {
+        for (auto l = literal.globalMatch(text); l.hasNext();) {
+            const QString name = l.next().captured(1);
+            if ((!dottedOnly || name.contains(QLatin1Char('.'))) && !found.contains(name))
+                found.insert(name, QDir(sourceRoot()).relativeFilePath(path));
+        }
+    };
     QDirIterator it(sourceRoot() + QStringLiteral("/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -34,14 +46,12 @@ QMap<QString, QString> namesInSources()
         if (!file.open(QIODevice::ReadOnly))
             continue;
         const QString text = QString::fromUtf8(file.readAll());
-        for (auto m = call.globalMatch(text); m.hasNext();) {
-            const QString args = m.next().captured(2);
-            for (auto l = literal.globalMatch(args); l.hasNext();) {
-                const QString name = l.next().captured(1);
-                if (!found.contains(name))
-                    found.insert(name, QDir(sourceRoot()).relativeFilePath(path));
-            }
-        }
+        for (auto m = call.globalMatch(text); m.hasNext();)
+            collect(m.next().captured(2), path, false);
+        for (auto m = symbolFunction.globalMatch(text); m.hasNext();)
+            collect(m.next().captured(1), path, false);
+        for (auto m = symbolLine.globalMatch(text); m.hasNext();)
+            collect(m.next().captured(0), path, true);
     }
     return found;
 }
