@@ -3,9 +3,11 @@
 #include "kit/KitMetrics.h"
 #include "kit/KitPaint.h"
 
+#include <QCalendarWidget>
 #include <QEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QTimer>
 
 OVDayPicker::OVDayPicker(const OVDay& day, QWidget* parent) : QDateEdit(parent)
 {
@@ -21,7 +23,17 @@ OVDayPicker::OVDayPicker(const OVDay& day, QWidget* parent) : QDateEdit(parent)
     // (setDay blocks signals anyway).
     connect(this, &QDateEdit::userDateChanged, this, [this](const QDate& d) {
         m_day = OVDay(d.year(), d.month(), d.day());
+        m_justPicked = true;
+        QTimer::singleShot(0, this, [this] { m_justPicked = false; });
         emit changed();
+    });
+    // Clicking the day already shown in the calendar changes no date (so no signal
+    // above) but is a pick all the same. A click on another day has just signalled
+    // through the date change, in the same call.
+    connect(calendarWidget(), &QCalendarWidget::clicked, this, [this] {
+        if (!m_justPicked)
+            emit changed();
+        m_justPicked = false;
     });
 }
 

@@ -30,4 +30,5 @@ private:
     void clearBase();
 
     OVDay m_day;
+    bool m_justPicked = false;
 };

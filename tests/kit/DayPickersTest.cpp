@@ -4,6 +4,8 @@
 #include "kit/OVDayPicker.h"
 #include "kit/OVOptionalDayPicker.h"
 
+#include <QCalendarWidget>
+#include <QApplication>
 #include <QCheckBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -54,4 +56,15 @@ TEST(OVDayPicker, KeepsTheBoundDayUntilTheUserPicks)
     QTest::keyClick(&picker, Qt::Key_Up);
     EXPECT_EQ(picker.day(), OVDay(2026, 11, 2));
     EXPECT_EQ(changed.count(), 1);
+
+    // Picking in the calendar: the same day is a pick too, another day counts once.
+    QCalendarWidget* calendar = picker.calendarWidget();
+    QApplication::processEvents();
+    calendar->setSelectedDate(picker.date());
+    emit calendar->clicked(picker.date());
+    EXPECT_EQ(changed.count(), 2);
+    calendar->setSelectedDate(QDate(2026, 11, 20));
+    emit calendar->clicked(QDate(2026, 11, 20));
+    EXPECT_EQ(picker.day(), OVDay(2026, 11, 20));
+    EXPECT_EQ(changed.count(), 3);
 }
