@@ -2,6 +2,7 @@
 // the interactive application starts.
 
 #include "app/AppWindow.h"
+#include "app/DisplayCheck.h"
 #include "app/OVDelegate.h"
 #include "app/OVSetup.h"
 #include "app/ScreenFactory.h"
@@ -83,6 +84,14 @@ int main(int argc, char* argv[])
         QGuiApplication app(argc, argv);
         nameApplication();
         return OVSelfTest::handleChild(arguments).value_or(1);
+    }
+
+    if (!dispatch.isCommandLineMode()) {
+        if (const auto missing = DisplayCheck::missingDisplayMessage(QProcessEnvironment::systemEnvironment(),
+                                                                     arguments)) {
+            std::fprintf(stderr, "%s\n", missing->toLocal8Bit().constData());
+            return 1;
+        }
     }
 
     QApplication app(argc, argv);

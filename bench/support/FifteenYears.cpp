@@ -75,18 +75,18 @@ public:
     qint64 add(T& record)
     {
         record.prepare(m_store);
-        record.id = m_statement.run(record.columnValues());
+        record.id = m_statement.run(RowMapping<T>::values(record));
         return record.id;
     }
 
 private:
     static QString sql()
     {
-        const QStringList columns = T::columns();
+        const QStringList columns = RowMapping<T>::columns();
         QStringList marks;
         for (qsizetype i = 0; i < columns.size(); ++i)
             marks.append(QStringLiteral("?"));
-        return QStringLiteral("INSERT INTO ") + T::table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+        return QStringLiteral("INSERT INTO ") + RowMapping<T>::table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
                QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QStringLiteral(")");
     }
 

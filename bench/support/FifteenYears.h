@@ -12,8 +12,8 @@
 // Everything lies in the fifteen years up to `now` and is derived from a fixed seed,
 // so two stores filled with the same `now` hold the same rows.
 //
-// Records go through each type's own validation and column mapping (prepare(),
-// columnValues()) inside one transaction; the readings through the store's bulk
+// Records go through each type's validation and the store's row mapping (prepare(),
+// RowMapping) inside one transaction; the readings through the store's bulk
 // import. A failure throws the store's OVError and leaves the file without the
 // records of that transaction.
 
