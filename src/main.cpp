@@ -76,6 +76,8 @@ int main(int argc, char* argv[])
     const auto nameApplication = [] {
         QCoreApplication::setOrganizationName(QStringLiteral("QNMR"));
         QCoreApplication::setApplicationName(QStringLiteral("QNMR Orvane"));
+        // Matches the installed menu entry, so the desktop shows its name and icon.
+        QGuiApplication::setDesktopFileName(QStringLiteral("example.quenmoor.Orvane"));
     };
 
     // A child of the self-check only opens its store, prints and ends: no widgets, no
