@@ -120,6 +120,11 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
     return placeholderEditor(sheet, parent);
 }
 
+void installCommands()
+{
+    // Settings & Backup: AppCommands::setBackupHandler(...) and setExportHandler(...).
+}
+
 QWidget* placeholderScreen(Screen screen, QWidget* parent)
 {
     auto* page = new OVPage(screen, QString(), parent);
