@@ -4,6 +4,7 @@
 #include "app/DisplayCheck.h"
 #include "app/StartupDispatch.h"
 #include "modes/OVSelfTest.h"
+#include "modes/OVSnapshot.h"
 #include "modes/SelfTestChild.h"
 
 #include <QApplication>
@@ -45,6 +46,8 @@ int main(int argc, char* argv[])
     nameApplication();
 
     switch (dispatch.mode) {
+    case StartupDispatch::Mode::Snapshot:
+        return OVSnapshot::handle(arguments).value_or(1);
     case StartupDispatch::Mode::SelfTest:
         return OVSelfTest::run();
     default:
