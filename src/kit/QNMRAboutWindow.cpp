@@ -1,5 +1,6 @@
 #include "kit/QNMRAboutWindow.h"
 
+#include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVLabel.h"
 #include "kit/QNMRAbout.h"
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace QNMRAboutWindow {
@@ -143,6 +145,10 @@ void show()
         w->setObjectName(QStringLiteral("QNMRAboutWindow"));
         auto* layout = new QVBoxLayout(w);
         layout->setContentsMargins(0, 0, 0, 0);
+        // The content follows a zoom change (its theme root rebuilds); so does the size.
+        QObject::connect(&KitEvents::shared(), &KitEvents::zoomChanged, w, [w] {
+            QTimer::singleShot(0, w, [w] { w->setFixedSize(KitMetrics::px(440), KitMetrics::px(380)); });
+        });
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             QRect frame(QPoint(0, 0), QSize(KitMetrics::px(440), KitMetrics::px(380)));
             frame.moveCenter(screen->availableGeometry().center());

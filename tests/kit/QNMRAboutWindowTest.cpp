@@ -1,4 +1,5 @@
 #include "kit/KitEvents.h"
+#include "kit/KitMetrics.h"
 #include "kit/QNMRAboutWindow.h"
 #include "kit/QNMRKitHost.h"
 #include "kit/QNMRThemes.h"
@@ -83,5 +84,25 @@ TEST(AboutWindow, RepaintsInTheNewTheme)
     const QString dir = QDir::currentPath() + "/shots";
     QDir().mkpath(dir);
     after.save(dir + "/about-midnight.png");
+    w->close();
+}
+
+// Kit sizes carry the interface zoom, so the fixed window grows with it.
+TEST(AboutWindow, FollowsTheInterfaceZoom)
+{
+    OVSetup::configure();
+    QNMRAboutWindow::show();
+    QWidget* w = QNMRAboutWindow::window();
+    KitMetrics::setZoom(1.5);
+    emit KitEvents::shared().zoomChanged();
+    QTest::qWait(20);
+    EXPECT_EQ(w->size(), QSize(660, 570));
+    const QLabel* name = nullptr;
+    for (const QLabel* l : w->findChildren<QLabel*>())
+        if (l->text() == "QNMR Orvane" && l->isVisibleTo(w))
+            name = l;
+    ASSERT_NE(name, nullptr);
+    EXPECT_NEAR(QFontInfo(name->font()).pixelSize(), 36, 1);
+    KitMetrics::setZoom(1.0);
     w->close();
 }
