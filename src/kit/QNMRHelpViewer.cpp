@@ -212,7 +212,6 @@ void QNMRHelpViewer::rebuildTopic()
     layout->addWidget(divider);
     layout->addStretch(1);
     m_topicScroll->verticalScrollBar()->setValue(0);
-    emit topicShown(topic->id);
 }
 
 QWidget* QNMRHelpViewer::makeBlock(const Block& block) const

@@ -51,9 +51,6 @@ public:
     // heading, "• " a bullet, anything else is a paragraph (after trimming spaces and tabs).
     static QList<Block> blocks(const QString& body);
 
-signals:
-    void topicShown(const QString& id);
-
 private:
     void refresh();
     void rebuildList();
