@@ -8,10 +8,23 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+// greenhouses
 #include "screens/greenhouses/GreenhouseEditor.h"
 #include "screens/greenhouses/GreenhousesView.h"
 #include "screens/greenhouses/SpotEditor.h"
 #include "screens/greenhouses/ZoneEditor.h"
+// climate
+// plants
+// records
+// schedules
+#include "screens/schedules/TaskEditor.h"
+#include "screens/schedules/TasksView.h"
+// today
+// settings
+// library
+#include "screens/library/LibraryView.h"
+#include "screens/library/VideosView.h"
+// shared
 #include "store/OVStore.h"
 
 namespace ScreenFactory {
@@ -38,10 +51,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::schedules:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::scheduleKinds(), screen, parent);
 
     case Screen::maintenance:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::maintenanceKinds(), screen, parent);
 
     case Screen::pests:
         return placeholderScreen(screen, parent);
@@ -53,10 +66,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::library:
-        return placeholderScreen(screen, parent);
+        return new LibraryView(parent);
 
     case Screen::videos:
-        return placeholderScreen(screen, parent);
+        return new VideosView(parent);
 
     case Screen::settings:
         return placeholderScreen(screen, parent);
@@ -90,7 +103,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::task:
-        return placeholderEditor(sheet, parent);
+        return new TaskEditor(*sheet.get<OVTask>(), parent);
 
     case EditSheet::Kind::pest:
         return placeholderEditor(sheet, parent);
