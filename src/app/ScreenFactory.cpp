@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+#include "screens/climate/ClimateScreens.h"
 
 namespace ScreenFactory {
 
@@ -30,7 +31,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::climate:
-        return placeholderScreen(screen, parent);
+        return new ClimateView(parent);
 
     case Screen::schedules:
         return placeholderScreen(screen, parent);
@@ -81,7 +82,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::reading:
-        return placeholderEditor(sheet, parent);
+        return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
 
     case EditSheet::Kind::task:
         return placeholderEditor(sheet, parent);
@@ -96,7 +97,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
-        return placeholderEditor(sheet, parent);
+        return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
     }
     return placeholderEditor(sheet, parent);
 }
