@@ -89,10 +89,10 @@ TEST_F(CSVImportSheetTest, PreviewImportSummaryRepeatAndAlerts)
     ASSERT_EQ(problemLines(sheet).size(), 1);
     EXPECT_TRUE(problemLines(sheet).first().startsWith(QStringLiteral("Line 3: ")));
 
-    const qint64 before = store->count(Reading::table);
+    const qint64 before = store->count(QStringLiteral("reading"));
     emit sheet.frame()->saveRequested();
     EXPECT_EQ(sheet.done(), QStringLiteral("Imported 2 reading(s). 1 row(s) had problems (listed above)."));
-    EXPECT_EQ(store->count(Reading::table), before + 2);
+    EXPECT_EQ(store->count(QStringLiteral("reading")), before + 2);
     EXPECT_EQ(sheet.frame()->saveButton()->title(), QStringLiteral("Close"));
     // The newest row (90°F) is above Propagation's 85°F: one alert line.
     ASSERT_EQ(OVNotify::sentAlerts.size(), 1);
@@ -105,7 +105,7 @@ TEST_F(CSVImportSheetTest, PreviewImportSummaryRepeatAndAlerts)
     sheet.runImport();
     EXPECT_EQ(sheet.done(), QStringLiteral("Imported 0 reading(s). Skipped 2 already in the log. 1 row(s) had "
                                            "problems (listed above)."));
-    EXPECT_EQ(store->count(Reading::table), before + 2);
+    EXPECT_EQ(store->count(QStringLiteral("reading")), before + 2);
 
     // Return after an import closes the sheet instead of importing again.
     emit sheet.frame()->saveRequested();
@@ -188,7 +188,7 @@ TEST_F(CSVImportSheetTest, RefusedImportStoresNothingAndLeavesThePreview)
     store->remove<Zone>(zone.id); // the zone goes after the preview
     sheet.runImport();
     EXPECT_FALSE(sheet.done());
-    EXPECT_EQ(store->count(Reading::table), 0);
+    EXPECT_EQ(store->count(QStringLiteral("reading")), 0);
     ASSERT_TRUE(AppModel::shared().message());
     EXPECT_EQ(*AppModel::shared().message(), QStringLiteral("Choose the zone this reading is for."));
 }

@@ -46,10 +46,10 @@ TEST_F(ReadingEditorTest, ReadingInAnOccupiedMinuteIsRefusedAndNothingIsStored)
     open(item);
     ReadingEditor editor(item, *store);
     editor.field(Metric::humidity)->setText(QStringLiteral("61"));
-    const qint64 before = store->count(Reading::table);
+    const qint64 before = store->count(QStringLiteral("reading"));
     editor.save();
     EXPECT_EQ(editor.frame()->error(), ReadingEditor::duplicateText);
-    EXPECT_EQ(store->count(Reading::table), before);
+    EXPECT_EQ(store->count(QStringLiteral("reading")), before);
     EXPECT_TRUE(sheetOpen());
     EXPECT_EQ(editor.field(Metric::humidity)->text(), QStringLiteral("61"));
 }
@@ -77,11 +77,11 @@ TEST_F(ReadingEditorTest, ReadingAboveTheHighLimitSavesAndSendsOneAlertNamingThe
     ReadingEditor editor(item, *store);
     editor.field(Metric::temp)->setText(QStringLiteral(" 95 "));
     editor.field(Metric::humidity)->setText(QStringLiteral("60"));
-    const qint64 before = store->count(Reading::table);
+    const qint64 before = store->count(QStringLiteral("reading"));
     editor.save();
     EXPECT_FALSE(editor.frame()->error());
     EXPECT_FALSE(sheetOpen());
-    EXPECT_EQ(store->count(Reading::table), before + 1);
+    EXPECT_EQ(store->count(QStringLiteral("reading")), before + 1);
     ASSERT_EQ(OVNotify::sentAlerts.size(), 1);
     EXPECT_TRUE(OVNotify::sentAlerts.first().startsWith(QStringLiteral("Sample Greenhouse · Propagation: ")))
         << OVNotify::sentAlerts.first().toStdString();

@@ -1,7 +1,8 @@
 #pragma once
-// A row of joined segments of which exactly one is chosen, as the Climate screen's
-// metric picker uses it. Painted in the kit's colours; a click on a segment chooses
-// it and emits `activated` (setCurrentIndex never emits, so filling fires nothing).
+// A row of joined segments of which exactly one is chosen (the bed/bench type
+// switch). Clicking a segment chooses it and emits `activated` with its index;
+// setCurrentIndex() chooses without emitting, so filling a form fires nothing.
+// Arrow keys move the choice as a click would.
 
 #include <QStringList>
 #include <QWidget>
@@ -14,7 +15,7 @@ public:
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
     int count() const { return int(m_titles.size()); }
-    // The segment's rectangle in widget coordinates.
+    // The segment's rectangle in widget coordinates (clicks, tests).
     QRect segmentRect(int index) const;
 
     QSize sizeHint() const override;
@@ -26,9 +27,10 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QList<int> segmentWidths() const;
+    void choose(int index);
 
     QStringList m_titles;
     int m_current = 0;
