@@ -65,15 +65,25 @@ void styleAxis(QAbstractAxis* axis, const OVColors& colors)
 
 QList<ClimateChart::Point> ClimateChart::points(const QList<Reading>& readings, Metric metric)
 {
-    QList<Point> out;
-    out.reserve(readings.size());
+    QList<Point> stored;
+    stored.reserve(readings.size());
     for (const Reading& reading : readings) {
         const auto value = reading.values.find(metric);
         if (value != reading.values.end())
-            out.append(Point{reading.taken, metric.toDisplay(value->second)});
+            stored.append(Point{reading.taken, value->second});
     }
-    std::stable_sort(out.begin(), out.end(), [](const Point& a, const Point& b) { return a.time < b.time; });
-    return out;
+    return displayPoints(std::move(stored), metric);
+}
+
+QList<ClimateChart::Point> ClimateChart::displayPoints(QList<Point> stored, Metric metric)
+{
+    // The unit preference is read once per drawing, not once per point: each read
+    // is a settings lookup that touches the file system.
+    if (metric.toDisplay(212) != 212)
+        for (Point& point : stored)
+            point.value = (point.value - 32) * 5 / 9; // as Metric::toDisplay converts
+    std::stable_sort(stored.begin(), stored.end(), [](const Point& a, const Point& b) { return a.time < b.time; });
+    return stored;
 }
 
 ClimateChart::YRange ClimateChart::yRange(const QList<Point>& points, Metric metric,
@@ -121,11 +131,22 @@ ClimateChart::ClimateChart(const QList<Reading>& readings, Metric metric, std::o
                            QWidget* parent)
     : QWidget(parent)
 {
+    build(points(readings, metric), metric, range);
+}
+
+ClimateChart::ClimateChart(const QList<Point>& stored, Metric metric, std::optional<MetricRange> range,
+                           QWidget* parent)
+    : QWidget(parent)
+{
+    build(displayPoints(stored, metric), metric, range);
+}
+
+void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::optional<MetricRange>& range)
+{
     const OVColors colors;
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    const QList<Point> pts = points(readings, metric);
     m_pointCount = int(pts.size());
     if (pts.isEmpty()) {
         m_empty = new QLabel(emptyText(metric));

@@ -43,9 +43,14 @@ public:
 
     ClimateChart(const QList<Reading>& readings, Metric metric, std::optional<MetricRange> range = std::nullopt,
                  QWidget* parent = nullptr);
+    // The same chart from (taken, stored value) pairs of the metric, in any order.
+    ClimateChart(const QList<Point>& stored, Metric metric, std::optional<MetricRange> range = std::nullopt,
+                 QWidget* parent = nullptr);
 
     // The readings that hold `metric`, as (taken, display value), oldest first.
     static QList<Point> points(const QList<Reading>& readings, Metric metric);
+    // Stored values in the display unit, oldest first (a stable sort).
+    static QList<Point> displayPoints(QList<Point> stored, Metric metric);
     // The span the y axis must show: every point and every rule, padded a little;
     // never empty.
     static YRange yRange(const QList<Point>& points, Metric metric, const std::optional<MetricRange>& range);
@@ -63,6 +68,7 @@ public:
     QStringList ruleLabels() const;
 
 private:
+    void build(const QList<Point>& pts, Metric metric, const std::optional<MetricRange>& range);
     void placeRuleLabels();
 
     QChart* m_chart = nullptr;

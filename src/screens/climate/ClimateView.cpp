@@ -9,6 +9,7 @@
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
+#include "screens/climate/ChartReadings.h"
 #include "screens/climate/ClimateChart.h"
 #include "screens/climate/ManualEntryBanner.h"
 #include "screens/climate/ReadingRow.h"
@@ -234,7 +235,7 @@ void ClimateView::rebuild()
 
     if (!m_zone) {
         m_zoneRow->hide();
-        m_readings.clear();
+        m_listed.clear();
         auto* card = new OVCard;
         card->body()->addWidget(new OVEmpty(QStringLiteral("thermometer.medium"), QStringLiteral("No zones yet"),
                                             QStringLiteral("Readings belong to a zone. Add a greenhouse and a zone "
@@ -258,27 +259,29 @@ void ClimateView::rebuild()
     std::optional<QDateTime> since;
     if (m_days > 0)
         since = QDateTime::currentDateTimeUtc().addSecs(-qint64(m_days) * 86400);
-    m_readings = m_store.readings(m_zone->id, since);
+    m_since = since;
+    // One more than the list shows tells whether the note is needed.
+    m_listed = m_store.readings(m_zone->id, since, listedReadings + 1);
 
     rebuildChartCard();
 
     auto* list = new OVCard(QStringLiteral("Readings"), QStringLiteral("list.bullet.rectangle"));
-    if (m_readings.isEmpty()) {
+    if (m_listed.isEmpty()) {
         list->body()->addWidget(new OVEmpty(QStringLiteral("thermometer.medium"),
                                             QStringLiteral("No readings in this period"),
                                             QStringLiteral("Add a reading by hand or import a CSV file from your "
                                                            "data logger.")));
         m_noReadings = true;
     }
-    const int shown = std::min(int(m_readings.size()), listedReadings);
+    const int shown = std::min(int(m_listed.size()), listedReadings);
     for (int i = 0; i < shown; ++i) {
-        auto* row = new ReadingRow(m_readings[i], *m_zone, m_model);
+        auto* row = new ReadingRow(m_listed[i], *m_zone, m_model);
         list->body()->addWidget(row);
         m_rows.append(row);
     }
-    if (m_readings.size() > listedReadings) {
+    if (m_listed.size() > listedReadings) {
         const qint64 count = countReadings(m_store, m_zone->id, since);
-        m_note = new OVLabel(moreNote(std::max<qint64>(count, m_readings.size())), 12, QFont::Normal,
+        m_note = new OVLabel(moreNote(std::max<qint64>(count, m_listed.size())), 12, QFont::Normal,
                              OVColors().dim());
         m_note->setWrapping(true);
         list->body()->addWidget(m_note);
@@ -309,7 +312,7 @@ void ClimateView::rebuildChartCard()
     std::optional<MetricRange> range;
     if (const auto found = m_zone->limits.find(m_metric); found != m_zone->limits.end())
         range = found->second;
-    m_chart = new ClimateChart(m_readings, m_metric, range);
+    m_chart = new ClimateChart(ChartReadings::load(m_store, m_zone->id, m_metric, m_since), m_metric, range);
     m_chart->setFixedHeight(KitMetrics::px(230));
     m_chartCard->body()->addWidget(m_chart);
     m_cards->insertWidget(std::max(at, 0), m_chartCard);

@@ -10,7 +10,9 @@
 // app model's zone when it still exists, else the first zone) and never written back;
 // only the user's pick in the zone picker sets the app model's zone. The list holds at
 // most the newest 60 readings and the chart at most the store's 5000; the note under
-// the list names the real number of readings in the period (a count query).
+// the list names the real number of readings in the period (a count query). The
+// chart's points are read for the chosen metric alone (ChartReadings), the rows as
+// whole readings.
 // Header, zone row and pickers are built once and kept; only the cards below are
 // rebuilt.
 
@@ -104,7 +106,8 @@ private:
     // The latest drawing.
     std::optional<qint64> m_zoneID;
     std::optional<Zone> m_zone;
-    QList<Reading> m_readings;
+    std::optional<QDateTime> m_since;
+    QList<Reading> m_listed; // the newest 61 of the period: the rows and whether more exist
     bool m_fullPending = true; // else only the chart card (a metric change) is drawn again
     QString m_chartTitle;
     OVCard* m_chartCard = nullptr;

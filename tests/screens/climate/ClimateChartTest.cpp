@@ -1,3 +1,4 @@
+#include "screens/climate/ChartReadings.h"
 #include "screens/climate/ClimateChart.h"
 
 #include "ClimateTestSupport.h"
@@ -95,8 +96,36 @@ TEST_F(ClimateChartTest, MetricWithoutReadingsShowsTheEmptyTextAndNoChart)
     ASSERT_NE(soil.emptyLabel(), nullptr);
     EXPECT_EQ(soil.emptyLabel()->text(), QStringLiteral("No soil moisture readings in this period."));
     EXPECT_EQ(ClimateChart::emptyText(Metric::co2), QStringLiteral("No co₂ readings in this period."));
-    EXPECT_EQ(ClimateChart({}, Metric::temp).chart(), nullptr);
+    EXPECT_EQ(ClimateChart(QList<Reading>{}, Metric::temp).chart(), nullptr);
 
     ClimateChart ph({at(t0, {{Metric::ph, 6.2}})}, Metric::ph);
     EXPECT_EQ(ph.valueAxis()->titleText(), QStringLiteral("Soil / solution pH"));
+}
+
+TEST_F(ClimateChartTest, ChartReadingsGiveThePointsOfTheStoresNewestReadings)
+{
+    Greenhouse house{.name = QStringLiteral("H")};
+    store->save(house);
+    Zone zone{.greenhouseID = house.id, .name = QStringLiteral("Z")};
+    store->save(zone);
+    QList<Reading> batch;
+    for (int i = 0; i < 30; ++i)
+        batch.append(at(t0.addSecs(60 * i), i % 3 == 0 ? std::map<Metric, double>{{Metric::humidity, 50.0 + i}}
+                                                      : std::map<Metric, double>{{Metric::temp, 60.5 + i}}));
+    for (Reading& r : batch)
+        r.zoneID = zone.id;
+    store->addReadings(batch);
+
+    for (const std::optional<QDateTime>& since : {std::optional<QDateTime>(), std::optional<QDateTime>(t0.addSecs(600))}) {
+        const QList<ClimateChart::Point> expected =
+            ClimateChart::points(store->readings(zone.id, since, 12), Metric::temp);
+        const QList<ClimateChart::Point> got =
+            ClimateChart::displayPoints(ChartReadings::load(*store, zone.id, Metric::temp, since, 12), Metric::temp);
+        ASSERT_EQ(got.size(), expected.size());
+        ASSERT_EQ(got.size(), 8); // 12 newest, of which 4 hold no temperature
+        for (qsizetype i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].time, expected[i].time);
+            EXPECT_EQ(got[i].value, expected[i].value);
+        }
+    }
 }
