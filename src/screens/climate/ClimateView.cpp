@@ -124,8 +124,12 @@ void ClimateView::build()
     buttons->addWidget(m_add);
     m_page->addTrailing(trailing);
 
+    // A readings table that could not be read whole is never offered as an export.
     connect(m_export, &QPushButton::clicked, this, [this] {
-        FilePanels::exportCSV(Exporter::readings(m_store), QStringLiteral("Climate readings.csv"));
+        m_model.act([this] {
+            const QString text = Exporter::readings(m_store);
+            FilePanels::exportCSV(text, QStringLiteral("Climate readings.csv"));
+        });
     });
     connect(m_import, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet::importCSV(m_zoneID)); });
     connect(m_add, &QPushButton::clicked, this, [this] {

@@ -4,6 +4,7 @@
 #include "screens/climate/ClimateChart.h"
 #include "screens/climate/ReadingRow.h"
 #include "screens/greenhouses/SegmentedPicker.h"
+#include "services/FilePanels.h"
 
 #include "ClimateTestSupport.h"
 
@@ -166,4 +167,28 @@ TEST(ReadingRowLook, AlertingValuesAreHeavyAndHighlightTheRowOnlyBeyondTheLimits
     ASSERT_TRUE(AppModel::shared().sheet());
     EXPECT_EQ(*AppModel::shared().sheet()->get<Reading>(), hot);
     AppModel::shared().setSheet(std::nullopt);
+}
+
+TEST_F(ClimateViewTest, ExportWritesEveryReadingOfEveryZone)
+{
+    const Zone a = addZone(QStringLiteral("House"), QStringLiteral("A"));
+    const Zone b = addZone(QStringLiteral("House 2"), QStringLiteral("B"));
+    addReadings(a.id, 3);
+    addReadings(b.id, 2, QDateTime::currentDateTimeUtc().addDays(-400)); // outside every short period
+    const FilePanels::Backend saved = FilePanels::backend();
+    const QString target = dir.file(QStringLiteral("out.csv"));
+    QString suggested;
+    FilePanels::backend().save = [&](const QString& name, const QList<FileType>&) {
+        suggested = name;
+        return std::optional<QString>(target);
+    };
+    FilePanels::backend().reveal = [](const QString&) {};
+    auto view = makeView();
+    QTest::mouseClick(view->exportButton(), Qt::LeftButton);
+    FilePanels::backend() = saved;
+    EXPECT_EQ(suggested, QStringLiteral("Climate readings.csv"));
+    const QList<QByteArray> lines = testsupport::readAll(target).trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_TRUE(lines.first().startsWith("timestamp,zone,greenhouse"));
+    EXPECT_FALSE(AppModel::shared().message());
 }
