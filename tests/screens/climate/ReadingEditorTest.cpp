@@ -143,3 +143,15 @@ TEST_F(ReadingEditorTest, StoredReadingDeletedMeanwhileSaysSoAndDeleteAsksAfterC
     AppModel::shared().confirm()->action();
     EXPECT_FALSE(store->get<Reading>(other.id));
 }
+
+TEST_F(ClimateFixture, NewReadingWithoutAnyZoneAsksForOne)
+{
+    Reading item;
+    ReadingEditor editor(item, *store);
+    EXPECT_EQ(editor.item().zoneID, 0);
+    EXPECT_EQ(editor.zonePicker()->currentIndex(), -1);
+    editor.field(Metric::temp)->setText(QStringLiteral("70"));
+    editor.save();
+    EXPECT_EQ(editor.frame()->error(), QStringLiteral("Choose the zone this reading is for."));
+    EXPECT_EQ(editor.frame()->title(), QStringLiteral("New Climate Reading"));
+}
