@@ -14,6 +14,9 @@
 #include "screens/greenhouses/SpotEditor.h"
 #include "screens/greenhouses/ZoneEditor.h"
 // climate
+#include "screens/climate/CSVImportSheet.h"
+#include "screens/climate/ClimateView.h"
+#include "screens/climate/ReadingEditor.h"
 // plants
 // records
 // schedules
@@ -48,7 +51,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::climate:
-        return placeholderScreen(screen, parent);
+        return new ClimateView(parent);
 
     case Screen::schedules:
         return new TasksView(TasksView::scheduleKinds(), screen, parent);
@@ -100,7 +103,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::reading:
-        return placeholderEditor(sheet, parent);
+        return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
 
     case EditSheet::Kind::task:
         return new TaskEditor(*sheet.get<OVTask>(), parent);
@@ -115,7 +118,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
-        return placeholderEditor(sheet, parent);
+        return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
     }
     return placeholderEditor(sheet, parent);
 }
