@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+#include "screens/plants/PlantsScreens.h"
 
 namespace ScreenFactory {
 
@@ -21,10 +22,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::plants:
-        return placeholderScreen(screen, parent);
+        return new PlantsView(parent);
 
     case Screen::seeds:
-        return placeholderScreen(screen, parent);
+        return new SeedsView(parent);
 
     case Screen::harvests:
         return placeholderScreen(screen, parent);
@@ -72,13 +73,13 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
-        return placeholderEditor(sheet, parent);
+        return new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent);
 
     case EditSheet::Kind::seed:
-        return placeholderEditor(sheet, parent);
+        return new SeedEditor(*sheet.get<Seed>(), parent);
 
     case EditSheet::Kind::germ:
-        return placeholderEditor(sheet, parent);
+        return new GermTestEditor(*sheet.get<GermTest>(), parent);
 
     case EditSheet::Kind::reading:
         return placeholderEditor(sheet, parent);
