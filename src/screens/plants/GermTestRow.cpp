@@ -15,6 +15,7 @@ GermTestRow::GermTestRow(const GermTest& test, SeedsView* view, QWidget* parent)
 {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(KitMetrics::px(8));
     body()->addLayout(row);
     row->addWidget(new OVLabel(test.started.display(), 12.5, QFont::DemiBold), 0, Qt::AlignVCenter);
     auto* counts = new OVLabel(countText(test), 12.5);

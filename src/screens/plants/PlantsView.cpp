@@ -193,6 +193,9 @@ void PlantsView::rebuild()
     m_rows = kept;
 
     if (shown != m_shown) {
+        // Hidden while it is re-sequenced, so showing many rows costs one layout pass
+        // instead of one per row.
+        m_list->hide();
         while (QLayoutItem* item = m_listLayout->takeAt(0))
             delete item;
         const QSet<PlantRow*> showing(shown.cbegin(), shown.cend());

@@ -19,6 +19,7 @@ SeedCard::SeedCard(const Seed& seed, const QList<GermTest>& tests, SeedsView* vi
 {
     const OVColors colors;
     auto* header = new QHBoxLayout;
+    header->setSpacing(KitMetrics::px(8));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(KitMetrics::px(3));
     auto* name = new OVLabel(title(seed), 16, QFont::ExtraBold);

@@ -7,7 +7,6 @@
 #include "screens/plants/PlantsView.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -20,12 +19,6 @@ QStringList names(const PlantsView& view)
     for (PlantRow* row : view.rows())
         out.append(row->plant().displayName());
     return out;
-}
-
-QString labelText(const QWidget* row, const char* name)
-{
-    const auto* label = row->findChild<QLabel*>(QString::fromLatin1(name));
-    return label ? label->text() : QString();
 }
 
 } // namespace
@@ -154,9 +147,12 @@ TEST_F(PlantsViewTest, RowsShowPlaceCountsDaysAndOverdue)
         if (r->plant().id == tomato.id)
             row = r;
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(labelText(row, "plantPlace"), "Sample Greenhouse · Main House · Bed 1");
-    EXPECT_EQ(labelText(row, "plantCount"), "× 6");
-    EXPECT_EQ(labelText(row, "plantName"), "Tomato — Celebrity (sample)");
+    EXPECT_EQ(row->placeText(), "Sample Greenhouse · Main House · Bed 1");
+    EXPECT_EQ(row->countText(), "× 6");
+    EXPECT_EQ(row->nameText(), "Tomato — Celebrity (sample)");
+    EXPECT_EQ(row->statusText(), "Flowering");
+    EXPECT_EQ(row->dayLines().size(), 3);
+    EXPECT_TRUE(row->dayLines().last().startsWith("Harvest "));
 
     const OVDay today(2026, 6, 10);
     Plant p;
@@ -171,11 +167,11 @@ TEST_F(PlantsViewTest, RowsShowPlaceCountsDaysAndOverdue)
     EXPECT_FALSE(PlantRow::overdue(p, today));
 
     PlantRow lone(p, PlantRow::Facts{}, *store, AppModel::shared(), today);
-    EXPECT_EQ(labelText(&lone, "plantPlace"), "No location set");
-    EXPECT_EQ(labelText(&lone, "plantCount"), ""); // quantity 1 shows no count
-    EXPECT_EQ(labelText(&lone, "photoCount"), "");
+    EXPECT_EQ(lone.placeText(), "No location set");
+    EXPECT_EQ(lone.countText(), ""); // quantity 1 shows no count
+    EXPECT_EQ(lone.photoText(), "");
     PlantRow withPhotos(p, PlantRow::Facts{QString(), 3}, *store, AppModel::shared(), today);
-    EXPECT_EQ(labelText(&withPhotos, "photoCount"), "3");
+    EXPECT_EQ(withPhotos.photoText(), "3");
 
     // The batched facts give what the store gives row by row.
     const PlantListFacts facts(*store);
