@@ -8,7 +8,29 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
-#include "screens/plants/PlantsScreens.h"
+// greenhouses
+#include "screens/greenhouses/GreenhouseEditor.h"
+#include "screens/greenhouses/GreenhousesView.h"
+#include "screens/greenhouses/SpotEditor.h"
+#include "screens/greenhouses/ZoneEditor.h"
+// climate
+// plants
+#include "screens/plants/GermTestEditor.h"
+#include "screens/plants/PlantEditor.h"
+#include "screens/plants/PlantsView.h"
+#include "screens/plants/SeedEditor.h"
+#include "screens/plants/SeedsView.h"
+// records
+// schedules
+#include "screens/schedules/TaskEditor.h"
+#include "screens/schedules/TasksView.h"
+// today
+// settings
+// library
+#include "screens/library/LibraryView.h"
+#include "screens/library/VideosView.h"
+// shared
+#include "store/OVStore.h"
 
 namespace ScreenFactory {
 
@@ -19,13 +41,13 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::greenhouses:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::plants:
-        return new PlantsView(parent);
+        return OVStore::shared() ? new PlantsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::seeds:
-        return new SeedsView(parent);
+        return OVStore::shared() ? new SeedsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::harvests:
         return placeholderScreen(screen, parent);
@@ -34,10 +56,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::schedules:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::scheduleKinds(), screen, parent);
 
     case Screen::maintenance:
-        return placeholderScreen(screen, parent);
+        return new TasksView(TasksView::maintenanceKinds(), screen, parent);
 
     case Screen::pests:
         return placeholderScreen(screen, parent);
@@ -49,10 +71,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::library:
-        return placeholderScreen(screen, parent);
+        return new LibraryView(parent);
 
     case Screen::videos:
-        return placeholderScreen(screen, parent);
+        return new VideosView(parent);
 
     case Screen::settings:
         return placeholderScreen(screen, parent);
@@ -64,16 +86,18 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 {
     switch (sheet.kind()) {
     case EditSheet::Kind::greenhouse:
-        return placeholderEditor(sheet, parent);
+        return new GreenhouseEditor(*sheet.get<Greenhouse>(), parent);
 
     case EditSheet::Kind::zone:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new ZoneEditor(*sheet.get<Zone>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::spot:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new SpotEditor(*sheet.get<Spot>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
-        return new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent);
+        return OVStore::shared() ? new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::seed:
         return new SeedEditor(*sheet.get<Seed>(), parent);
@@ -85,7 +109,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::task:
-        return placeholderEditor(sheet, parent);
+        return new TaskEditor(*sheet.get<OVTask>(), parent);
 
     case EditSheet::Kind::pest:
         return placeholderEditor(sheet, parent);

@@ -1,0 +1,242 @@
+#include "screens/schedules/MonthCalendar.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVColors.h"
+#include "kit/OVLabel.h"
+#include "kit/QNChromeButton.h"
+#include "records/Calendar.h"
+#include "screens/schedules/TaskClock.h"
+#include "services/Schedule.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr double cellHeight = 62;
+constexpr double gap = 6;
+
+} // namespace
+
+MonthCalendar::MonthCalendar(const OVDay& month, const QList<OVTask>& tasks, QWidget* parent)
+    : QWidget(parent), m_month(month.year, month.month, 1), m_tasks(tasks)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(KitMetrics::px(8));
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 0);
+    m_prev = new QNChromeButton(QString(), false, true);
+    m_prev->setSymbol(QStringLiteral("chevron.left"));
+    m_prev->setAccessibleName(QStringLiteral("Previous month"));
+    m_prev->setAutoDefault(false);
+    m_next = new QNChromeButton(QString(), false, true);
+    m_next->setSymbol(QStringLiteral("chevron.right"));
+    m_next->setAccessibleName(QStringLiteral("Next month"));
+    m_next->setAutoDefault(false);
+    m_title = new OVLabel(QString(), 16, QFont::ExtraBold);
+    header->addWidget(m_prev);
+    header->addStretch(1);
+    header->addWidget(m_title);
+    header->addStretch(1);
+    header->addWidget(m_next);
+    column->addLayout(header);
+
+    // The grid is painted by this widget into the area this placeholder takes.
+    m_grid = new QWidget;
+    m_grid->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_grid->setMinimumWidth(KitMetrics::px(7 * 10 + 6 * gap));
+    column->addWidget(m_grid);
+
+    connect(m_prev, &QPushButton::clicked, this, [this] { step(-1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { step(1); });
+    place();
+}
+
+OVDay MonthCalendar::shift(const OVDay& month, int months)
+{
+    qint64 year = month.year;
+    int m = month.month + months;
+    if (m <= 0) {
+        m = 12;
+        year -= 1;
+    } else if (m >= 13) {
+        m = 1;
+        year += 1;
+    }
+    return OVDay(year, m, 1);
+}
+
+void MonthCalendar::step(int months)
+{
+    setMonth(shift(months));
+    emit monthChanged(m_month);
+}
+
+void MonthCalendar::setMonth(const OVDay& month)
+{
+    m_month = OVDay(month.year, month.month, 1);
+    place();
+}
+
+void MonthCalendar::setTasks(const QList<OVTask>& tasks)
+{
+    m_tasks = tasks;
+    place();
+}
+
+QString MonthCalendar::title() const
+{
+    return QLocale().monthName(m_month.month, QLocale::LongFormat) + QLatin1Char(' ') +
+           QString::number(m_month.year);
+}
+
+void MonthCalendar::place()
+{
+    const Calendar calendar = Calendar::current();
+    const QDateTime first = m_month.date(calendar);
+    m_days = Schedule::daysInMonth(m_month.year, m_month.month, calendar);
+    const int weekday = calendar.weekday(first);
+    m_lead = weekday >= 1 ? weekday - 1 : 0;
+    const QDateTime from = calendar.startOfDay(calendar.date(first));
+    const QDateTime until = OVDay(m_month.year, m_month.month, m_days).date(calendar, 23, 59);
+
+    m_placed = QList<QList<int>>(m_days);
+    for (qsizetype i = 0; i < m_tasks.size(); ++i) {
+        const OVTask& task = m_tasks[i];
+        if (!task.active)
+            continue;
+        const QList<QDateTime> due = Schedule::occurrences(task.rule, task.start, task.hour, task.minute, calendar,
+                                                           from, until, occurrenceLimit);
+        for (const QDateTime& moment : due) {
+            const int day = calendar.date(moment).day();
+            if (day >= 1 && day <= m_days)
+                m_placed[day - 1].append(int(i));
+        }
+    }
+
+    m_title->setText(title());
+    m_grid->setFixedHeight(gridHeight());
+    update();
+}
+
+int MonthCalendar::gridHeight() const
+{
+    const int rows = (m_lead + m_days + 6) / 7;
+    const QFontMetrics names(KitMetrics::font(11, QFont::ExtraBold));
+    return names.height() + rows * KitMetrics::px(cellHeight + gap);
+}
+
+QStringList MonthCalendar::titlesOn(int day) const
+{
+    QStringList out;
+    if (day < 1 || day > m_placed.size())
+        return out;
+    for (int index : m_placed[day - 1])
+        out.append(m_tasks[index].title);
+    return out;
+}
+
+QStringList MonthCalendar::cellTexts(int day) const
+{
+    const QStringList all = titlesOn(day);
+    QStringList out = all.mid(0, chipLimit);
+    if (all.size() > chipLimit)
+        out.append(QStringLiteral("+%1 more").arg(all.size() - chipLimit));
+    return out;
+}
+
+void MonthCalendar::paintEvent(QPaintEvent*)
+{
+    const OVColors colors;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect area = m_grid->geometry();
+    const double spacing = KitMetrics::pxF(gap);
+    const double colWidth = std::max(KitMetrics::pxF(10), (area.width() - 6 * spacing) / 7.0);
+    const double height = KitMetrics::pxF(cellHeight);
+
+    const QFont nameFont = KitMetrics::font(11, QFont::ExtraBold);
+    const QFont numberFont = KitMetrics::font(12, QFont::Bold);
+    const QFont chipFont = KitMetrics::font(9.5, QFont::DemiBold);
+    const QFont moreFont = KitMetrics::font(9, QFont::Normal);
+    const QFontMetricsF nameMetrics(nameFont);
+    const QFontMetricsF numberMetrics(numberFont);
+    const QFontMetricsF chipMetrics(chipFont);
+    const QFontMetricsF moreMetrics(moreFont);
+
+    const QStringList& names = Recurrence::weekdayNames();
+    p.setFont(nameFont);
+    p.setPen(colors.dim());
+    const double nameHeight = nameMetrics.height();
+    for (int c = 0; c < 7; ++c) {
+        const QRectF cell(area.left() + c * (colWidth + spacing), area.top(), colWidth, nameHeight);
+        p.drawText(cell, Qt::AlignCenter, names.value(c));
+    }
+
+    const OVDay today = OVDay::today(TaskClock::now());
+    QColor cellFill(0, 0, 0);
+    cellFill.setAlphaF(0.2f);
+    QColor chipFill = colors.accent();
+    chipFill.setAlphaF(0.45f);
+    const double pad = KitMetrics::pxF(4);
+    const double lineGap = KitMetrics::pxF(2);
+    const double top0 = area.top() + nameHeight + spacing;
+
+    for (int d = 1; d <= m_days; ++d) {
+        const int i = m_lead + d - 1;
+        const QRectF cell(area.left() + (i % 7) * (colWidth + spacing), top0 + (i / 7) * (height + spacing),
+                          colWidth, height);
+        p.setPen(Qt::NoPen);
+        p.setBrush(cellFill);
+        p.drawRoundedRect(cell, KitMetrics::pxF(8), KitMetrics::pxF(8));
+
+        p.save();
+        p.setClipRect(cell);
+        const QRectF inner = cell.adjusted(pad, pad, -pad, -pad);
+        double y = inner.top();
+
+        const QString number = QString::number(d);
+        const double numberWidth = numberMetrics.horizontalAdvance(number) + KitMetrics::pxF(10);
+        const QRectF capsule(inner.left(), y, numberWidth, numberMetrics.height());
+        const bool isToday = OVDay(m_month.year, m_month.month, d) == today;
+        if (isToday) {
+            p.setBrush(colors.accent());
+            p.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
+        }
+        p.setFont(numberFont);
+        p.setPen(isToday ? QColor(Qt::white) : colors.text());
+        p.drawText(capsule, Qt::AlignCenter, number);
+        y += capsule.height() + lineGap;
+
+        const QList<int>& placed = m_placed[d - 1];
+        p.setFont(chipFont);
+        const double chipHeight = chipMetrics.height();
+        const double textWidth = inner.width() - KitMetrics::pxF(8);
+        for (int c = 0; c < placed.size() && c < chipLimit; ++c) {
+            const QRectF chip(inner.left(), y, inner.width(), chipHeight);
+            p.setPen(Qt::NoPen);
+            p.setBrush(chipFill);
+            p.drawRoundedRect(chip, KitMetrics::pxF(4), KitMetrics::pxF(4));
+            p.setPen(colors.text());
+            const QString text =
+                chipMetrics.elidedText(m_tasks[placed[c]].title, Qt::ElideRight, std::max(0.0, textWidth));
+            p.drawText(chip.adjusted(KitMetrics::pxF(4), 0, -KitMetrics::pxF(4), 0),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            y += chipHeight + lineGap;
+        }
+        if (placed.size() > chipLimit) {
+            p.setFont(moreFont);
+            p.setPen(colors.dim());
+            p.drawText(QRectF(inner.left(), y, inner.width(), moreMetrics.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       QStringLiteral("+%1 more").arg(placed.size() - chipLimit));
+        }
+        p.restore();
+    }
+}

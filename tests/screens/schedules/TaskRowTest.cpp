@@ -1,0 +1,207 @@
+// Task rows: overdue marking, Done, history, paused / finished states, compact rows.
+
+#include "ScheduleTestSupport.h"
+
+#include "kit/OVTag.h"
+#include "kit/QNChromeButton.h"
+#include "records/OVFormat.h"
+#include "records/Zone.h"
+#include "screens/schedules/TaskRow.h"
+#include "services/Schedule.h"
+
+#include <QLabel>
+#include <QTest>
+
+using scheduletest::ScheduleFixture;
+
+namespace {
+
+QStringList tagsOf(const TaskRow& row)
+{
+    QStringList out;
+    for (const OVTag* tag : row.findChildren<OVTag*>())
+        out.append(tag->text());
+    return out;
+}
+
+QString labelText(const TaskRow& row, const char* name)
+{
+    const auto* label = row.findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<none>");
+}
+
+std::unique_ptr<TaskRow> rowFor(const OVTask& task, bool compact = false)
+{
+    return std::make_unique<TaskRow>(task, Schedule::nextDue(task), compact);
+}
+
+} // namespace
+
+class TaskRowTest : public ScheduleFixture {
+protected:
+    // A daily watering job at 08:00 that began three days ago and was never done.
+    OVTask overdueDaily()
+    {
+        OVTask task;
+        task.title = QStringLiteral("Water trays");
+        task.start = OVDay::today(now).adding(-3);
+        return add(task);
+    }
+};
+
+TEST_F(TaskRowTest, DoneOnAnOverdueTaskClearsOverdueAndLogsNow)
+{
+    const OVTask task = overdueDaily();
+    auto row = rowFor(task);
+    EXPECT_TRUE(row->overdue());
+    EXPECT_TRUE(row->highlight());
+    EXPECT_EQ(tagsOf(*row), QStringList{QStringLiteral("OVERDUE")});
+    EXPECT_TRUE(labelText(*row, "taskStatus").startsWith(QStringLiteral("Due ")));
+    ASSERT_NE(row->doneButton(), nullptr);
+
+    QTest::mouseClick(row->doneButton(), Qt::LeftButton);
+    const OVTask after = *store->get<OVTask>(task.id);
+    ASSERT_TRUE(after.lastDone.has_value());
+    EXPECT_EQ(*after.lastDone, now);
+
+    // The owner rebuilds on the revision: the new row is no longer overdue.
+    TaskRow fresh(after, Schedule::nextDue(after), false);
+    EXPECT_FALSE(fresh.overdue());
+    EXPECT_FALSE(fresh.highlight());
+    EXPECT_TRUE(tagsOf(fresh).isEmpty());
+    EXPECT_EQ(labelText(fresh, "taskLastDone"), QStringLiteral("Last done ") + OVFormat::dayTime(now));
+    fresh.setShowLog(true);
+    EXPECT_EQ(fresh.historyLines(), QStringList{QStringLiteral("✓ ") + OVFormat::dayTime(now)});
+}
+
+TEST_F(TaskRowTest, TwoQuickDoneClicksGiveTwoEntries)
+{
+    const OVTask task = overdueDaily();
+    auto row = rowFor(task);
+    QTest::mouseClick(row->doneButton(), Qt::LeftButton);
+    QTest::mouseClick(row->doneButton(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(store->taskLog(task.id).size(), 2);
+    EXPECT_FALSE(AppModel::shared().message().has_value());
+}
+
+TEST_F(TaskRowTest, DoneOnADeletedTaskBecomesTheNotice)
+{
+    const OVTask task = overdueDaily();
+    auto row = rowFor(task);
+    store->remove<OVTask>(task.id);
+    QTest::mouseClick(row->doneButton(), Qt::LeftButton);
+    EXPECT_EQ(AppModel::shared().message(), std::optional<QString>(QStringLiteral("That record no longer exists.")));
+}
+
+TEST_F(TaskRowTest, HistoryShowsTheNewestTwelveOrNotDoneYet)
+{
+    const OVTask task = overdueDaily();
+    {
+        auto row = rowFor(task);
+        QTest::mouseClick(row->historyButton(), Qt::LeftButton);
+        EXPECT_TRUE(row->showLog());
+        EXPECT_EQ(row->historyButton()->title(), QStringLiteral("Hide History"));
+        EXPECT_EQ(row->historyLines(), QStringList{QStringLiteral("Not done yet.")});
+        QTest::mouseClick(row->historyButton(), Qt::LeftButton);
+        EXPECT_FALSE(row->showLog());
+        EXPECT_EQ(row->historyButton()->title(), QStringLiteral("History"));
+    }
+    for (int i = 0; i < 20; ++i)
+        store->markDone(task, now.addSecs(-3600 * (20 - i)), i == 19 ? QStringLiteral("soaked") : QString());
+    auto row = rowFor(*store->get<OVTask>(task.id));
+    row->setShowLog(true);
+    const QStringList lines = row->historyLines();
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines.first(), QStringLiteral("✓ ") + OVFormat::dayTime(now.addSecs(-3600)) + QStringLiteral(" — soaked"));
+    EXPECT_EQ(lines.last(), QStringLiteral("✓ ") + OVFormat::dayTime(now.addSecs(-3600 * 12)));
+}
+
+TEST_F(TaskRowTest, PausedAndFinishedTasksHaveNoDoneButton)
+{
+    OVTask paused = overdueDaily();
+    paused.active = false;
+    store->save(paused);
+    auto pausedRow = rowFor(paused);
+    EXPECT_EQ(tagsOf(*pausedRow), QStringList{QStringLiteral("PAUSED")});
+    EXPECT_EQ(labelText(*pausedRow, "taskStatus"), QStringLiteral("Paused"));
+    EXPECT_EQ(pausedRow->doneButton(), nullptr);
+    EXPECT_EQ(pausedRow->findChild<QLabel*>(QStringLiteral("reminderBell")), nullptr);
+
+    OVTask once;
+    once.title = QStringLiteral("Fix the door");
+    once.rule = Recurrence::once();
+    once.start = OVDay::today(now).adding(-2);
+    once = add(once);
+    store->markDone(once, now.addSecs(-60));
+    auto finished = rowFor(*store->get<OVTask>(once.id));
+    EXPECT_EQ(labelText(*finished, "taskStatus"), QStringLiteral("Finished"));
+    EXPECT_FALSE(finished->overdue());
+    EXPECT_EQ(finished->doneButton(), nullptr);
+    EXPECT_NE(finished->findChild<QLabel*>(QStringLiteral("reminderBell")), nullptr);
+}
+
+TEST_F(TaskRowTest, DueExactlyNowIsNotOverdue)
+{
+    OVTask task = overdueDaily();
+    TaskRow atNow(task, now, false);
+    EXPECT_FALSE(atNow.overdue());
+    TaskRow justBefore(task, now.addSecs(-1), false);
+    EXPECT_TRUE(justBefore.overdue());
+}
+
+TEST_F(TaskRowTest, CompactRowsHaveNoRuleLineAndNoHistory)
+{
+    const OVTask task = overdueDaily();
+    auto full = rowFor(task);
+    EXPECT_EQ(labelText(*full, "taskRule"), QStringLiteral("Every day at 8:00"));
+
+    auto compact = rowFor(task, true);
+    EXPECT_EQ(compact->findChild<QLabel*>(QStringLiteral("taskRule")), nullptr);
+    EXPECT_EQ(compact->historyButton(), nullptr);
+    EXPECT_NE(compact->doneButton(), nullptr);
+    EXPECT_NE(compact->editButton(), nullptr);
+    compact->setShowLog(true);
+    EXPECT_FALSE(compact->showLog());
+    EXPECT_EQ(compact->findChild<QWidget*>(QStringLiteral("taskHistory")), nullptr);
+}
+
+TEST_F(TaskRowTest, DetailsLineDropsEmptyParts)
+{
+    addSample();
+    const OVTask feed = *titled(QStringLiteral("Feed tomatoes (sample)"));
+    EXPECT_TRUE(TaskRow::detailsText(feed, *store).startsWith(QStringLiteral("Feeding · Sample Greenhouse · ")));
+
+    OVTask bare;
+    bare.kind = TaskKind::nutrient;
+    EXPECT_EQ(TaskRow::detailsText(bare, *store), QStringLiteral("Nutrient / pH check"));
+
+    OVTask odd;
+    odd.kind = TaskKind::maintenance;
+    odd.category = QStringLiteral("gutters");
+    odd.zoneID = feed.zoneID;
+    odd.amount = QStringLiteral("Oil");
+    EXPECT_EQ(TaskRow::detailsText(odd, *store), store->zoneName(feed.zoneID) + QStringLiteral(" · Oil"));
+
+    // A zone deleted meanwhile leaves its part out; the row still draws.
+    store->remove<Zone>(*feed.zoneID);
+    OVTask gone = feed;
+    EXPECT_FALSE(TaskRow::detailsText(gone, *store).contains(QStringLiteral("Sample Greenhouse")));
+
+    OVTask late = feed;
+    late.hour = 8;
+    late.minute = 5;
+    late.rule = Recurrence::everyDays(7);
+    EXPECT_EQ(TaskRow::ruleText(late), QStringLiteral("Every 7 days at 8:05"));
+}
+
+TEST_F(TaskRowTest, EditOpensTheTaskSheet)
+{
+    const OVTask task = overdueDaily();
+    auto row = rowFor(task);
+    QTest::mouseClick(row->editButton(), Qt::LeftButton);
+    const auto& sheet = AppModel::shared().sheet();
+    ASSERT_TRUE(sheet.has_value());
+    ASSERT_NE(sheet->get<OVTask>(), nullptr);
+    EXPECT_EQ(sheet->get<OVTask>()->id, task.id);
+}
