@@ -1,24 +1,13 @@
 #include "screens/plants/WholeNumber.h"
 
+#include "records/SpaceTrim.h"
+
 #include <charconv>
 #include <string>
 
 namespace WholeNumber {
 
-namespace {
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
-} // namespace
-
-QString trimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && isBlank(text.at(start)))
-        ++start;
-    while (end > start && isBlank(text.at(end - 1)))
-        --end;
-    return text.mid(start, end - start);
-}
+QString trimBlanks(const QString& text) { return SpaceTrim::trimmed(text).toString(); }
 
 std::optional<qint64> parse(const QString& text)
 {

@@ -1,6 +1,6 @@
 #pragma once
 // The readings the plant and seed editors share for typed texts: blanks (spaces and
-// tabs, not line breaks) trimmed from both ends, and whole decimal numbers with an
+// tabs, not line breaks; the program's one SpaceTrim rule) trimmed from both ends, and whole decimal numbers with an
 // optional sign that must fit in 64 bits. Anything else is "not a number": no
 // rounding, no decimal point, no inner spaces.
 
