@@ -369,8 +369,6 @@ void PlantEditor::showPhotos()
         m_photoBody->addWidget(m_strip);
     }
     auto* content = new QWidget;
-    content->setAttribute(Qt::WA_TranslucentBackground);
-    content->setAutoFillBackground(false);
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(10));
@@ -389,6 +387,7 @@ void PlantEditor::showPhotos()
     if (QWidget* old = m_strip->takeWidget())
         old->deleteLater();
     m_strip->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget turns it on; the card shows through
     m_stripContent = content;
     m_strip->setFixedHeight(content->height() + m_strip->horizontalScrollBar()->sizeHint().height());
 }

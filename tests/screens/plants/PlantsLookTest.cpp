@@ -4,13 +4,16 @@
 
 #include "PlantsFixture.h"
 
+#include "kit/OVCard.h"
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
 #include "screens/plants/PlantEditor.h"
 #include "screens/plants/PlantsView.h"
 #include "screens/plants/SeedsView.h"
+#include "services/PhotoTools.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QPixmap>
 
 namespace {
@@ -63,4 +66,32 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     keep(editor, "plant-editor.png");
 
     keep(render([] { return new PlantEditor(Plant()); }, 760), "plant-editor-new.png");
+
+    // The photo strip with two pictures, one of them landscape, and one unreadable photo.
+    for (const QSize size : {QSize(1600, 1200), QSize(900, 1600)}) {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), QColor(60, 150, 70));
+        painter.fillRect(QRect(0, 0, size.width() / 2, size.height() / 2), QColor(230, 200, 60));
+        painter.end();
+        Photo photo{.plantID = tomato.id, .data = PhotoTools::jpeg(image).value_or(QByteArray())};
+        store->save(photo);
+    }
+    Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
+    store->save(broken);
+    OVThemeRoot root([tomato] { return new PlantEditor(tomato); });
+    root.setAttribute(Qt::WA_DontShowOnScreen);
+    root.resize(760, 720);
+    root.show();
+    QApplication::processEvents();
+    auto* editor2 = root.findChild<PlantEditor*>();
+    ASSERT_NE(editor2, nullptr);
+    ASSERT_NE(editor2->photoStrip(), nullptr);
+    QWidget* card = editor2->photoStrip();
+    while (card && !qobject_cast<OVCard*>(card))
+        card = card->parentWidget();
+    ASSERT_NE(card, nullptr);
+    const QPixmap strip = card->grab();
+    EXPECT_GT(strip.height(), 90);
+    keep(strip, "plant-photos.png");
 }
