@@ -11,6 +11,7 @@
 #include "kit/OVRender.h"
 #include "records/Photo.h"
 #include "screens/plants/PlantEditor.h"
+#include "screens/plants/PlantPhotoTile.h"
 #include "screens/plants/PlantsView.h"
 #include "services/AppModel.h"
 #include "services/PhotoTools.h"
@@ -230,8 +231,27 @@ void BM_PlantEditorOpen30Photos(benchmark::State& state)
     }
 }
 
+// Parts of opening the editor: reading the 30 photos, and decoding their thumbnails.
+void BM_PlantPhotosRead(benchmark::State& state)
+{
+    Data& d = data();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(d.store->photos(d.photoPlant));
+}
+
+void BM_PlantPhotoThumbnails(benchmark::State& state)
+{
+    Data& d = data();
+    const QList<Photo> photos = d.store->photos(d.photoPlant);
+    for (auto _ : state)
+        for (const Photo& photo : photos)
+            benchmark::DoNotOptimize(PlantPhotoTile::thumbnail(photo.data, QSize(120, 90)));
+}
+
 } // namespace
 
+BENCHMARK(BM_PlantPhotosRead)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_PlantPhotoThumbnails)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_PlantsFirstBuild)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PlantsShowAllCold)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlantsRebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(20);

@@ -25,6 +25,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentMap>
 #include <algorithm>
 #include <climits>
 
@@ -372,8 +373,12 @@ void PlantEditor::showPhotos()
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(10));
-    for (const Photo& photo : std::as_const(m_photos)) {
-        auto* tile = new PlantPhotoTile(photo);
+    // Decoding is most of the cost of a long strip: the pictures are decoded side by side.
+    const QSize frame = PlantPhotoTile::frameSize();
+    const QList<QImage> pictures = QtConcurrent::blockingMapped<QList<QImage>>(
+        m_photos, [frame](const Photo& photo) { return PlantPhotoTile::thumbnail(photo.data, frame); });
+    for (qsizetype i = 0; i < m_photos.size(); ++i) {
+        auto* tile = new PlantPhotoTile(m_photos[i], pictures[i]);
         row->addWidget(tile, 0, Qt::AlignVCenter);
         connect(tile, &PlantPhotoTile::removeRequested, this, &PlantEditor::removePhoto);
     }

@@ -15,7 +15,19 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-PlantPhotoTile::PlantPhotoTile(const Photo& photo, QWidget* parent) : QWidget(parent), m_photoID(photo.id)
+QSize PlantPhotoTile::frameSize()
+{
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    return QSize(KitMetrics::px(120), KitMetrics::px(90)) * ratio;
+}
+
+PlantPhotoTile::PlantPhotoTile(const Photo& photo, QWidget* parent)
+    : PlantPhotoTile(photo, thumbnail(photo.data, frameSize()), parent)
+{
+}
+
+PlantPhotoTile::PlantPhotoTile(const Photo& photo, const QImage& image, QWidget* parent)
+    : QWidget(parent), m_photoID(photo.id)
 {
     auto* col = new QVBoxLayout(this);
     col->setContentsMargins(0, 0, 0, 0);
@@ -23,7 +35,6 @@ PlantPhotoTile::PlantPhotoTile(const Photo& photo, QWidget* parent) : QWidget(pa
 
     const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
     const QSize frame(KitMetrics::px(120), KitMetrics::px(90));
-    const QImage image = thumbnail(photo.data, frame * ratio);
     if (!image.isNull()) {
         m_hasPicture = true;
         QPixmap rounded(image.size());
