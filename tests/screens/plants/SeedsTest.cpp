@@ -60,6 +60,17 @@ TEST_F(SeedsTest, CardsShowFactsRateAndTests)
     EXPECT_EQ(row->findChild<QLabel*>("germCounts")->text(), "18 of 20 sprouted in 6 days");
     EXPECT_EQ(row->findChild<QLabel*>("germRate")->text(), "= 90%");
 
+    // Names are plain text, never markup.
+    add("<b>Kale</b> & Co");
+    view.rebuild();
+    QLabel* marked = nullptr;
+    for (SeedCard* c : view.cards())
+        if (c->seed().crop.startsWith("<b>"))
+            marked = c->findChild<QLabel*>("seedTitle");
+    ASSERT_NE(marked, nullptr);
+    EXPECT_EQ(marked->textFormat(), Qt::PlainText);
+    EXPECT_EQ(marked->text(), "<b>Kale</b> & Co");
+
     Seed bare{.crop = "Kale", .lot = "7"};
     EXPECT_EQ(SeedCard::facts(bare), "Lot 7 · 0.00 seeds left");
     EXPECT_EQ(SeedCard::title(bare), "Kale");
