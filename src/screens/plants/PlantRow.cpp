@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -173,6 +174,15 @@ void PlantRow::paintEvent(QPaintEvent* event)
     const QRect content = rect().marginsRemoved(margins);
     const bool failed = m_plant.status == PlantStatus::failed;
 
+    if (hasFocus()) {
+        // Keyboard focus (Tab): Space or Return opens the editor.
+        p.setPen(QPen(colors.accent(), KitMetrics::pxF(2)));
+        p.setBrush(Qt::NoBrush);
+        const qreal inset = KitMetrics::pxF(1);
+        p.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), KitMetrics::pxF(13),
+                          KitMetrics::pxF(13));
+    }
+
     // The leaf, centred in its 18-point frame.
     const QPixmap leaf = KitIcons::pixmap(QStringLiteral("leaf.fill"), failed ? OVColors::alert() : OVColors::leaf(), 16);
     const QSizeF leafSize = leaf.deviceIndependentSize();
@@ -301,4 +311,16 @@ void PlantRow::contextMenuEvent(QContextMenuEvent* event)
 {
     makeMenu()->popup(event->globalPos());
     event->accept();
+}
+
+void PlantRow::focusInEvent(QFocusEvent* event)
+{
+    OVRowBox::focusInEvent(event);
+    update();
+}
+
+void PlantRow::focusOutEvent(QFocusEvent* event)
+{
+    OVRowBox::focusOutEvent(event);
+    update();
 }

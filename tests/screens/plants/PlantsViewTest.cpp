@@ -240,6 +240,10 @@ TEST_F(PlantsViewTest, RowActionsOpenSheetsAndDeleteAfterConfirming)
     QTest::mouseClick(&row, Qt::LeftButton);
     ASSERT_NE(AppModel::shared().sheet()->get<Plant>(), nullptr);
     EXPECT_EQ(AppModel::shared().sheet()->get<Plant>()->id, tomato.id);
+    resetModel();
+    QTest::keyClick(&row, Qt::Key_Space); // the row is a button for the keyboard too
+    ASSERT_TRUE(AppModel::shared().sheet().has_value());
+    EXPECT_EQ(AppModel::shared().sheet()->get<Plant>()->id, tomato.id);
 
     // Two photos and one harvest: the photos go with the plant, the harvest stays.
     for (int i = 0; i < 2; ++i) {
