@@ -18,6 +18,11 @@
 #include "screens/climate/ClimateView.h"
 #include "screens/climate/ReadingEditor.h"
 // plants
+#include "screens/plants/GermTestEditor.h"
+#include "screens/plants/PlantEditor.h"
+#include "screens/plants/PlantsView.h"
+#include "screens/plants/SeedEditor.h"
+#include "screens/plants/SeedsView.h"
 // records
 // schedules
 #include "screens/schedules/TaskEditor.h"
@@ -42,10 +47,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::plants:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new PlantsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::seeds:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SeedsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::harvests:
         return placeholderScreen(screen, parent);
@@ -94,13 +99,14 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
                                  : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::seed:
-        return placeholderEditor(sheet, parent);
+        return new SeedEditor(*sheet.get<Seed>(), parent);
 
     case EditSheet::Kind::germ:
-        return placeholderEditor(sheet, parent);
+        return new GermTestEditor(*sheet.get<GermTest>(), parent);
 
     case EditSheet::Kind::reading:
         return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
