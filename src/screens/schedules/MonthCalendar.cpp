@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -39,7 +40,7 @@ MonthCalendar::MonthCalendar(const OVDay& month, const QList<OVTask>& tasks, QWi
     m_next->setSymbol(QStringLiteral("chevron.right"));
     m_next->setAccessibleName(QStringLiteral("Next month"));
     m_next->setAutoDefault(false);
-    m_title = new OVLabel(QString(), 16, QFont::ExtraBold);
+    m_title = new OVLabel(QString(), 16, QFont::ExtraBold, OVColors().text());
     header->addWidget(m_prev);
     header->addStretch(1);
     header->addWidget(m_title);
@@ -86,8 +87,17 @@ void MonthCalendar::setMonth(const OVDay& month)
 
 void MonthCalendar::setTasks(const QList<OVTask>& tasks)
 {
+    // Completions and the other fields the grid does not read change often (every
+    // Done); the placing is redone only when what it reads changed.
+    const auto placedAlike = [](const OVTask& a, const OVTask& b) {
+        return a.active == b.active && a.rule == b.rule && a.start == b.start && a.hour == b.hour &&
+               a.minute == b.minute && a.title == b.title;
+    };
+    const bool alike = tasks.size() == m_tasks.size() &&
+                       std::equal(tasks.begin(), tasks.end(), m_tasks.begin(), placedAlike);
     m_tasks = tasks;
-    place();
+    if (!alike)
+        place();
 }
 
 QString MonthCalendar::title() const

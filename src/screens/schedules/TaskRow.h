@@ -12,6 +12,8 @@
 //
 // A row is a picture of the task when it was built: it reads the store (zone and
 // plant names, the history) while building and never follows the store by itself.
+// Its texts and symbols are painted (only the buttons, tags and history lines are
+// widgets), so a screen of hundreds of rows builds quickly.
 // Its owner rebuilds it on the store's revision; setShowLog() carries the open
 // history over to the new row. "Done" is the row's only write (through
 // AppModel::act, so a failure becomes the app model's notice); "Edit" opens the task
@@ -22,11 +24,13 @@
 #include "records/OVTask.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <optional>
 
 class AppModel;
 class OVStore;
 class QNChromeButton;
+class QSpacerItem;
 class QVBoxLayout;
 
 class TaskRow : public OVRowBox {
@@ -35,9 +39,21 @@ public:
     // How many completions the history shows, newest first.
     static constexpr int historyLimit = 12;
 
+    // Zone and plant names already looked up, for building many rows from one
+    // store read; lives only as long as one build of a list.
+    struct Names {
+        QHash<qint64, QString> zones;
+        QHash<qint64, QString> plants;
+    };
+
     TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact);
     TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact, OVStore& store, AppModel& model,
-            QWidget* parent = nullptr);
+            QWidget* parent = nullptr, Names* names = nullptr);
+
+    // Shows another task, or the same one as it is now, in this row (a list reuses
+    // its rows). The history closes when the task is another one and is read again
+    // when it is the same one.
+    void setTask(const OVTask& task, std::optional<QDateTime> due, Names* names = nullptr);
 
     const OVTask& task() const { return m_task; }
     const std::optional<QDateTime>& due() const { return m_due; }
@@ -50,20 +66,40 @@ public:
 
     // The row's buttons; doneButton() and historyButton() are null where the row has
     // none (no due time; compact row).
-    QNChromeButton* doneButton() const { return m_done; }
+    QNChromeButton* doneButton() const { return m_due ? m_done : nullptr; }
     QNChromeButton* editButton() const { return m_edit; }
     QNChromeButton* historyButton() const { return m_history; }
 
     // The history lines as shown: "✓ <done time>[ — <note>]" or "Not done yet.".
     QStringList historyLines() const;
 
+    // The texts as drawn.
+    const QString& detailsLine() const { return m_details; }
+    // Empty on a compact row.
+    const QString& ruleLine() const { return m_rule; }
+    // "Due <day and time>", "Finished" or "Paused".
+    const QString& statusLine() const { return m_status; }
+    // "Last done <day and time>", or empty when never done.
+    const QString& lastDoneLine() const { return m_lastDone; }
+    // "OVERDUE" and/or "PAUSED", in order.
+    QStringList tags() const;
+    // The reminder bell (active tasks that remind).
+    bool showsBell() const { return m_task.active && m_task.remind; }
+
     // The details line: kind text (category for maintenance), zone, plant, amount,
     // the non-empty ones joined with " · ".
-    static QString detailsText(const OVTask& task, const OVStore& store);
+    static QString detailsText(const OVTask& task, const OVStore& store, Names* names = nullptr);
     // The rule and time, e.g. "Every 7 days at 8:05".
     static QString ruleText(const OVTask& task);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    struct Fonts;
+    void placeTags();
+    int textHeight() const;
     void markDone();
     void edit();
     void fillHistory();
@@ -75,6 +111,12 @@ private:
     AppModel& m_model;
     bool m_overdue = false;
     bool m_showLog = false;
+    QString m_details;
+    QString m_rule;
+    QString m_status;
+    QString m_lastDone;
+    QList<QWidget*> m_tags;
+    QSpacerItem* m_textArea = nullptr;
     QNChromeButton* m_done = nullptr;
     QNChromeButton* m_edit = nullptr;
     QNChromeButton* m_history = nullptr;
