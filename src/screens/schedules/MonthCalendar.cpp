@@ -161,6 +161,35 @@ QStringList MonthCalendar::cellTexts(int day) const
     return out;
 }
 
+const QStaticText& MonthCalendar::chipText(const QString& title, const QFont& font, double width) const
+{
+    if (width != m_chipWidth) {
+        m_chipTexts.clear();
+        m_chipWidth = width;
+    }
+    auto it = m_chipTexts.find(title);
+    if (it == m_chipTexts.end()) {
+        QStaticText text(QFontMetricsF(font).elidedText(title, Qt::ElideRight, std::max(0.0, width)));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font);
+        it = m_chipTexts.insert(title, text);
+    }
+    return *it;
+}
+
+const QStaticText& MonthCalendar::plainText(const QString& text, const QFont& font) const
+{
+    // Each text here is always drawn in the same font (numbers, "+N more").
+    auto it = m_plainTexts.find(text);
+    if (it == m_plainTexts.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), font);
+        it = m_plainTexts.insert(text, laid);
+    }
+    return *it;
+}
+
 void MonthCalendar::paintEvent(QPaintEvent*)
 {
     const OVColors colors;
@@ -178,7 +207,6 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     const QFontMetricsF nameMetrics(nameFont);
     const QFontMetricsF numberMetrics(numberFont);
     const QFontMetricsF chipMetrics(chipFont);
-    const QFontMetricsF moreMetrics(moreFont);
 
     const QStringList& names = Recurrence::weekdayNames();
     p.setFont(nameFont);
@@ -212,7 +240,7 @@ void MonthCalendar::paintEvent(QPaintEvent*)
         double y = inner.top();
 
         const QString number = QString::number(d);
-        const double numberWidth = numberMetrics.horizontalAdvance(number) + KitMetrics::pxF(10);
+        const double numberWidth = plainText(number, numberFont).size().width() + KitMetrics::pxF(10);
         const QRectF capsule(inner.left(), y, numberWidth, numberMetrics.height());
         const bool isToday = OVDay(m_month.year, m_month.month, d) == today;
         if (isToday) {
@@ -221,7 +249,7 @@ void MonthCalendar::paintEvent(QPaintEvent*)
         }
         p.setFont(numberFont);
         p.setPen(isToday ? QColor(Qt::white) : colors.text());
-        p.drawText(capsule, Qt::AlignCenter, number);
+        p.drawStaticText(QPointF(capsule.left() + KitMetrics::pxF(5), capsule.top()), plainText(number, numberFont));
         y += capsule.height() + lineGap;
 
         const QList<int>& placed = m_placed[d - 1];
@@ -234,18 +262,14 @@ void MonthCalendar::paintEvent(QPaintEvent*)
             p.setBrush(chipFill);
             p.drawRoundedRect(chip, KitMetrics::pxF(4), KitMetrics::pxF(4));
             p.setPen(colors.text());
-            const QString text =
-                chipMetrics.elidedText(m_tasks[placed[c]].title, Qt::ElideRight, std::max(0.0, textWidth));
-            p.drawText(chip.adjusted(KitMetrics::pxF(4), 0, -KitMetrics::pxF(4), 0),
-                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            p.drawStaticText(QPointF(chip.left() + KitMetrics::pxF(4), chip.top()),
+                             chipText(m_tasks[placed[c]].title, chipFont, textWidth));
             y += chipHeight + lineGap;
         }
         if (placed.size() > chipLimit) {
             p.setFont(moreFont);
             p.setPen(colors.dim());
-            p.drawText(QRectF(inner.left(), y, inner.width(), moreMetrics.height()),
-                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                       QStringLiteral("+%1 more").arg(placed.size() - chipLimit));
+            p.drawStaticText(QPointF(inner.left(), y), plainText(QStringLiteral("+%1 more").arg(placed.size() - chipLimit), moreFont));
         }
         p.restore();
     }
