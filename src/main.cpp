@@ -1,6 +1,7 @@
 // Entry point: command-line modes run headless and exit with their code; otherwise
 // the interactive application starts.
 
+#include "app/DisplayCheck.h"
 #include "app/StartupDispatch.h"
 #include "modes/OVSelfTest.h"
 #include "modes/SelfTestChild.h"
@@ -30,6 +31,14 @@ int main(int argc, char* argv[])
         QGuiApplication app(argc, argv);
         nameApplication();
         return OVSelfTest::handleChild(arguments).value_or(1);
+    }
+
+    if (!dispatch.isCommandLineMode()) {
+        if (const auto missing = DisplayCheck::missingDisplayMessage(QProcessEnvironment::systemEnvironment(),
+                                                                     arguments)) {
+            std::fprintf(stderr, "%s\n", missing->toLocal8Bit().constData());
+            return 1;
+        }
     }
 
     QApplication app(argc, argv);

@@ -1,10 +1,36 @@
 // Test entry: every test process gets its own scratch home, settings and data
-// folders before Qt starts, so no test can touch the user's real files.
+// folders before Qt starts, so no test can touch the user's real files. Every test
+// also gets a settings folder of its own, so tests run in one process (the binary
+// without a filter) see no settings left by the tests before them.
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+
+class FreshSettingsPerTest : public ::testing::EmptyTestEventListener {
+public:
+    explicit FreshSettingsPerTest(QString root) : m_root(std::move(root)) {}
+
+    void OnTestStart(const ::testing::TestInfo&) override
+    {
+        const QString folder = m_root + QStringLiteral("/config-") + QString::number(++m_count);
+        QDir().mkpath(folder);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+        // QSettings keeps the folder it found first; this makes it look again.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    }
+
+private:
+    QString m_root;
+    int m_count = 0;
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -24,5 +50,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettingsPerTest(scratch.path()));
     return RUN_ALL_TESTS();
 }

@@ -8,8 +8,24 @@
 #include <QVBoxLayout>
 
 // Screen widgets (one include per screen folder).
+// greenhouses
+#include "screens/greenhouses/GreenhouseEditor.h"
+#include "screens/greenhouses/GreenhousesView.h"
+#include "screens/greenhouses/SpotEditor.h"
+#include "screens/greenhouses/ZoneEditor.h"
+// climate
+// plants
+// records
+// schedules
 #include "screens/schedules/TaskEditor.h"
 #include "screens/schedules/TasksView.h"
+// today
+// settings
+// library
+#include "screens/library/LibraryView.h"
+#include "screens/library/VideosView.h"
+// shared
+#include "store/OVStore.h"
 
 namespace ScreenFactory {
 
@@ -20,7 +36,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::greenhouses:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::plants:
         return placeholderScreen(screen, parent);
@@ -50,10 +66,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::library:
-        return placeholderScreen(screen, parent);
+        return new LibraryView(parent);
 
     case Screen::videos:
-        return placeholderScreen(screen, parent);
+        return new VideosView(parent);
 
     case Screen::settings:
         return placeholderScreen(screen, parent);
@@ -65,13 +81,14 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 {
     switch (sheet.kind()) {
     case EditSheet::Kind::greenhouse:
-        return placeholderEditor(sheet, parent);
+        return new GreenhouseEditor(*sheet.get<Greenhouse>(), parent);
 
     case EditSheet::Kind::zone:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new ZoneEditor(*sheet.get<Zone>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::spot:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new SpotEditor(*sheet.get<Spot>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
         return placeholderEditor(sheet, parent);

@@ -1,12 +1,28 @@
 #include "kit/KitMetrics.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
 double g_zoom = 1.0;
+
+// Pixels per point of the font system: sizes are given in device-independent pixels,
+// and Qt turns point sizes into pixels with the screen's logical DPI.
+double pointsPerPixel()
+{
+    double dpi = 96.0;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            dpi = screen->logicalDotsPerInchY();
+    }
+    return dpi > 0 ? 72.0 / dpi : 0.75;
 }
+
+} // namespace
 
 namespace KitMetrics {
 
@@ -17,10 +33,18 @@ double pxF(double points) { return points * g_zoom; }
 
 QFont font(double points, int weight)
 {
-    QFont f(QStringLiteral("Inter"));
+    QFont f;
     f.setFamilies(QStringList{QStringLiteral("Inter"), QStringLiteral("DejaVu Sans")});
-    f.setPixelSize(std::max(1, px(points)));
-    f.setWeight(QFont::Weight(weight));
+    f.setPointSizeF(std::max(0.5, pxF(points) * pointsPerPixel()));
+    f.setWeight(QFont::Weight(std::clamp(weight, 100, 900)));
+    f.setStyleStrategy(QFont::PreferAntialias);
+    return f;
+}
+
+QFont font(double points, int weight, double tracking)
+{
+    QFont f = font(points, weight);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, pxF(tracking));
     return f;
 }
 

@@ -19,5 +19,7 @@ double pxF(double points);
 // Inter (DejaVu Sans as fallback) at points × zoom, with the weight
 // (QFont::Normal, Medium, DemiBold, Bold, ExtraBold, Black). Fractional sizes are kept.
 QFont font(double points, int weight = QFont::Normal);
+// The same with letter tracking in points added between characters.
+QFont font(double points, int weight, double tracking);
 
 } // namespace KitMetrics

@@ -13,11 +13,15 @@ OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidge
     col->setContentsMargins(0, 0, 0, 0);
     col->setSpacing(0);
     m_header = new OVHeader(screen.title(), subtitle, screen.symbol());
+    // The header keeps room for its shadows inside its own rectangle.
+    const int room = OVHeader::shadowRoom();
     auto* headerBox = new QVBoxLayout;
-    headerBox->setContentsMargins(KitMetrics::px(24), KitMetrics::px(20), KitMetrics::px(24), KitMetrics::px(14));
+    headerBox->setContentsMargins(KitMetrics::px(24) - room, KitMetrics::px(20) - room, KitMetrics::px(24) - room,
+                                  KitMetrics::px(14) - room);
     headerBox->addWidget(m_header);
     col->addLayout(headerBox);
     auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("pageBody"));
     m_content = new QVBoxLayout(body);
     m_content->setContentsMargins(KitMetrics::px(24), 0, KitMetrics::px(24), KitMetrics::px(24));
     m_content->setSpacing(KitMetrics::px(16));

@@ -1,6 +1,8 @@
 #include "kit/OVRowBox.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitPaint.h"
+#include "kit/KitShadow.h"
 #include "kit/OVColors.h"
 
 #include <QPainter>
@@ -11,10 +13,13 @@ OVRowBox::OVRowBox(bool highlight, QWidget* parent) : QWidget(parent), m_highlig
     m_body = new QVBoxLayout(this);
     m_body->setContentsMargins(KitMetrics::px(14), KitMetrics::px(10), KitMetrics::px(14), KitMetrics::px(10));
     m_body->setSpacing(0);
+    KitShadow::setPaintsOwn(this);
 }
 
 void OVRowBox::setHighlight(bool on)
 {
+    if (m_highlight == on)
+        return;
     m_highlight = on;
     update();
 }
@@ -22,10 +27,11 @@ void OVRowBox::setHighlight(bool on)
 void OVRowBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QColor fill = m_highlight ? OVColors::alert() : QColor(0, 0, 0);
-    fill.setAlphaF(m_highlight ? 0.18f : 0.22f);
-    p.setPen(Qt::NoPen);
-    p.setBrush(fill);
-    p.drawRoundedRect(rect(), KitMetrics::pxF(14), KitMetrics::pxF(14));
+    const QRectF r = rect();
+    const double radius = KitMetrics::pxF(14);
+    const QColor fill = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.18) : QColor::fromRgbF(0, 0, 0, 0.22f);
+    const QColor rim = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.6) : QColor::fromRgbF(1, 1, 1, 0.07f);
+    KitPaint::fillRounded(p, r, radius, fill);
+    KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), rim);
+    KitShadow::paintCasters(this, p);
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The vertical scrolling area of every page, editor and the side rail. With
-// OVRender::snapshotMode on it does not scroll: it is as tall as its content, so a
-// grab shows the whole page.
+// The vertical scrolling area of every page, editor and the side rail: transparent
+// (the wood shows through), vertical only, and it asks for its content's full height
+// so that a sheet grows with its content up to its own limit. With
+// OVRender::snapshotMode on it does not scroll: its minimum is the content's full
+// height at the offered width, so a grab shows the whole page.
 
 #include <QScrollArea>
 
@@ -12,4 +14,12 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override;
+    int heightForWidth(int width) const override;
+
+    // The content's height when laid out at this width of the scroll area.
+    int contentHeight(int width) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -1,13 +1,54 @@
 #include "kit/OVTextArea.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitPaint.h"
+
+#include <QEvent>
+#include <QPainter>
 
 OVTextArea::OVTextArea(const QString& text, double height, QWidget* parent) : QPlainTextEdit(parent)
 {
+    setFrameShape(QFrame::NoFrame);
     setPlainText(text);
     setFont(KitMetrics::font(13));
     setFixedHeight(KitMetrics::px(height));
+    const int pad = KitMetrics::px(6);
+    setViewportMargins(pad, pad, pad, pad);
+    document()->setDocumentMargin(0);
     setTabChangesFocus(true);
+    viewport()->setAutoFillBackground(false);
+    setAutoFillBackground(false);
+    clearBase();
+}
+
+void OVTextArea::clearBase()
+{
+    QPalette pal = palette();
+    if (pal.color(QPalette::Base) == QColor(Qt::transparent))
+        return;
+    pal.setColor(QPalette::Base, Qt::transparent);
+    setPalette(pal);
+}
+
+void OVTextArea::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        clearBase();
+}
+
+bool OVTextArea::event(QEvent* event)
+{
+    // Paint events of the box itself (the viewport's go to paintEvent): the field.
+    if (event->type() == QEvent::Paint) {
+        QPainter p(this);
+        const QRectF r = rect();
+        const double radius = KitMetrics::pxF(10);
+        KitPaint::fillRounded(p, r, radius, QColor::fromRgbF(0, 0, 0, 0.32f));
+        KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), QColor::fromRgbF(1, 1, 1, 0.14f));
+        return true;
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void OVTextArea::paintEvent(QPaintEvent* event) { QPlainTextEdit::paintEvent(event); }

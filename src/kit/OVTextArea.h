@@ -1,6 +1,7 @@
 #pragma once
-// The multi-line text box of the editors, height points tall (70 unless given);
-// Return adds a line, longer text scrolls inside.
+// The multi-line text box of the editors: exactly `height` points tall (70 unless
+// given), the text inset 6 points on every side, on the same dark rounded field as
+// OVTextField. Return adds a line; longer text scrolls inside; no placeholder.
 
 #include <QPlainTextEdit>
 
@@ -14,4 +15,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void clearBase();
 };

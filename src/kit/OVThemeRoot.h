@@ -3,11 +3,16 @@
 // background and of every snapshot render: the wood background in the current theme
 // behind content made by a factory. When "qnmr.theme" changes, the content is thrown
 // away and made anew (deferred to the next event-loop turn, because the widget that
-// changed the theme may live inside it), so everything below re-reads its colours.
-// Text below defaults to the theme's text colour.
+// changed the theme may live inside it; several changes in one turn give one
+// rebuild), so everything below re-reads its colours and loses its transient state.
+// Text below defaults to the theme's text colour, and the native controls below get
+// a dark palette in the theme's colours.
 
+#include <QPalette>
 #include <QWidget>
 #include <functional>
+
+class WoodBackground;
 
 class OVThemeRoot : public QWidget {
     Q_OBJECT
@@ -20,10 +25,19 @@ public:
     // Throws the content away and makes it anew now.
     void rebuild();
 
+    // The dark palette of the current theme: text in the theme's text colour, fields
+    // and menus in its dark colours, selections in its accent.
+    static QPalette themePalette();
+
 signals:
     void rebuilt();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     Factory m_factory;
     QWidget* m_content = nullptr;
+    WoodBackground* m_wood = nullptr;
+    bool m_rebuildQueued = false;
 };

@@ -1,7 +1,9 @@
 #pragma once
-// The button look of every button: plain, prominent (the main action, in the theme's
-// accent) and compact (the small variant). The title is shown literally: an "&" in it
-// is a character, never a mnemonic. An optional symbol stands before the title.
+// The button look of every button: a capsule with a vertical gradient (grey, or the
+// theme's accent when prominent), a light-to-dark rim and a small painted shadow;
+// compact is the small variant. The whole button draws at 75 % while pressed, and
+// only the capsule takes clicks. The title is shown literally: an "&" in it is a
+// character, never a mnemonic. An optional symbol stands before the title.
 
 #include <QPushButton>
 
@@ -14,6 +16,7 @@ public:
     void setTitle(const QString& title);
     QString title() const { return m_title; }
     void setSymbol(const QString& symbol);
+    QString symbol() const { return m_symbol; }
     bool prominent() const { return m_prominent; }
     bool compact() const { return m_compact; }
 
@@ -22,8 +25,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
 
 private:
+    double opacity() const;
+
     QString m_title;
     QString m_symbol;
     bool m_prominent;

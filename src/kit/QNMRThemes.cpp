@@ -1,5 +1,6 @@
 #include "kit/QNMRThemes.h"
 
+#include "kit/KitEvents.h"
 #include "records/OVPrefs.h"
 
 namespace QNMRThemes {
@@ -74,7 +75,14 @@ QString currentID()
     return OVPrefs::stringValue(key).value_or(defaultID());
 }
 
-void setCurrentID(const QString& id) { OVPrefs::setValue(key, id); }
+void setCurrentID(const QString& id)
+{
+    // The settings store has no change signal: theme roots learn of the new id here.
+    const bool changed = OVPrefs::stringValue(key) != std::optional<QString>(id);
+    OVPrefs::setValue(key, id);
+    if (changed)
+        emit KitEvents::shared().themeChanged();
+}
 
 QNMRTheme named(const QString& id)
 {

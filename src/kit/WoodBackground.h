@@ -1,20 +1,37 @@
 #pragma once
 // The drawn wood-grain surface in the current theme's bg and panelTop colours. A
-// seeded generator makes the same picture for the same size and theme every time;
-// the picture is painted once per size and theme into a cached pixmap.
+// seeded generator makes the same picture for the same size and theme every time
+// (grain lines, three knots, a warm and a green glow and a shade at the bottom); the
+// picture is painted once per size and theme into a cached pixmap, so a repaint costs
+// one blit. The widget reads the current theme at every paint.
 
 #include <QImage>
+#include <QPixmap>
 #include <QWidget>
+#include <cstdint>
 
 struct QNMRTheme;
 
 class WoodBackground : public QWidget {
     Q_OBJECT
 public:
+    // The pattern's generator: a 64-bit linear congruential state, seeded at every
+    // drawing; each draw gives 0 … 0.9999 in steps of 0.0001.
+    struct Random {
+        std::uint64_t state = 0x5EED6E05u;
+        double next();
+    };
+
     explicit WoodBackground(QWidget* parent = nullptr);
 
     // The pattern for a canvas of this size in pixels and this theme.
     static QImage render(const QSize& size, const QNMRTheme& theme);
+    // The same at a device pixel ratio (the pattern is laid out in logical pixels).
+    static QImage render(const QSize& size, const QNMRTheme& theme, double devicePixelRatio);
+    // The current theme's pattern for this size, from a small cache.
+    static QPixmap cached(const QSize& size, double devicePixelRatio = 1.0);
+    // Paints the current theme's pattern over rect of the widget p paints on.
+    static void paint(QPainter& p, const QRect& rect, double devicePixelRatio);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

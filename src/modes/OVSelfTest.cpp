@@ -68,6 +68,7 @@ int run()
     // the video group reads and clears the record.
     const auto openedBox = std::make_shared<QList<QUrl>>();
     Opener::open = [openedBox](const QUrl& url) { openedBox->append(url); };
+    Opener::showFolder = [](const QUrl&) {}; // nor does a folder
     const std::function<QList<QUrl>()> opened = [openedBox] { return *openedBox; };
     const std::function<void()> clearOpened = [openedBox] { openedBox->clear(); };
 

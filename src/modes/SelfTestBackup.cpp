@@ -1,5 +1,7 @@
 #include "modes/SelfTestBackup.h"
 
+#include "modes/SelfTestErrors.h"
+
 #include "modes/SelfTestStore.h"
 
 #include "modes/SelfTestImage.h"
@@ -21,10 +23,6 @@ QUrl fileIn(const QString& folder, const QString& name)
     return QUrl::fromLocalFile(folder + QLatin1Char('/') + name);
 }
 
-QString textOf(const std::exception& error)
-{
-    return QString::fromUtf8(error.what());
-}
 
 } // namespace
 
@@ -43,7 +41,7 @@ void backupTests(OVTestRun& run, const QString& folder)
     try {
         SampleData::add(store, QDateTime::currentDateTimeUtc());
     } catch (const std::exception& error) {
-        run.check(false, QStringLiteral("sample data: ") + textOf(error));
+        run.check(false, QStringLiteral("sample data: ") + errorText(error));
         return;
     }
 
@@ -71,7 +69,7 @@ void backupTests(OVTestRun& run, const QString& folder)
         store.backup(backupURL);
         run.check(true, QStringLiteral("backup written"));
     } catch (const std::exception& error) {
-        run.check(false, QStringLiteral("backup: ") + textOf(error));
+        run.check(false, QStringLiteral("backup: ") + errorText(error));
     }
 
     bool countsMatch = false;
@@ -122,7 +120,7 @@ void backupTests(OVTestRun& run, const QString& folder)
         run.check(store.plants().size() == 3 && store.count(QStringLiteral("photo")) == 1,
                   QStringLiteral("store works normally after the restore (3 plants, 1 photo)"));
     } catch (const std::exception& error) {
-        run.check(false, QStringLiteral("restore: ") + textOf(error));
+        run.check(false, QStringLiteral("restore: ") + errorText(error));
     }
 
     const QUrl textFile = fileIn(dir, QStringLiteral("not a backup.ovbackup"));
@@ -160,7 +158,7 @@ void backupTests(OVTestRun& run, const QString& folder)
         store.restore(QUrl::fromLocalFile(otherPath));
         run.check(false, QStringLiteral("another app's database is refused"));
     } catch (const std::exception& error) {
-        run.check(textOf(error).contains(QStringLiteral("not made by QNMR Orvane")),
+        run.check(errorText(error).contains(QStringLiteral("not made by QNMR Orvane")),
                   QStringLiteral("another app's database is refused"));
     }
 

@@ -1,5 +1,7 @@
 #include "modes/SelfTestCSV.h"
 
+#include "modes/SelfTestErrors.h"
+
 #include "modes/SelfTestStore.h"
 
 #include "modes/OVSelfTest.h"
@@ -74,7 +76,6 @@ bool firstProblemSays(const ClimateImportResult& result, const QString& part)
     return !result.problems.isEmpty() && result.problems.first().reason.contains(part);
 }
 
-QString errorText(const std::exception& e) { return QString::fromUtf8(e.what()); }
 
 } // namespace
 

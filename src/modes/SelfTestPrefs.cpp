@@ -3,7 +3,19 @@
 #include "records/OVPrefs.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+std::function<std::optional<QByteArray>(const QString&)> SelfTestPrefs::readFile =
+    [](const QString& path) -> std::optional<QByteArray> {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+};
 
 QStringList SelfTestPrefs::keys()
 {
@@ -14,9 +26,10 @@ QStringList SelfTestPrefs::keys()
 void SelfTestPrefs::saveAndPrepare()
 {
     OVPrefs::sync();
-    QFile file(OVPrefs::settingsFilePath());
-    if (file.open(QIODevice::ReadOnly))
-        m_fileBytes = file.readAll();
+    const QString path = OVPrefs::settingsFilePath();
+    // A dangling link counts as existing too: it is the user's, not ours to remove.
+    m_fileExisted = QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+    m_fileBytes = m_fileExisted ? readFile(path) : std::nullopt;
 
     m_saved.clear();
     for (const QString& key : keys()) {
@@ -41,6 +54,7 @@ void SelfTestPrefs::restore()
     OVPrefs::sync();
     // Writing the keys back can reorder or re-encode the file; the bytes read before
     // the run are what the user had, so they are put back as they were.
+    // When they could not be read, the keys written back above are all we can do.
     const QString path = OVPrefs::settingsFilePath();
     if (m_fileBytes) {
         QSaveFile out(path);
@@ -48,7 +62,7 @@ void SelfTestPrefs::restore()
             out.write(*m_fileBytes);
             out.commit();
         }
-    } else {
+    } else if (!m_fileExisted) {
         QFile::remove(path);
     }
 }

@@ -1,5 +1,7 @@
 #include "modes/SelfTestRecords.h"
 
+#include "modes/SelfTestErrors.h"
+
 #include "modes/SelfTestStore.h"
 
 #include "modes/OVSelfTest.h"
@@ -22,18 +24,6 @@ std::unique_ptr<OVStore>& recordStore()
     return store;
 }
 
-QString errorText(const std::exception_ptr& error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const OVError& e) {
-        return e.errorDescription();
-    } catch (const std::exception& e) {
-        return QString::fromUtf8(e.what());
-    } catch (...) {
-        return QStringLiteral("unknown error");
-    }
-}
 
 } // namespace
 

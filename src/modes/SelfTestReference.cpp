@@ -1,5 +1,6 @@
 #include "modes/SelfTestReference.h"
 
+#include "modes/VideoRules.h"
 #include "records/OVDay.h"
 #include "records/OVInfo.h"
 #include "services/ReferenceLibrary.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int kExpectedCrops = 42;
 constexpr int kExpectedSources = 34;
 constexpr int kExpectedVideos = 0;
-constexpr int kUniversityVideosWanted = 25;
 
 // The extension hosts that the shipped sources file cites.
 const std::array<QLatin1String, 4> kSourceHosts{
@@ -26,30 +26,6 @@ const std::array<QLatin1String, 4> kSourceHosts{
     QLatin1String("extension.oregonstate.edu"),
     QLatin1String("aggie-horticulture.tamu.edu"),
 };
-
-// Channels a video may come from (matched as case-sensitive substrings). The
-// shipped data names no individual specialist's channel, so none stands here.
-const std::array<QLatin1String, 13> kApprovedChannels{
-    QLatin1String("Extension"),         QLatin1String("IFAS"),
-    QLatin1String("e-GRO"),             QLatin1String("University"),
-    QLatin1String("Bootstrap Farmer"),  QLatin1String("OklahomaGardening"),
-    QLatin1String("OKGardeningClassics"), QLatin1String("Practical Farmers"),
-    QLatin1String("ACES"),              QLatin1String("UIExtension"),
-    QLatin1String("Growing Spaces"),    QLatin1String("VAEnergyWebinars"),
-    QLatin1String("The Greenhouse Channel"),
-};
-
-const std::array<QLatin1String, 6> kUniversityMarkers{
-    QLatin1String("Extension"), QLatin1String("IFAS"), QLatin1String("University"),
-    QLatin1String("e-GRO"),     QLatin1String("ACES"), QLatin1String("UIExtension"),
-};
-
-template <size_t N>
-bool containsAny(const QString& text, const std::array<QLatin1String, N>& entries)
-{
-    return std::any_of(entries.begin(), entries.end(),
-                       [&text](QLatin1String entry) { return text.contains(entry); });
-}
 
 bool is(const std::optional<double>& value, double expected)
 {
@@ -190,28 +166,12 @@ void referenceTests(OVTestRun& run, const ReferenceLibrary& lib)
     }
     // 20 to 23
     {
-        const QString watchPrefix =
-            QStringLiteral("https://") + ReferenceLibrary::videoHost + QStringLiteral("/watch?v=");
-        bool wellFormed = true, approved = true;
-        QSet<QString> ids;
-        qsizetype university = 0;
-        for (const GrowVideo& v : videos) {
-            wellFormed = wellFormed && v.url.toString(QUrl::FullyEncoded) == watchPrefix + v.id &&
-                         OVDay::fromIso(v.published).has_value() && !v.channel.isEmpty() &&
-                         v.checked == OVInfo::dataCheckedISO;
-            approved = approved && containsAny(v.channel, kApprovedChannels);
-            if (containsAny(v.channel, kUniversityMarkers))
-                ++university;
-            ids.insert(v.id);
-        }
-        run.check(wellFormed, QStringLiteral("every video: ") + ReferenceLibrary::videoSiteName +
-                                  QStringLiteral(" link, title, channel, publish date and date checked"));
-        run.check(ids.size() == videos.size(), QStringLiteral("no duplicate videos"));
-        run.check(approved, QStringLiteral("every video is from an extension service, university program or "
-                                           "established grower on the approved list"));
-        // With fewer videos than the bar, every one of them must qualify.
-        run.check(university >= std::min<qsizetype>(kUniversityVideosWanted, videos.size()),
-                  QStringLiteral("most videos (25+) come from university extension programs"));
+        const VideoRules::Findings found = VideoRules::check(videos);
+        const QStringList labels = VideoRules::labels(found);
+        run.check(found.wellFormed, labels[0]);
+        run.check(found.noDuplicates, labels[1]);
+        run.check(found.approved, labels[2]);
+        run.check(found.enoughUniversity(), labels[3]);
     }
 }
 

@@ -3,14 +3,12 @@
 // sprouted. A new test starts today (set `started` in the initializer to pin it).
 
 #include "records/OVDay.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct GermTest {
     qint64 id = 0;
@@ -24,11 +22,6 @@ struct GermTest {
     // The germination percentage; 0 when nothing was sown (never a division by zero).
     double rate() const { return sown <= 0 ? 0.0 : double(sprouted) / double(sown) * 100.0; }
 
-    static inline const QString table = QStringLiteral("germ_test");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    // An unreadable `started` reads as `today` (the current day when not given).
-    static GermTest fromRow(const SQLRow& row, std::optional<OVDay> today = std::nullopt);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

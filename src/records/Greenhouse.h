@@ -6,13 +6,11 @@
 // Hashable over every field.
 
 #include "records/RecordHash.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 
 class OVStore;
-class SQLRow;
 
 struct Greenhouse {
     qint64 id = 0;
@@ -22,10 +20,6 @@ struct Greenhouse {
     QString glazing{};
     QString notes{};
 
-    static inline const QString table = QStringLiteral("greenhouse");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Greenhouse fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -5,14 +5,12 @@
 
 #include "records/HarvestUnit.h"
 #include "records/OVDay.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct Harvest {
     qint64 id = 0;
@@ -31,11 +29,6 @@ struct Harvest {
         return factor ? std::optional<double>(quantity * *factor) : std::nullopt;
     }
 
-    static inline const QString table = QStringLiteral("harvest");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    // An unreadable `date` reads as `today` (the current day when not given).
-    static Harvest fromRow(const SQLRow& row, std::optional<OVDay> today = std::nullopt);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

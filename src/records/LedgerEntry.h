@@ -5,14 +5,12 @@
 
 #include "records/LedgerCategory.h"
 #include "records/OVDay.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct LedgerEntry {
     qint64 id = 0;
@@ -27,11 +25,6 @@ struct LedgerEntry {
     QString crop{};
     QString notes{};
 
-    static inline const QString table = QStringLiteral("ledger");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    // An unreadable `date` reads as `today` (the current day when not given).
-    static LedgerEntry fromRow(const SQLRow& row, std::optional<OVDay> today = std::nullopt);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -1,5 +1,8 @@
 #include "records/OVDay.h"
 
+#include "records/IntegerMath.h"
+#include "records/SpaceTrim.h"
+
 #include "records/OVFormat.h"
 
 #include <QList>
@@ -7,12 +10,6 @@
 #include <limits>
 
 namespace {
-
-// Spaces and tabs only: a line break at either end stays and makes the text fail.
-bool isBlank(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
 
 // An optional "+" then ASCII digits, within the 64-bit range.
 std::optional<qint64> readInteger(QStringView piece)
@@ -32,13 +29,6 @@ std::optional<qint64> readInteger(QStringView piece)
     return value;
 }
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
 
 } // namespace
 
@@ -54,13 +44,8 @@ OVDay::OVDay(const QDateTime& instant, const Calendar& calendar)
 
 std::optional<OVDay> OVDay::fromIso(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    text = text.mid(begin, end - begin);
+    // Spaces and tabs only: a line break at either end stays and makes the text fail.
+    text = SpaceTrim::trimmed(text);
 
     std::array<qint64, 3> numbers{};
     int found = 0;
@@ -106,16 +91,16 @@ QDateTime OVDay::date(const Calendar& calendar, int hour, int minute, const QDat
     // is early March).
     const qint64 monthIndex = qint64(month) - 1;
     qint64 y = 0;
-    if (__builtin_add_overflow(year, floorDiv(monthIndex, 12), &y)
+    if (__builtin_add_overflow(year, IntegerMath::floorDiv(monthIndex, 12), &y)
         || y < std::numeric_limits<int>::min() || y > std::numeric_limits<int>::max())
         return fallback;
-    const int m = int(monthIndex - floorDiv(monthIndex, 12) * 12) + 1;
+    const int m = int(monthIndex - IntegerMath::floorDiv(monthIndex, 12) * 12) + 1;
     const QDate first(int(y), m, 1);
     if (!first.isValid())
         return fallback;
     const qint64 minutes = qint64(hour) * 60 + minute;
-    const qint64 dayShift = qint64(day) - 1 + floorDiv(minutes, 1440);
-    const qint64 minuteOfDay = minutes - floorDiv(minutes, 1440) * 1440;
+    const qint64 dayShift = qint64(day) - 1 + IntegerMath::floorDiv(minutes, 1440);
+    const qint64 minuteOfDay = minutes - IntegerMath::floorDiv(minutes, 1440) * 1440;
     const QDate d = first.addDays(dayShift);
     const QDateTime result =
         d.isValid() ? calendar.instant(d, QTime(int(minuteOfDay / 60), int(minuteOfDay % 60))) : QDateTime();

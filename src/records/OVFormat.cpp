@@ -1,5 +1,7 @@
 #include "records/OVFormat.h"
 
+#include "records/CNumber.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <charconv>
@@ -34,11 +36,6 @@ QString shortTimeFormat(const QLocale& locale)
     return format;
 }
 
-locale_t cLocale()
-{
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
-}
 
 } // namespace
 
@@ -117,16 +114,7 @@ std::optional<double> parseDouble(QStringView text)
     if (text.isEmpty() || text.front().isSpace())
         return std::nullopt;
     const QByteArray bytes = text.toUtf8();
-    if (bytes.contains('\0'))
-        return std::nullopt;
-    const locale_t c = cLocale();
-    if (c == locale_t(nullptr))
-        return std::nullopt;
-    char* end = nullptr;
-    const double value = strtod_l(bytes.constData(), &end, c);
-    if (end != bytes.constData() + bytes.size())
-        return std::nullopt;
-    return value;
+    return CNumber::parseWhole(std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 } // namespace OVFormat

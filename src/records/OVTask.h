@@ -11,7 +11,6 @@
 #include "records/OVDay.h"
 #include "records/Recurrence.h"
 #include "records/TaskKind.h"
-#include "store/SQLValue.h"
 
 #include <QDateTime>
 #include <QString>
@@ -19,7 +18,6 @@
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct OVTask {
     qint64 id = 0;
@@ -38,11 +36,6 @@ struct OVTask {
     bool active = true;
     QString notes{};
 
-    static inline const QString table = QStringLiteral("task");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    // An unreadable `start` reads as `today` (the current day when not given).
-    static OVTask fromRow(const SQLRow& row, std::optional<OVDay> today = std::nullopt);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -5,14 +5,12 @@
 
 #include "records/OVDay.h"
 #include "records/ProblemKind.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct PestRecord {
     qint64 id = 0;
@@ -28,11 +26,6 @@ struct PestRecord {
     bool resolved = false;
     QString notes{};
 
-    static inline const QString table = QStringLiteral("pest");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    // An unreadable `observed` reads as `today` (the current day when not given).
-    static PestRecord fromRow(const SQLRow& row, std::optional<OVDay> today = std::nullopt);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -4,7 +4,6 @@
 // `added` is an instant in UTC; a new value takes the current instant (set it in
 // the initializer to pin it).
 
-#include "store/SQLValue.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -12,7 +11,6 @@
 #include <QStringList>
 
 class OVStore;
-class SQLRow;
 
 struct Photo {
     qint64 id = 0;
@@ -21,10 +19,6 @@ struct Photo {
     QString caption{};
     QDateTime added = QDateTime::currentDateTimeUtc();
 
-    static inline const QString table = QStringLiteral("photo");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Photo fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

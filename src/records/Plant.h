@@ -8,14 +8,12 @@
 #include "records/OVDay.h"
 #include "records/PlantStatus.h"
 #include "records/RecordHash.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct Plant {
     qint64 id = 0;
@@ -36,10 +34,6 @@ struct Plant {
     // The crop, followed by " — " and the variety when there is one; neither is trimmed.
     QString displayName() const;
 
-    static inline const QString table = QStringLiteral("plant");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Plant fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

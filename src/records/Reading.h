@@ -7,7 +7,6 @@
 // `source` is "manual", or "csv" for imported readings.
 
 #include "records/Metric.h"
-#include "store/SQLValue.h"
 
 #include <QDateTime>
 #include <QString>
@@ -15,7 +14,6 @@
 #include <map>
 
 class OVStore;
-class SQLRow;
 
 struct Reading {
     qint64 id = 0;
@@ -25,10 +23,6 @@ struct Reading {
     QString source = QStringLiteral("manual");
     QString note{};
 
-    static inline const QString table = QStringLiteral("reading");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Reading fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

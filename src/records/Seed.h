@@ -3,14 +3,12 @@
 // for, absent when unknown. Hashable over every field.
 
 #include "records/RecordHash.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 class OVStore;
-class SQLRow;
 
 struct Seed {
     qint64 id = 0;
@@ -23,10 +21,6 @@ struct Seed {
     QString unit = QStringLiteral("seeds");
     QString notes{};
 
-    static inline const QString table = QStringLiteral("seed");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Seed fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -3,13 +3,11 @@
 
 #include "records/RecordHash.h"
 #include "records/SpotKind.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
 
 class OVStore;
-class SQLRow;
 
 struct Spot {
     qint64 id = 0;
@@ -19,10 +17,6 @@ struct Spot {
     QString size{};
     QString notes{};
 
-    static inline const QString table = QStringLiteral("spot");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Spot fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

@@ -2,14 +2,12 @@
 // One completion of a task. `doneAt` is an instant in UTC; a new value takes the
 // current instant (set it in the initializer to pin it).
 
-#include "store/SQLValue.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 class OVStore;
-class SQLRow;
 
 struct TaskLog {
     qint64 id = 0;
@@ -17,10 +15,6 @@ struct TaskLog {
     QDateTime doneAt = QDateTime::currentDateTimeUtc();
     QString note{};
 
-    static inline const QString table = QStringLiteral("task_log");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static TaskLog fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

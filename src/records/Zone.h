@@ -8,7 +8,6 @@
 
 #include "records/Metric.h"
 #include "records/MetricRange.h"
-#include "store/SQLValue.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,7 +15,6 @@
 #include <map>
 
 class OVStore;
-class SQLRow;
 
 struct Zone {
     qint64 id = 0;
@@ -25,10 +23,6 @@ struct Zone {
     QString notes{};
     std::map<Metric, MetricRange> limits{};
 
-    static inline const QString table = QStringLiteral("zone");
-    static QStringList columns();
-    SQLArgs columnValues() const;
-    static Zone fromRow(const SQLRow& row);
     // Tidies and checks the record before a save; throws OVError::invalid.
     void prepare(OVStore& store);
 

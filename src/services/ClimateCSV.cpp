@@ -1,5 +1,6 @@
 #include "services/ClimateCSV.h"
 
+#include "records/Utf8.h"
 #include "services/DatePatternMatcher.h"
 #include "services/OVCSV.h"
 #include "store/OVStore.h"
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <map>
+#include <new>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -95,33 +97,7 @@ std::string_view trim(std::string_view v) { return OVCSV::trimSpacesUtf8(v); }
 std::u16string_view trim(std::u16string_view v) { return OVCSV::trimSpacesUtf16(v); }
 
 void appendUtf8(std::string& out, std::string_view v) { out.append(v); }
-void appendUtf8(std::string& out, std::u16string_view v)
-{
-    for (size_t i = 0; i < v.size(); ++i) {
-        char32_t c = v[i];
-        if (c < 0x80) {
-            out.push_back(char(c));
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < v.size() && v[i + 1] >= 0xDC00 && v[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (v[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate can be no number or date
-        }
-        if (c < 0x800) {
-            out.push_back(char(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | (c >> 12)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | (c >> 18)));
-            out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        }
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
-}
+void appendUtf8(std::string& out, std::u16string_view v) { Utf8::append(out, v); }
 
 // Cells that stand for "no value": "na", "n/a", "-", "--", "null" in any case.
 template <typename Unit>
@@ -185,6 +161,16 @@ struct MetricColumnAt {
     bool celsius;
 };
 
+// Why a line beyond the scanner's bounds is refused. Logger files are long, never wide.
+QString overflowText(OVCSV::Overflow overflow)
+{
+    if (overflow == OVCSV::Overflow::tooManyFields)
+        return QStringLiteral("The line has more than 1,000 columns, more than any climate log has. "
+                              "Check that this is the right file.");
+    return QStringLiteral("The line is longer than 1 MB, longer than any climate log line. "
+                          "Check that this is the right file.");
+}
+
 ClimateImportResult fileProblem(int line, const QString& reason)
 {
     ClimateImportResult result;
@@ -212,6 +198,10 @@ public:
 
         // Header.
         const int headerLine = m_scanner.line();
+        if (m_scanner.overflow() != OVCSV::Overflow::none) {
+            fail(headerLine, overflowText(m_scanner.overflow()));
+            return;
+        }
         QStringList headings;
         QStringList keys;
         for (qsizetype i = 0; i < m_scanner.fieldCount(); ++i) {
@@ -273,6 +263,10 @@ public:
     {
         while (!m_finished && m_scanner.next()) {
             ++m_result.totalRows;
+            if (m_scanner.overflow() != OVCSV::Overflow::none) {
+                m_result.problems.append({m_scanner.line(), overflowText(m_scanner.overflow())});
+                continue;
+            }
             if (readRow(out))
                 return true;
         }
@@ -474,24 +468,6 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
-QByteArray latin1ToUtf8(const QByteArray& bytes)
-{
-    qsizetype high = 0;
-    for (char c : bytes)
-        high += uchar(c) >= 0x80;
-    QByteArray out;
-    out.reserve(bytes.size() + high);
-    for (char c : bytes) {
-        const uchar u = uchar(c);
-        if (u < 0x80) {
-            out.append(c);
-        } else {
-            out.append(char(0xC0 | (u >> 6)));
-            out.append(char(0x80 | (u & 0x3F)));
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -555,12 +531,17 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {{}, file.errorString()};
-    if (!isValidUtf8(bytes))
-        bytes = latin1ToUtf8(bytes);
-    return {std::move(bytes), std::nullopt};
+    try {
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return {{}, file.errorString()};
+        if (!isValidUtf8(bytes))
+            bytes = Utf8::fromLatin1(bytes);
+        return {std::move(bytes), std::nullopt};
+    } catch (const std::bad_alloc&) {
+        // A file larger than the memory left: the readers promise never to throw.
+        return {{}, QStringLiteral("it is too large to read into memory")};
+    }
 }
 
 ClimateImportResult ClimateCSV::readFile(const QString& path, const QList<Zone>& zones,

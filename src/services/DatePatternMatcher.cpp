@@ -1,5 +1,7 @@
 #include "services/DatePatternMatcher.h"
 
+#include "records/IntegerMath.h"
+
 #include "services/OVCSV.h"
 
 #include <cmath>
@@ -32,8 +34,6 @@ qint64 daysFromCivil(qint64 y, unsigned m, unsigned d)
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + qint64(doe) - 719468;
 }
-
-qint64 floorDiv(qint64 a, qint64 b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 // Reads min..max digits (greedy); false when fewer than min stand there.
 bool readDigits(std::string_view t, size_t& pos, int minDigits, int maxDigits, int& value, int* count = nullptr)
@@ -277,7 +277,7 @@ int DatePatternMatcher::offsetAt(qint64 utcSeconds) const
 
 qint64 DatePatternMatcher::localToUtc(qint64 local)
 {
-    const qint64 dayKey = floorDiv(local, kDay);
+    const qint64 dayKey = IntegerMath::floorDiv(local, kDay);
     if (!m_haveCache || dayKey != m_cachedDay) {
         // Offsets a day before the local day starts and a day after it ends lie on
         // either side of any change of offset that can touch this day.

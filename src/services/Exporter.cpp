@@ -277,10 +277,13 @@ QString seeds(const OVStore& store)
 QString readings(const OVStore& store)
 {
     QString text;
-    streamReadings(store, [&text](const QString& line) {
+    const Streamed result = streamReadings(store, [&text](const QString& line) {
         text += line;
         return true;
     });
+    // A shortened table must not pass for the whole one.
+    if (result != Streamed::all)
+        throw OVError::database(QStringLiteral("the climate readings could not be read"));
     return text;
 }
 

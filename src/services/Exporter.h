@@ -22,7 +22,9 @@ class OVStore;
 
 namespace Exporter {
 
-// The table texts; none throws (a failing query gives an empty table).
+// The table texts. A failing query gives an empty table, except for the readings:
+// their table throws OVError::database when the readings cannot all be read, as
+// everything() does, rather than pass a shortened table off as complete.
 QString greenhouses(const OVStore& store);
 QString plants(const OVStore& store);
 QString seeds(const OVStore& store);

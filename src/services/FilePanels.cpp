@@ -2,9 +2,11 @@
 
 #include "services/AppModel.h"
 
+#include "services/Opener.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDesktopServices>
+#include <QDBusPendingCallWatcher>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QUrl>
@@ -13,7 +15,7 @@ namespace FilePanels {
 
 namespace {
 
-// A session bus that does not answer must not freeze the export.
+// How long a file manager may take to answer before the folder is opened instead.
 constexpr int kRevealTimeoutMs = 3000;
 
 Backend defaultBackend()
@@ -69,17 +71,25 @@ QString saveFailedMessage(const QString& reason)
 void revealInFileManager(const QString& path)
 {
     const QUrl fileUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    const QUrl folderUrl = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-        call << QStringList{fileUrl.toString(QUrl::FullyEncoded)} << QString();
-        const QDBusMessage reply = bus.call(call, QDBus::Block, kRevealTimeoutMs);
-        if (reply.type() == QDBusMessage::ReplyMessage)
-            return;
+    if (!bus.isConnected()) {
+        Opener::showFolder(folderUrl);
+        return;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{fileUrl.toString(QUrl::FullyEncoded)} << QString();
+    // Never waited for: a file manager that is slow or missing must not freeze the
+    // window. The folder is opened once the call has failed or timed out.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kRevealTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [folderUrl](QDBusPendingCallWatcher* done) {
+                         if (done->isError())
+                             Opener::showFolder(folderUrl);
+                         done->deleteLater();
+                     });
 }
 
 std::optional<QString> save(const QString& name, const QList<FileType>& types)

@@ -35,7 +35,10 @@ struct Backend {
 Backend& backend();
 
 // The desktop's own way to show a file: the file manager's ShowItems over D-Bus,
-// else the containing folder opened by the desktop. The default `reveal`.
+// else the containing folder, through Opener::showFolder. Returns at once: the
+// D-Bus call is answered later on the event loop (up to 3 s), and the folder is
+// opened then if it failed; without a session bus, the folder is opened right away.
+// The default `reveal`.
 void revealInFileManager(const QString& path);
 
 std::optional<QString> save(const QString& name, const QList<FileType>& types);

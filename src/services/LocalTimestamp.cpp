@@ -1,5 +1,7 @@
 #include "services/LocalTimestamp.h"
 
+#include "records/IntegerMath.h"
+
 #include <charconv>
 #include <cstdlib>
 
@@ -8,19 +10,11 @@ namespace {
 constexpr qint64 minSeconds = std::numeric_limits<qint64>::min();
 constexpr qint64 maxSeconds = std::numeric_limits<qint64>::max();
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
-
 // Proleptic Gregorian date of a day count since 1970-01-01 (H. Hinnant's algorithm).
 void civilFromDays(qint64 z, qint64& year, int& month, int& day)
 {
     z += 719468;
-    const qint64 era = floorDiv(z, 146097);
+    const qint64 era = IntegerMath::floorDiv(z, 146097);
     const qint64 doe = z - era * 146097;
     const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
     const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
@@ -72,11 +66,11 @@ void LocalTimestamp::lookUp(qint64 utcSeconds)
 
 int LocalTimestamp::write(const QDateTime& instant, char* out)
 {
-    const qint64 utcSeconds = floorDiv(instant.toMSecsSinceEpoch(), 1000);
+    const qint64 utcSeconds = IntegerMath::floorDiv(instant.toMSecsSinceEpoch(), 1000);
     if (utcSeconds < m_from || utcSeconds >= m_until)
         lookUp(utcSeconds);
     const qint64 local = utcSeconds + m_offset;
-    const qint64 days = floorDiv(local, 86400);
+    const qint64 days = IntegerMath::floorDiv(local, 86400);
     const qint64 secondOfDay = local - days * 86400;
     qint64 year = 0;
     int month = 0;

@@ -1,7 +1,12 @@
 #include "services/OVCSV.h"
 
+#include "records/CNumber.h"
+#include "records/SpaceTrim.h"
+#include "records/Utf8.h"
+
 #include <QChar>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -17,30 +22,7 @@ constexpr char16_t kBom = 0xFEFF;
 // encode to nothing.
 size_t encodeScalar(char32_t c, char* out)
 {
-    if (c < 0x80) {
-        out[0] = char(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        out[0] = char(0xC0 | (c >> 6));
-        out[1] = char(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c >= 0xD800 && c <= 0xDFFF)
-        return 0;
-    if (c < 0x10000) {
-        out[0] = char(0xE0 | (c >> 12));
-        out[1] = char(0x80 | ((c >> 6) & 0x3F));
-        out[2] = char(0x80 | (c & 0x3F));
-        return 3;
-    }
-    if (c > 0x10FFFF)
-        return 0;
-    out[0] = char(0xF0 | (c >> 18));
-    out[1] = char(0x80 | ((c >> 12) & 0x3F));
-    out[2] = char(0x80 | ((c >> 6) & 0x3F));
-    out[3] = char(0x80 | (c & 0x3F));
-    return 4;
+    return Utf8::encode(c, out);
 }
 
 size_t encodeScalar(char32_t c, char16_t* out)
@@ -69,55 +51,6 @@ size_t bomLength(std::u16string_view) { return 1; }
 
 bool isBlank(std::string_view f) { return OVCSV::trimSpacesUtf8(f).empty(); }
 bool isBlank(std::u16string_view f) { return OVCSV::trimSpacesUtf16(f).empty(); }
-
-// The scalar that ends at `end` in UTF-8 text starting at `begin`, and where it
-// starts. Malformed bytes read as themselves (and are never spaces).
-char32_t lastScalarUtf8(const char* begin, const char* end, const char** start)
-{
-    const char* p = end - 1;
-    int back = 0;
-    while (p > begin && back < 3 && (uchar(*p) & 0xC0) == 0x80) {
-        --p;
-        ++back;
-    }
-    const uchar lead = uchar(*p);
-    const int len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (len != back + 1) {
-        *start = end - 1;
-        return char32_t(uchar(end[-1])) | 0x80000000u; // not a scalar
-    }
-    char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
-    for (int i = 1; i < len; ++i)
-        c = (c << 6) | (uchar(p[i]) & 0x3F);
-    *start = p;
-    return c;
-}
-
-char32_t firstScalarUtf8(const char* p, const char* end, const char** next)
-{
-    const uchar lead = uchar(*p);
-    const int len = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (len == 0 || end - p < len) {
-        *next = p + 1;
-        return char32_t(lead) | 0x80000000u;
-    }
-    char32_t c = len == 1 ? lead : len == 2 ? (lead & 0x1F) : len == 3 ? (lead & 0x0F) : (lead & 0x07);
-    for (int i = 1; i < len; ++i) {
-        if ((uchar(p[i]) & 0xC0) != 0x80) {
-            *next = p + 1;
-            return char32_t(lead) | 0x80000000u;
-        }
-        c = (c << 6) | (uchar(p[i]) & 0x3F);
-    }
-    *next = p + len;
-    return c;
-}
-
-locale_t cLocale()
-{
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return loc;
-}
 
 // A scratch text that lives on the stack for ordinary cells.
 class CellBuffer {
@@ -174,63 +107,12 @@ bool isFastDecimalChar(char c)
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Trimming
+// Trimming (one rule for the whole program, in SpaceTrim)
 
-bool OVCSV::isSpaceOrTab(char32_t c)
-{
-    // The tab and the Unicode space separators (general category Zs).
-    return c == 0x09 || c == 0x20 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F
-           || c == 0x205F || c == 0x3000;
-}
-
-std::string_view OVCSV::trimSpacesUtf8(std::string_view text)
-{
-    const char* b = text.data();
-    const char* e = b + text.size();
-    while (b < e) {
-        if (*b == ' ' || *b == '\t') {
-            ++b;
-            continue;
-        }
-        if (uchar(*b) < 0x80)
-            break;
-        const char* next = nullptr;
-        if (!isSpaceOrTab(firstScalarUtf8(b, e, &next)))
-            break;
-        b = next;
-    }
-    while (e > b) {
-        if (e[-1] == ' ' || e[-1] == '\t') {
-            --e;
-            continue;
-        }
-        if (uchar(e[-1]) < 0x80)
-            break;
-        const char* start = nullptr;
-        if (!isSpaceOrTab(lastScalarUtf8(b, e, &start)))
-            break;
-        e = start;
-    }
-    return std::string_view(b, size_t(e - b));
-}
-
-std::u16string_view OVCSV::trimSpacesUtf16(std::u16string_view text)
-{
-    // No space separator lies outside the basic plane, so single units suffice.
-    size_t b = 0;
-    size_t e = text.size();
-    while (b < e && isSpaceOrTab(text[b]))
-        ++b;
-    while (e > b && isSpaceOrTab(text[e - 1]))
-        --e;
-    return text.substr(b, e - b);
-}
-
-QStringView OVCSV::trimSpaces(QStringView text)
-{
-    const std::u16string_view t = trimSpacesUtf16(std::u16string_view(QStringView(text).utf16(), size_t(text.size())));
-    return QStringView(t.data(), qsizetype(t.size()));
-}
+bool OVCSV::isSpaceOrTab(char32_t c) { return SpaceTrim::isSpaceOrTab(c); }
+std::string_view OVCSV::trimSpacesUtf8(std::string_view text) { return SpaceTrim::trimmedUtf8(text); }
+std::u16string_view OVCSV::trimSpacesUtf16(std::u16string_view text) { return SpaceTrim::trimmed(text); }
+QStringView OVCSV::trimSpaces(QStringView text) { return SpaceTrim::trimmed(text); }
 
 // ---------------------------------------------------------------------------
 // Parsing
@@ -280,35 +162,49 @@ bool OVCSV::Scanner<Unit>::next()
 
     while (m_pos < n) {
         m_count = 0;
+        m_overflow = Overflow::none;
         startField();
         const int recordLine = m_line;
+        const size_t recordStart = m_pos;
         bool begun = false;
         bool inQuotes = false;
         bool lineEnded = false;
 
         while (m_pos < n) {
+            // Past the length limit nothing more is kept; the walk goes on to find
+            // where the record ends.
+            if (m_overflow == Overflow::none && m_pos - recordStart > maxRecordUnits)
+                m_overflow = Overflow::tooLong;
+            const bool keep = m_overflow == Overflow::none;
             const Unit c = s[m_pos];
             if (inQuotes) {
                 std::basic_string<Unit>& buffer = current().buffer;
+                // Never more than the limit's worth at once, so the check above
+                // bounds the buffer and a huge cell is still walked only once.
+                const size_t stop = std::min(n, m_pos + maxRecordUnits);
                 size_t run = m_pos;
-                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf)
+                while (run < stop && s[run] != quote && s[run] != cr && s[run] != lf)
                     ++run;
                 if (run > m_pos) {
-                    buffer.append(s + m_pos, run - m_pos);
+                    if (keep)
+                        buffer.append(s + m_pos, run - m_pos);
                     m_pos = run;
                 } else if (c == lf) {
-                    buffer.push_back(lf);
+                    if (keep)
+                        buffer.push_back(lf);
                     ++m_line;
                     ++m_pos;
                 } else if (c == cr) {
                     if (m_pos + 1 < n && s[m_pos + 1] == lf) {
                         ++m_pos; // a quoted CR LF arrives as LF alone
                     } else {
-                        buffer.push_back(cr);
+                        if (keep)
+                            buffer.push_back(cr);
                         ++m_pos;
                     }
                 } else if (m_pos + 1 < n && s[m_pos + 1] == quote) {
-                    buffer.push_back(quote);
+                    if (keep)
+                        buffer.push_back(quote);
                     m_pos += 2;
                 } else {
                     inQuotes = false;
@@ -319,17 +215,28 @@ bool OVCSV::Scanner<Unit>::next()
             if (c == quote) {
                 Field& f = current();
                 if (!f.copied) {
-                    f.buffer.assign(s + f.start, f.length);
+                    f.buffer.assign(s + f.start, keep ? f.length : 0);
                     f.copied = true;
                 }
                 inQuotes = true;
                 begun = true;
                 ++m_pos;
             } else if (matchesSeparator(m_pos)) {
-                ++m_count;
                 m_pos += m_sepLen;
-                startField();
                 begun = true;
+                if (m_count + 1 < maxFields && keep) {
+                    ++m_count;
+                    startField();
+                } else {
+                    // The last field is reused for everything that follows.
+                    if (m_overflow == Overflow::none)
+                        m_overflow = Overflow::tooManyFields;
+                    Field& f = current();
+                    f.start = m_pos;
+                    f.length = 0;
+                    f.copied = false;
+                    f.buffer.clear();
+                }
             } else if (c == lf) {
                 ++m_pos;
                 lineEnded = true;
@@ -341,15 +248,17 @@ bool OVCSV::Scanner<Unit>::next()
                 lineEnded = true;
                 break;
             } else {
+                const size_t stop = std::min(n, m_pos + maxRecordUnits);
                 size_t run = m_pos + 1;
-                while (run < n && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
+                while (run < stop && s[run] != quote && s[run] != cr && s[run] != lf && s[run] != sep0)
                     ++run;
                 // Outside quotes nothing is dropped inside a field (a dropped CR is
                 // always followed by the LF that ends it), so an uncopied field
                 // stays one stretch of the text.
                 Field& f = current();
                 if (f.copied) {
-                    f.buffer.append(s + m_pos, run - m_pos);
+                    if (keep)
+                        f.buffer.append(s + m_pos, run - m_pos);
                 } else {
                     if (f.length == 0)
                         f.start = m_pos;
@@ -359,13 +268,15 @@ bool OVCSV::Scanner<Unit>::next()
                 m_pos = run;
             }
         }
+        if (m_overflow == Overflow::none && m_pos - recordStart > maxRecordUnits + (lineEnded ? 2 : 0))
+            m_overflow = Overflow::tooLong;
 
         if (!lineEnded && !begun && m_count == 0 && current().length == 0 && !current().copied)
             return false; // nothing but a dropped CR before the end
         ++m_count;
         if (lineEnded)
             ++m_line;
-        if (m_count == 1 && isBlank(field(0)))
+        if (m_count == 1 && m_overflow == Overflow::none && isBlank(field(0)))
             continue;
         m_rowLine = recordLine;
         return true;
@@ -546,13 +457,8 @@ std::optional<double> OVCSV::plainNumberUtf8(std::string_view text)
             return std::nullopt;
     }
 
-    CellBuffer buf(text.size());
-    char* s = buf.data();
-    std::memcpy(s, text.data(), text.size());
-    s[text.size()] = '\0';
-    char* end = nullptr;
-    const double v = strtod_l(s, &end, cLocale());
-    if (end != s + text.size() || !std::isfinite(v))
+    const std::optional<double> v = CNumber::parseWhole(text);
+    if (!v || !std::isfinite(*v))
         return std::nullopt;
     return v;
 }

@@ -9,6 +9,11 @@
 // - Parsing walks the text exactly once, front to back. `Scanner` is the streaming
 //   form used for large files: it hands out one record at a time and reuses its
 //   field buffers, so a file of a million rows costs no per-cell allocation.
+// - What one record may cost is bounded: it keeps at most `maxFields` fields and
+//   `maxRecordUnits` code units of text. A record beyond either is still walked to
+//   its end (so the records after it are found as usual) but is marked overflowed,
+//   its fields cut short; a file of any shape costs memory in proportion to one
+//   bounded record.
 // - Written CSV uses "," between fields and ends every line, the last one too,
 //   with CR LF.
 // - Numbers are read in the C locale, whatever the user's locale is.
@@ -26,7 +31,8 @@
 class OVCSV {
 public:
     // One parsed row: `line` is the 1-based physical line of the row's first
-    // character; `fields` are unquoted and untrimmed.
+    // character; `fields` are unquoted and untrimmed (and cut short for a row beyond
+    // the limits below).
     struct Row {
         int line = 0;
         QStringList fields;
@@ -58,6 +64,12 @@ public:
     // Streaming reader over UTF-16 (char16_t) or UTF-8 (char) text. The views that
     // field() returns stay valid until the next call of next(). The text must
     // outlive the scanner.
+    static constexpr qsizetype maxFields = 1000;
+    static constexpr size_t maxRecordUnits = size_t(1) << 20; // 1 MB of UTF-8
+
+    // Why a record was cut short.
+    enum class Overflow { none, tooManyFields, tooLong };
+
     template <typename Unit>
     class Scanner {
     public:
@@ -67,6 +79,9 @@ public:
         // Moves to the next row that is not blank; false at the end of the text.
         bool next();
         int line() const { return m_rowLine; }
+        // Whether the current row went past maxFields or maxRecordUnits (the first
+        // limit reached); its fields are then incomplete.
+        Overflow overflow() const { return m_overflow; }
         qsizetype fieldCount() const { return m_count; }
         View field(qsizetype i) const
         {
@@ -98,6 +113,7 @@ public:
         // m_fieldsOfRow[m_count] is the field being read.
         std::vector<Field> m_fieldsOfRow;
         qsizetype m_count = 0;
+        Overflow m_overflow = Overflow::none;
     };
 };
 

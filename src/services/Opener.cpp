@@ -1,6 +1,7 @@
 #include "services/Opener.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 
 namespace Opener {
 
@@ -17,6 +18,17 @@ void openInSystem(const QUrl& url)
     if (!isWebPage(url))
         return;
     QDesktopServices::openUrl(url);
+}
+
+} // namespace Opener
+
+namespace Opener {
+
+void showFolderInSystem(const QUrl& folder)
+{
+    if (!folder.isLocalFile() || !QFileInfo(folder.toLocalFile()).isDir())
+        return;
+    QDesktopServices::openUrl(folder);
 }
 
 } // namespace Opener

@@ -13,11 +13,12 @@ namespace {
 
 constexpr int kJpegQuality = 85;
 
-// Qt refuses to decode pictures whose buffer would exceed its allocation limit
-// (128 MB by default, less than a 48-megapixel RGB photo needs). Photos are
-// usually decoded at reduced size anyway, but formats without scaled decoding are
-// decoded whole first; this ceiling still stops absurd headers from exhausting memory.
-constexpr int kAllocationLimitMB = 1024;
+// The most memory one decoded picture may take. Qt's default (128 MB) is less than a
+// 48-megapixel photo needs whole, but JPEGs, which cameras make, are decoded at the
+// stored size and never come near it; formats without scaled decoding are decoded
+// whole first, up to 64 megapixels at 4 bytes each. A crafted header asking for more
+// is refused before anything is allocated, like any other unreadable picture.
+constexpr int kAllocationLimitMB = 256;
 
 int scaledSide(double side, double scale)
 {
@@ -78,7 +79,7 @@ std::optional<QByteArray> jpeg(const QString& path, double maxSide)
 {
     QImageReader reader(path);
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(std::max(reader.allocationLimit(), kAllocationLimitMB));
+    reader.setAllocationLimit(kAllocationLimitMB);
     if (!reader.canRead())
         return std::nullopt;
 

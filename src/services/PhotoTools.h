@@ -4,7 +4,9 @@
 // enlarged; each side at least 1), sRGB, quality 85; the camera's orientation tag
 // is applied, so the stored picture stands the way it was taken.
 // Large photos are decoded at reduced size where the format allows it, and no
-// camera photo is refused for its pixel count (a 48-megapixel JPEG decodes).
+// camera photo is refused for its pixel count (a 48-megapixel JPEG decodes). A
+// picture that would need more than 256 MB decoded (over 64 megapixels in a format
+// without scaled decoding) is refused like a file that is no picture.
 // Nothing here throws or talks to the user: every failure is "no data".
 
 #include <QByteArray>

@@ -1,5 +1,7 @@
 #include "services/Reports.h"
 
+#include "records/SpaceTrim.h"
+
 #include "records/CropKey.h"
 #include "records/OVFormat.h"
 #include "services/OVCSV.h"
@@ -14,14 +16,7 @@ constexpr double poundsPerKilogram = 2.2046226218;
 // Trims spaces and tabs only: line breaks and letter case of a crop's text stay.
 QString trimBlanks(const QString& text)
 {
-    auto blank = [](QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; };
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && blank(text.at(start)))
-        ++start;
-    while (end > start && blank(text.at(end - 1)))
-        --end;
-    return text.mid(start, end - start);
+    return SpaceTrim::trimmed(QStringView(text)).toString();
 }
 
 QString f2(double value) { return OVFormat::fixed(value, 2); }

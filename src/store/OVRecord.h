@@ -3,18 +3,14 @@
 // delete are written once as templates:
 //
 //   id              qint64 row id, 0 while the record is not stored
-//   T::table        the table name
-//   T::columns()    the table's columns without `id`, in binding order
-//   columnValues()  one bindable value per column, same order; NULL for an absent optional
-//   T::fromRow(row) the record read from a result row by column name; never fails,
-//                   a missing, NULL or unreadable column gives that column's fallback
 //   prepare(store)  validation and tidying just before a save; throws OVError::invalid
+//   RowMapping<T>   the table, its columns and the two-way row mapping (RowMapping.h)
 //
 // `prepare` is a member so each type's checks sit next to its fields in the header;
 // its definitions live with the store's validation code, which needs OVStore to look
-// up linked records. A record read back from the row its own columnValues() wrote
-// compares equal to it.
+// up linked records.
 
+#include "store/RowMapping.h"
 #include "store/SQLRow.h"
 #include "store/SQLValue.h"
 
@@ -28,9 +24,9 @@ template <typename T>
 concept OVRecord = std::equality_comparable<T> && std::default_initializable<T> &&
     requires(T record, const T constRecord, const SQLRow& row, OVStore& store) {
         { record.id } -> std::same_as<qint64&>;
-        { T::table } -> std::convertible_to<QString>;
-        { T::columns() } -> std::same_as<QStringList>;
-        { constRecord.columnValues() } -> std::same_as<SQLArgs>;
-        { T::fromRow(row) } -> std::same_as<T>;
+        { RowMapping<T>::table } -> std::convertible_to<QString>;
+        { RowMapping<T>::columns() } -> std::same_as<QStringList>;
+        { RowMapping<T>::values(constRecord) } -> std::same_as<SQLArgs>;
+        { RowMapping<T>::fromRow(row) } -> std::same_as<T>;
         record.prepare(store);
     };

@@ -73,12 +73,10 @@ signals:
     void revisionChanged(qint64 revision);
 
     // =====================================================================================
-    // Record operations, task completion, bulk import, backup and restore.
-    // Each group is declared here and defined in its own source file
-    // (OVStoreRecords.cpp, OVStoreQueries.cpp, OVStoreTasks.cpp, OVStoreBackup.cpp, …);
-    // templates over record types go in a header included at the end of this file.
+    // Record operations, task completion, bulk import, backup and restore. Each group
+    // is defined in the source file named in its heading; the templates over record
+    // types live in OVStoreTemplates.h, included at the end of this file.
 public:
-    // -- (declarations of the later groups go here) --
 
     // ---- Streaming reads (OVStoreStream.cpp) ----
     // Hands every reading of one zone to `each`, oldest first (ties: lower id first),
@@ -108,7 +106,8 @@ public:
     // The record with that id; nothing for an absent id (no query runs) or no row.
     template <typename T>
     std::optional<T> get(std::optional<qint64> id) const;
-    // Rows of a table; 0 when the count fails.
+    // Rows of one of the thirteen tables; 0 when the count fails. Any other name
+    // throws OVError::database before a statement is built from it.
     qint64 count(const QString& table) const;
 
     // ---- Named queries (OVStoreRecords.cpp); none throws ----
@@ -189,6 +188,13 @@ public:
     // place. Any failure after the swap puts the previous file back and reopens it;
     // only then does the error say "Your data was left as it was.".
     QUrl restore(const QUrl& url, const QDateTime& now = QDateTime::currentDateTime());
+    // Removes what a killed backup or restore left in the database's folder: our own
+    // temporary copies (".ovbackup-<uuid>.tmp", "restore-<uuid>.sqlite", their side
+    // files and "restore-<uuid>.previous"), whatever their age. Run once at start-up,
+    // after the single-instance check and before the store opens, when no other copy
+    // of the program can be using them. A backup tidies its own target folder itself
+    // (only our names, only files older than an hour).
+    static void removeStaleTemporaryFiles(const QString& folder);
     // The rename that puts a finished copy in place (backup target, restore swap and
     // its undo). Tests replace it to make the swap fail or to stop the process there.
     static std::function<std::error_code(const QString& from, const QString& to)> renameFile;

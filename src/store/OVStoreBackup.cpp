@@ -13,11 +13,15 @@
 
 #include "store/OVStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUuid>
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -281,12 +285,77 @@ void copyFile(const QString& from, const QString& to)
     }
 }
 
+// Gives a copied database file the rollback journal a new database uses. A file whose
+// header asks for a write-ahead log would make the engine create -wal and -shm files
+// beside it and keep the live database in that mode for good. The two header bytes are
+// what the engine itself writes when it leaves WAL mode; any log content belonged to
+// the original's side files, which are never part of a backup.
+void useRollbackJournal(const QString& path)
+{
+    Descriptor fd(::open(fsName(path).constData(), O_RDWR | O_CLOEXEC));
+    if (fd.fd < 0)
+        throw OVError::file(path, lastErrno());
+    unsigned char header[20] = {};
+    if (::pread(fd.fd, header, sizeof header, 0) != ssize_t(sizeof header))
+        return; // too short to be a database; the inspection refuses it
+    if (std::memcmp(header, "SQLite format 3", 16) != 0 || (header[18] != 2 && header[19] != 2))
+        return;
+    const unsigned char legacy[2] = {1, 1};
+    if (::pwrite(fd.fd, legacy, sizeof legacy, 18) != ssize_t(sizeof legacy) || ::fsync(fd.fd) != 0)
+        throw OVError::file(path, lastErrno());
+}
+
+// Our own temporary names: a backup's copy in the making (and its journal), and a
+// restore's incoming copy (with any side file) and its second name for the old file.
+const QRegularExpression& backupTemporaryName()
+{
+    static const QRegularExpression name(QStringLiteral(
+        "^\\.ovbackup-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}\\.tmp(-journal)?$"));
+    return name;
+}
+
+const QRegularExpression& restoreTemporaryName()
+{
+    static const QRegularExpression name(QStringLiteral(
+        "^restore-[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}"
+        "\\.(sqlite(-journal|-wal|-shm)?|previous)$"));
+    return name;
+}
+
+// Removes the regular files of `folder` whose names match and whose last change lies
+// at least `minimumAge` before `now`. Links and everything else are left alone.
+void removeMatching(const QString& folder, const QList<const QRegularExpression*>& patterns,
+                    std::chrono::seconds minimumAge, const QDateTime& now)
+{
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        bool ours = false;
+        for (const QRegularExpression* pattern : patterns)
+            ours = ours || pattern->match(entry.fileName()).hasMatch();
+        if (!ours)
+            continue;
+        struct stat st {};
+        if (::lstat(fsName(entry.filePath()).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const QDateTime changed = QDateTime::fromSecsSinceEpoch(qint64(st.st_mtime), Qt::UTC);
+        if (changed.secsTo(now) >= minimumAge.count())
+            removeQuietly(entry.filePath());
+    }
+}
+
 QString describe(const std::exception& error)
 {
     return QString::fromUtf8(error.what());
 }
 
 } // namespace
+
+void OVStore::removeStaleTemporaryFiles(const QString& folder)
+{
+    removeMatching(folder, {&backupTemporaryName(), &restoreTemporaryName()}, std::chrono::seconds(0),
+                   QDateTime::currentDateTimeUtc());
+}
 
 std::function<std::error_code(const QString&, const QString&)> OVStore::renameFile =
     [](const QString& from, const QString& to) {
@@ -304,6 +373,9 @@ void OVStore::backup(const QUrl& url)
         throw OVError::invalid(openDatabaseTarget);
 
     const QString folder = folderOf(target);
+    // What a killed backup left here before; an hour's age keeps a copy that another
+    // copy of the program is making right now.
+    removeMatching(folder, {&backupTemporaryName()}, std::chrono::hours(1), QDateTime::currentDateTimeUtc());
     const QString temp = vacuumIntoTemporary(*m_db, folder);
     if (const std::error_code error = renameFile(temp, target)) {
         removeQuietly(temp);
@@ -399,6 +471,7 @@ QUrl OVStore::restore(const QUrl& url, const QDateTime& now)
     const QString aside = realFolder + QStringLiteral("/restore-") + id + QStringLiteral(".previous");
     copyFile(url.toLocalFile(), incoming);
     try {
+        useRollbackJournal(incoming);
         // The chosen file may have changed since it was inspected: what goes in is
         // the copy, so the copy is what must pass.
         inspectBackup(QUrl::fromLocalFile(incoming));

@@ -103,7 +103,7 @@ OVStore::ImportCounts OVStore::addReadingsFrom(const std::function<const Reading
         SQLiteDB::Statement zoneCount = db().prepare(QStringLiteral("SELECT count(*) FROM zone WHERE id = ?"));
         MinuteCount minuteCount(db().handle());
         QStringList marks;
-        const QStringList columns = Reading::columns();
+        const QStringList columns = RowMapping<Reading>::columns();
         for (qsizetype i = 0; i < columns.size(); ++i)
             marks.append(QStringLiteral("?"));
         SQLiteDB::Statement insert = db().prepare(QStringLiteral("INSERT INTO reading (") +
@@ -167,10 +167,10 @@ OVStore::ImportCounts OVStore::addReadingsFrom(const std::function<const Reading
                     ++counts.duplicates;
                     continue;
                 }
-                insert.run(reading->columnValues());
+                insert.run(RowMapping<Reading>::values(*reading));
                 zoneLatest = std::max(zoneLatest, seconds);
             } else {
-                insert.run(reading->columnValues());
+                insert.run(RowMapping<Reading>::values(*reading));
             }
             ++counts.added;
         }

@@ -15,6 +15,9 @@ const QString separator = QStringLiteral(" · ");
 
 qint64 OVStore::count(const QString& table) const
 {
+    // The name is pasted into the statement, so only our own table names may pass.
+    if (!tables.contains(table))
+        throw OVError::database(QStringLiteral("no such table: ") + table);
     return m_db->scalarInt(QStringLiteral("SELECT count(*) FROM ") + table);
 }
 

@@ -2,7 +2,7 @@
 // that must not hold a whole table in memory (the full export of every reading).
 //
 // Rows are decoded by column position, without building a name-keyed row per
-// reading, but with the same reading rules as Reading::fromRow: a value of an
+// reading, but with the same reading rules as RowMapping<Reading>::fromRow: a value of an
 // unexpected storage class goes through SQLValue's conversions, so a damaged row
 // reads the same here as in a fetch.
 

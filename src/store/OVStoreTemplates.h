@@ -2,8 +2,8 @@
 // The generic record operations of OVStore, written once over the OVRecord concept.
 // Included at the end of OVStore.h; include OVStore.h, not this file.
 //
-// SQL is built from each type's table name and column list on every call; nothing is
-// cached, so a call always sees the database as it is now. Every write that succeeds
+// SQL is built from each type's table name and column list (RowMapping.h) on every
+// call; nothing is cached, so a call always sees the database as it is now. Every write that succeeds
 // ends with exactly one changed(); one that throws leaves revision alone.
 
 #include "store/OVStore.h"
@@ -12,32 +12,34 @@ template <typename T>
 void OVStore::save(T& record)
 {
     static_assert(OVRecord<T>, "save() takes one of the stored record types");
+    // The checks' look-ups and the write wait for other processes' locks together.
+    const SQLiteDB::Deadline operation(db());
     record.prepare(*this);
 
-    const QStringList columns = T::columns();
-    SQLArgs values = record.columnValues();
+    using Mapping = RowMapping<T>;
+    const QStringList columns = Mapping::columns();
+    SQLArgs values = Mapping::values(record);
     if (record.id == 0) {
         QStringList marks;
         for (qsizetype i = 0; i < columns.size(); ++i)
             marks.append(QStringLiteral("?"));
-        const QString sql = QStringLiteral("INSERT INTO ") + T::table + QStringLiteral(" (") +
+        const QString sql = QStringLiteral("INSERT INTO ") + Mapping::table + QStringLiteral(" (") +
                             columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
                             marks.join(QStringLiteral(", ")) + QStringLiteral(")");
         const qint64 newID = db().run(sql, values);
         record.id = newID;
     } else {
-        const qint64 rows = db().scalarInt(
-            QStringLiteral("SELECT count(*) FROM ") + T::table + QStringLiteral(" WHERE id = ?"),
-            {record.id});
-        if (rows != 1)
-            throw OVError::notFound();
         QStringList assignments;
         for (const QString& column : columns)
             assignments.append(column + QStringLiteral(" = ?"));
-        const QString sql = QStringLiteral("UPDATE ") + T::table + QStringLiteral(" SET ") +
+        const QString sql = QStringLiteral("UPDATE ") + Mapping::table + QStringLiteral(" SET ") +
                             assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE id = ?");
         values.push_back(record.id);
         db().run(sql, values);
+        // The row count of the UPDATE itself is the one answer that cannot go stale:
+        // another process may delete the row at any moment before it runs.
+        if (db().changes() != 1)
+            throw OVError::notFound();
     }
     changed();
 }
@@ -46,7 +48,7 @@ template <typename T>
 void OVStore::remove(qint64 id)
 {
     static_assert(OVRecord<T>, "remove() takes one of the stored record types");
-    db().run(QStringLiteral("DELETE FROM ") + T::table + QStringLiteral(" WHERE id = ?"), {id});
+    db().run(QStringLiteral("DELETE FROM ") + RowMapping<T>::table + QStringLiteral(" WHERE id = ?"), {id});
     changed();
 }
 
@@ -54,7 +56,7 @@ template <typename T>
 QList<T> OVStore::fetch(const QString& where, const SQLArgs& args, const QString& order) const
 {
     static_assert(OVRecord<T>, "fetch() takes one of the stored record types");
-    QString sql = QStringLiteral("SELECT * FROM ") + T::table;
+    QString sql = QStringLiteral("SELECT * FROM ") + RowMapping<T>::table;
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     sql += QStringLiteral(" ORDER BY ") + order;
@@ -68,7 +70,7 @@ QList<T> OVStore::fetch(const QString& where, const SQLArgs& args, const QString
     QList<T> records;
     records.reserve(rows.size());
     for (const SQLRow& row : rows)
-        records.append(T::fromRow(row));
+        records.append(RowMapping<T>::fromRow(row));
     return records;
 }
 

@@ -115,7 +115,8 @@ void Seed::prepare(OVStore&)
 {
     if (trimInPlace(crop).isEmpty())
         refuse(QStringLiteral("Please enter the crop (for example Lettuce)."));
-    if (!(quantity >= 0)) // a value that is not a number is refused too
+    // Infinity and not-a-number are refused with the same sentence, as for costs.
+    if (!(std::isfinite(quantity) && quantity >= 0))
         refuse(QStringLiteral("The amount of seed can't be negative."));
     if (year && (*year < 1900 || *year > 2200))
         refuse(QStringLiteral("The packed-for year doesn't look right."));

@@ -1,5 +1,7 @@
 #include "store/SQLValue.h"
 
+#include "records/CNumber.h"
+
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -18,11 +20,6 @@ std::optional<qint64> truncated(double v)
     return static_cast<qint64>(v); // truncates toward zero
 }
 
-locale_t cLocale()
-{
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return loc;
-}
 
 } // namespace
 
@@ -173,10 +170,5 @@ std::optional<double> SQLValue::parseDouble(const QString& text)
     if (text.isEmpty() || text.front().isSpace())
         return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
-    const char* begin = utf8.constData();
-    char* end = nullptr;
-    const double value = strtod_l(begin, &end, cLocale());
-    if (end == begin || end != begin + utf8.size())
-        return std::nullopt;
-    return value;
+    return CNumber::parseWhole(std::string_view(utf8.constData(), size_t(utf8.size())));
 }

@@ -4,18 +4,70 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
 #include <sqlite3.h>
+#include <thread>
 #include <vector>
 
 struct SQLiteDB::Connection {
     sqlite3* handle = nullptr;
+    // The end of the current operation's lock waits, and how many Deadlines are open.
+    std::chrono::steady_clock::time_point deadline{};
+    int depth = 0;
+    // Set when a lock wait of the current operation ran out. A statement the engine
+    // lets go on after a failed wait (a page-cache spill is only skipped) is then
+    // interrupted, so the operation ends now instead of working on towards a commit
+    // that cannot get the lock either.
+    bool gaveUp = false;
+
+    // The engine's own busy-timeout handler counts every lock attempt afresh, so a
+    // write that must retry the lock many times could wait 3 s for each. This one
+    // waits only until the operation's deadline. A statement stepped outside any
+    // operation gets a deadline of its own at its first wait.
+    static int waitForLock(void* context, int attempt)
+    {
+        using Clock = std::chrono::steady_clock;
+        auto* conn = static_cast<Connection*>(context);
+        const Clock::time_point now = Clock::now();
+        if (conn->depth == 0 && attempt == 0)
+            conn->deadline = now + std::chrono::milliseconds(busyTimeoutMs);
+        if (now >= conn->deadline) {
+            conn->gaveUp = true;
+            return 0;
+        }
+        // Short sleeps first, as the engine's own handler does, so a lock held briefly
+        // costs little; never past the deadline.
+        static constexpr int steps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+        const int stepMs = steps[std::min<size_t>(size_t(attempt), std::size(steps) - 1)];
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(std::chrono::milliseconds(stepMs), conn->deadline - now));
+        return 1;
+    }
+
+    static int stopAfterGivingUp(void* context)
+    {
+        const auto* conn = static_cast<const Connection*>(context);
+        return conn->gaveUp && conn->depth > 0 ? 1 : 0;
+    }
+
+    // The engine's message; an interruption after a lock wait ran out reads as what
+    // it is, the lock held by someone else.
+    QString failure() const
+    {
+        if (gaveUp && handle && sqlite3_errcode(handle) == SQLITE_INTERRUPT)
+            return QStringLiteral("database is locked");
+        return handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("closed");
+    }
 };
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 const QString closedText = QStringLiteral("closed");
-constexpr int busyTimeoutMs = 3000;
+
 
 QString messageOf(sqlite3* h)
 {
@@ -25,6 +77,26 @@ QString messageOf(sqlite3* h)
 [[noreturn]] void throwClosed()
 {
     throw OVError::database(closedText);
+}
+
+// A file name as an SQLite URI: every byte but unreserved ones and "/" percent-encoded,
+// so "?", "#" and "%" in a name stay part of it.
+QByteArray uriOf(const QByteArray& name)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    QByteArray uri = "file:";
+    for (const char c : name) {
+        const uchar u = uchar(c);
+        if ((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '/' || u == '-' ||
+            u == '.' || u == '_' || u == '~') {
+            uri.append(c);
+        } else {
+            uri.append('%');
+            uri.append(hex[u >> 4]);
+            uri.append(hex[u & 0xF]);
+        }
+    }
+    return uri;
 }
 
 } // namespace
@@ -52,6 +124,24 @@ SQLValue SQLiteDB::columnValue(sqlite3_stmt* st, int i)
     default:
         return SQLValue::null();
     }
+}
+
+// ---- Deadline -------------------------------------------------------------------
+
+SQLiteDB::Deadline::Deadline(SQLiteDB& db) : Deadline(db.m_conn) {}
+
+SQLiteDB::Deadline::Deadline(std::shared_ptr<Connection> conn) : m_conn(std::move(conn))
+{
+    if (m_conn && m_conn->depth++ == 0) {
+        m_conn->deadline = Clock::now() + std::chrono::milliseconds(busyTimeoutMs);
+        m_conn->gaveUp = false;
+    }
+}
+
+SQLiteDB::Deadline::~Deadline()
+{
+    if (m_conn && --m_conn->depth == 0)
+        m_conn->gaveUp = false;
 }
 
 // ---- Statement ------------------------------------------------------------------
@@ -129,10 +219,11 @@ qint64 SQLiteDB::Statement::run(const SQLArgs& args)
     sqlite3* h = m_conn ? m_conn->handle : nullptr;
     if (!h || !m_stmt)
         throwClosed();
+    const Deadline operation(m_conn);
     bind(args);
     const int rc = sqlite3_step(m_stmt);
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        const QString message = messageOf(h);
+        const QString message = m_conn->failure();
         sqlite3_reset(m_stmt);
         sqlite3_clear_bindings(m_stmt);
         throw OVError::database(message);
@@ -148,6 +239,7 @@ QList<SQLRow> SQLiteDB::Statement::query(const SQLArgs& args)
     sqlite3* h = m_conn ? m_conn->handle : nullptr;
     if (!h || !m_stmt)
         throwClosed();
+    const Deadline operation(m_conn);
     bind(args);
 
     const int columns = sqlite3_column_count(m_stmt);
@@ -170,7 +262,7 @@ QList<SQLRow> SQLiteDB::Statement::query(const SQLArgs& args)
         } else if (rc == SQLITE_DONE) {
             break;
         } else {
-            const QString message = messageOf(h);
+            const QString message = m_conn->failure();
             sqlite3_reset(m_stmt);
             sqlite3_clear_bindings(m_stmt);
             throw OVError::database(message);
@@ -191,8 +283,15 @@ SQLiteDB::SQLiteDB(const QString& path, bool readOnly, Trust trust)
         throw OVError::database(QStringLiteral("could not open"));
 
     sqlite3* h = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    const QByteArray name = QFile::encodeName(path);
+    int flags = readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    QByteArray name = QFile::encodeName(path);
+    if (readOnly && trust == Trust::untrusted) {
+        // Immutable: the engine takes no lock and opens no journal, so nothing is
+        // written beside a file the user only asked us to look at (a file whose header
+        // says write-ahead log would otherwise get -wal and -shm files).
+        name = uriOf(name) + "?immutable=1";
+        flags |= SQLITE_OPEN_URI;
+    }
     if (sqlite3_open_v2(name.constData(), &h, flags, nullptr) != SQLITE_OK) {
         const QString message =
             h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("could not open");
@@ -200,7 +299,8 @@ SQLiteDB::SQLiteDB(const QString& path, bool readOnly, Trust trust)
         throw OVError::database(message);
     }
     m_conn->handle = h;
-    sqlite3_busy_timeout(h, busyTimeoutMs);
+    sqlite3_busy_handler(h, Connection::waitForLock, m_conn.get());
+    sqlite3_progress_handler(h, 1000, Connection::stopAfterGivingUp, m_conn.get());
 
     if (trust == Trust::untrusted) {
         sqlite3_db_config(h, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
@@ -258,10 +358,12 @@ void SQLiteDB::exec(const QString& sql)
     sqlite3* h = handle();
     if (!h)
         throwClosed();
+    const Deadline operation(m_conn);
     const QByteArray utf8 = sql.toUtf8();
     char* error = nullptr;
     if (sqlite3_exec(h, utf8.constData(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = error ? QString::fromUtf8(error) : messageOf(h);
+        const QString message =
+            m_conn->gaveUp || !error ? m_conn->failure() : QString::fromUtf8(error);
         sqlite3_free(error);
         throw OVError::database(message);
     }
@@ -273,12 +375,13 @@ SQLiteDB::Statement SQLiteDB::prepare(const QString& sql)
     sqlite3* h = handle();
     if (!h)
         throwClosed();
+    const Deadline operation(m_conn);
     const QByteArray utf8 = sql.toUtf8();
     sqlite3_stmt* st = nullptr;
     // The byte count includes the terminating NUL, which spares the engine a copy.
     const int rc = sqlite3_prepare_v2(h, utf8.constData(), int(utf8.size()) + 1, &st, nullptr);
     if (rc != SQLITE_OK || !st) {
-        const QString message = messageOf(h);
+        const QString message = m_conn->failure();
         sqlite3_finalize(st);
         throw OVError::database(message);
     }
@@ -287,12 +390,14 @@ SQLiteDB::Statement SQLiteDB::prepare(const QString& sql)
 
 qint64 SQLiteDB::run(const QString& sql, const SQLArgs& args)
 {
+    const Deadline operation(m_conn);
     Statement st = prepare(sql);
     return st.run(args);
 }
 
 QList<SQLRow> SQLiteDB::query(const QString& sql, const SQLArgs& args)
 {
+    const Deadline operation(m_conn);
     Statement st = prepare(sql);
     return st.query(args);
 }
@@ -300,6 +405,7 @@ QList<SQLRow> SQLiteDB::query(const QString& sql, const SQLArgs& args)
 qint64 SQLiteDB::scalarInt(const QString& sql, const SQLArgs& args) noexcept
 {
     try {
+        const Deadline operation(m_conn);
         Statement st = prepare(sql);
         st.bind(args);
         if (sqlite3_step(st.m_stmt) != SQLITE_ROW || sqlite3_column_count(st.m_stmt) < 1)
@@ -312,6 +418,9 @@ qint64 SQLiteDB::scalarInt(const QString& sql, const SQLArgs& args) noexcept
 
 void SQLiteDB::transaction(const std::function<void()>& body)
 {
+    // One deadline from BEGIN to COMMIT: the page-cache spills of a long body and the
+    // commit share the busy timeout with taking the write lock.
+    const Deadline operation(m_conn);
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     try {
         if (body)

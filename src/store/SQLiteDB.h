@@ -8,8 +8,14 @@
 //     transaction body throws, which is passed on unchanged).
 //   - A statement is finalized on success and on failure; a failed prepare leaves none.
 //   - Texts are bound with their byte length, so a NUL inside a text is stored whole.
-//   - Every connection waits up to 3000 ms for another connection's lock before a
-//     statement fails with the engine's "database is locked".
+//   - One operation waits at most 3000 ms in total for other connections' locks, however
+//     many lock attempts the engine makes on the way (a long write may need the write
+//     lock again and again to spill its page cache); then it fails with the engine's
+//     "database is locked". An operation is one call of exec, run, query, scalarInt or
+//     transaction (body included), or the life of a Deadline that encloses such calls.
+//   - An untrusted read-only connection is opened immutable: no lock is taken and no
+//     file is ever made beside the opened one (no -wal, -shm or -journal), whatever its
+//     header says about its journal.
 //   - A read-write connection enforces foreign keys; a read-only one leaves them off.
 //   - transaction() runs BEGIN IMMEDIATE / body / COMMIT and on any failure rolls back
 //     and rethrows the first failure; transactions do not nest.
@@ -40,6 +46,25 @@ public:
 
     // Opens or (read-write only) creates the file. Throws OVError::database.
     explicit SQLiteDB(const QString& path, bool readOnly = false, Trust trust = Trust::trusted);
+
+    // The most time one operation may spend waiting for other connections' locks.
+    static constexpr int busyTimeoutMs = 3000;
+
+    // Makes the statements run while it lives one operation: their lock waits share one
+    // busy timeout, counted from the moment the outermost Deadline (or call) began.
+    // For callers that run several statements, or step raw statements of their own.
+    class Deadline {
+    public:
+        explicit Deadline(SQLiteDB& db);
+        ~Deadline();
+        Deadline(const Deadline&) = delete;
+        Deadline& operator=(const Deadline&) = delete;
+
+    private:
+        friend class SQLiteDB;
+        explicit Deadline(std::shared_ptr<Connection> conn);
+        std::shared_ptr<Connection> m_conn;
+    };
     ~SQLiteDB();
 
     SQLiteDB(const SQLiteDB&) = delete;

@@ -99,3 +99,29 @@ TEST(SelfTestPrefsRestore, NoSettingsFileBeforeMeansNoneAfter)
     EXPECT_FALSE(QFile::exists(OVPrefs::settingsFilePath()));
     EXPECT_FALSE(OVPrefs::contains(OVPrefs::unitKey));
 }
+
+// A settings file that existed is never deleted or shortened: when its bytes could not
+// be read before the run, the keys are put back through the settings instead.
+TEST(SelfTestPrefsRestore, UnreadableFileIsKeptAndItsKeysPutBack)
+{
+    OVPrefs::setValue(OVPrefs::unitKey, QStringLiteral("C"));
+    OVPrefs::setValue(QStringLiteral("someone.else"), QStringLiteral("keep me"));
+    OVPrefs::sync();
+    const QString path = OVPrefs::settingsFilePath();
+    const qsizetype before = testsupport::readAll(path).size();
+    ASSERT_GT(before, 0);
+
+    const auto realRead = SelfTestPrefs::readFile;
+    SelfTestPrefs::readFile = [](const QString&) { return std::optional<QByteArray>(); };
+    SelfTestPrefs saved;
+    saved.saveAndPrepare();
+    SelfTestPrefs::readFile = realRead;
+    EXPECT_FALSE(OVPrefs::useCelsius());
+    saved.restore();
+
+    ASSERT_TRUE(QFile::exists(path));
+    EXPECT_GE(testsupport::readAll(path).size(), before);
+    EXPECT_TRUE(OVPrefs::useCelsius());
+    EXPECT_EQ(OVPrefs::value(QStringLiteral("someone.else")).toString(), QStringLiteral("keep me"));
+    EXPECT_FALSE(OVPrefs::contains(OVPrefs::alertsKey));
+}

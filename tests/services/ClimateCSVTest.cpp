@@ -11,6 +11,9 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <sys/resource.h>
 
 namespace {
 
@@ -34,6 +37,42 @@ ClimateImportResult readUtc(const QString& text, std::optional<qint64> defaultZo
 QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+}
+
+const QString tooWide = QStringLiteral(
+    "The line has more than 1,000 columns, more than any climate log has. Check that this is the right file.");
+const QString tooLong = QStringLiteral(
+    "The line is longer than 1 MB, longer than any climate log line. Check that this is the right file.");
+
+// Writes `count` copies of `chunk` after `head`, without holding the whole file.
+bool writeRepeated(const QString& path, const QByteArray& head, const QByteArray& chunk, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(head) != head.size())
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (file.write(chunk) != chunk.size())
+            return false;
+    return true;
+}
+
+// The child's part of the memory test: 0 when both files are refused as they should
+// be, 1 when not, 2 when memory ran out.
+int readUnderMemoryLimit(const QString& wide, const QString& longCell)
+{
+    const rlimit memory{rlim_t(1) << 30, rlim_t(1) << 30};
+    const rlimit cpu{60, 60};
+    setrlimit(RLIMIT_AS, &memory);
+    setrlimit(RLIMIT_CPU, &cpu);
+    try {
+        const auto r1 = ClimateCSV::readFile(wide, zones, 1, false, QTimeZone::utc(), now2026);
+        const auto r2 = ClimateCSV::readFile(longCell, zones, 1, false, QTimeZone::utc(), now2026);
+        const bool ok = r1.problems == QList<ImportProblem>{{1, tooWide}} && r1.readings.isEmpty() &&
+                        r2.problems == QList<ImportProblem>{{2, tooLong}} && r2.readings.isEmpty();
+        return ok ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        return 2;
+    }
 }
 
 std::optional<QDateTime> dateUtc(const QString& text)
@@ -349,6 +388,56 @@ TEST(ClimateCSVFile, Utf8WithByteOrderMarkIsKeptAsItIs)
     EXPECT_EQ(file.text, testsupport::readAll(path));
     const auto r = ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026);
     EXPECT_EQ(r.readings.size(), 1);
+}
+
+// Logger files are long, never wide: what one line may cost is bounded, and a line
+// beyond the bounds is refused on its own line while the rows around it are read.
+TEST(ClimateCSVBounds, WideOrLongLinesAreRefusedOnTheirOwnLine)
+{
+    QString header = QStringLiteral("timestamp,humidity");
+    for (int i = 2; i < 1000; ++i)
+        header += QStringLiteral(",x");
+    const auto widest = readUtc(header + QStringLiteral("\n2026-06-01 08:00,50\n"));
+    EXPECT_TRUE(widest.problems.isEmpty());
+    EXPECT_EQ(widest.readings.size(), 1);
+    const auto wide = readUtc(header + QStringLiteral(",x\n2026-06-01 08:00,50\n"));
+    EXPECT_EQ(wide.problems, (QList<ImportProblem>{{1, tooWide}}));
+    EXPECT_TRUE(wide.readings.isEmpty());
+    EXPECT_EQ(wide.totalRows, 0);
+    const auto longHeader = readUtc(QStringLiteral("timestamp,humidity,") + QString(1 << 20, u'n') +
+                                    QStringLiteral("\n2026-06-01 08:00,50\n"));
+    EXPECT_EQ(longHeader.problems, (QList<ImportProblem>{{1, tooLong}}));
+
+    // A wide row, then a long quoted cell that spans two lines, then a good row.
+    const QString text = QStringLiteral("timestamp,humidity\n2026-06-01 08:00,50\n2026-06-01 08:01,51") +
+                         QStringLiteral(",1").repeated(1000) + QStringLiteral("\n2026-06-01 08:02,\"") +
+                         QString(700000, u'9') + QStringLiteral("\n") + QString(700000, u'9') +
+                         QStringLiteral("\"\n2026-06-01 08:03,53\n");
+    const QByteArray utf8 = text.toUtf8();
+    for (const ClimateImportResult& r :
+         {readUtc(text), ClimateCSV::readUtf8(utf8, zones, 2, false, QTimeZone::utc(), now2026)}) {
+        EXPECT_EQ(r.problems, (QList<ImportProblem>{{3, tooWide}, {4, tooLong}}));
+        ASSERT_EQ(r.readings.size(), 2);
+        EXPECT_EQ(r.readings[0].values.at(Metric::humidity), 50.0);
+        EXPECT_EQ(r.readings[1].values.at(Metric::humidity), 53.0);
+        EXPECT_EQ(r.readings[1].taken, utc(2026, 6, 1, 8, 3));
+        EXPECT_EQ(r.totalRows, 4);
+    }
+}
+
+// A 200 MB header of one-character cells and a 150 MB cell, each without a line
+// break, are refused under a 1 GB address-space limit (the reader used to need
+// gigabytes for them, and the limit made it throw).
+TEST(ClimateCSVBounds, HugeLinesAreRefusedUnderAMemoryLimit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    testsupport::ScratchDir dir;
+    const QString wide = dir.file(QStringLiteral("wide.csv"));
+    const QString longCell = dir.file(QStringLiteral("long.csv"));
+    ASSERT_TRUE(writeRepeated(wide, "timestamp,humidity,", QByteArray("1,").repeated(1 << 19), 200));
+    ASSERT_TRUE(writeRepeated(longCell, "timestamp,humidity\n2026-06-01 08:00,", QByteArray(1 << 20, '5'), 150));
+
+    EXPECT_EXIT(std::_Exit(readUnderMemoryLimit(wide, longCell)), testing::ExitedWithCode(0), "");
 }
 
 // M16: a file that cannot be read says so instead of calling itself empty.

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <string>
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 using testsupport::ScratchDir;
@@ -148,6 +149,34 @@ TEST(ExporterEverything, StopsAtTheFirstFileThatCannotBeWritten)
     QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     left.sort();
     EXPECT_EQ(left, (QStringList{QStringLiteral("Greenhouses and zones.csv"), QStringLiteral("Plants.csv")}));
+}
+
+// The single-table export fails like everything() when the readings stop part way,
+// instead of handing back a shortened table as if it were complete.
+TEST(ExporterReadings, ReadFailurePartWayThrows)
+{
+    Fixture f;
+    const Zone zone = f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench"));
+    QList<Reading> batch;
+    for (int i = 0; i < 3000; ++i)
+        batch.append(Reading{.zoneID = zone.id, .taken = utc(2026, 1, 1, 0).addSecs(60 * i),
+                             .values = {{Metric::temp, 70.25}}});
+    f.store.addReadings(batch);
+    ASSERT_EQ(rowsOf(Exporter::readings(f.store)).size(), 3001);
+
+    // The engine is interrupted after some thousands of steps: well inside the
+    // readings, after the zone and greenhouse look-ups.
+    int calls = 0;
+    const auto interrupt = [](void* context) { return ++*static_cast<int*>(context) > 300 ? 1 : 0; };
+    sqlite3_progress_handler(f.store.db().handle(), 100, interrupt, &calls);
+    try {
+        Exporter::readings(f.store);
+        ADD_FAILURE() << "expected a database error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::database);
+    }
+    sqlite3_progress_handler(f.store.db().handle(), 0, nullptr, nullptr);
+    EXPECT_GT(calls, 300);
 }
 
 TEST(ExporterEverything, FailedWriteKeepsTheOldFileWhole)

@@ -1,9 +1,14 @@
 #include "services/AppModel.h"
 #include "services/FilePanels.h"
+#include "services/Opener.h"
 
 #include "TestSupport.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -140,3 +145,112 @@ TEST(FilePanelsExport, FailedDataWriteKeepsTheOldFileWhole)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Yield.pdf")});
     EXPECT_TRUE(panels.revealed.isEmpty());
 }
+
+// ---- Revealing a file ----------------------------------------------------------------
+
+namespace {
+
+// Records the folders handed to Opener::showFolder while it lives.
+class FolderRecorder {
+public:
+    FolderRecorder() : m_saved(Opener::showFolder)
+    {
+        Opener::showFolder = [this](const QUrl& url) { shown.append(url); };
+    }
+    ~FolderRecorder() { Opener::showFolder = m_saved; }
+    // Runs the event loop until a folder was shown or `ms` have passed.
+    bool waitForOne(int ms)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (shown.isEmpty() && clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return !shown.isEmpty();
+    }
+
+    QList<QUrl> shown;
+
+private:
+    Opener::Handler m_saved;
+};
+
+// A file manager that takes the ShowItems call and never answers it.
+class SilentFileManager : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+public:
+    QStringList asked;
+
+public slots:
+    void ShowItems(const QStringList& uris, const QString&, const QDBusMessage& message)
+    {
+        message.setDelayedReply(true);
+        asked += uris;
+    }
+};
+
+} // namespace
+
+TEST(FilePanelsReveal, WithoutASessionBusTheFolderGoesThroughOpener)
+{
+    if (QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "a session bus is present (covered by RevealBus.*)";
+    testsupport::ScratchDir dir;
+    const QString file = dir.file(QStringLiteral("Plants.csv"));
+    FolderRecorder folders;
+    FilePanels::revealInFileManager(file);
+    EXPECT_EQ(folders.shown, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+// On a private session bus (ctest runs these under dbus-run-session with
+// OV_PRIVATE_BUS=1; elsewhere they skip).
+class RevealBus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariable("OV_PRIVATE_BUS") != QLatin1String("1"))
+            GTEST_SKIP() << "needs a private session bus (ctest test RevealBus.PrivateSession)";
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
+    }
+};
+
+// No file manager on the bus: the call returns at once and the folder is opened
+// through Opener when the bus has answered with an error.
+TEST_F(RevealBus, NoFileManagerOpensTheFolderThroughOpenerLater)
+{
+    testsupport::ScratchDir dir;
+    FolderRecorder folders;
+    FilePanels::revealInFileManager(dir.file(QStringLiteral("Plants.csv")));
+    EXPECT_TRUE(folders.shown.isEmpty());
+    ASSERT_TRUE(folders.waitForOne(5000));
+    EXPECT_EQ(folders.shown, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+}
+
+// A file manager that does not answer never holds up the caller (the window's thread).
+TEST_F(RevealBus, SilentFileManagerDoesNotBlockTheCaller)
+{
+    const QString name = QStringLiteral("ov-silent-file-manager");
+    QDBusConnection connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+    SilentFileManager manager;
+    ASSERT_TRUE(connection.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &manager,
+                                          QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(connection.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+
+    testsupport::ScratchDir dir;
+    const QString file = dir.file(QStringLiteral("Plants.csv"));
+    FolderRecorder folders;
+    QElapsedTimer clock;
+    clock.start();
+    FilePanels::revealInFileManager(file);
+    EXPECT_LT(clock.elapsed(), 1000);
+    while (manager.asked.isEmpty() && clock.elapsed() < 2500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(manager.asked, QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)});
+    EXPECT_TRUE(folders.shown.isEmpty());
+
+    connection.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+    connection.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+    QDBusConnection::disconnectFromBus(name);
+}
+
+#include "FilePanelsTest.moc"

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <cmath>
 #include <QImageReader>
 #include <QImageWriter>
@@ -94,6 +95,43 @@ TEST(PhotoToolsFile, BigPictureWithoutScaledDecoding)
     const std::optional<QByteArray> bytes = PhotoTools::jpeg(path);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(decoded(*bytes).second, QSize(1600, 880));
+}
+
+// A picture that needs more than 256 MB decoded whole (here 72 megapixels of BMP,
+// 288 MB) is refused without being decoded, as a crafted header would be.
+TEST(PhotoToolsFile, PictureBeyondTheDecodingLimitIsRefused)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("huge.bmp"));
+    const qint32 width = 9000;
+    const qint32 height = 8000;
+    const qint32 rowBytes = width * 3; // a multiple of 4: no padding
+    const quint32 pixelBytes = quint32(rowBytes) * quint32(height);
+    QByteArray header(54, '\0');
+    const auto put32 = [&header](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            header[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    header[0] = 'B';
+    header[1] = 'M';
+    put32(2, 54 + pixelBytes);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, quint32(width));
+    put32(22, quint32(height));
+    header[26] = 1;  // planes
+    header[28] = 24; // bits per pixel
+    put32(34, pixelBytes);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(header), 54);
+    const QByteArray row(rowBytes, char(0x50));
+    for (int y = 0; y < height; ++y)
+        ASSERT_EQ(file.write(row), rowBytes);
+    file.close();
+    ASSERT_EQ(QImageReader(path).size(), QSize(width, height));
+
+    EXPECT_FALSE(PhotoTools::jpeg(path).has_value());
 }
 
 TEST(PhotoToolsFile, OrientationTagIsApplied)

@@ -704,3 +704,149 @@ TEST(OVStoreRestoreKilled, AtAnyMomentLeavesOldOrNewData)
     RecordProperty("old", sawOld);
     RecordProperty("new", sawNew);
 }
+
+// ---- Journal modes and side files ----------------------------------------------------
+
+namespace {
+
+// Names in the folder that the engine makes beside a database.
+QStringList sideFiles(const QString& folder)
+{
+    QStringList found;
+    for (const QString& name : entries(folder))
+        if (name.endsWith(QStringLiteral("-wal")) || name.endsWith(QStringLiteral("-shm")) ||
+            name.endsWith(QStringLiteral("-journal")))
+            found << name;
+    return found;
+}
+
+// A copy of the fixture's backup switched to write-ahead logging, as a copy of a
+// database that another program ran in WAL mode would be.
+QString walBackup(const Fixture& f)
+{
+    const QString path = copyOf(f, QStringLiteral("wal.ovbackup"));
+    {
+        SQLiteDB db(path);
+        db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray header = file.read(20);
+    EXPECT_EQ(header.mid(18, 2), QByteArray("\x02\x02", 2));
+    return path;
+}
+
+} // namespace
+
+TEST(OVStoreInspection, WritesNothingBesideTheInspectedFile)
+{
+    Fixture f;
+    // 27 bytes: the engine's magic text, page size 512, read and write versions 2 (WAL).
+    const QString stub = f.dir.file(QStringLiteral("stub.ovbackup"));
+    QByteArray bytes("SQLite format 3", 16);
+    bytes += QByteArray("\x02\x00\x02\x02", 4) + QByteArray(7, '\0');
+    ASSERT_EQ(bytes.size(), 27);
+    ASSERT_TRUE(testsupport::writeAll(stub, bytes));
+    EXPECT_EQ(errorOf([&] { OVStore::inspectBackup(url(stub)); }).kind(), OVError::Kind::badBackup);
+
+    const QString wal = walBackup(f);
+    ASSERT_TRUE(sideFiles(f.dir.path()).isEmpty()) << sideFiles(f.dir.path()).join(u' ').toStdString();
+    const QByteArray walBytes = testsupport::readAll(wal);
+    EXPECT_EQ(OVStore::inspectBackup(url(wal)).value(QStringLiteral("plant")), 3);
+
+    EXPECT_TRUE(sideFiles(f.dir.path()).isEmpty()) << sideFiles(f.dir.path()).join(u' ').toStdString();
+    EXPECT_EQ(testsupport::readAll(wal), walBytes);
+    EXPECT_EQ(testsupport::readAll(stub), bytes);
+}
+
+TEST(OVStoreRestore, WalBackupComesInWithTheJournalOfANewDatabase)
+{
+    Fixture f;
+    const QString wal = walBackup(f);
+    OVStore store(f.db);
+    store.restore(url(wal), QDateTime(QDate(2026, 3, 7), QTime(9, 5, 3)));
+
+    EXPECT_EQ(store.digest(), f.backupDigest);
+    EXPECT_EQ(store.db().query(QStringLiteral("PRAGMA journal_mode")).value(0).str(QStringLiteral("journal_mode")),
+              QStringLiteral("delete"));
+    addGreenhouse(store, QStringLiteral("Written after the restore"));
+    EXPECT_TRUE(sideFiles(f.dir.path()).isEmpty()) << sideFiles(f.dir.path()).join(u' ').toStdString();
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+    // A new database's own journal mode, for a database opened afresh as well.
+    OVStore fresh(f.dir.file(QStringLiteral("new.sqlite")));
+    EXPECT_EQ(fresh.db().query(QStringLiteral("PRAGMA journal_mode")).value(0).str(QStringLiteral("journal_mode")),
+              QStringLiteral("delete"));
+}
+
+// ---- Stale temporary files ---------------------------------------------------------
+
+namespace {
+
+const QString someID = QStringLiteral("0b1c2d3e-4f50-4a6b-8c7d-9e0f1a2b3c4d");
+const QString otherID = QStringLiteral("aaaaaaaa-bbbb-4ccc-8ddd-eeeeeeeeeeee");
+
+// Writes a small file whose last change lies `age` seconds back.
+void leave(const QString& path, qint64 age)
+{
+    ASSERT_TRUE(testsupport::writeAll(path, "left behind"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-age), QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+TEST(OVStoreStaleFiles, BackupRemovesOnlyItsOwnTemporariesOlderThanAnHour)
+{
+    Fixture f;
+    ScratchDir target;
+    const QString oldCopy = QStringLiteral(".ovbackup-") + someID + QStringLiteral(".tmp");
+    leave(target.file(oldCopy), 2 * 3600);
+    leave(target.file(oldCopy + QStringLiteral("-journal")), 2 * 3600);
+    const QStringList kept = {QStringLiteral(".ovbackup-") + otherID + QStringLiteral(".tmp"), // recent
+                              QStringLiteral(".ovbackup-notes.tmp"),
+                              QStringLiteral("restore-") + someID + QStringLiteral(".sqlite"),
+                              QStringLiteral("holiday.tmp")};
+    leave(target.file(kept[0]), 60);
+    for (const QString& name : kept.mid(1))
+        leave(target.file(name), 2 * 3600);
+
+    OVStore store(f.db);
+    store.backup(url(target.file(QStringLiteral("Weekly.ovbackup"))));
+
+    QStringList expected = kept;
+    expected << QStringLiteral("Weekly.ovbackup");
+    expected.sort();
+    EXPECT_EQ(entries(target.path()), expected);
+}
+
+TEST(OVStoreStaleFiles, StartUpRemovesEveryTemporaryOfTheDatabaseFolder)
+{
+    Fixture f;
+    const QString restore = QStringLiteral("restore-") + someID;
+    for (const QString& name : {restore + QStringLiteral(".sqlite"), restore + QStringLiteral(".sqlite-journal"),
+                                restore + QStringLiteral(".sqlite-wal"), restore + QStringLiteral(".sqlite-shm"),
+                                restore + QStringLiteral(".previous"),
+                                QStringLiteral(".ovbackup-") + otherID + QStringLiteral(".tmp")})
+        leave(f.dir.file(name), 5);
+    leave(f.dir.file(QStringLiteral("restore-notes.sqlite")), 5);
+    // A link under our name is not our file: it is left alone, and so is its target.
+    const QString link = QStringLiteral(".ovbackup-12345678-1234-4234-8234-123456789abc.tmp");
+    ASSERT_TRUE(QFile::link(f.backup, f.dir.file(link)));
+    const QStringList before = entries(f.dir.path());
+
+    OVStore::removeStaleTemporaryFiles(f.dir.path());
+
+    QStringList expected;
+    for (const QString& name : before)
+        if (!name.startsWith(restore) && !name.startsWith(QStringLiteral(".ovbackup-")))
+            expected << name;
+    expected << link;
+    expected.sort();
+    EXPECT_EQ(entries(f.dir.path()), expected);
+    EXPECT_TRUE(expected.contains(QStringLiteral("Greenhouse.sqlite")));
+    EXPECT_TRUE(expected.contains(QStringLiteral("restore-notes.sqlite")));
+    EXPECT_EQ(digestOf(f.db), f.liveDigest);
+    EXPECT_TRUE(QFileInfo::exists(f.backup));
+}

@@ -28,11 +28,12 @@ Reading readingAt(qint64 zoneID, const QDateTime& taken, double humidity = 50.0)
     return r;
 }
 
-// Another process that takes the file's write lock, tells the parent so, keeps it
-// for `holdMs` and ends. Destroying the object waits for it.
+// Another process that takes a lock on the file (the write lock, or with `begin` a
+// read transaction), tells the parent so, keeps it for `holdMs` and ends. Destroying
+// the object waits for it; stop() ends it at once.
 class LockHolder {
 public:
-    LockHolder(const QString& path, int holdMs)
+    LockHolder(const QString& path, int holdMs, const QString& begin = QStringLiteral("BEGIN IMMEDIATE"))
     {
         int ready[2];
         if (pipe(ready) != 0)
@@ -42,7 +43,7 @@ public:
             close(ready[0]);
             try {
                 SQLiteDB db(path);
-                db.exec(QStringLiteral("BEGIN IMMEDIATE"));
+                db.exec(begin);
                 const char go = 'g';
                 if (write(ready[1], &go, 1) != 1)
                     _exit(4);
@@ -66,6 +67,15 @@ public:
         }
     }
     bool locked() const { return m_locked; }
+    void stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+            m_pid = -1;
+        }
+    }
 
 private:
     pid_t m_pid = -1;
@@ -211,6 +221,37 @@ TEST(OVStoreMarkDone, WriteLockOfAnotherProcess)
     EXPECT_EQ(s->revision(), before);
     EXPECT_EQ(s->count(QStringLiteral("task_log")), 0);
     EXPECT_FALSE(s->get<OVTask>(task.id)->lastDone.has_value());
+}
+
+// A long import needs the write lock again and again while it spills its page cache;
+// a reader in another process holds it off. All those waits together stay within the
+// busy timeout, then the import fails whole.
+TEST(OVStoreAddReadings, ReaderOfAnotherProcessHoldsABigImportUpOnlyForTheBusyTimeout)
+{
+    StoreLayout s;
+    QList<Reading> batch;
+    batch.reserve(200000);
+    const QDateTime start = utc(2026, 1, 1, 0, 0, 0);
+    for (int i = 0; i < 200000; ++i) {
+        Reading r = readingAt(s.zone.id, start.addSecs(60 * qint64(i)), 40 + i % 50);
+        r.values[Metric::temp] = 60 + i % 20;
+        r.note = QStringLiteral("logger row");
+        batch.append(std::move(r));
+    }
+    const qint64 before = s->revision();
+
+    LockHolder holder(s.path(), 10000, QStringLiteral("BEGIN; SELECT count(*) FROM reading"));
+    ASSERT_TRUE(holder.locked());
+    QElapsedTimer clock;
+    clock.start();
+    const OVError e = errorOf([&] { s->addReadings(batch); });
+    const qint64 waited = clock.elapsed();
+    holder.stop();
+
+    EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
+    EXPECT_LT(waited, 6000); // the reader held on for 10 s
+    EXPECT_EQ(s->revision(), before);
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
 }
 
 TEST(OVStoreAddReadings, WriteLockOfAnotherConnection)

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 using storetest::errorOf;
 using storetest::StoreLayout;
 using storetest::utc;
@@ -58,6 +60,53 @@ TEST(OVStoreSave, RowThatIsGoneIsNotCreated)
     EXPECT_EQ(errorOf([&] { s->save(invented); }), OVError::notFound());
     EXPECT_EQ(s->count(QStringLiteral("greenhouse")), 1); // the layout's own
     EXPECT_EQ(s->revision(), before);
+}
+
+// Another process deletes the row between the checks of a save and its UPDATE: the
+// engine asks the authorizer about the UPDATE just before it runs, which is where a
+// second connection removes the row here.
+TEST(OVStoreSave, RowDeletedByAnotherConnectionJustBeforeTheUpdateIsNotFound)
+{
+    StoreLayout s;
+    Greenhouse house;
+    house.name = QStringLiteral("Doomed");
+    s->save(house);
+    SQLiteDB other(s->path());
+    struct Hook {
+        SQLiteDB* other;
+        qint64 id;
+        bool fired = false;
+    } hook{&other, house.id};
+    const auto authorize = [](void* context, int action, const char*, const char*, const char*, const char*) {
+        auto* h = static_cast<Hook*>(context);
+        if (action == SQLITE_UPDATE && !h->fired) {
+            h->fired = true;
+            h->other->run(QStringLiteral("DELETE FROM greenhouse WHERE id = ?"), {h->id});
+        }
+        return SQLITE_OK;
+    };
+    sqlite3_set_authorizer(s->db().handle(), authorize, &hook);
+    const qint64 before = s->revision();
+    house.name = QStringLiteral("Renamed");
+    EXPECT_EQ(errorOf([&] { s->save(house); }), OVError::notFound());
+    sqlite3_set_authorizer(s->db().handle(), nullptr, nullptr);
+    EXPECT_TRUE(hook.fired);
+    EXPECT_EQ(s->revision(), before);
+    EXPECT_FALSE(s->get<Greenhouse>(house.id).has_value());
+}
+
+// The table name is pasted into the statement: only the thirteen names pass.
+TEST(OVStoreCount, OnlyTheThirteenTables)
+{
+    StoreLayout s;
+    for (const QString& table : OVStore::tables)
+        EXPECT_GE(s->count(table), 0) << table.toStdString();
+    EXPECT_EQ(s->count(QStringLiteral("greenhouse")), 1);
+    for (const char* bad : {"greenhouse WHERE 0", "sqlite_master", "Greenhouse", "", "zone; DROP TABLE plant"}) {
+        const OVError error = errorOf([&] { s->count(QString::fromLatin1(bad)); });
+        EXPECT_EQ(error.kind(), OVError::Kind::database) << bad;
+    }
+    EXPECT_EQ(s->count(QStringLiteral("plant")), s->plants().size());
 }
 
 TEST(OVStoreSave, RefusedOrFailedSaveChangesNothing)

@@ -167,8 +167,11 @@ TEST(SeedValidation, AmountAndYear)
         EXPECT_EQ(refusal(*s, seed), QStringLiteral("The packed-for year doesn't look right.")) << year;
     }
     seed.year.reset();
-    seed.quantity = std::nan("");
-    EXPECT_EQ(refusal(*s, seed), QStringLiteral("The amount of seed can't be negative."));
+    // Not a number and infinity are refused like a negative amount (as costs are).
+    for (const double amount : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        seed.quantity = amount;
+        EXPECT_EQ(refusal(*s, seed), QStringLiteral("The amount of seed can't be negative.")) << amount;
+    }
     seed.crop = QString();
     EXPECT_EQ(refusal(*s, seed), QStringLiteral("Please enter the crop (for example Lettuce)."));
 }

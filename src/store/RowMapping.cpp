@@ -2,25 +2,14 @@
 //
 // Column lists, value lists and readers stand side by side per type so that their
 // orders can be compared at a glance: columns()[i] is the column of
-// columnValues()[i]. Readers go by column name, ignore columns they do not know,
+// values(record)[i]. Readers go by column name, ignore columns they do not know,
 // and give each column's own fallback, which is not always a new record's default
 // (an unknown task kind reads as maintenance, a missing `sown` as 0, a missing
 // instant as 1970-01-01 UTC, and so on): a damaged row loads as something a user
 // can see and correct, never as an error.
 
-#include "records/GermTest.h"
-#include "records/Greenhouse.h"
-#include "records/Harvest.h"
-#include "records/LedgerEntry.h"
-#include "records/OVTask.h"
-#include "records/PestRecord.h"
-#include "records/Photo.h"
-#include "records/Plant.h"
-#include "records/Reading.h"
-#include "records/Seed.h"
-#include "records/Spot.h"
-#include "records/TaskLog.h"
-#include "records/Zone.h"
+#include "store/RowMapping.h"
+
 #include "store/OVRecord.h"
 #include "store/RowCodec.h"
 
@@ -69,18 +58,18 @@ QStringList list(std::initializer_list<const char*> names)
 
 // ---- Greenhouse
 
-QStringList Greenhouse::columns()
+QStringList RowMapping<Greenhouse>::columns()
 {
     static const QStringList names = list({"name", "location", "size", "glazing", "notes"});
     return names;
 }
 
-SQLArgs Greenhouse::columnValues() const
+SQLArgs RowMapping<Greenhouse>::values(const Greenhouse& r)
 {
-    return {name, location, size, glazing, notes};
+    return {r.name, r.location, r.size, r.glazing, r.notes};
 }
 
-Greenhouse Greenhouse::fromRow(const SQLRow& row)
+Greenhouse RowMapping<Greenhouse>::fromRow(const SQLRow& row)
 {
     return Greenhouse{
         .id = readID(row),
@@ -94,7 +83,7 @@ Greenhouse Greenhouse::fromRow(const SQLRow& row)
 
 // ---- Zone: three fixed columns, then the low and high alert value of every metric
 
-QStringList Zone::columns()
+QStringList RowMapping<Zone>::columns()
 {
     static const QStringList names = [] {
         QStringList result = list({"greenhouse_id", "name", "notes"});
@@ -105,12 +94,12 @@ QStringList Zone::columns()
     return names;
 }
 
-SQLArgs Zone::columnValues() const
+SQLArgs RowMapping<Zone>::values(const Zone& r)
 {
-    SQLArgs args{greenhouseID, name, notes};
+    SQLArgs args{r.greenhouseID, r.name, r.notes};
     for (const Metric m : Metric::allCases()) {
-        const auto entry = limits.find(m);
-        if (entry == limits.end()) {
+        const auto entry = r.limits.find(m);
+        if (entry == r.limits.end()) {
             args.emplace_back();
             args.emplace_back();
         } else {
@@ -121,7 +110,7 @@ SQLArgs Zone::columnValues() const
     return args;
 }
 
-Zone Zone::fromRow(const SQLRow& row)
+Zone RowMapping<Zone>::fromRow(const SQLRow& row)
 {
     Zone zone{
         .id = readID(row),
@@ -141,18 +130,18 @@ Zone Zone::fromRow(const SQLRow& row)
 
 // ---- Spot
 
-QStringList Spot::columns()
+QStringList RowMapping<Spot>::columns()
 {
     static const QStringList names = list({"zone_id", "kind", "name", "size", "notes"});
     return names;
 }
 
-SQLArgs Spot::columnValues() const
+SQLArgs RowMapping<Spot>::values(const Spot& r)
 {
-    return {zoneID, kind.rawValue(), name, size, notes};
+    return {r.zoneID, r.kind.rawValue(), r.name, r.size, r.notes};
 }
 
-Spot Spot::fromRow(const SQLRow& row)
+Spot RowMapping<Spot>::fromRow(const SQLRow& row)
 {
     return Spot{
         .id = readID(row),
@@ -166,7 +155,7 @@ Spot Spot::fromRow(const SQLRow& row)
 
 // ---- Plant
 
-QStringList Plant::columns()
+QStringList RowMapping<Plant>::columns()
 {
     static const QStringList names =
         list({"crop", "variety", "source", "ref_crop", "sow_date", "transplant_date", "expected_harvest",
@@ -174,13 +163,13 @@ QStringList Plant::columns()
     return names;
 }
 
-SQLArgs Plant::columnValues() const
+SQLArgs RowMapping<Plant>::values(const Plant& r)
 {
-    return {crop,         variety,      source,           refCropID, dayValue(sowDate), dayValue(transplantDate),
-            dayValue(expectedHarvest), greenhouseID, zoneID, spotID,  status.rawValue(), quantity, notes};
+    return {r.crop,         r.variety,      r.source,           r.refCropID, dayValue(r.sowDate), dayValue(r.transplantDate),
+            dayValue(r.expectedHarvest), r.greenhouseID, r.zoneID, r.spotID,  r.status.rawValue(), r.quantity, r.notes};
 }
 
-Plant Plant::fromRow(const SQLRow& row)
+Plant RowMapping<Plant>::fromRow(const SQLRow& row)
 {
     return Plant{
         .id = readID(row),
@@ -202,18 +191,18 @@ Plant Plant::fromRow(const SQLRow& row)
 
 // ---- Photo
 
-QStringList Photo::columns()
+QStringList RowMapping<Photo>::columns()
 {
     static const QStringList names = list({"plant_id", "data", "caption", "added"});
     return names;
 }
 
-SQLArgs Photo::columnValues() const
+SQLArgs RowMapping<Photo>::values(const Photo& r)
 {
-    return {plantID, data, caption, added};
+    return {r.plantID, r.data, r.caption, r.added};
 }
 
-Photo Photo::fromRow(const SQLRow& row)
+Photo RowMapping<Photo>::fromRow(const SQLRow& row)
 {
     return Photo{
         .id = readID(row),
@@ -226,19 +215,19 @@ Photo Photo::fromRow(const SQLRow& row)
 
 // ---- Seed
 
-QStringList Seed::columns()
+QStringList RowMapping<Seed>::columns()
 {
     static const QStringList names =
         list({"crop", "variety", "supplier", "lot", "year", "quantity", "unit", "notes"});
     return names;
 }
 
-SQLArgs Seed::columnValues() const
+SQLArgs RowMapping<Seed>::values(const Seed& r)
 {
-    return {crop, variety, supplier, lot, year, quantity, unit, notes};
+    return {r.crop, r.variety, r.supplier, r.lot, r.year, r.quantity, r.unit, r.notes};
 }
 
-Seed Seed::fromRow(const SQLRow& row)
+Seed RowMapping<Seed>::fromRow(const SQLRow& row)
 {
     return Seed{
         .id = readID(row),
@@ -255,18 +244,18 @@ Seed Seed::fromRow(const SQLRow& row)
 
 // ---- GermTest
 
-QStringList GermTest::columns()
+QStringList RowMapping<GermTest>::columns()
 {
     static const QStringList names = list({"seed_id", "started", "sown", "sprouted", "days", "notes"});
     return names;
 }
 
-SQLArgs GermTest::columnValues() const
+SQLArgs RowMapping<GermTest>::values(const GermTest& r)
 {
-    return {seedID, dayValue(started), sown, sprouted, days, notes};
+    return {r.seedID, dayValue(r.started), r.sown, r.sprouted, r.days, r.notes};
 }
 
-GermTest GermTest::fromRow(const SQLRow& row, std::optional<OVDay> today)
+GermTest RowMapping<GermTest>::fromRow(const SQLRow& row, std::optional<OVDay> today)
 {
     return GermTest{
         .id = readID(row),
@@ -281,7 +270,7 @@ GermTest GermTest::fromRow(const SQLRow& row, std::optional<OVDay> today)
 
 // ---- Reading: zone and time, one column per metric, then source and note
 
-QStringList Reading::columns()
+QStringList RowMapping<Reading>::columns()
 {
     static const QStringList names = [] {
         QStringList result = list({"zone_id", "taken"});
@@ -293,25 +282,25 @@ QStringList Reading::columns()
     return names;
 }
 
-SQLArgs Reading::columnValues() const
+SQLArgs RowMapping<Reading>::values(const Reading& r)
 {
     SQLArgs args;
     args.reserve(12);
-    args.emplace_back(zoneID);
-    args.emplace_back(taken);
+    args.emplace_back(r.zoneID);
+    args.emplace_back(r.taken);
     for (const Metric m : Metric::allCases()) {
-        const auto entry = values.find(m);
-        if (entry == values.end())
+        const auto entry = r.values.find(m);
+        if (entry == r.values.end())
             args.emplace_back();
         else
             args.emplace_back(entry->second);
     }
-    args.emplace_back(source);
-    args.emplace_back(note);
+    args.emplace_back(r.source);
+    args.emplace_back(r.note);
     return args;
 }
 
-Reading Reading::fromRow(const SQLRow& row)
+Reading RowMapping<Reading>::fromRow(const SQLRow& row)
 {
     Reading reading{
         .id = readID(row),
@@ -330,7 +319,7 @@ Reading Reading::fromRow(const SQLRow& row)
 
 // ---- OVTask
 
-QStringList OVTask::columns()
+QStringList RowMapping<OVTask>::columns()
 {
     static const QStringList names =
         list({"kind", "category", "title", "zone_id", "plant_id", "amount", "rule", "start", "hour", "minute",
@@ -338,13 +327,13 @@ QStringList OVTask::columns()
     return names;
 }
 
-SQLArgs OVTask::columnValues() const
+SQLArgs RowMapping<OVTask>::values(const OVTask& r)
 {
-    return {kind.rawValue(), category, title, zoneID, plantID, amount, rule.encoded(), dayValue(start),
-            hour, minute, lastDone, remind, active, notes};
+    return {r.kind.rawValue(), r.category, r.title, r.zoneID, r.plantID, r.amount, r.rule.encoded(), dayValue(r.start),
+            r.hour, r.minute, r.lastDone, r.remind, r.active, r.notes};
 }
 
-OVTask OVTask::fromRow(const SQLRow& row, std::optional<OVDay> today)
+OVTask RowMapping<OVTask>::fromRow(const SQLRow& row, std::optional<OVDay> today)
 {
     return OVTask{
         .id = readID(row),
@@ -367,18 +356,18 @@ OVTask OVTask::fromRow(const SQLRow& row, std::optional<OVDay> today)
 
 // ---- TaskLog
 
-QStringList TaskLog::columns()
+QStringList RowMapping<TaskLog>::columns()
 {
     static const QStringList names = list({"task_id", "done_at", "note"});
     return names;
 }
 
-SQLArgs TaskLog::columnValues() const
+SQLArgs RowMapping<TaskLog>::values(const TaskLog& r)
 {
-    return {taskID, doneAt, note};
+    return {r.taskID, r.doneAt, r.note};
 }
 
-TaskLog TaskLog::fromRow(const SQLRow& row)
+TaskLog RowMapping<TaskLog>::fromRow(const SQLRow& row)
 {
     return TaskLog{
         .id = readID(row),
@@ -390,7 +379,7 @@ TaskLog TaskLog::fromRow(const SQLRow& row)
 
 // ---- PestRecord
 
-QStringList PestRecord::columns()
+QStringList RowMapping<PestRecord>::columns()
 {
     static const QStringList names =
         list({"observed", "plant_id", "zone_id", "problem", "kind", "severity", "treatment", "treated", "result",
@@ -398,13 +387,13 @@ QStringList PestRecord::columns()
     return names;
 }
 
-SQLArgs PestRecord::columnValues() const
+SQLArgs RowMapping<PestRecord>::values(const PestRecord& r)
 {
-    return {dayValue(observed), plantID,  zoneID,          problem, kind.rawValue(), severity,
-            treatment,          dayValue(treated), result, resolved, notes};
+    return {dayValue(r.observed), r.plantID,  r.zoneID,          r.problem, r.kind.rawValue(), r.severity,
+            r.treatment,          dayValue(r.treated), r.result, r.resolved, r.notes};
 }
 
-PestRecord PestRecord::fromRow(const SQLRow& row, std::optional<OVDay> today)
+PestRecord RowMapping<PestRecord>::fromRow(const SQLRow& row, std::optional<OVDay> today)
 {
     return PestRecord{
         .id = readID(row),
@@ -424,18 +413,18 @@ PestRecord PestRecord::fromRow(const SQLRow& row, std::optional<OVDay> today)
 
 // ---- Harvest
 
-QStringList Harvest::columns()
+QStringList RowMapping<Harvest>::columns()
 {
     static const QStringList names = list({"plant_id", "crop", "date", "quantity", "unit", "quality", "notes"});
     return names;
 }
 
-SQLArgs Harvest::columnValues() const
+SQLArgs RowMapping<Harvest>::values(const Harvest& r)
 {
-    return {plantID, crop, dayValue(date), quantity, unit.rawValue(), quality, notes};
+    return {r.plantID, r.crop, dayValue(r.date), r.quantity, r.unit.rawValue(), r.quality, r.notes};
 }
 
-Harvest Harvest::fromRow(const SQLRow& row, std::optional<OVDay> today)
+Harvest RowMapping<Harvest>::fromRow(const SQLRow& row, std::optional<OVDay> today)
 {
     return Harvest{
         .id = readID(row),
@@ -451,19 +440,19 @@ Harvest Harvest::fromRow(const SQLRow& row, std::optional<OVDay> today)
 
 // ---- LedgerEntry
 
-QStringList LedgerEntry::columns()
+QStringList RowMapping<LedgerEntry>::columns()
 {
     static const QStringList names =
         list({"date", "item", "category", "quantity", "unit", "cost", "vendor", "plant_id", "crop", "notes"});
     return names;
 }
 
-SQLArgs LedgerEntry::columnValues() const
+SQLArgs RowMapping<LedgerEntry>::values(const LedgerEntry& r)
 {
-    return {dayValue(date), item, category.rawValue(), quantity, unit, cost, vendor, plantID, crop, notes};
+    return {dayValue(r.date), r.item, r.category.rawValue(), r.quantity, r.unit, r.cost, r.vendor, r.plantID, r.crop, r.notes};
 }
 
-LedgerEntry LedgerEntry::fromRow(const SQLRow& row, std::optional<OVDay> today)
+LedgerEntry RowMapping<LedgerEntry>::fromRow(const SQLRow& row, std::optional<OVDay> today)
 {
     return LedgerEntry{
         .id = readID(row),

@@ -1,0 +1,112 @@
+#include "kit/KitShadow.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/KitPaint.h"
+
+#include <QEvent>
+#include <QHash>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+struct Spec {
+    double radius;
+    double opacity;
+    double blur;
+    QPointF offset;
+    double fade = 1.0;
+};
+
+QHash<const QWidget*, Spec>& specs()
+{
+    static QHash<const QWidget*, Spec> table;
+    return table;
+}
+
+const char* const paintsOwnProperty = "kitPaintsOwnShadows";
+const char* const watchedProperty = "kitShadowWatched";
+
+} // namespace
+
+KitShadow& KitShadow::filter()
+{
+    static KitShadow* const instance = new KitShadow;
+    return *instance;
+}
+
+void KitShadow::cast(QWidget* caster, double radius, double opacity, double blur, QPointF offset)
+{
+    const bool known = specs().contains(caster);
+    specs()[caster] = Spec{radius, opacity, blur, offset};
+    if (known)
+        return;
+    QObject::connect(caster, &QObject::destroyed, &filter(), [caster] { specs().remove(caster); });
+    caster->installEventFilter(&filter());
+    filter().watchParent(caster);
+}
+
+void KitShadow::setFade(QWidget* caster, double fade)
+{
+    auto it = specs().find(caster);
+    if (it == specs().end() || it->fade == fade)
+        return;
+    it->fade = fade;
+    if (QWidget* parent = caster->parentWidget()) {
+        const int m = KitMetrics::px(it->blur * 2 + 8);
+        parent->update(caster->geometry().adjusted(-m, -m, m, m));
+    }
+}
+
+void KitShadow::setPaintsOwn(QWidget* parent) { parent->setProperty(paintsOwnProperty, true); }
+
+void KitShadow::watchParent(QWidget* caster)
+{
+    QWidget* parent = caster->parentWidget();
+    if (!parent || parent->property(watchedProperty).toBool())
+        return;
+    parent->setProperty(watchedProperty, true);
+    parent->installEventFilter(this);
+}
+
+void KitShadow::paintCasters(QWidget* parent, QPainter& p)
+{
+    const QHash<const QWidget*, Spec>& table = specs();
+    if (table.isEmpty())
+        return;
+    for (QObject* child : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(child);
+        if (!w || w->isHidden() || w->isWindow())
+            continue;
+        auto it = table.constFind(w);
+        if (it == table.constEnd())
+            continue;
+        const Spec& s = *it;
+        const QRectF shape = w->geometry();
+        const double radius = s.radius < 0 ? std::min(shape.width(), shape.height()) / 2 : KitMetrics::pxF(s.radius);
+        QColor color(0, 0, 0);
+        color.setAlphaF(float(std::clamp(s.opacity * s.fade, 0.0, 1.0)));
+        KitPaint::shadow(p, shape, radius, color, KitMetrics::pxF(s.blur),
+                         QPointF(KitMetrics::pxF(s.offset.x()), KitMetrics::pxF(s.offset.y())));
+    }
+}
+
+bool KitShadow::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ParentChange:
+        if (auto* w = qobject_cast<QWidget*>(watched); w && specs().contains(w))
+            watchParent(w);
+        break;
+    case QEvent::Paint:
+        if (auto* w = qobject_cast<QWidget*>(watched); w && !w->property(paintsOwnProperty).toBool()) {
+            QPainter p(w);
+            paintCasters(w, p);
+        }
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

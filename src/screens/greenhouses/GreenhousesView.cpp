@@ -1,0 +1,87 @@
+#include "screens/greenhouses/GreenhousesView.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVAddButton.h"
+#include "kit/OVCard.h"
+#include "kit/OVEmpty.h"
+#include "kit/OVPage.h"
+#include "kit/OVRebuilder.h"
+#include "kit/QNChromeButton.h"
+#include "screens/greenhouses/GreenhouseCard.h"
+#include "services/AppModel.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "store/OVStore.h"
+
+#include <QVBoxLayout>
+
+GreenhousesView::GreenhousesView(QWidget* parent) : GreenhousesView(*OVStore::shared(), AppModel::shared(), parent) {}
+
+GreenhousesView::GreenhousesView(OVStore& store, AppModel& model, QWidget* parent)
+    : QWidget(parent), m_store(store), m_model(model)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    m_page = new OVPage(Screen::greenhouses,
+                        QStringLiteral("Every greenhouse you run, its zones (areas with their own climate) and the beds and "
+                                       "benches inside."));
+    col->addWidget(m_page);
+
+    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
+    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
+    m_add = new OVAddButton(QStringLiteral("Add Greenhouse"));
+    m_page->addTrailing(m_export);
+    m_page->addTrailing(m_add);
+    connect(m_export, &QPushButton::clicked, this, &GreenhousesView::exportCSV);
+    connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(Greenhouse())); });
+
+    m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
+    m_rebuilder->follow(m_store);
+    for (auto signal : {&AppModel::screenChanged, &AppModel::sheetChanged, &AppModel::confirmChanged,
+                        &AppModel::messageChanged, &AppModel::climateZoneChanged})
+        connect(&m_model, signal, m_rebuilder, &OVRebuilder::schedule);
+    m_rebuilder->rebuildNow();
+}
+
+QList<GreenhouseCard*> GreenhousesView::cards() const
+{
+    return m_list ? m_list->findChildren<GreenhouseCard*>(QString(), Qt::FindDirectChildrenOnly)
+                  : QList<GreenhouseCard*>();
+}
+
+void GreenhousesView::rebuild()
+{
+    auto* list = new QWidget;
+    auto* stack = new QVBoxLayout(list);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(KitMetrics::px(16));
+
+    const QList<Greenhouse> houses = m_store.greenhouses();
+    if (houses.isEmpty()) {
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVEmpty(
+            QStringLiteral("house.lodge"), QStringLiteral("No greenhouses yet"),
+            QStringLiteral("Add your greenhouse, hoop house or high tunnel. Then add zones — for example Propagation, "
+                           "Main House, Cold Frame.")));
+        card->setObjectName(QStringLiteral("emptyCard"));
+        stack->addWidget(card);
+    }
+    for (const Greenhouse& house : houses)
+        stack->addWidget(new GreenhouseCard(house, m_store, m_model));
+
+    // The old cards go on the next event-loop turn: a rebuild may follow a click on
+    // one of their buttons.
+    if (m_list) {
+        m_page->content()->replaceWidget(m_list, list);
+        m_list->hide();
+        m_list->deleteLater();
+    } else {
+        m_page->content()->addWidget(list);
+    }
+    m_list = list;
+}
+
+void GreenhousesView::exportCSV()
+{
+    FilePanels::exportCSV(Exporter::greenhouses(m_store), QStringLiteral("Greenhouses and zones.csv"));
+}
