@@ -270,6 +270,6 @@ TEST_F(LibraryScreens, CropDetailListsEachSourceOnceAndStartsAPlantingWithoutSto
     EXPECT_EQ(plant->sowDate, OVDay::today());
     EXPECT_FALSE(plant->expectedHarvest);
     EXPECT_EQ(plant->status, PlantStatus::planned);
-    EXPECT_EQ(store.count(Plant::table), 0);
+    EXPECT_EQ(store.plants().size(), 0);
     OVStore::setShared(nullptr);
 }
