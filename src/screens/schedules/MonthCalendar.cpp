@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -135,11 +136,37 @@ void MonthCalendar::place()
     update();
 }
 
+double MonthCalendar::cellContentHeight(int tasks) const
+{
+    const double gap = KitMetrics::pxF(2);
+    double h = KitMetrics::pxF(8) + QFontMetricsF(KitMetrics::font(12, QFont::Bold)).height();
+    const double chip = QFontMetricsF(KitMetrics::font(9.5, QFont::DemiBold)).height();
+    h += std::min(tasks, chipLimit) * (gap + chip);
+    if (tasks > chipLimit)
+        h += gap + QFontMetricsF(KitMetrics::font(9)).height();
+    return h;
+}
+
+QList<double> MonthCalendar::rowHeights() const
+{
+    // A week is 62 points high; one whose busiest day needs more (three chips and
+    // "+N more") grows to hold it rather than cutting the count off.
+    const int rows = (m_lead + m_days + 6) / 7;
+    QList<double> heights(rows, KitMetrics::pxF(cellHeight));
+    for (int d = 1; d <= m_days; ++d) {
+        const int r = (m_lead + d - 1) / 7;
+        heights[r] = std::max(heights[r], cellContentHeight(int(m_placed[d - 1].size())));
+    }
+    return heights;
+}
+
 int MonthCalendar::gridHeight() const
 {
-    const int rows = (m_lead + m_days + 6) / 7;
-    const QFontMetrics names(KitMetrics::font(11, QFont::ExtraBold));
-    return names.height() + rows * KitMetrics::px(cellHeight + gap);
+    const QFontMetricsF names(KitMetrics::font(11, QFont::ExtraBold));
+    double h = names.height();
+    for (double row : rowHeights())
+        h += KitMetrics::pxF(gap) + row;
+    return int(std::ceil(h));
 }
 
 QStringList MonthCalendar::titlesOn(int day) const
@@ -198,7 +225,13 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     const QRect area = m_grid->geometry();
     const double spacing = KitMetrics::pxF(gap);
     const double colWidth = std::max(KitMetrics::pxF(10), (area.width() - 6 * spacing) / 7.0);
-    const double height = KitMetrics::pxF(cellHeight);
+    const QList<double> heights = rowHeights();
+    QList<double> tops;
+    double top = area.top() + QFontMetricsF(KitMetrics::font(11, QFont::ExtraBold)).height() + KitMetrics::pxF(gap);
+    for (double h : heights) {
+        tops.append(top);
+        top += h + KitMetrics::pxF(gap);
+    }
 
     const QFont nameFont = KitMetrics::font(11, QFont::ExtraBold);
     const QFont numberFont = KitMetrics::font(12, QFont::Bold);
@@ -224,12 +257,11 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     chipFill.setAlphaF(0.45f);
     const double pad = KitMetrics::pxF(4);
     const double lineGap = KitMetrics::pxF(2);
-    const double top0 = area.top() + nameHeight + spacing;
 
     for (int d = 1; d <= m_days; ++d) {
         const int i = m_lead + d - 1;
-        const QRectF cell(area.left() + (i % 7) * (colWidth + spacing), top0 + (i / 7) * (height + spacing),
-                          colWidth, height);
+        const QRectF cell(area.left() + (i % 7) * (colWidth + spacing), tops[i / 7], colWidth,
+                          heights[i / 7]);
         p.setPen(Qt::NoPen);
         p.setBrush(cellFill);
         p.drawRoundedRect(cell, KitMetrics::pxF(8), KitMetrics::pxF(8));

@@ -68,6 +68,8 @@ private:
     void place();
     void step(int months);
     int gridHeight() const;
+    double cellContentHeight(int tasks) const;
+    QList<double> rowHeights() const;
     // Laid-out text for painting, made once per text (and chip width): shaping the
     // same few titles again on every paint is what a full month costs most.
     const QStaticText& chipText(const QString& title, const QFont& font, double width) const;

@@ -103,5 +103,7 @@ private:
     OVCard* m_calendarCard = nullptr;
     MonthCalendar* m_calendar = nullptr;
     QList<TaskRow*> m_rows;
-    bool m_staleWhileHidden = false;
+    // Set while hidden (and before the first show): the banner's preference may have
+    // changed without a store revision.
+    bool m_staleWhileHidden = true;
 };
