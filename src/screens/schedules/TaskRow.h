@@ -1,24 +1,29 @@
 #pragma once
-// One scheduled job as a list row: its kind symbol, title with OVERDUE / PAUSED
-// tags or the reminder bell, a details line (kind or category · zone · plant ·
-// amount), the repeat rule and time (full rows only), the due status and when it
-// was last done; then "Done" (only with a due time), "Edit" and, on full rows,
-// "History" / "Hide History", which lists the newest 12 completions below.
+// One scheduled job as a list row: its kind symbol, the title with an OVERDUE
+// and/or PAUSED tag or the reminder bell, a details line (kind or category · zone
+// · plant · amount), the repeat rule and time (full rows only), the due status
+// and when it was last done; then "Done" (only with a due time), "Edit" and, on
+// full rows, "History" / "Hide History", which lists the newest 12 completions.
 //
-// The schedule screens show full rows; the Today dashboard shows compact rows:
-//     new TaskRow(item.task, item.due, /*compact=*/true);
-// (store and model default to OVStore::shared() and AppModel::shared()). A compact
-// row has no rule line, no History button and no history lines.
+// The schedule screens show full rows. The Today dashboard shows compact rows,
+// with the shared store and app model:
+//     auto* row = new TaskRow(item.task, item.due, /*compact=*/true);
+// A compact row has no rule line, no History button and no history lines; it
+// keeps "Done" (when there is a due time) and "Edit".
 //
-// A row is a picture of the task when it was built: it reads the store (zone and
-// plant names, the history) while building and never follows the store by itself.
-// Its texts and symbols are painted (only the buttons, tags and history lines are
-// widgets), so a screen of hundreds of rows builds quickly.
-// Its owner rebuilds it on the store's revision; setShowLog() carries the open
-// history over to the new row. "Done" is the row's only write (through
-// AppModel::act, so a failure becomes the app model's notice); "Edit" opens the task
-// editor through AppModel's sheet. Overdue means `due` lies strictly before
-// TaskClock::now() at build time.
+// Invariants:
+//  - A row shows the task as it was handed over; it reads the store only for zone
+//    and plant names and, when opened, the history. It never follows the store by
+//    itself: its owner makes new rows, or calls setTask() on kept ones, on the
+//    store's revision.
+//  - Overdue means `due` lies strictly before TaskClock::now() when the task was
+//    handed over (a due time equal to now is not overdue).
+//  - "Done" is the row's only write: OVStore::markDone at TaskClock::now() through
+//    AppModel::act, so a failure becomes the app model's notice and the row stays.
+//    "Edit" sets AppModel's sheet to the task. Neither touches the row afterwards,
+//    so the owner may replace it on the revision that follows.
+//  - Texts and symbols are painted; only the buttons, tags and history lines are
+//    widgets, so a list of hundreds of rows builds quickly.
 
 #include "kit/OVRowBox.h"
 #include "records/OVTask.h"
