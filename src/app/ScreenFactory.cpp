@@ -21,6 +21,8 @@
 #include "screens/schedules/TasksView.h"
 // today
 // settings
+#include "screens/settings/ReportsView.h"
+#include "screens/settings/SettingsView.h"
 // library
 #include "screens/library/LibraryView.h"
 #include "screens/library/VideosView.h"
@@ -63,7 +65,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::reports:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new ReportsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::library:
         return new LibraryView(parent);
@@ -72,7 +74,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return new VideosView(parent);
 
     case Screen::settings:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SettingsView(parent) : placeholderScreen(screen, parent);
     }
     return placeholderScreen(screen, parent);
 }
