@@ -29,6 +29,8 @@
 #include "screens/schedules/TasksView.h"
 // today
 // settings
+#include "screens/settings/ReportsView.h"
+#include "screens/settings/SettingsView.h"
 // library
 #include "screens/library/LibraryView.h"
 #include "screens/library/VideosView.h"
@@ -71,7 +73,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::reports:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new ReportsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::library:
         return new LibraryView(parent);
@@ -80,7 +82,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return new VideosView(parent);
 
     case Screen::settings:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SettingsView(parent) : placeholderScreen(screen, parent);
     }
     return placeholderScreen(screen, parent);
 }
