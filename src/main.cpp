@@ -11,6 +11,7 @@
 #include "kit/QNMRHelpWindow.h"
 #include "kit/QtFilePanels.h"
 #include "modes/OVSelfTest.h"
+#include "modes/OVSnapshot.h"
 #include "modes/SelfTestChild.h"
 #include "records/OVInfo.h"
 #include "store/OVStore.h"
@@ -100,6 +101,8 @@ int main(int argc, char* argv[])
     nameApplication();
 
     switch (dispatch.mode) {
+    case StartupDispatch::Mode::Snapshot:
+        return OVSnapshot::handle(arguments).value_or(1);
     case StartupDispatch::Mode::SelfTest:
         return OVSelfTest::run();
     case StartupDispatch::Mode::Snapshot:

@@ -16,8 +16,9 @@
 //     changed(); it is never stored. Every successful write calls changed() once; a
 //     write that throws leaves revision as it was.
 //   - All calls come from the main thread; the store has no lock. Other processes may
-//     use the same file: they wait for each other through the connection's 3 s busy
-//     timeout and BEGIN IMMEDIATE transactions.
+//     use the same file: they wait for each other through BEGIN IMMEDIATE transactions,
+//     and no operation waits longer than the 3 s busy timeout in total, however many
+//     lock attempts it makes; then it fails with "database is locked", writing nothing.
 
 #include "store/OVError.h"
 #include "store/OVRecordTypes.h"

@@ -68,7 +68,6 @@ using Clock = std::chrono::steady_clock;
 
 const QString closedText = QStringLiteral("closed");
 
-
 QString messageOf(sqlite3* h)
 {
     return h ? QString::fromUtf8(sqlite3_errmsg(h)) : closedText;
@@ -428,6 +427,8 @@ void SQLiteDB::transaction(const std::function<void()>& body)
         exec(QStringLiteral("COMMIT"));
     } catch (...) {
         const std::exception_ptr first = std::current_exception();
+        // The failure is recorded; the rollback itself must not be interrupted.
+        m_conn->gaveUp = false;
         try {
             exec(QStringLiteral("ROLLBACK"));
         } catch (...) {

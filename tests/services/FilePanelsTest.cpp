@@ -102,7 +102,8 @@ TEST(FilePanelsExport, DataIsWrittenAsGiven)
     testsupport::ScratchDir dir;
     const QString path = dir.file(QStringLiteral("Yield.pdf"));
     FakePanels panels(path);
-    const QByteArray bytes("%PDF-1.4\n\0\xff binary", 20);
+    const char raw[] = "%PDF-1.4\n\0\xff binary";
+    const QByteArray bytes(raw, sizeof raw - 1); // the NUL inside included
     FilePanels::exportData(bytes, QStringLiteral("Yield.pdf"), FileType::pdf());
     EXPECT_EQ(testsupport::readAll(path), bytes);
     EXPECT_EQ(panels.revealed, QStringList{path});
