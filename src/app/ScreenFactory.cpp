@@ -135,8 +135,8 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 
 void installCommands()
 {
-    AppCommands::setBackupHandler([] { SettingsView::backupNow(); });
-    AppCommands::setExportHandler([](const QString& folder) { SettingsView::exportAll(folder); });
+    AppCommands::setBackupHandler(&SettingsView::backupNow);
+    AppCommands::setExportHandler(&SettingsView::exportAll);
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)
