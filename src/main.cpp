@@ -105,9 +105,6 @@ int main(int argc, char* argv[])
         return OVSnapshot::handle(arguments).value_or(1);
     case StartupDispatch::Mode::SelfTest:
         return OVSelfTest::run();
-    case StartupDispatch::Mode::Snapshot:
-        std::fputs("QNMR Orvane: the snapshot mode is not part of this build yet.\n", stderr);
-        return 1;
     default:
         break;
     }
