@@ -109,14 +109,14 @@ TEST_F(KitInAppWindow, ZoomScrollsAt130NotAt85AndScalesTheLayout)
     }
     QNZoom::setValue(1.3);
     emit KitEvents::shared().zoomChanged();
-    QTest::qWait(30);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.findChild<QNZoomHost*>()->horizontalScrollBar()->isVisible(); }, 3000));
     host = w.findChild<QNZoomHost*>();
     EXPECT_TRUE(host->scrolls());
     EXPECT_TRUE(host->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(host->verticalScrollBar()->isVisible());
     QNZoom::setValue(0.85);
     emit KitEvents::shared().zoomChanged();
-    QTest::qWait(30);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.findChild<QNZoomHost*>()->horizontalScrollBar()->isVisible(); }, 3000));
     host = w.findChild<QNZoomHost*>();
     EXPECT_FALSE(host->scrolls());
     EXPECT_FALSE(host->horizontalScrollBar()->isVisible());
@@ -134,9 +134,8 @@ TEST_F(KitInAppWindow, PickingMidnightBlackRepaintsTheMainWindow)
         if (a->text() == "Midnight Black")
             a->trigger();
     EXPECT_EQ(OVPrefs::stringValue(QNMRThemes::key), "midnight-black");
-    QTest::qWait(30);
-    const QImage after = w.grab().toImage();
-    EXPECT_NE(before, after);
+    QImage after;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (after = w.grab().toImage()) != before; }, 3000));
     const QString dir = QDir::currentPath() + "/shots";
     QDir().mkpath(dir);
     after.save(dir + "/main-midnight.png");
