@@ -22,6 +22,23 @@
 #include <QSet>
 #include <QVBoxLayout>
 
+namespace {
+
+// A picker with its label before it, the two together `points` wide.
+QWidget* labelled(const QString& label, QComboBox* picker, double points)
+{
+    auto* box = new QWidget;
+    box->setFixedWidth(KitMetrics::px(points));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(KitMetrics::px(6));
+    row->addWidget(new OVLabel(label, 12.5));
+    row->addWidget(picker, 1);
+    return box;
+}
+
+} // namespace
+
 PlantsView::PlantsView(QWidget* parent) : PlantsView(*OVStore::shared(), AppModel::shared(), parent) {}
 
 PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
@@ -55,18 +72,17 @@ PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
     bar->addWidget(m_search, 1, Qt::AlignVCenter);
     m_status = new QComboBox;
     m_status->setAccessibleName(QStringLiteral("Status"));
-    m_status->setFixedWidth(KitMetrics::px(220));
+
     m_status->addItem(QStringLiteral("Planned & growing"), PlantFilter::active);
     m_status->addItem(QStringLiteral("All"), PlantFilter::all);
     m_status->insertSeparator(m_status->count());
     for (PlantStatus status : PlantStatus::allCases())
         m_status->addItem(status.name(), status.rawValue());
     m_status->setCurrentIndex(0);
-    bar->addWidget(m_status, 0, Qt::AlignVCenter);
+    bar->addWidget(labelled(QStringLiteral("Status"), m_status, 220), 0, Qt::AlignVCenter);
     m_greenhouse = new QComboBox;
     m_greenhouse->setAccessibleName(QStringLiteral("Greenhouse"));
-    m_greenhouse->setFixedWidth(KitMetrics::px(240));
-    bar->addWidget(m_greenhouse, 0, Qt::AlignVCenter);
+    bar->addWidget(labelled(QStringLiteral("Greenhouse"), m_greenhouse, 240), 0, Qt::AlignVCenter);
     bar->addStretch(1);
     m_count = new OVLabel(QString(), 12, QFont::Normal, colors.dim());
     bar->addWidget(m_count, 0, Qt::AlignVCenter);
