@@ -14,6 +14,9 @@
 #include "screens/greenhouses/SpotEditor.h"
 #include "screens/greenhouses/ZoneEditor.h"
 // climate
+#include "screens/climate/CSVImportSheet.h"
+#include "screens/climate/ClimateView.h"
+#include "screens/climate/ReadingEditor.h"
 // plants
 #include "screens/plants/GermTestEditor.h"
 #include "screens/plants/PlantEditor.h"
@@ -26,6 +29,8 @@
 #include "screens/schedules/TasksView.h"
 // today
 // settings
+#include "screens/settings/ReportsView.h"
+#include "screens/settings/SettingsView.h"
 // library
 #include "screens/library/LibraryView.h"
 #include "screens/library/VideosView.h"
@@ -53,7 +58,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::climate:
-        return placeholderScreen(screen, parent);
+        return new ClimateView(parent);
 
     case Screen::schedules:
         return new TasksView(TasksView::scheduleKinds(), screen, parent);
@@ -68,7 +73,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return placeholderScreen(screen, parent);
 
     case Screen::reports:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new ReportsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::library:
         return new LibraryView(parent);
@@ -77,7 +82,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return new VideosView(parent);
 
     case Screen::settings:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SettingsView(parent) : placeholderScreen(screen, parent);
     }
     return placeholderScreen(screen, parent);
 }
@@ -106,7 +111,7 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return new GermTestEditor(*sheet.get<GermTest>(), parent);
 
     case EditSheet::Kind::reading:
-        return placeholderEditor(sheet, parent);
+        return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
 
     case EditSheet::Kind::task:
         return new TaskEditor(*sheet.get<OVTask>(), parent);
@@ -121,9 +126,14 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
-        return placeholderEditor(sheet, parent);
+        return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
     }
     return placeholderEditor(sheet, parent);
+}
+
+void installCommands()
+{
+    // Settings & Backup: AppCommands::setBackupHandler(...) and setExportHandler(...).
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)
