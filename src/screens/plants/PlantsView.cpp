@@ -10,6 +10,7 @@
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
+#include "screens/plants/PlantListBox.h"
 #include "screens/plants/PlantListFacts.h"
 #include "screens/plants/PlantRow.h"
 #include "services/AppModel.h"
@@ -19,7 +20,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QSet>
 #include <QVBoxLayout>
 
 namespace {
@@ -89,10 +89,7 @@ PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
     m_page->content()->addLayout(bar);
 
     m_card = new OVCard();
-    m_list = new QWidget;
-    m_listLayout = new QVBoxLayout(m_list);
-    m_listLayout->setContentsMargins(0, 0, 0, 0);
-    m_listLayout->setSpacing(KitMetrics::px(8));
+    m_list = new PlantListBox(KitMetrics::px(8));
     m_card->body()->addWidget(m_list);
     m_page->content()->addWidget(m_card);
 
@@ -175,9 +172,16 @@ void PlantsView::showEmpty(const QString& title, const QString& message)
 
 void PlantsView::rebuild()
 {
-    fillGreenhouses();
-    const QList<Plant> plants = m_store.plants();
-    const PlantListFacts facts(m_store);
+    if (m_readAt != m_store.revision()) {
+        fillGreenhouses();
+        m_plants = m_store.plants();
+        const PlantListFacts facts(m_store);
+        m_facts.clear();
+        for (const Plant& plant : std::as_const(m_plants))
+            m_facts.insert(plant.id, PlantRow::Facts{facts.place(plant), facts.photoCount(plant.id)});
+        m_readAt = m_store.revision();
+    }
+    const QList<Plant>& plants = m_plants;
     const OVDay today = OVDay::today();
 
     QHash<qint64, PlantRow*> kept;
@@ -190,7 +194,7 @@ void PlantsView::rebuild()
                 kept.insert(plant.id, row);
             continue;
         }
-        const PlantRow::Facts rowFacts{facts.place(plant), facts.photoCount(plant.id)};
+        const PlantRow::Facts& rowFacts = m_facts[plant.id];
         if (row && (row->plant() != plant || row->facts() != rowFacts || row->builtFor() != today)) {
             row->hide();
             row->deleteLater();
@@ -209,19 +213,7 @@ void PlantsView::rebuild()
     m_rows = kept;
 
     if (shown != m_shown) {
-        // Hidden while it is re-sequenced, so showing many rows costs one layout pass
-        // instead of one per row.
-        m_list->hide();
-        while (QLayoutItem* item = m_listLayout->takeAt(0))
-            delete item;
-        const QSet<PlantRow*> showing(shown.cbegin(), shown.cend());
-        for (PlantRow* row : std::as_const(m_shown))
-            if (!showing.contains(row))
-                row->hide();
-        for (PlantRow* row : std::as_const(shown)) {
-            m_listLayout->addWidget(row);
-            row->show();
-        }
+        m_list->setRows(shown);
         m_shown = shown;
     }
     m_list->setVisible(!shown.isEmpty());
