@@ -201,8 +201,9 @@ TEST_F(PlantsViewTest, ChangedPlantsRebuildTheirRowsOnly)
     // Shown top to bottom in list order, none overlapping.
     for (qsizetype i = 0; i < after.size(); ++i) {
         EXPECT_TRUE(after[i]->isVisible());
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GE(after[i]->y(), after[i - 1]->geometry().bottom());
+        }
     }
 
     // A photo added elsewhere changes that row's count.
