@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit tests
-# through CTest, then the built-in self-check. Exits non-zero when anything fails.
+# through CTest, the built-in self-check, then the snapshot mode into a scratch
+# folder. Exits non-zero when anything fails.
 # Nothing here touches the user's own data or settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,5 +30,15 @@ if [ -e "$settings" ]; then
 fi
 if compgen -G "$scratch/tmp/ov-selftest-*" > /dev/null; then
   echo "FAIL: the self-check left its scratch folder behind"; status=1
+fi
+
+echo "Running orvane --ov-snapshot"
+snap_status=0
+OV_DATA_DIR="$root/data" ./build-test/orvane --ov-snapshot "$scratch/snapshot" || snap_status=$?
+if [ "$snap_status" -ne 0 ]; then
+  echo "FAIL: the snapshot mode ended with exit code $snap_status"; status=1
+fi
+if [ -e "$settings" ]; then
+  echo "FAIL: the snapshot mode left a settings file behind"; status=1
 fi
 exit $status

@@ -1,14 +1,68 @@
 // Entry point: command-line modes run headless and exit with their code; otherwise
 // the interactive application starts.
 
+#include "app/AppWindow.h"
 #include "app/DisplayCheck.h"
+#include "app/OVDelegate.h"
+#include "app/OVSetup.h"
+#include "app/ScreenFactory.h"
+#include "app/SingleInstance.h"
 #include "app/StartupDispatch.h"
+#include "kit/QNMRHelpWindow.h"
+#include "kit/QtFilePanels.h"
 #include "modes/OVSelfTest.h"
+#include "modes/OVSnapshot.h"
 #include "modes/SelfTestChild.h"
+#include "records/OVInfo.h"
+#include "store/OVStore.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
+#include <memory>
+
+namespace {
+
+// The interactive start: one copy per database, kit and store, then the window.
+int runWindow()
+{
+    // Before the store opens, so a second copy writes nothing (it only asks the first
+    // copy to come to the front).
+    SingleInstance instance(SingleInstance::serverName(OVInfo::databasePath()));
+    if (instance.anotherCopyRuns())
+        return 0;
+
+    OVSetup::configure();
+    QtFilePanels::install();
+    QNMRHelpWindow::installOpener();
+    ScreenFactory::installCommands();
+
+    QString failure;
+    const std::unique_ptr<OVStore> store = OVSetup::openStore(failure);
+    if (!store) {
+        std::fprintf(stderr, "%s\n", failure.toLocal8Bit().constData());
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal")) {
+            QMessageBox box(QMessageBox::Critical, OVInfo::appName, failure, QMessageBox::Ok);
+            box.setTextFormat(Qt::PlainText);
+            box.exec();
+        }
+        return 1;
+    }
+
+    AppWindow window;
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, &AppWindow::bringToFront);
+    window.show();
+
+    // The launch work waits for a running event loop.
+    OVDelegate delegate(store.get());
+    QTimer::singleShot(0, &delegate, &OVDelegate::launch);
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -23,6 +77,8 @@ int main(int argc, char* argv[])
     const auto nameApplication = [] {
         QCoreApplication::setOrganizationName(QStringLiteral("QNMR"));
         QCoreApplication::setApplicationName(QStringLiteral("QNMR Orvane"));
+        // Matches the installed menu entry, so the desktop shows its name and icon.
+        QGuiApplication::setDesktopFileName(QStringLiteral("example.quenmoor.Orvane"));
     };
 
     // A child of the self-check only opens its store, prints and ends: no widgets, no
@@ -45,13 +101,15 @@ int main(int argc, char* argv[])
     nameApplication();
 
     switch (dispatch.mode) {
+    case StartupDispatch::Mode::Snapshot:
+        return OVSnapshot::handle(arguments).value_or(1);
     case StartupDispatch::Mode::SelfTest:
         return OVSelfTest::run();
+    case StartupDispatch::Mode::Snapshot:
+        std::fputs("QNMR Orvane: the snapshot mode is not part of this build yet.\n", stderr);
+        return 1;
     default:
         break;
     }
-
-    std::fputs("QNMR Orvane: the main window is not part of this build yet; run with --selftest.\n",
-               stderr);
-    return 1;
+    return runWindow();
 }

@@ -14,7 +14,15 @@
 #include "screens/greenhouses/SpotEditor.h"
 #include "screens/greenhouses/ZoneEditor.h"
 // climate
+#include "screens/climate/CSVImportSheet.h"
+#include "screens/climate/ClimateView.h"
+#include "screens/climate/ReadingEditor.h"
 // plants
+#include "screens/plants/GermTestEditor.h"
+#include "screens/plants/PlantEditor.h"
+#include "screens/plants/PlantsView.h"
+#include "screens/plants/SeedEditor.h"
+#include "screens/plants/SeedsView.h"
 // records
 #include "screens/records/HarvestEditor.h"
 #include "screens/records/HarvestsView.h"
@@ -27,6 +35,8 @@
 #include "screens/schedules/TasksView.h"
 // today
 // settings
+#include "screens/settings/ReportsView.h"
+#include "screens/settings/SettingsView.h"
 // library
 #include "screens/library/LibraryView.h"
 #include "screens/library/VideosView.h"
@@ -45,16 +55,16 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::plants:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new PlantsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::seeds:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SeedsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::harvests:
         return OVStore::shared() ? new HarvestsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::climate:
-        return placeholderScreen(screen, parent);
+        return new ClimateView(parent);
 
     case Screen::schedules:
         return new TasksView(TasksView::scheduleKinds(), screen, parent);
@@ -69,7 +79,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return OVStore::shared() ? new SuppliesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::reports:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new ReportsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::library:
         return new LibraryView(parent);
@@ -78,7 +88,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return new VideosView(parent);
 
     case Screen::settings:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SettingsView(parent) : placeholderScreen(screen, parent);
     }
     return placeholderScreen(screen, parent);
 }
@@ -97,16 +107,17 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
                                  : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::seed:
-        return placeholderEditor(sheet, parent);
+        return new SeedEditor(*sheet.get<Seed>(), parent);
 
     case EditSheet::Kind::germ:
-        return placeholderEditor(sheet, parent);
+        return new GermTestEditor(*sheet.get<GermTest>(), parent);
 
     case EditSheet::Kind::reading:
-        return placeholderEditor(sheet, parent);
+        return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
 
     case EditSheet::Kind::task:
         return new TaskEditor(*sheet.get<OVTask>(), parent);
@@ -121,9 +132,14 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return OVStore::shared() ? new LedgerEditor(*sheet.get<LedgerEntry>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
-        return placeholderEditor(sheet, parent);
+        return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
     }
     return placeholderEditor(sheet, parent);
+}
+
+void installCommands()
+{
+    // Settings & Backup: AppCommands::setBackupHandler(...) and setExportHandler(...).
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)

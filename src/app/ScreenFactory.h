@@ -15,6 +15,11 @@ namespace ScreenFactory {
 QWidget* makeScreen(Screen screen, QWidget* parent = nullptr);
 QWidget* makeEditor(const EditSheet& sheet, QWidget* parent = nullptr);
 
+// Hands the application's commands the actions that screens own (Back Up Now and
+// Export Everything as CSV run the Settings & Backup screen's actions). Called once
+// at start-up, before the menus can be used.
+void installCommands();
+
 QWidget* placeholderScreen(Screen screen, QWidget* parent = nullptr);
 QWidget* placeholderEditor(const EditSheet& sheet, QWidget* parent = nullptr);
 

@@ -11,11 +11,15 @@ FlowLayout::FlowLayout(QWidget* parent, int hSpacing, int vSpacing)
 
 FlowLayout::~FlowLayout()
 {
-    while (QLayoutItem* item = takeAt(0))
-        delete item;
+    qDeleteAll(m_items);
+    m_items.clear();
 }
 
-void FlowLayout::addItem(QLayoutItem* item) { m_items.append(item); }
+void FlowLayout::addItem(QLayoutItem* item)
+{
+    m_items.append(item);
+    invalidate();
+}
 int FlowLayout::count() const { return int(m_items.size()); }
 QLayoutItem* FlowLayout::itemAt(int index) const { return m_items.value(index); }
 
@@ -23,11 +27,26 @@ QLayoutItem* FlowLayout::takeAt(int index)
 {
     if (index < 0 || index >= m_items.size())
         return nullptr;
-    return m_items.takeAt(index);
+    QLayoutItem* item = m_items.takeAt(index);
+    invalidate();
+    return item;
 }
 
 Qt::Orientations FlowLayout::expandingDirections() const { return {}; }
-int FlowLayout::heightForWidth(int width) const { return layoutItems(QRect(0, 0, width, 0), false); }
+int FlowLayout::heightForWidth(int width) const
+{
+    if (width != m_cachedWidth) {
+        m_cachedHeight = layoutItems(QRect(0, 0, width, 0), false);
+        m_cachedWidth = width;
+    }
+    return m_cachedHeight;
+}
+
+void FlowLayout::invalidate()
+{
+    m_cachedWidth = -1;
+    QLayout::invalidate();
+}
 
 QSize FlowLayout::minimumSize() const
 {

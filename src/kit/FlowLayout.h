@@ -24,6 +24,7 @@ public:
     void setGeometry(const QRect& rect) override;
 
     void setPreferredWidth(int width) { m_preferredWidth = width; }
+    void invalidate() override;
 
 private:
     int layoutItems(const QRect& rect, bool apply) const;
@@ -32,4 +33,7 @@ private:
     int m_hSpacing;
     int m_vSpacing;
     int m_preferredWidth = 600;
+    // The last height asked for, by width: layouts ask for the same width many times.
+    mutable int m_cachedWidth = -1;
+    mutable int m_cachedHeight = 0;
 };

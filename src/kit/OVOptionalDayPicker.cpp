@@ -12,7 +12,9 @@ OVOptionalDayPicker::OVOptionalDayPicker(const QString& label, const std::option
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(8));
-    m_check = new QCheckBox(label);
+    // The title is shown as written: "&" is a character, not a mnemonic.
+    m_check = new QCheckBox(QString(label).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    m_check->setFont(KitMetrics::font(13));
     m_picker = new OVDayPicker(OVDay::today());
     row->addWidget(m_check);
     row->addWidget(m_picker);

@@ -2,22 +2,36 @@
 
 #include "kit/KitMetrics.h"
 #include "kit/OVLabel.h"
+#include "kit/KitIcons.h"
+#include "kit/OVColors.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QToolButton>
 #include <algorithm>
 
 OVStepper::OVStepper(int minimum, int maximum, int step, QWidget* parent)
-    : QWidget(parent), m_min(minimum), m_max(maximum), m_step(step), m_value(minimum)
+    : QWidget(parent), m_min(std::min(minimum, maximum)), m_max(std::max(minimum, maximum)), m_step(std::max(1, step)),
+      m_value(m_min)
 {
+    setFocusPolicy(Qt::StrongFocus);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(8));
     m_label = new OVLabel(QString(), 13, QFont::DemiBold);
-    m_down = new QToolButton;
-    m_down->setText(QStringLiteral("−"));
-    m_up = new QToolButton;
-    m_up->setText(QStringLiteral("+"));
+    const QColor ink = OVColors().text();
+    auto makeButton = [&](const QString& text, const QString& symbol, const QString& name) {
+        auto* b = new QToolButton;
+        b->setText(text);
+        b->setIcon(KitIcons::icon(symbol, ink, 13));
+        b->setIconSize(QSize(KitMetrics::px(13), KitMetrics::px(13)));
+        b->setAccessibleName(name);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRepeat(true);
+        return b;
+    };
+    m_down = makeButton(QStringLiteral("−"), QStringLiteral("minus"), QStringLiteral("Decrease"));
+    m_up = makeButton(QStringLiteral("+"), QStringLiteral("plus"), QStringLiteral("Increase"));
     row->addWidget(m_label);
     row->addWidget(m_down);
     row->addWidget(m_up);
@@ -43,12 +57,26 @@ void OVStepper::setFormatter(std::function<QString(int)> formatter)
 
 void OVStepper::stepBy(int steps)
 {
-    const int next = std::clamp(m_value + steps * m_step, m_min, m_max);
+    const long long wanted = (long long)m_value + (long long)steps * m_step;
+    const int next = int(std::clamp<long long>(wanted, m_min, m_max));
     if (next == m_value)
         return;
     m_value = next;
     refresh();
     emit changed();
+}
+
+void OVStepper::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Plus) {
+        stepBy(1);
+        return;
+    }
+    if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Minus) {
+        stepBy(-1);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void OVStepper::refresh()

@@ -1,7 +1,9 @@
 #pragma once
 // A stepper with its value shown as a label (13-point semibold by default, or the
-// text a formatter gives). Its range never clamps a stored value: setValue widens
-// the range to hold it. `changed` fires on the user's steps only.
+// text a formatter gives), then a minus and a plus button; the Up and Down keys
+// step too. Its range never clamps a stored value: setValue widens the range to hold
+// it, so a value stored outside the usual range survives loading and saving
+// untouched. `changed` fires on the user's steps only.
 
 #include <QWidget>
 #include <functional>
@@ -22,6 +24,9 @@ public:
 
 signals:
     void changed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void stepBy(int steps);

@@ -38,14 +38,16 @@ QPalette OVThemeRoot::themePalette()
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         const bool off = group == QPalette::Disabled;
         const QColor ink = off ? dim : text;
-        pal.setColor(group, QPalette::Window, bg);
+        // Native controls (combo boxes, check boxes, time fields, pop-ups) draw with
+        // these: dark fields on the panel colours, outlines derived from Window.
+        pal.setColor(group, QPalette::Window, t.panelTop.color());
         pal.setColor(group, QPalette::WindowText, ink);
         pal.setColor(group, QPalette::Text, ink);
         pal.setColor(group, QPalette::ButtonText, ink);
         pal.setColor(group, QPalette::BrightText, Qt::white);
-        pal.setColor(group, QPalette::Base, panel.darker(130));
+        pal.setColor(group, QPalette::Base, panel.darker(150));
         pal.setColor(group, QPalette::AlternateBase, panel);
-        pal.setColor(group, QPalette::Button, t.panelTop.color());
+        pal.setColor(group, QPalette::Button, panel);
         pal.setColor(group, QPalette::Light, t.panelTop.color().lighter(130));
         pal.setColor(group, QPalette::Midlight, t.panelTop.color());
         pal.setColor(group, QPalette::Mid, panel);

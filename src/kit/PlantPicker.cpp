@@ -1,9 +1,12 @@
 #include "kit/PlantPicker.h"
 
+#include "kit/KitMetrics.h"
 #include "store/OVStore.h"
 
 PlantPicker::PlantPicker(OVStore& store, QWidget* parent) : QComboBox(parent), m_store(store)
 {
+    setFont(KitMetrics::font(13));
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     refill();
     connect(&m_store, &OVStore::revisionChanged, this, &PlantPicker::refill);
     connect(this, &QComboBox::activated, this, [this](int index) {

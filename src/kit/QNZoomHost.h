@@ -1,9 +1,15 @@
 #pragma once
-// Shows content at the interface zoom: the content is laid out at
-// max(viewport / zoom, minimum) per axis and drawn at the zoom, inside a scroll area
-// that scrolls both ways. The kit scales its sizes and fonts (KitMetrics) instead of
-// scaling pixels, so a zoom change rebuilds the content (deferred) and returns to the
-// top-left. Snapshot and test renders have no zoom host and draw at 1.0.
+// Shows content at the interface zoom z: the content is laid out at
+// max(viewport / z, minimum) per axis and drawn at z, inside a scroll area that
+// scrolls both ways. Qt Widgets cannot scale a widget tree when drawing, so the kit
+// scales its sizes and fonts instead (KitMetrics::setZoom): in pixels the content gets
+// max(viewport, minimum × z), and a zoom change rebuilds the content (deferred, since
+// the zoom command may come from inside it). After a zoom change or a resize the view
+// returns to the top-left. Scroll bars show only when minimum × z overshoots the
+// viewport by more than one pixel in either direction.
+//
+// One zoom host per process sets the kit's zoom (the main window's). Snapshot and test
+// renders have no zoom host and draw at 1.0.
 
 #include <QScrollArea>
 #include <QSize>
@@ -20,7 +26,29 @@ public:
     QWidget* content() const { return widget(); }
     void rebuild();
 
+    // The factor the content is drawn at.
+    double zoom() const { return m_zoom; }
+    // The content's layout size in points: max(viewport / zoom, minimum) per axis.
+    QSizeF layoutSize() const;
+    // Whether the scaled content overshoots the viewport (scroll bars shown).
+    bool scrolls() const { return m_scrolls; }
+    // Back to the top-left now and a few times more while late layouts settle.
+    void scrollHome();
+
+signals:
+    void rebuilt();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void followZoom();
+    void updateScrollBars();
+    void homeNow();
+
     Factory m_factory;
     QSize m_minimum;
+    double m_zoom = 1.0;
+    bool m_scrolls = false;
+    bool m_rebuildQueued = false;
 };

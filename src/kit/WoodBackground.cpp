@@ -1,8 +1,11 @@
 #include "kit/WoodBackground.h"
 
+#include "kit/OVRender.h"
 #include "kit/QNMRThemes.h"
 
 #include <QCache>
+#include <QDateTime>
+#include <QTimer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -131,8 +134,30 @@ void WoodBackground::paint(QPainter& p, const QRect& rect, double dpr)
     p.drawPixmap(rect.topLeft(), cached(rect.size(), dpr));
 }
 
+void WoodBackground::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_lastResizeMs = QDateTime::currentMSecsSinceEpoch();
+}
+
 void WoodBackground::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    paint(p, rect(), devicePixelRatioF());
+    const double dpr = devicePixelRatioF();
+    const bool onScreen = !OVRender::snapshotMode && !window()->testAttribute(Qt::WA_DontShowOnScreen);
+    const qint64 sinceResize = QDateTime::currentMSecsSinceEpoch() - m_lastResizeMs;
+    if (onScreen && sinceResize < 150 && !m_last.isNull() && m_last.deviceIndependentSize().toSize() != size()) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawPixmap(rect(), m_last);
+        if (!m_settleQueued) {
+            m_settleQueued = true;
+            QTimer::singleShot(160, this, [this] {
+                m_settleQueued = false;
+                update();
+            });
+        }
+        return;
+    }
+    m_last = cached(size(), dpr);
+    p.drawPixmap(0, 0, m_last);
 }

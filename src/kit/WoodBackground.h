@@ -35,4 +35,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // While a window on screen is being resized, the last picture is shown stretched
+    // and the new size is drawn once the resizing pauses.
+    QPixmap m_last;
+    qint64 m_lastResizeMs = 0;
+    bool m_settleQueued = false;
 };

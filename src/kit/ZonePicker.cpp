@@ -1,10 +1,13 @@
 #include "kit/ZonePicker.h"
 
+#include "kit/KitMetrics.h"
 #include "store/OVStore.h"
 
 ZonePicker::ZonePicker(OVStore& store, bool allowNone, QWidget* parent)
     : QComboBox(parent), m_store(store), m_allowNone(allowNone)
 {
+    setFont(KitMetrics::font(13));
+    setSizeAdjustPolicy(QComboBox::AdjustToContents);
     refill();
     connect(&m_store, &OVStore::revisionChanged, this, &ZonePicker::refill);
     connect(this, &QComboBox::activated, this, [this](int index) {

@@ -257,6 +257,10 @@ QString ReferenceLibrary::folder()
         const QString besideProgram = QCoreApplication::applicationDirPath() + QStringLiteral("/data");
         if (QFileInfo(besideProgram).isDir())
             return besideProgram;
+        // An installation moved to another prefix keeps bin/ and share/ side by side.
+        const QString underPrefix = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orvane/data");
+        if (QFileInfo(underPrefix).isDir())
+            return QFileInfo(underPrefix).canonicalFilePath();
     }
     return QStringLiteral(ORVANE_DATA_INSTALL_DIR);
 }

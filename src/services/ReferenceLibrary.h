@@ -39,8 +39,9 @@ public:
     static const ReferenceLibrary& shared();
 
     // OV_DATA_DIR when set and not empty (a relative path counts from the working
-    // directory); else the "data" folder next to the executable; else the data
-    // folder under the installation prefix.
+    // directory); else the "data" folder next to the executable; else
+    // ../share/orvane/data beside the executable's folder (an installation, wherever
+    // its prefix); else the data folder under the configured installation prefix.
     static QString folder();
 
     // Loads the three files of `folder` at once.

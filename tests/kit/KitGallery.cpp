@@ -73,7 +73,7 @@ QWidget* makePage()
                                                         "A long message wraps onto further lines and stays centred.")));
     page->content()->addWidget(plain);
 
-    auto* controls = new OVCard(QStringLiteral("Buttons and search"), QStringLiteral("slider.horizontal.3"));
+    auto* controls = new OVCard(QStringLiteral("Buttons and search"), QStringLiteral("gearshape.fill"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(KitMetrics::px(10));
     buttons->addWidget(new QNChromeButton(QStringLiteral("Plain")));

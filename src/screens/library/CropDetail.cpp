@@ -6,6 +6,7 @@
 #include "kit/OVCard.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
+#include "kit/OVLinkButton.h"
 #include "kit/OVRowBox.h"
 #include "records/Metric.h"
 #include "records/Plant.h"
@@ -16,7 +17,6 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,30 +27,6 @@ QString temp(double fahrenheit)
 }
 
 const QString noNumber = QStringLiteral("No number given in the sources");
-
-// A source's publisher and title as a link-coloured, wrapping, flat button.
-class SourceLink : public QPushButton {
-public:
-    SourceLink(const RefSource& source, QWidget* parent = nullptr) : QPushButton(parent)
-    {
-        setFlat(true);
-        setCursor(Qt::PointingHandCursor);
-        setToolTip(source.url.toString());
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* label = new OVLabel(source.publisher + QStringLiteral(" — ") + source.title, 12, QFont::DemiBold,
-                                  OVColors::leaf());
-        label->setWrapping(true);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        label->setForegroundRole(QPalette::WindowText); // not the button's ButtonText
-        layout->addWidget(label);
-        const QUrl url = source.url;
-        connect(this, &QPushButton::clicked, this, [url] { Opener::open(url); });
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {}
-};
 
 } // namespace
 
@@ -142,7 +118,13 @@ CropDetail::CropDetail(const RefCrop& crop, AppModel& model, const ReferenceLibr
             continue;
         auto* entry = new QVBoxLayout;
         entry->setSpacing(KitMetrics::px(1));
-        entry->addWidget(new SourceLink(*found));
+        auto* link = new OVLinkButton(found->publisher + QStringLiteral(" — ") + found->title, 12, QFont::DemiBold,
+                                      OVColors::leaf());
+        link->label()->setWrapping(true);
+        link->setToolTip(found->url.toString());
+        const QUrl url = found->url;
+        connect(link, &QAbstractButton::clicked, this, [url] { Opener::open(url); });
+        entry->addWidget(link);
         auto* detail = new OVLabel(found->url.toString() + QStringLiteral(" · checked ") + found->checked, 10.5,
                                    QFont::Normal, colors.dim());
         detail->setWrapping(true);

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,7 +41,7 @@ MonthCalendar::MonthCalendar(const OVDay& month, const QList<OVTask>& tasks, QWi
     m_next->setSymbol(QStringLiteral("chevron.right"));
     m_next->setAccessibleName(QStringLiteral("Next month"));
     m_next->setAutoDefault(false);
-    m_title = new OVLabel(QString(), 16, QFont::ExtraBold);
+    m_title = new OVLabel(QString(), 16, QFont::ExtraBold, OVColors().text());
     header->addWidget(m_prev);
     header->addStretch(1);
     header->addWidget(m_title);
@@ -86,8 +88,17 @@ void MonthCalendar::setMonth(const OVDay& month)
 
 void MonthCalendar::setTasks(const QList<OVTask>& tasks)
 {
+    // Completions and the other fields the grid does not read change often (every
+    // Done); the placing is redone only when what it reads changed.
+    const auto placedAlike = [](const OVTask& a, const OVTask& b) {
+        return a.active == b.active && a.rule == b.rule && a.start == b.start && a.hour == b.hour &&
+               a.minute == b.minute && a.title == b.title;
+    };
+    const bool alike = tasks.size() == m_tasks.size() &&
+                       std::equal(tasks.begin(), tasks.end(), m_tasks.begin(), placedAlike);
     m_tasks = tasks;
-    place();
+    if (!alike)
+        place();
 }
 
 QString MonthCalendar::title() const
@@ -125,11 +136,37 @@ void MonthCalendar::place()
     update();
 }
 
+double MonthCalendar::cellContentHeight(int tasks) const
+{
+    const double gap = KitMetrics::pxF(2);
+    double h = KitMetrics::pxF(8) + QFontMetricsF(KitMetrics::font(12, QFont::Bold)).height();
+    const double chip = QFontMetricsF(KitMetrics::font(9.5, QFont::DemiBold)).height();
+    h += std::min(tasks, chipLimit) * (gap + chip);
+    if (tasks > chipLimit)
+        h += gap + QFontMetricsF(KitMetrics::font(9)).height();
+    return h;
+}
+
+QList<double> MonthCalendar::rowHeights() const
+{
+    // A week is 62 points high; one whose busiest day needs more (three chips and
+    // "+N more") grows to hold it rather than cutting the count off.
+    const int rows = (m_lead + m_days + 6) / 7;
+    QList<double> heights(rows, KitMetrics::pxF(cellHeight));
+    for (int d = 1; d <= m_days; ++d) {
+        const int r = (m_lead + d - 1) / 7;
+        heights[r] = std::max(heights[r], cellContentHeight(int(m_placed[d - 1].size())));
+    }
+    return heights;
+}
+
 int MonthCalendar::gridHeight() const
 {
-    const int rows = (m_lead + m_days + 6) / 7;
-    const QFontMetrics names(KitMetrics::font(11, QFont::ExtraBold));
-    return names.height() + rows * KitMetrics::px(cellHeight + gap);
+    const QFontMetricsF names(KitMetrics::font(11, QFont::ExtraBold));
+    double h = names.height();
+    for (double row : rowHeights())
+        h += KitMetrics::pxF(gap) + row;
+    return int(std::ceil(h));
 }
 
 QStringList MonthCalendar::titlesOn(int day) const
@@ -151,6 +188,35 @@ QStringList MonthCalendar::cellTexts(int day) const
     return out;
 }
 
+const QStaticText& MonthCalendar::chipText(const QString& title, const QFont& font, double width) const
+{
+    if (width != m_chipWidth) {
+        m_chipTexts.clear();
+        m_chipWidth = width;
+    }
+    auto it = m_chipTexts.find(title);
+    if (it == m_chipTexts.end()) {
+        QStaticText text(QFontMetricsF(font).elidedText(title, Qt::ElideRight, std::max(0.0, width)));
+        text.setTextFormat(Qt::PlainText);
+        text.prepare(QTransform(), font);
+        it = m_chipTexts.insert(title, text);
+    }
+    return *it;
+}
+
+const QStaticText& MonthCalendar::plainText(const QString& text, const QFont& font) const
+{
+    // Each text here is always drawn in the same font (numbers, "+N more").
+    auto it = m_plainTexts.find(text);
+    if (it == m_plainTexts.end()) {
+        QStaticText laid(text);
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(QTransform(), font);
+        it = m_plainTexts.insert(text, laid);
+    }
+    return *it;
+}
+
 void MonthCalendar::paintEvent(QPaintEvent*)
 {
     const OVColors colors;
@@ -159,7 +225,13 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     const QRect area = m_grid->geometry();
     const double spacing = KitMetrics::pxF(gap);
     const double colWidth = std::max(KitMetrics::pxF(10), (area.width() - 6 * spacing) / 7.0);
-    const double height = KitMetrics::pxF(cellHeight);
+    const QList<double> heights = rowHeights();
+    QList<double> tops;
+    double top = area.top() + QFontMetricsF(KitMetrics::font(11, QFont::ExtraBold)).height() + KitMetrics::pxF(gap);
+    for (double h : heights) {
+        tops.append(top);
+        top += h + KitMetrics::pxF(gap);
+    }
 
     const QFont nameFont = KitMetrics::font(11, QFont::ExtraBold);
     const QFont numberFont = KitMetrics::font(12, QFont::Bold);
@@ -168,7 +240,6 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     const QFontMetricsF nameMetrics(nameFont);
     const QFontMetricsF numberMetrics(numberFont);
     const QFontMetricsF chipMetrics(chipFont);
-    const QFontMetricsF moreMetrics(moreFont);
 
     const QStringList& names = Recurrence::weekdayNames();
     p.setFont(nameFont);
@@ -186,12 +257,11 @@ void MonthCalendar::paintEvent(QPaintEvent*)
     chipFill.setAlphaF(0.45f);
     const double pad = KitMetrics::pxF(4);
     const double lineGap = KitMetrics::pxF(2);
-    const double top0 = area.top() + nameHeight + spacing;
 
     for (int d = 1; d <= m_days; ++d) {
         const int i = m_lead + d - 1;
-        const QRectF cell(area.left() + (i % 7) * (colWidth + spacing), top0 + (i / 7) * (height + spacing),
-                          colWidth, height);
+        const QRectF cell(area.left() + (i % 7) * (colWidth + spacing), tops[i / 7], colWidth,
+                          heights[i / 7]);
         p.setPen(Qt::NoPen);
         p.setBrush(cellFill);
         p.drawRoundedRect(cell, KitMetrics::pxF(8), KitMetrics::pxF(8));
@@ -202,7 +272,7 @@ void MonthCalendar::paintEvent(QPaintEvent*)
         double y = inner.top();
 
         const QString number = QString::number(d);
-        const double numberWidth = numberMetrics.horizontalAdvance(number) + KitMetrics::pxF(10);
+        const double numberWidth = plainText(number, numberFont).size().width() + KitMetrics::pxF(10);
         const QRectF capsule(inner.left(), y, numberWidth, numberMetrics.height());
         const bool isToday = OVDay(m_month.year, m_month.month, d) == today;
         if (isToday) {
@@ -211,7 +281,7 @@ void MonthCalendar::paintEvent(QPaintEvent*)
         }
         p.setFont(numberFont);
         p.setPen(isToday ? QColor(Qt::white) : colors.text());
-        p.drawText(capsule, Qt::AlignCenter, number);
+        p.drawStaticText(QPointF(capsule.left() + KitMetrics::pxF(5), capsule.top()), plainText(number, numberFont));
         y += capsule.height() + lineGap;
 
         const QList<int>& placed = m_placed[d - 1];
@@ -224,18 +294,14 @@ void MonthCalendar::paintEvent(QPaintEvent*)
             p.setBrush(chipFill);
             p.drawRoundedRect(chip, KitMetrics::pxF(4), KitMetrics::pxF(4));
             p.setPen(colors.text());
-            const QString text =
-                chipMetrics.elidedText(m_tasks[placed[c]].title, Qt::ElideRight, std::max(0.0, textWidth));
-            p.drawText(chip.adjusted(KitMetrics::pxF(4), 0, -KitMetrics::pxF(4), 0),
-                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+            p.drawStaticText(QPointF(chip.left() + KitMetrics::pxF(4), chip.top()),
+                             chipText(m_tasks[placed[c]].title, chipFont, textWidth));
             y += chipHeight + lineGap;
         }
         if (placed.size() > chipLimit) {
             p.setFont(moreFont);
             p.setPen(colors.dim());
-            p.drawText(QRectF(inner.left(), y, inner.width(), moreMetrics.height()),
-                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                       QStringLiteral("+%1 more").arg(placed.size() - chipLimit));
+            p.drawStaticText(QPointF(inner.left(), y), plainText(QStringLiteral("+%1 more").arg(placed.size() - chipLimit), moreFont));
         }
         p.restore();
     }

@@ -15,7 +15,9 @@
 #include "records/OVDay.h"
 #include "records/OVTask.h"
 
+#include <QHash>
 #include <QList>
+#include <QStaticText>
 #include <QStringList>
 #include <QWidget>
 
@@ -66,6 +68,12 @@ private:
     void place();
     void step(int months);
     int gridHeight() const;
+    double cellContentHeight(int tasks) const;
+    QList<double> rowHeights() const;
+    // Laid-out text for painting, made once per text (and chip width): shaping the
+    // same few titles again on every paint is what a full month costs most.
+    const QStaticText& chipText(const QString& title, const QFont& font, double width) const;
+    const QStaticText& plainText(const QString& text, const QFont& font) const;
 
     OVDay m_month;
     QList<OVTask> m_tasks;
@@ -77,4 +85,7 @@ private:
     QNChromeButton* m_next = nullptr;
     OVLabel* m_title = nullptr;
     QWidget* m_grid = nullptr;
+    mutable QHash<QString, QStaticText> m_chipTexts;
+    mutable double m_chipWidth = -1;
+    mutable QHash<QString, QStaticText> m_plainTexts;
 };

@@ -178,7 +178,7 @@ void TaskEditor::buildForm()
     m_month->setAccessibleName(QStringLiteral("Month"));
     m_monthField = new QWidget;
     auto* monthRow = makeRow(8);
-    monthRow->addWidget(new OVLabel(QStringLiteral("Month"), 13));
+    monthRow->addWidget(new OVLabel(QStringLiteral("Month"), 13, QFont::Normal, colors.text()));
     monthRow->addWidget(m_month);
     m_monthField->setLayout(monthRow);
     steppers->addWidget(m_monthField);

@@ -13,9 +13,13 @@
 #include "services/AppModel.h"
 #include "store/OVStore.h"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QSpacerItem>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -25,7 +29,22 @@ QColor pausedGray()
     return QColor(142, 142, 147);
 }
 
+constexpr double symbolWidth = 18;
+constexpr double symbolSize = 15;
+constexpr double symbolGap = 10;
+constexpr double lineGap = 2;
+constexpr double titleGap = 6;
+constexpr double bellSize = 10;
+
 } // namespace
+
+// The fonts of the painted lines, made once per row build and paint.
+struct TaskRow::Fonts {
+    QFont title = KitMetrics::font(13.5, QFont::Bold);
+    QFont details = KitMetrics::font(11.5);
+    QFont status = KitMetrics::font(12, QFont::DemiBold);
+    QFont lastDone = KitMetrics::font(11);
+};
 
 TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact)
     : TaskRow(task, std::move(due), compact, *OVStore::shared(), AppModel::shared())
@@ -33,87 +52,24 @@ TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact)
 }
 
 TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact, OVStore& store, AppModel& model,
-                 QWidget* parent)
+                 QWidget* parent, Names* names)
     : OVRowBox(false, parent), m_task(task), m_due(std::move(due)), m_compact(compact), m_store(store), m_model(model)
 {
-    m_overdue = m_due && *m_due < TaskClock::now();
-    setHighlight(m_overdue);
-    const OVColors colors;
-
     body()->setSpacing(KitMetrics::px(6));
     auto* main = new QHBoxLayout;
     main->setContentsMargins(0, 0, 0, 0);
     main->setSpacing(KitMetrics::px(10));
     body()->addLayout(main);
+    // The painted part: symbol and text column.
+    m_textArea = new QSpacerItem(KitMetrics::px(160), 0, QSizePolicy::Expanding, QSizePolicy::Fixed);
+    main->addSpacerItem(m_textArea);
+    main->addSpacing(KitMetrics::px(8) - main->spacing());
 
-    QLabel* symbol = KitIcons::label(m_task.kind.symbol(), OVColors::leaf(), 15);
-    symbol->setFixedWidth(KitMetrics::px(18));
-    symbol->setAlignment(Qt::AlignCenter);
-    main->addWidget(symbol, 0, Qt::AlignVCenter);
-
-    auto* text = new QVBoxLayout;
-    text->setContentsMargins(0, 0, 0, 0);
-    text->setSpacing(KitMetrics::px(2));
-    main->addLayout(text, 1);
-
-    auto* titleLine = new QHBoxLayout;
-    titleLine->setContentsMargins(0, 0, 0, 0);
-    titleLine->setSpacing(KitMetrics::px(6));
-    auto* title = new OVLabel(m_task.title, 13.5, QFont::Bold);
-    title->setObjectName(QStringLiteral("taskTitle"));
-    titleLine->addWidget(title, 0, Qt::AlignVCenter);
-    if (m_overdue)
-        titleLine->addWidget(new OVTag(QStringLiteral("OVERDUE"), OVColors::alert()), 0, Qt::AlignVCenter);
-    if (!m_task.active) {
-        titleLine->addWidget(new OVTag(QStringLiteral("PAUSED"), pausedGray()), 0, Qt::AlignVCenter);
-    } else if (m_task.remind) {
-        QLabel* bell = KitIcons::label(QStringLiteral("bell.fill"), colors.dim(), 10);
-        bell->setObjectName(QStringLiteral("reminderBell"));
-        titleLine->addWidget(bell, 0, Qt::AlignVCenter);
-    }
-    titleLine->addStretch(1);
-    text->addLayout(titleLine);
-
-    auto* details = new OVLabel(detailsText(m_task, m_store), 11.5, QFont::Normal, colors.dim());
-    details->setObjectName(QStringLiteral("taskDetails"));
-    text->addWidget(details);
-
-    if (!m_compact) {
-        auto* rule = new OVLabel(ruleText(m_task), 11.5, QFont::Normal, colors.dim());
-        rule->setObjectName(QStringLiteral("taskRule"));
-        text->addWidget(rule);
-    }
-
-    auto* dueLine = new QHBoxLayout;
-    dueLine->setContentsMargins(0, 0, 0, 0);
-    dueLine->setSpacing(KitMetrics::px(10));
-    QString status;
-    if (m_due)
-        status = QStringLiteral("Due ") + OVFormat::dayTime(*m_due);
-    else
-        status = m_task.active ? QStringLiteral("Finished") : QStringLiteral("Paused");
-    auto* statusLabel =
-        new OVLabel(status, 12, QFont::DemiBold, m_overdue ? OVColors::alert() : colors.text());
-    statusLabel->setObjectName(QStringLiteral("taskStatus"));
-    dueLine->addWidget(statusLabel, 0, Qt::AlignVCenter);
-    if (m_task.lastDone) {
-        auto* last = new OVLabel(QStringLiteral("Last done ") + OVFormat::dayTime(*m_task.lastDone), 11,
-                                 QFont::Normal, colors.dim());
-        last->setObjectName(QStringLiteral("taskLastDone"));
-        dueLine->addWidget(last, 0, Qt::AlignVCenter);
-    }
-    dueLine->addStretch(1);
-    text->addLayout(dueLine);
-
-    main->addSpacing(KitMetrics::px(8));
-
-    if (m_due) {
-        m_done = new QNChromeButton(QStringLiteral("Done"), true, true);
-        m_done->setToolTip(QStringLiteral("Mark done now; the next date is worked out for you"));
-        m_done->setAutoDefault(false);
-        connect(m_done, &QPushButton::clicked, this, &TaskRow::markDone);
-        main->addWidget(m_done, 0, Qt::AlignVCenter);
-    }
+    m_done = new QNChromeButton(QStringLiteral("Done"), true, true);
+    m_done->setToolTip(QStringLiteral("Mark done now; the next date is worked out for you"));
+    m_done->setAutoDefault(false);
+    connect(m_done, &QPushButton::clicked, this, &TaskRow::markDone);
+    main->addWidget(m_done, 0, Qt::AlignVCenter);
     m_edit = new QNChromeButton(QStringLiteral("Edit"), false, true);
     m_edit->setAutoDefault(false);
     connect(m_edit, &QPushButton::clicked, this, &TaskRow::edit);
@@ -124,9 +80,74 @@ TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact,
         connect(m_history, &QPushButton::clicked, this, [this] { setShowLog(!m_showLog); });
         main->addWidget(m_history, 0, Qt::AlignVCenter);
     }
+    setTask(task, m_due, names);
 }
 
-QString TaskRow::detailsText(const OVTask& task, const OVStore& store)
+void TaskRow::setTask(const OVTask& task, std::optional<QDateTime> due, Names* names)
+{
+    const bool sameTask = task.id == m_task.id;
+    m_task = task;
+    m_due = std::move(due);
+    m_overdue = m_due && *m_due < TaskClock::now();
+    setHighlight(m_overdue);
+
+    m_details = detailsText(m_task, m_store, names);
+    if (!m_compact)
+        m_rule = ruleText(m_task);
+    if (m_due)
+        m_status = QStringLiteral("Due ") + OVFormat::dayTime(*m_due);
+    else
+        m_status = m_task.active ? QStringLiteral("Finished") : QStringLiteral("Paused");
+    m_lastDone = m_task.lastDone ? QStringLiteral("Last done ") + OVFormat::dayTime(*m_task.lastDone) : QString();
+    setAccessibleName(m_task.title);
+    setAccessibleDescription(QStringList{m_details, m_rule, m_status, m_lastDone}.join(QLatin1Char('\n')));
+
+    QStringList wanted;
+    if (m_overdue)
+        wanted.append(QStringLiteral("OVERDUE"));
+    if (!m_task.active)
+        wanted.append(QStringLiteral("PAUSED"));
+    if (wanted != tags()) {
+        qDeleteAll(m_tags);
+        m_tags.clear();
+        if (m_overdue)
+            m_tags.append(new OVTag(QStringLiteral("OVERDUE"), OVColors::alert(), this));
+        if (!m_task.active)
+            m_tags.append(new OVTag(QStringLiteral("PAUSED"), pausedGray(), this));
+        for (QWidget* tag : m_tags)
+            tag->show();
+    }
+
+    m_done->setVisible(m_due.has_value());
+    m_textArea->changeSize(KitMetrics::px(160), textHeight(), QSizePolicy::Expanding, QSizePolicy::Fixed);
+    body()->invalidate();
+    placeTags();
+
+    // Another task's history is never shown; this task's is read again.
+    if (!sameTask) {
+        setShowLog(false);
+    } else if (m_showLog) {
+        setShowLog(false);
+        setShowLog(true);
+    }
+    update();
+}
+
+int TaskRow::textHeight() const
+{
+    const Fonts fonts;
+    const QFontMetricsF title(fonts.title), details(fonts.details), status(fonts.status), last(fonts.lastDone);
+    double titleLine = title.height();
+    for (const QWidget* tag : m_tags)
+        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
+    double h = titleLine + KitMetrics::pxF(lineGap) + details.height();
+    if (!m_compact)
+        h += KitMetrics::pxF(lineGap) + details.height();
+    h += KitMetrics::pxF(lineGap) + std::max(status.height(), last.height());
+    return int(std::ceil(h));
+}
+
+QString TaskRow::detailsText(const OVTask& task, const OVStore& store, Names* names)
 {
     QString kindText;
     if (task.kind == TaskKind::maintenance) {
@@ -135,11 +156,29 @@ QString TaskRow::detailsText(const OVTask& task, const OVStore& store)
     } else {
         kindText = task.kind.name();
     }
+    QString zoneText;
+    if (task.zoneID) {
+        if (names && names->zones.contains(*task.zoneID)) {
+            zoneText = names->zones.value(*task.zoneID);
+        } else {
+            zoneText = store.zoneName(task.zoneID);
+            if (names)
+                names->zones.insert(*task.zoneID, zoneText);
+        }
+    }
     QString plantText;
-    if (const auto plant = store.get<Plant>(task.plantID))
-        plantText = plant->displayName();
+    if (task.plantID) {
+        if (names && names->plants.contains(*task.plantID)) {
+            plantText = names->plants.value(*task.plantID);
+        } else {
+            if (const auto plant = store.get<Plant>(task.plantID))
+                plantText = plant->displayName();
+            if (names)
+                names->plants.insert(*task.plantID, plantText);
+        }
+    }
     QStringList parts;
-    for (const QString& part : {kindText, store.zoneName(task.zoneID), plantText, task.amount})
+    for (const QString& part : {kindText, zoneText, plantText, task.amount})
         if (!part.isEmpty())
             parts.append(part);
     return parts.join(QStringLiteral(" · "));
@@ -148,6 +187,94 @@ QString TaskRow::detailsText(const OVTask& task, const OVStore& store)
 QString TaskRow::ruleText(const OVTask& task)
 {
     return task.rule.summary() + QStringLiteral(" at %1:%2").arg(task.hour).arg(task.minute, 2, 10, QLatin1Char('0'));
+}
+
+QStringList TaskRow::tags() const
+{
+    QStringList out;
+    for (const QWidget* tag : m_tags)
+        out.append(static_cast<const OVTag*>(tag)->text());
+    return out;
+}
+
+void TaskRow::resizeEvent(QResizeEvent* event)
+{
+    OVRowBox::resizeEvent(event);
+    placeTags();
+}
+
+void TaskRow::placeTags()
+{
+    if (m_tags.isEmpty())
+        return;
+    const Fonts fonts;
+    const QFontMetricsF title(fonts.title);
+    const QRect area = m_textArea->geometry();
+    const double textLeft = area.left() + KitMetrics::pxF(symbolWidth + symbolGap);
+    double titleLine = title.height();
+    for (const QWidget* tag : m_tags)
+        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
+    double x = textLeft + title.horizontalAdvance(m_task.title) + KitMetrics::pxF(titleGap);
+    for (QWidget* tag : m_tags) {
+        const QSize size = tag->sizeHint();
+        tag->setGeometry(int(x), int(area.top() + (titleLine - size.height()) / 2), size.width(), size.height());
+        x += size.width() + KitMetrics::pxF(titleGap);
+    }
+}
+
+void TaskRow::paintEvent(QPaintEvent* event)
+{
+    OVRowBox::paintEvent(event);
+    const OVColors colors;
+    const Fonts fonts;
+    const QFontMetricsF title(fonts.title), details(fonts.details), status(fonts.status), last(fonts.lastDone);
+    const QRect area = m_textArea->geometry();
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    const QPixmap symbol = KitIcons::pixmap(m_task.kind.symbol(), OVColors::leaf(), symbolSize);
+    const QSizeF symbolSizePx = symbol.deviceIndependentSize();
+    p.drawPixmap(QPointF(area.left() + (KitMetrics::pxF(symbolWidth) - symbolSizePx.width()) / 2,
+                         area.top() + (area.height() - symbolSizePx.height()) / 2),
+                 symbol);
+
+    const double left = area.left() + KitMetrics::pxF(symbolWidth + symbolGap);
+    const double width = std::max(0.0, area.right() + 1 - left);
+    const auto line = [&](const QFont& font, const QFontMetricsF& metrics, const QColor& colour, double x, double y,
+                          double lineHeight, double maxWidth, const QString& text) {
+        p.setFont(font);
+        p.setPen(colour);
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, std::max(0.0, maxWidth));
+        p.drawText(QRectF(x, y, maxWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        return metrics.horizontalAdvance(shown);
+    };
+
+    double titleLine = title.height();
+    for (const QWidget* tag : m_tags)
+        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
+    double y = area.top();
+    const double titleWidth = line(fonts.title, title, colors.text(), left, y, titleLine, width, m_task.title);
+    if (showsBell()) {
+        double x = left + titleWidth + KitMetrics::pxF(titleGap);
+        for (const QWidget* tag : m_tags)
+            x += tag->width() + KitMetrics::pxF(titleGap);
+        const QPixmap bell = KitIcons::pixmap(QStringLiteral("bell.fill"), colors.dim(), bellSize);
+        p.drawPixmap(QPointF(x, y + (titleLine - bell.deviceIndependentSize().height()) / 2), bell);
+    }
+    y += titleLine + KitMetrics::pxF(lineGap);
+    line(fonts.details, details, colors.dim(), left, y, details.height(), width, m_details);
+    y += details.height() + KitMetrics::pxF(lineGap);
+    if (!m_compact) {
+        line(fonts.details, details, colors.dim(), left, y, details.height(), width, m_rule);
+        y += details.height() + KitMetrics::pxF(lineGap);
+    }
+    const double dueLine = std::max(status.height(), last.height());
+    const double statusWidth = line(fonts.status, status, m_overdue ? OVColors::alert() : colors.text(), left, y,
+                                    dueLine, width, m_status);
+    if (!m_lastDone.isEmpty()) {
+        const double x = left + statusWidth + KitMetrics::pxF(10);
+        line(fonts.lastDone, last, colors.dim(), x, y, dueLine, std::max(0.0, left + width - x), m_lastDone);
+    }
 }
 
 void TaskRow::setShowLog(bool on)
@@ -160,6 +287,7 @@ void TaskRow::setShowLog(bool on)
         m_history->setTitle(on ? QStringLiteral("Hide History") : QStringLiteral("History"));
     if (m_log) {
         body()->removeWidget(m_log);
+        m_log->hide();
         m_log->deleteLater();
         m_log = nullptr;
     }

@@ -1,32 +1,41 @@
 #pragma once
-// One scheduled job as a list row: its kind symbol, title with OVERDUE / PAUSED
-// tags or the reminder bell, a details line (kind or category · zone · plant ·
-// amount), the repeat rule and time (full rows only), the due status and when it
-// was last done; then "Done" (only with a due time), "Edit" and, on full rows,
-// "History" / "Hide History", which lists the newest 12 completions below.
+// One scheduled job as a list row: its kind symbol, the title with an OVERDUE
+// and/or PAUSED tag or the reminder bell, a details line (kind or category · zone
+// · plant · amount), the repeat rule and time (full rows only), the due status
+// and when it was last done; then "Done" (only with a due time), "Edit" and, on
+// full rows, "History" / "Hide History", which lists the newest 12 completions.
 //
-// The schedule screens show full rows; the Today dashboard shows compact rows:
-//     new TaskRow(item.task, item.due, /*compact=*/true);
-// (store and model default to OVStore::shared() and AppModel::shared()). A compact
-// row has no rule line, no History button and no history lines.
+// The schedule screens show full rows. The Today dashboard shows compact rows,
+// with the shared store and app model:
+//     auto* row = new TaskRow(item.task, item.due, /*compact=*/true);
+// A compact row has no rule line, no History button and no history lines; it
+// keeps "Done" (when there is a due time) and "Edit".
 //
-// A row is a picture of the task when it was built: it reads the store (zone and
-// plant names, the history) while building and never follows the store by itself.
-// Its owner rebuilds it on the store's revision; setShowLog() carries the open
-// history over to the new row. "Done" is the row's only write (through
-// AppModel::act, so a failure becomes the app model's notice); "Edit" opens the task
-// editor through AppModel's sheet. Overdue means `due` lies strictly before
-// TaskClock::now() at build time.
+// Invariants:
+//  - A row shows the task as it was handed over; it reads the store only for zone
+//    and plant names and, when opened, the history. It never follows the store by
+//    itself: its owner makes new rows, or calls setTask() on kept ones, on the
+//    store's revision.
+//  - Overdue means `due` lies strictly before TaskClock::now() when the task was
+//    handed over (a due time equal to now is not overdue).
+//  - "Done" is the row's only write: OVStore::markDone at TaskClock::now() through
+//    AppModel::act, so a failure becomes the app model's notice and the row stays.
+//    "Edit" sets AppModel's sheet to the task. Neither touches the row afterwards,
+//    so the owner may replace it on the revision that follows.
+//  - Texts and symbols are painted; only the buttons, tags and history lines are
+//    widgets, so a list of hundreds of rows builds quickly.
 
 #include "kit/OVRowBox.h"
 #include "records/OVTask.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <optional>
 
 class AppModel;
 class OVStore;
 class QNChromeButton;
+class QSpacerItem;
 class QVBoxLayout;
 
 class TaskRow : public OVRowBox {
@@ -35,9 +44,21 @@ public:
     // How many completions the history shows, newest first.
     static constexpr int historyLimit = 12;
 
+    // Zone and plant names already looked up, for building many rows from one
+    // store read; lives only as long as one build of a list.
+    struct Names {
+        QHash<qint64, QString> zones;
+        QHash<qint64, QString> plants;
+    };
+
     TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact);
     TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact, OVStore& store, AppModel& model,
-            QWidget* parent = nullptr);
+            QWidget* parent = nullptr, Names* names = nullptr);
+
+    // Shows another task, or the same one as it is now, in this row (a list reuses
+    // its rows). The history closes when the task is another one and is read again
+    // when it is the same one.
+    void setTask(const OVTask& task, std::optional<QDateTime> due, Names* names = nullptr);
 
     const OVTask& task() const { return m_task; }
     const std::optional<QDateTime>& due() const { return m_due; }
@@ -50,20 +71,40 @@ public:
 
     // The row's buttons; doneButton() and historyButton() are null where the row has
     // none (no due time; compact row).
-    QNChromeButton* doneButton() const { return m_done; }
+    QNChromeButton* doneButton() const { return m_due ? m_done : nullptr; }
     QNChromeButton* editButton() const { return m_edit; }
     QNChromeButton* historyButton() const { return m_history; }
 
     // The history lines as shown: "✓ <done time>[ — <note>]" or "Not done yet.".
     QStringList historyLines() const;
 
+    // The texts as drawn.
+    const QString& detailsLine() const { return m_details; }
+    // Empty on a compact row.
+    const QString& ruleLine() const { return m_rule; }
+    // "Due <day and time>", "Finished" or "Paused".
+    const QString& statusLine() const { return m_status; }
+    // "Last done <day and time>", or empty when never done.
+    const QString& lastDoneLine() const { return m_lastDone; }
+    // "OVERDUE" and/or "PAUSED", in order.
+    QStringList tags() const;
+    // The reminder bell (active tasks that remind).
+    bool showsBell() const { return m_task.active && m_task.remind; }
+
     // The details line: kind text (category for maintenance), zone, plant, amount,
     // the non-empty ones joined with " · ".
-    static QString detailsText(const OVTask& task, const OVStore& store);
+    static QString detailsText(const OVTask& task, const OVStore& store, Names* names = nullptr);
     // The rule and time, e.g. "Every 7 days at 8:05".
     static QString ruleText(const OVTask& task);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    struct Fonts;
+    void placeTags();
+    int textHeight() const;
     void markDone();
     void edit();
     void fillHistory();
@@ -75,6 +116,12 @@ private:
     AppModel& m_model;
     bool m_overdue = false;
     bool m_showLog = false;
+    QString m_details;
+    QString m_rule;
+    QString m_status;
+    QString m_lastDone;
+    QList<QWidget*> m_tags;
+    QSpacerItem* m_textArea = nullptr;
     QNChromeButton* m_done = nullptr;
     QNChromeButton* m_edit = nullptr;
     QNChromeButton* m_history = nullptr;

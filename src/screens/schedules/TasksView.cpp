@@ -105,6 +105,13 @@ TasksView::TasksView(const QList<TaskKind>& kinds, Screen screen, OVStore& store
     m_page->content()->addWidget(m_banner);
 
     m_listCard = new OVCard(texts.listTitle, texts.listSymbol);
+    m_list = new QWidget;
+    auto* column = new QVBoxLayout(m_list);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(KitMetrics::px(10));
+    m_empty = new OVEmpty(texts.emptySymbol, QStringLiteral("Nothing scheduled yet"), texts.emptyMessage);
+    column->addWidget(m_empty);
+    m_listCard->body()->addWidget(m_list);
     m_page->content()->addWidget(m_listCard);
 
     m_calendarCard = new OVCard(QStringLiteral("Calendar"), QStringLiteral("calendar"));
@@ -206,35 +213,51 @@ void TasksView::rebuild()
     const ModeTexts texts = textsFor(maintenanceMode());
     m_banner->setVisible(!OVPrefs::remindersOn());
 
+    const QList<OVTask> tasks = tasksOfKinds(m_store, m_kinds);
+    const QList<Entry> entries = sorted(tasks);
+    const QDateTime now = TaskClock::now();
+
+    // The row widgets are kept and handed the task of their place; only a row whose
+    // picture changes is redrawn, and widgets are made or dropped only when the
+    // number of tasks changes. An open history follows its task.
     QSet<qint64> openHistory;
     for (const TaskRow* row : m_rows)
         if (row->showLog())
             openHistory.insert(row->task().id);
-    m_rows.clear();
-    if (m_list) {
-        m_listCard->body()->removeWidget(m_list);
+    auto* column = static_cast<QVBoxLayout*>(m_list->layout());
+    const bool countChanged = m_rows.size() != entries.size();
+    if (countChanged) {
+        // Showing rows one by one inside a visible list lays the whole list out once
+        // per row; with the list hidden meanwhile it is laid out once.
         m_list->hide();
-        m_list->deleteLater();
-    }
-
-    const QList<OVTask> tasks = tasksOfKinds(m_store, m_kinds);
-    const QList<Entry> entries = sorted(tasks);
-    m_list = new QWidget;
-    auto* column = new QVBoxLayout(m_list);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(KitMetrics::px(10));
-    if (entries.isEmpty()) {
-        column->addWidget(new OVEmpty(texts.emptySymbol, QStringLiteral("Nothing scheduled yet"), texts.emptyMessage));
-    } else {
-        for (const Entry& entry : entries) {
-            auto* row = new TaskRow(entry.task, entry.due, false, m_store, m_model);
-            if (openHistory.contains(entry.task.id))
-                row->setShowLog(true);
-            column->addWidget(row);
-            m_rows.append(row);
+        while (m_rows.size() > entries.size()) {
+            TaskRow* extra = m_rows.takeLast();
+            column->removeWidget(extra);
+            extra->hide();
+            extra->deleteLater();
         }
     }
-    m_listCard->body()->addWidget(m_list);
+    TaskRow::Names names;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        if (i == m_rows.size()) {
+            auto* row = new TaskRow(entry.task, entry.due, false, m_store, m_model, m_list, &names);
+            column->addWidget(row);
+            row->setVisible(true);
+            m_rows.append(row);
+        } else {
+            TaskRow* row = m_rows[i];
+            const bool overdue = entry.due && *entry.due < now;
+            const bool same = row->task() == entry.task && row->due() == entry.due && row->overdue() == overdue &&
+                              !row->showLog() && row->detailsLine() == TaskRow::detailsText(entry.task, m_store, &names);
+            if (!same)
+                row->setTask(entry.task, entry.due, &names);
+        }
+        m_rows[i]->setShowLog(openHistory.contains(entry.task.id));
+    }
+    m_empty->setVisible(entries.isEmpty());
+    if (countChanged)
+        m_list->show();
 
     const bool showCalendar = maintenanceMode() || !entries.isEmpty();
     m_calendarCard->setVisible(showCalendar);

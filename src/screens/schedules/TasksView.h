@@ -10,7 +10,8 @@
 // whenever the screen is shown again. A row whose history was open keeps it open
 // across rebuilds. The calendar's month lives as long as the screen and changes
 // only through the calendar's chevrons. The list is read afresh from the store on
-// every rebuild; nothing is cached between rebuilds.
+// every rebuild; nothing is cached between rebuilds except the row widgets, which
+// are kept by task id while what they show stays the same.
 
 #include "records/Calendar.h"
 #include "records/OVDay.h"
@@ -26,6 +27,7 @@
 class AppModel;
 class MonthCalendar;
 class OVCard;
+class OVEmpty;
 class OVPage;
 class OVRebuilder;
 class OVStore;
@@ -97,8 +99,11 @@ private:
     QWidget* m_banner = nullptr;
     OVCard* m_listCard = nullptr;
     QWidget* m_list = nullptr;
+    OVEmpty* m_empty = nullptr;
     OVCard* m_calendarCard = nullptr;
     MonthCalendar* m_calendar = nullptr;
     QList<TaskRow*> m_rows;
-    bool m_staleWhileHidden = false;
+    // Set while hidden (and before the first show): the banner's preference may have
+    // changed without a store revision.
+    bool m_staleWhileHidden = true;
 };

@@ -63,18 +63,6 @@ TEST_F(GreenhouseEditorTest, BlankNameIsRefusedWithNothingWrittenAndTheNextSaveS
     EXPECT_EQ(rows(QStringLiteral("SELECT COUNT(*) FROM greenhouse")), 1);
 }
 
-TEST_F(GreenhouseEditorTest, CancelClosesWithoutWriting)
-{
-    const Greenhouse house = addGreenhouse(QStringLiteral("Old"));
-    AppModel::shared().setSheet(EditSheet(house));
-    GreenhouseEditor editor{house};
-    EXPECT_EQ(title(editor), QStringLiteral("Edit Greenhouse"));
-    editor.nameBox()->setText(QStringLiteral("New"));
-    emit editor.frame()->cancelRequested();
-    EXPECT_FALSE(AppModel::shared().sheet());
-    EXPECT_EQ(store->greenhouses().first().name, QStringLiteral("Old"));
-}
-
 TEST_F(GreenhouseEditorTest, GreenhouseDeletedMeanwhileIsReported)
 {
     const Greenhouse house = addGreenhouse(QStringLiteral("Gone"));

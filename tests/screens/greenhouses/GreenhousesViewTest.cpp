@@ -11,6 +11,8 @@
 
 #include "GreenhousesTestSupport.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace greenhousetest;
@@ -167,6 +169,19 @@ TEST_F(GreenhousesViewTest, DeleteAsksWithRealCountsAndCascadesOnConfirm)
                                   "AND spot_id IS NULL")),
               1);
     EXPECT_FALSE(AppModel::shared().message());
+
+    // What is on disk, as another program reads it.
+    const QString cli = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (cli.isEmpty())
+        return;
+    QProcess sqlite;
+    sqlite.start(cli, {store->path(), QStringLiteral("SELECT (SELECT COUNT(*) FROM zone WHERE greenhouse_id = %1), "
+                                                     "(SELECT COUNT(*) FROM spot), (SELECT COUNT(*) FROM reading), "
+                                                     "(SELECT COUNT(*) FROM plant WHERE spot_id IS NULL AND zone_id IS "
+                                                     "NULL AND greenhouse_id IS NULL);")
+                                          .arg(house.id)});
+    ASSERT_TRUE(sqlite.waitForFinished(10000));
+    EXPECT_EQ(sqlite.readAllStandardOutput().trimmed(), QByteArray("0|0|5|1"));
 }
 
 TEST_F(GreenhousesViewTest, DeleteOfAnEmptyGreenhouseStillAsksAndAFailedDeleteBecomesTheNotice)

@@ -108,22 +108,6 @@ TEST_F(ZoneRowTest, ChipsListBedsBeforeBenchesThenTheAddButtons)
     EXPECT_EQ(*AppModel::shared().sheet()->get<Spot>(), (Spot{.zoneID = zone.id, .kind = SpotKind::bed}));
 }
 
-TEST_F(ZoneRowTest, ChipsWrapBelowTheTallestItemOfTheLineAbove)
-{
-    for (int i = 0; i < 12; ++i)
-        addSpot(zone.id, SpotKind::bed, QStringLiteral("Bed number %1").arg(i), QStringLiteral("4 × 10 ft"));
-    ZoneRow row(zone, *store, AppModel::shared());
-    row.resize(500, row.heightForWidth(500));
-    row.show();
-    QCoreApplication::processEvents();
-    const SpotChip* first = row.findChildren<SpotChip*>().first();
-    const SpotChip* last = row.findChildren<SpotChip*>().last();
-    EXPECT_GT(last->y(), first->y());
-    const QWidget* box = first->parentWidget();
-    for (const SpotChip* chip : row.findChildren<SpotChip*>())
-        EXPECT_LE(chip->geometry().right(), box->width() - 1) << chip->title().toStdString();
-}
-
 TEST_F(ZoneRowTest, EditAndClimateButtonsSetTheAppModel)
 {
     ZoneRow row(zone, *store, AppModel::shared());

@@ -5,6 +5,7 @@
 
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
+#include "screens/schedules/MonthCalendar.h"
 #include "screens/schedules/TaskEditor.h"
 #include "screens/schedules/TasksView.h"
 
@@ -47,5 +48,16 @@ TEST_F(SchedulesLook, WritesPNGs)
     EXPECT_TRUE(shoot([vents] { return new TaskEditor(vents); }, 740, out + QStringLiteral("/task-editor.png")));
     OVTask weekly = *titled(QStringLiteral("Check runoff pH and EC (sample)"));
     EXPECT_TRUE(shoot([weekly] { return new TaskEditor(weekly); }, 740, out + QStringLiteral("/task-editor-weekly.png")));
+    QList<OVTask> busy;
+    for (int i = 1; i <= 5; ++i) {
+        OVTask task;
+        task.title = QStringLiteral("Busy day job number %1").arg(i);
+        task.start = OVDay::today(now);
+        task.rule = i <= 3 ? Recurrence::everyDays(1) : Recurrence::once();
+        busy.append(task);
+    }
+    const OVDay month = OVDay::today(now);
+    EXPECT_TRUE(shoot([busy, month] { return new MonthCalendar(OVDay(month.year, month.month, 1), busy); }, 900,
+                      out + QStringLiteral("/calendar-busy.png")));
     OVRender::snapshotMode = false;
 }

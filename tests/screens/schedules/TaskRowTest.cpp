@@ -21,13 +21,8 @@ QStringList tagsOf(const TaskRow& row)
     QStringList out;
     for (const OVTag* tag : row.findChildren<OVTag*>())
         out.append(tag->text());
+    EXPECT_EQ(out, row.tags());
     return out;
-}
-
-QString labelText(const TaskRow& row, const char* name)
-{
-    const auto* label = row.findChild<QLabel*>(QString::fromLatin1(name));
-    return label ? label->text() : QStringLiteral("<none>");
 }
 
 std::unique_ptr<TaskRow> rowFor(const OVTask& task, bool compact = false)
@@ -56,7 +51,7 @@ TEST_F(TaskRowTest, DoneOnAnOverdueTaskClearsOverdueAndLogsNow)
     EXPECT_TRUE(row->overdue());
     EXPECT_TRUE(row->highlight());
     EXPECT_EQ(tagsOf(*row), QStringList{QStringLiteral("OVERDUE")});
-    EXPECT_TRUE(labelText(*row, "taskStatus").startsWith(QStringLiteral("Due ")));
+    EXPECT_TRUE(row->statusLine().startsWith(QStringLiteral("Due ")));
     ASSERT_NE(row->doneButton(), nullptr);
 
     QTest::mouseClick(row->doneButton(), Qt::LeftButton);
@@ -69,7 +64,7 @@ TEST_F(TaskRowTest, DoneOnAnOverdueTaskClearsOverdueAndLogsNow)
     EXPECT_FALSE(fresh.overdue());
     EXPECT_FALSE(fresh.highlight());
     EXPECT_TRUE(tagsOf(fresh).isEmpty());
-    EXPECT_EQ(labelText(fresh, "taskLastDone"), QStringLiteral("Last done ") + OVFormat::dayTime(now));
+    EXPECT_EQ(fresh.lastDoneLine(), QStringLiteral("Last done ") + OVFormat::dayTime(now));
     fresh.setShowLog(true);
     EXPECT_EQ(fresh.historyLines(), QStringList{QStringLiteral("✓ ") + OVFormat::dayTime(now)});
 }
@@ -124,9 +119,9 @@ TEST_F(TaskRowTest, PausedAndFinishedTasksHaveNoDoneButton)
     store->save(paused);
     auto pausedRow = rowFor(paused);
     EXPECT_EQ(tagsOf(*pausedRow), QStringList{QStringLiteral("PAUSED")});
-    EXPECT_EQ(labelText(*pausedRow, "taskStatus"), QStringLiteral("Paused"));
+    EXPECT_EQ(pausedRow->statusLine(), QStringLiteral("Paused"));
     EXPECT_EQ(pausedRow->doneButton(), nullptr);
-    EXPECT_EQ(pausedRow->findChild<QLabel*>(QStringLiteral("reminderBell")), nullptr);
+    EXPECT_FALSE(pausedRow->showsBell());
 
     OVTask once;
     once.title = QStringLiteral("Fix the door");
@@ -135,10 +130,10 @@ TEST_F(TaskRowTest, PausedAndFinishedTasksHaveNoDoneButton)
     once = add(once);
     store->markDone(once, now.addSecs(-60));
     auto finished = rowFor(*store->get<OVTask>(once.id));
-    EXPECT_EQ(labelText(*finished, "taskStatus"), QStringLiteral("Finished"));
+    EXPECT_EQ(finished->statusLine(), QStringLiteral("Finished"));
     EXPECT_FALSE(finished->overdue());
     EXPECT_EQ(finished->doneButton(), nullptr);
-    EXPECT_NE(finished->findChild<QLabel*>(QStringLiteral("reminderBell")), nullptr);
+    EXPECT_TRUE(finished->showsBell());
 }
 
 TEST_F(TaskRowTest, DueExactlyNowIsNotOverdue)
@@ -154,10 +149,10 @@ TEST_F(TaskRowTest, CompactRowsHaveNoRuleLineAndNoHistory)
 {
     const OVTask task = overdueDaily();
     auto full = rowFor(task);
-    EXPECT_EQ(labelText(*full, "taskRule"), QStringLiteral("Every day at 8:00"));
+    EXPECT_EQ(full->ruleLine(), QStringLiteral("Every day at 8:00"));
 
     auto compact = rowFor(task, true);
-    EXPECT_EQ(compact->findChild<QLabel*>(QStringLiteral("taskRule")), nullptr);
+    EXPECT_TRUE(compact->ruleLine().isEmpty());
     EXPECT_EQ(compact->historyButton(), nullptr);
     EXPECT_NE(compact->doneButton(), nullptr);
     EXPECT_NE(compact->editButton(), nullptr);

@@ -1,0 +1,39 @@
+#pragma once
+// The application's one window, titled "QNMR Orvane", 1380 x 900 at first and never
+// smaller than 900 x 600 inside its menu bar: the theme root around the zoom host
+// (content laid out at least 1180 x 760) around MainWindow, the menu bar, and the
+// presenters of the sheet, the delete question and the notice. Closing it quits the
+// application, also while the help or About window is open.
+
+#include <QMainWindow>
+
+class AppModel;
+class ConfirmAlert;
+class EditorHost;
+class MainWindow;
+class NoticeAlert;
+class OVThemeRoot;
+
+class AppWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit AppWindow(QWidget* parent = nullptr);
+
+    // The current content (rebuilt on a theme or zoom change).
+    MainWindow* mainWindow() const;
+    EditorHost* editorHost() const { return m_editors; }
+    ConfirmAlert* confirmAlert() const { return m_confirm; }
+    NoticeAlert* noticeAlert() const { return m_notice; }
+
+    // Brings the window to the front (a second copy asked for it).
+    void bringToFront();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    OVThemeRoot* m_root = nullptr;
+    EditorHost* m_editors = nullptr;
+    ConfirmAlert* m_confirm = nullptr;
+    NoticeAlert* m_notice = nullptr;
+};

@@ -1,0 +1,90 @@
+#pragma once
+// The sheet that brings climate readings from a logger's or a spreadsheet's CSV file
+// into the store: choose a file, preview what the reader makes of it (counts, columns
+// found, problem rows), choose the zone for rows that name none and whether plain
+// temperature columns are °C, import the good rows in one store call, see the
+// summary; climate alerts follow for the newest imported reading of each zone.
+//
+// Invariants: nothing is stored but the imported readings, all in one call (all or
+// nothing); the preview is recomputed only when a file is chosen and when the zone or
+// the °C switch changes, never by store changes; before a file is chosen no preview
+// exists. Failures go to the app model's notice, never to the frame's error line.
+// A file that cannot be read is reported in the preview as "The file could not be
+// read: " + the system's reason.
+
+#include "services/ClimateCSV.h"
+
+#include <QByteArray>
+#include <QWidget>
+#include <optional>
+
+class OVEditorFrame;
+class OVLabel;
+class OVStore;
+class QCheckBox;
+class QNChromeButton;
+class QVBoxLayout;
+class ZonePicker;
+
+class CSVImportSheet : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int problemsShown = 40;
+    static const QString nothingToImport;
+    static const QString explanation;
+
+    CSVImportSheet(std::optional<qint64> zoneID, OVStore& store, QWidget* parent = nullptr);
+
+    // Asks for a file and reads it; a cancelled chooser changes nothing.
+    void pick();
+    // The preview again from the file's text, the zone and the °C switch.
+    void reparse();
+    // Imports the previewed readings; the summary or the notice tells how it went.
+    void runImport();
+
+    // "Imported N reading(s)." with the duplicates and problems sentences.
+    static QString summary(qint64 added, qint64 duplicates, int problems);
+    // "N data rows · M ready to import · P with problems"
+    static QString countsLine(const ClimateImportResult& result);
+
+    std::optional<qint64> defaultZone() const { return m_defaultZone; }
+    void setDefaultZone(std::optional<qint64> zoneID);
+    bool celsius() const { return m_celsius; }
+    void setCelsius(bool on);
+    const std::optional<ClimateImportResult>& result() const { return m_result; }
+    const std::optional<QString>& done() const { return m_done; }
+    // The texts of the preview card, top to bottom (empty without a preview).
+    QStringList previewLines() const;
+    QString fileLabelText() const;
+
+    OVEditorFrame* frame() const { return m_frame; }
+    ZonePicker* zonePicker() const { return m_zone; }
+    QCheckBox* celsiusBox() const { return m_celsiusBox; }
+    QNChromeButton* chooseButton() const { return m_choose; }
+    QNChromeButton* exampleButton() const { return m_example; }
+
+private:
+    void showPreview();
+    void showDone();
+
+    OVStore& m_store;
+    std::optional<QString> m_file;
+    QByteArray m_text; // UTF-8
+    std::optional<QString> m_readError;
+    std::optional<qint64> m_defaultZone;
+    bool m_celsius = false;
+    std::optional<ClimateImportResult> m_result;
+    std::optional<QString> m_done;
+
+    OVEditorFrame* m_frame = nullptr;
+    OVLabel* m_fileLabel = nullptr;
+    ZonePicker* m_zone = nullptr;
+    QCheckBox* m_celsiusBox = nullptr;
+    QNChromeButton* m_choose = nullptr;
+    QNChromeButton* m_example = nullptr;
+    QVBoxLayout* m_previewHolder = nullptr;
+    QWidget* m_preview = nullptr;
+    QStringList m_previewLines;
+    QWidget* m_doneRow = nullptr;
+    OVLabel* m_doneLabel = nullptr;
+};

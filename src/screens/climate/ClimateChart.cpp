@@ -1,0 +1,286 @@
+#include "screens/climate/ClimateChart.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVColors.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The desktop's standard cyan, used for the low alert rule.
+QColor cyan() { return QColor(100, 210, 255); }
+
+// A dot of the point colour, stamped at every point of the line series.
+QImage dotImage(double diameter)
+{
+    const int side = std::max(2, int(std::ceil(diameter)));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(OVColors::warmLight());
+    p.drawEllipse(QRectF(0, 0, side, side));
+    return image;
+}
+
+QPen rulePen(const QColor& color)
+{
+    QPen pen(color);
+    const double width = KitMetrics::pxF(1.2);
+    pen.setWidthF(width);
+    // Dash lengths are in units of the pen width: 5 drawn, 4 blank.
+    pen.setDashPattern({5.0 / 1.2, 4.0 / 1.2});
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+void styleAxis(QAbstractAxis* axis, const OVColors& colors)
+{
+    QColor grid(255, 255, 255);
+    grid.setAlphaF(0.1);
+    axis->setGridLineColor(grid);
+    axis->setGridLineVisible(true);
+    axis->setLineVisible(false); // no axis line, no tick marks
+    axis->setLabelsColor(colors.dim());
+    axis->setLabelsFont(KitMetrics::font(10));
+    axis->setTitleBrush(colors.dim());
+    axis->setTitleFont(KitMetrics::font(10.5, QFont::Medium));
+}
+
+} // namespace
+
+QList<ClimateChart::Point> ClimateChart::points(const QList<Reading>& readings, Metric metric)
+{
+    QList<Point> stored;
+    stored.reserve(readings.size());
+    for (const Reading& reading : readings) {
+        const auto value = reading.values.find(metric);
+        if (value != reading.values.end())
+            stored.append(Point{reading.taken, value->second});
+    }
+    return displayPoints(std::move(stored), metric);
+}
+
+QList<ClimateChart::Point> ClimateChart::displayPoints(QList<Point> stored, Metric metric)
+{
+    // The unit preference is read once per drawing, not once per point: each read
+    // is a settings lookup that touches the file system.
+    if (metric.toDisplay(212) != 212)
+        for (Point& point : stored)
+            point.value = (point.value - 32) * 5 / 9; // as Metric::toDisplay converts
+    std::stable_sort(stored.begin(), stored.end(), [](const Point& a, const Point& b) { return a.time < b.time; });
+    return stored;
+}
+
+ClimateChart::YRange ClimateChart::yRange(const QList<Point>& points, Metric metric,
+                                          const std::optional<MetricRange>& range)
+{
+    double low = std::numeric_limits<double>::infinity();
+    double high = -std::numeric_limits<double>::infinity();
+    auto take = [&](double v) {
+        if (!std::isfinite(v))
+            return;
+        low = std::min(low, v);
+        high = std::max(high, v);
+    };
+    for (const Point& point : points)
+        take(point.value);
+    if (range) {
+        if (range->min)
+            take(metric.toDisplay(*range->min));
+        if (range->max)
+            take(metric.toDisplay(*range->max));
+    }
+    if (!(low <= high))
+        return {0, 1};
+    const double span = high - low;
+    const double pad = span > 0 ? span * 0.08 : std::max(1.0, std::abs(low) * 0.05);
+    return {low - pad, high + pad};
+}
+
+QString ClimateChart::emptyText(Metric metric)
+{
+    return QStringLiteral("No ") + metric.name().toLower() + QStringLiteral(" readings in this period.");
+}
+
+QString ClimateChart::timeFormat(qint64 spanSeconds)
+{
+    constexpr qint64 day = 86400;
+    if (spanSeconds <= 2 * day)
+        return QStringLiteral("MMM d HH:mm");
+    if (spanSeconds <= 200 * day)
+        return QStringLiteral("MMM d");
+    return QStringLiteral("MMM yyyy");
+}
+
+ClimateChart::ClimateChart(const QList<Reading>& readings, Metric metric, std::optional<MetricRange> range,
+                           QWidget* parent)
+    : QWidget(parent)
+{
+    build(points(readings, metric), metric, range);
+}
+
+ClimateChart::ClimateChart(const QList<Point>& stored, Metric metric, std::optional<MetricRange> range,
+                           QWidget* parent)
+    : QWidget(parent)
+{
+    build(displayPoints(stored, metric), metric, range);
+}
+
+void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::optional<MetricRange>& range)
+{
+    const OVColors colors;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_pointCount = int(pts.size());
+    if (pts.isEmpty()) {
+        m_empty = new QLabel(emptyText(metric));
+        m_empty->setTextFormat(Qt::PlainText);
+        m_empty->setAlignment(Qt::AlignCenter);
+        m_empty->setFont(KitMetrics::font(12.5));
+        QPalette pal = m_empty->palette();
+        pal.setColor(QPalette::WindowText, colors.dim());
+        m_empty->setPalette(pal);
+        layout->addWidget(m_empty);
+        return;
+    }
+
+    m_chart = new QChart;
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setBackgroundVisible(false);
+    m_chart->setPlotAreaBackgroundVisible(false);
+    m_chart->legend()->hide();
+    m_chart->setMargins(QMargins(0, KitMetrics::px(4), KitMetrics::px(4), 0));
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    m_chart->setBackgroundRoundness(0);
+
+    // Time on x in milliseconds since 1970, as QDateTimeAxis expects.
+    QList<QPointF> xy;
+    xy.reserve(pts.size());
+    for (const Point& point : pts)
+        xy.append(QPointF(double(point.time.toMSecsSinceEpoch()), point.value));
+    m_xMin = pts.first().time.toMSecsSinceEpoch();
+    qint64 xMax = pts.last().time.toMSecsSinceEpoch();
+    if (xMax == m_xMin) { // one instant: give the axis an hour either side
+        m_xMin -= 3600 * 1000;
+        xMax += 3600 * 1000;
+    }
+
+    auto* xAxis = new QDateTimeAxis;
+    xAxis->setRange(QDateTime::fromMSecsSinceEpoch(m_xMin), QDateTime::fromMSecsSinceEpoch(xMax));
+    xAxis->setFormat(timeFormat((xMax - m_xMin) / 1000));
+    xAxis->setTickCount(6);
+    styleAxis(xAxis, colors);
+    m_chart->addAxis(xAxis, Qt::AlignBottom);
+
+    m_yAxis = new QValueAxis;
+    const YRange yr = yRange(pts, metric, range);
+    m_yAxis->setRange(yr.low, yr.high);
+    m_yAxis->applyNiceNumbers();
+    m_yAxis->setLabelFormat(QStringLiteral("%g"));
+    m_yAxis->setTitleText(metric.unit().isEmpty() ? metric.name() : metric.unit());
+    styleAxis(m_yAxis, colors);
+    m_chart->addAxis(m_yAxis, Qt::AlignLeft);
+
+    auto* line = new QLineSeries;
+    line->setName(metric.name());
+    QPen linePen(OVColors::leaf());
+    linePen.setWidthF(KitMetrics::pxF(2));
+    linePen.setCapStyle(Qt::RoundCap);
+    linePen.setJoinStyle(Qt::RoundJoin);
+    line->setPen(linePen);
+    line->setUseOpenGL(false);
+    const double dot = KitMetrics::pxF(4.8); // an 18 square-point mark
+    if (markers == Markers::light) {
+        line->setMarkerSize(dot);
+        line->setLightMarker(dotImage(dot));
+    }
+    line->replace(xy);
+    m_chart->addSeries(line);
+    line->attachAxis(xAxis);
+    line->attachAxis(m_yAxis);
+
+    if (markers == Markers::scatter) {
+        auto* dots = new QScatterSeries;
+        dots->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+        dots->setMarkerSize(dot);
+        dots->setColor(OVColors::warmLight());
+        dots->setBorderColor(Qt::transparent);
+        dots->replace(xy);
+        m_chart->addSeries(dots);
+        dots->attachAxis(xAxis);
+        dots->attachAxis(m_yAxis);
+    }
+
+    auto addRule = [&](double stored, const QColor& color, double opacity, const QString& label, bool above) {
+        const double y = metric.toDisplay(stored);
+        auto* rule = new QLineSeries;
+        QColor penColor = color;
+        penColor.setAlphaF(float(opacity));
+        rule->setPen(rulePen(penColor));
+        rule->append(double(m_xMin), y);
+        rule->append(double(xMax), y);
+        m_chart->addSeries(rule);
+        rule->attachAxis(xAxis);
+        rule->attachAxis(m_yAxis);
+        auto* text = new QGraphicsSimpleTextItem(label, m_chart);
+        text->setFont(KitMetrics::font(10));
+        text->setBrush(color);
+        text->setZValue(20);
+        m_rules.append(RuleLabel{text, y, above});
+    };
+    if (range && range->min)
+        addRule(*range->min, cyan(), 0.8, QStringLiteral("low ") + metric.format(*range->min), false);
+    if (range && range->max)
+        addRule(*range->max, OVColors::alert(), 0.9, QStringLiteral("high ") + metric.format(*range->max), true);
+
+    m_view = new QChartView(m_chart);
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setBackgroundBrush(Qt::NoBrush);
+    m_view->setStyleSheet(QString()); // the card shows through
+    m_view->setAttribute(Qt::WA_TranslucentBackground);
+    m_view->viewport()->setAutoFillBackground(false);
+    m_view->setAutoFillBackground(false);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    layout->addWidget(m_view);
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { placeRuleLabels(); });
+}
+
+QStringList ClimateChart::ruleLabels() const
+{
+    QStringList out;
+    for (const RuleLabel& rule : m_rules)
+        out.append(rule.item->text());
+    return out;
+}
+
+void ClimateChart::placeRuleLabels()
+{
+    if (!m_chart)
+        return;
+    const QRectF plot = m_chart->plotArea();
+    const double gap = KitMetrics::pxF(2);
+    for (const RuleLabel& rule : m_rules) {
+        const QPointF at = m_chart->mapToPosition(QPointF(double(m_xMin), rule.y));
+        const QRectF box = rule.item->boundingRect();
+        const double y = rule.above ? at.y() - box.height() - gap : at.y() + gap;
+        rule.item->setPos(plot.left() + KitMetrics::pxF(4), y);
+    }
+}

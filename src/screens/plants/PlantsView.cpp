@@ -1,0 +1,226 @@
+#include "screens/plants/PlantsView.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVAddButton.h"
+#include "kit/OVCard.h"
+#include "kit/OVColors.h"
+#include "kit/OVEmpty.h"
+#include "kit/OVLabel.h"
+#include "kit/OVPage.h"
+#include "kit/OVRebuilder.h"
+#include "kit/QNChromeButton.h"
+#include "kit/QNSearchField.h"
+#include "screens/plants/PlantListFacts.h"
+#include "screens/plants/PlantRow.h"
+#include "services/AppModel.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "store/OVStore.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSet>
+#include <QVBoxLayout>
+
+PlantsView::PlantsView(QWidget* parent) : PlantsView(*OVStore::shared(), AppModel::shared(), parent) {}
+
+PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
+    : QWidget(parent), m_store(store), m_model(model)
+{
+    const OVColors colors;
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_page = new OVPage(Screen::plants,
+                        QStringLiteral("Every planting: variety, seed source, sow / transplant / expected harvest "
+                                       "dates, where it grows, status, photos and notes."));
+    outer->addWidget(m_page);
+
+    auto* trailing = new QWidget;
+    auto* buttons = new QHBoxLayout(trailing);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->setSpacing(KitMetrics::px(8));
+    auto* exportButton = new QNChromeButton(QStringLiteral("Export CSV"));
+    exportButton->setSymbol(QStringLiteral("square.and.arrow.up"));
+    auto* addButton = new OVAddButton(QStringLiteral("Add Plant"));
+    buttons->addWidget(exportButton, 0, Qt::AlignVCenter);
+    buttons->addWidget(addButton, 0, Qt::AlignVCenter);
+    m_page->addTrailing(trailing);
+    connect(exportButton, &QPushButton::clicked, this, &PlantsView::exportCSV);
+    connect(addButton, &QPushButton::clicked, this, &PlantsView::addPlant);
+
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(KitMetrics::px(10));
+    m_search = new QNSearchField(QStringLiteral("Search plants, varieties, notes"));
+    m_search->setMaximumWidth(KitMetrics::px(320));
+    bar->addWidget(m_search, 1, Qt::AlignVCenter);
+    m_status = new QComboBox;
+    m_status->setAccessibleName(QStringLiteral("Status"));
+    m_status->setFixedWidth(KitMetrics::px(220));
+    m_status->addItem(QStringLiteral("Planned & growing"), PlantFilter::active);
+    m_status->addItem(QStringLiteral("All"), PlantFilter::all);
+    m_status->insertSeparator(m_status->count());
+    for (PlantStatus status : PlantStatus::allCases())
+        m_status->addItem(status.name(), status.rawValue());
+    m_status->setCurrentIndex(0);
+    bar->addWidget(m_status, 0, Qt::AlignVCenter);
+    m_greenhouse = new QComboBox;
+    m_greenhouse->setAccessibleName(QStringLiteral("Greenhouse"));
+    m_greenhouse->setFixedWidth(KitMetrics::px(240));
+    bar->addWidget(m_greenhouse, 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    m_count = new OVLabel(QString(), 12, QFont::Normal, colors.dim());
+    bar->addWidget(m_count, 0, Qt::AlignVCenter);
+    m_page->content()->addLayout(bar);
+
+    m_card = new OVCard();
+    m_list = new QWidget;
+    m_listLayout = new QVBoxLayout(m_list);
+    m_listLayout->setContentsMargins(0, 0, 0, 0);
+    m_listLayout->setSpacing(KitMetrics::px(8));
+    m_card->body()->addWidget(m_list);
+    m_page->content()->addWidget(m_card);
+
+    connect(m_search, &QNSearchField::textChanged, this, &PlantsView::setSearch);
+    connect(m_status, &QComboBox::activated, this,
+            [this](int index) { setStatusFilter(m_status->itemData(index).toString()); });
+    connect(m_greenhouse, &QComboBox::activated, this, [this](int index) {
+        const QVariant id = m_greenhouse->itemData(index);
+        setGreenhouseFilter(id.isValid() ? std::optional<qint64>(id.toLongLong()) : std::nullopt);
+    });
+
+    m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
+    m_rebuilder->follow(m_store);
+    m_rebuilder->rebuildNow();
+}
+
+void PlantsView::setSearch(const QString& text)
+{
+    m_filter.search = text;
+    if (m_search->text() != text) {
+        const QSignalBlocker blocker(m_search);
+        m_search->setText(text);
+    }
+    m_rebuilder->schedule();
+}
+
+void PlantsView::setStatusFilter(const QString& status)
+{
+    m_filter.status = status;
+    const int index = m_status->findData(status);
+    if (index >= 0 && index != m_status->currentIndex()) {
+        const QSignalBlocker blocker(m_status);
+        m_status->setCurrentIndex(index);
+    }
+    m_rebuilder->schedule();
+}
+
+void PlantsView::setGreenhouseFilter(std::optional<qint64> greenhouseID)
+{
+    m_filter.greenhouse = greenhouseID;
+    fillGreenhouses();
+    m_rebuilder->schedule();
+}
+
+void PlantsView::exportCSV() { FilePanels::exportCSV(Exporter::plants(m_store), QStringLiteral("Plants.csv")); }
+
+void PlantsView::addPlant() { m_model.setSheet(EditSheet(Plant())); }
+
+void PlantsView::fillGreenhouses()
+{
+    QList<QPair<qint64, QString>> rows;
+    for (const Greenhouse& house : m_store.greenhouses())
+        rows.append({house.id, house.name});
+    const QSignalBlocker blocker(m_greenhouse);
+    if (rows != m_greenhouseRows || m_greenhouse->count() == 0) {
+        m_greenhouseRows = rows;
+        m_greenhouse->clear();
+        m_greenhouse->addItem(QStringLiteral("All greenhouses"));
+        for (const auto& [id, name] : rows)
+            m_greenhouse->addItem(name, id);
+    }
+    // A chosen greenhouse that no longer exists stays chosen (it matches no plant)
+    // and shows as no selection.
+    m_greenhouse->setCurrentIndex(m_filter.greenhouse ? m_greenhouse->findData(*m_filter.greenhouse) : 0);
+}
+
+void PlantsView::showEmpty(const QString& title, const QString& message)
+{
+    if (m_empty && m_emptyTitle == title)
+        return;
+    if (m_empty)
+        m_empty->deleteLater();
+    m_empty = nullptr;
+    m_emptyTitle = title;
+    if (title.isEmpty())
+        return;
+    m_empty = new OVEmpty(QStringLiteral("leaf"), title, message);
+    m_card->body()->insertWidget(0, m_empty);
+}
+
+void PlantsView::rebuild()
+{
+    fillGreenhouses();
+    const QList<Plant> plants = m_store.plants();
+    const PlantListFacts facts(m_store);
+    const OVDay today = OVDay::today();
+
+    QHash<qint64, PlantRow*> kept;
+    QList<PlantRow*> shown;
+    for (const Plant& plant : plants) {
+        PlantRow* row = m_rows.take(plant.id);
+        if (!m_filter.passes(plant)) {
+            // Kept hidden for when the filters list it again; checked then.
+            if (row)
+                kept.insert(plant.id, row);
+            continue;
+        }
+        const PlantRow::Facts rowFacts{facts.place(plant), facts.photoCount(plant.id)};
+        if (row && (row->plant() != plant || row->facts() != rowFacts || row->builtFor() != today)) {
+            row->hide();
+            row->deleteLater();
+            row = nullptr;
+        }
+        if (!row)
+            row = new PlantRow(plant, rowFacts, m_store, m_model, today, m_list);
+        kept.insert(plant.id, row);
+        shown.append(row);
+    }
+    // Rows of plants that are gone.
+    for (PlantRow* row : std::as_const(m_rows)) {
+        row->hide();
+        row->deleteLater();
+    }
+    m_rows = kept;
+
+    if (shown != m_shown) {
+        // Hidden while it is re-sequenced, so showing many rows costs one layout pass
+        // instead of one per row.
+        m_list->hide();
+        while (QLayoutItem* item = m_listLayout->takeAt(0))
+            delete item;
+        const QSet<PlantRow*> showing(shown.cbegin(), shown.cend());
+        for (PlantRow* row : std::as_const(m_shown))
+            if (!showing.contains(row))
+                row->hide();
+        for (PlantRow* row : std::as_const(shown)) {
+            m_listLayout->addWidget(row);
+            row->show();
+        }
+        m_shown = shown;
+    }
+    m_list->setVisible(!shown.isEmpty());
+
+    m_count->setText(QStringLiteral("%1 shown").arg(shown.size()));
+    if (!shown.isEmpty())
+        showEmpty(QString(), QString());
+    else if (plants.isEmpty())
+        showEmpty(QStringLiteral("No plants yet"),
+                  QStringLiteral("Add a plant, or open the Crop Library and choose “Start a Planting” so days to "
+                                 "maturity fill in the expected harvest date."));
+    else
+        showEmpty(QStringLiteral("Nothing matches"), QStringLiteral("Try another search or status."));
+}
+
+QList<PlantRow*> PlantsView::rows() const { return m_shown; }
+
+QString PlantsView::countText() const { return m_count->text(); }

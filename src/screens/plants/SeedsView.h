@@ -1,0 +1,73 @@
+#pragma once
+// The Seed Inventory screen: one card per seed packet, narrowed by a search box, each
+// with the packet's facts, its newest germination rate and one row per test, and the
+// buttons that edit the packet, start a plant or a germination test from it, and
+// edit or delete a test. Export CSV and Add Seed Packet sit in the header.
+//
+// The page and the search box are built once; the cards are rebuilt, coalesced,
+// after every store change and search edit (packets are few). The screen writes the
+// store only through a confirmed test delete; everything else opens an editor sheet.
+// The export always writes every packet, whatever the search shows.
+
+#include "records/GermTest.h"
+#include "records/OVDay.h"
+#include "records/Plant.h"
+#include "records/Seed.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+class AppModel;
+class OVPage;
+class OVRebuilder;
+class OVStore;
+class QNSearchField;
+class ReferenceLibrary;
+class SeedCard;
+
+class SeedsView : public QWidget {
+    Q_OBJECT
+public:
+    // On OVStore::shared() (which must be open) and AppModel::shared().
+    explicit SeedsView(QWidget* parent = nullptr);
+    SeedsView(OVStore& store, AppModel& model, QWidget* parent = nullptr);
+
+    // The packet's crop, variety, supplier and lot joined with blanks contain the
+    // search (exactly as typed, ignoring case); an empty search passes every packet.
+    static bool matches(const Seed& seed, const QString& search);
+    // The new, unsaved plant "Plant From This Seed" opens the plant editor on.
+    static Plant plantFrom(const Seed& seed, const ReferenceLibrary& library, const OVDay& today = OVDay::today());
+    // The new, unsaved test "Germination Test" opens its editor on.
+    static GermTest newTest(const Seed& seed, const OVDay& today = OVDay::today());
+
+    void setSearch(const QString& text);
+    const QString& search() const { return m_search; }
+
+    // The screen's actions; the cards' buttons call them.
+    void exportCSV();
+    void addSeed();
+    void editSeed(const Seed& seed);
+    void plantFromSeed(const Seed& seed);
+    void addTest(const Seed& seed);
+    void editTest(const GermTest& test);
+    void deleteTest(const GermTest& test);
+
+    void rebuild();
+    OVRebuilder* rebuilder() const { return m_rebuilder; }
+
+    // For tests: what the screen shows.
+    QList<SeedCard*> cards() const;
+    QString emptyTitle() const { return m_emptyTitle; }
+    QNSearchField* searchField() const { return m_searchField; }
+
+private:
+    OVStore& m_store;
+    AppModel& m_model;
+    QString m_search;
+    OVPage* m_page = nullptr;
+    QNSearchField* m_searchField = nullptr;
+    QWidget* m_list = nullptr;
+    QString m_emptyTitle;
+    OVRebuilder* m_rebuilder = nullptr;
+};

@@ -1,0 +1,384 @@
+#include "screens/settings/SettingsView.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVAddButton.h"
+#include "kit/OVCard.h"
+#include "kit/OVColors.h"
+#include "kit/OVLabel.h"
+#include "kit/OVLinkButton.h"
+#include "kit/OVPage.h"
+#include "kit/OVRebuilder.h"
+#include "kit/QNChromeButton.h"
+#include "kit/QNMRAbout.h"
+#include "records/OVInfo.h"
+#include "records/OVPrefs.h"
+#include "screens/greenhouses/SegmentedPicker.h"
+#include "screens/settings/BusyCursor.h"
+#include "services/AppModel.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "services/OVNotify.h"
+#include "services/Opener.h"
+#include "services/SampleData.h"
+#include "store/OVStore.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace {
+
+const QString folderMessage = QStringLiteral("Choose a folder for the CSV files");
+
+// The user text of whatever an action threw.
+QString describe(const std::exception& error)
+{
+    if (const auto* ov = dynamic_cast<const OVError*>(&error))
+        return ov->errorDescription();
+    return QString::fromUtf8(error.what());
+}
+
+// "lead + text", unless the store already worded the whole sentence.
+QString withLead(const QString& lead, const QString& text)
+{
+    return text.startsWith(lead) ? text : lead + text;
+}
+
+OVLabel* note(const QString& text, double points = 11.5)
+{
+    auto* label = new OVLabel(text, points, QFont::Normal, OVColors().dim());
+    label->setWrapping(true);
+    return label;
+}
+
+void reveal(const QString& path)
+{
+    if (const auto& show = FilePanels::backend().reveal)
+        show(path);
+}
+
+QNChromeButton* button(const QString& title, const QString& symbol, bool prominent = false, bool compact = false)
+{
+    auto* b = new QNChromeButton(title, prominent, compact);
+    if (!symbol.isEmpty())
+        b->setSymbol(symbol);
+    return b;
+}
+
+} // namespace
+
+SettingsView::SettingsView(QWidget* parent) : SettingsView(*OVStore::shared(), AppModel::shared(), parent) {}
+
+SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
+    : QWidget(parent), m_store(store), m_model(model)
+{
+    const OVColors colors;
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* page = new OVPage(Screen::settings, QStringLiteral("Units, reminders, backups and your data."));
+    outer->addWidget(page);
+
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(KitMetrics::px(16));
+    columns->setAlignment(Qt::AlignTop);
+    auto* left = new QVBoxLayout;
+    auto* right = new QVBoxLayout;
+    for (QVBoxLayout* column : {left, right}) {
+        column->setSpacing(KitMetrics::px(16));
+        column->setAlignment(Qt::AlignTop);
+        columns->addLayout(column, 1);
+    }
+    page->content()->addLayout(columns);
+
+    // Units
+    auto* units = new OVCard(QStringLiteral("Units"), QStringLiteral("thermometer.medium"));
+    auto* unitRow = new QHBoxLayout;
+    unitRow->setSpacing(KitMetrics::px(10));
+    unitRow->addWidget(new OVLabel(QStringLiteral("Temperatures"), 13));
+    m_unit = new SegmentedPicker({QStringLiteral("°F (Fahrenheit)"), QStringLiteral("°C (Celsius)")});
+    unitRow->addWidget(m_unit);
+    unitRow->addStretch(1);
+    units->body()->addLayout(unitRow);
+    units->body()->addWidget(
+        note(QStringLiteral("Readings are stored exactly; changing the unit only changes how they are shown and typed.")));
+    left->addWidget(units);
+    connect(m_unit, &SegmentedPicker::activated, this, [this](int index) {
+        OVPrefs::setValue(OVPrefs::unitKey, index == 1 ? QStringLiteral("C") : QStringLiteral("F"));
+        m_store.changed();
+    });
+
+    // Notifications
+    auto* notes = new OVCard(QStringLiteral("Notifications"), QStringLiteral("bell.badge.fill"));
+    m_reminders = new QCheckBox(QStringLiteral("Reminders for schedules and maintenance"));
+    m_alerts = new QCheckBox(QStringLiteral("Climate alerts when a new reading is out of range"));
+    for (QCheckBox* box : {m_reminders, m_alerts}) {
+        box->setFont(KitMetrics::font(13));
+        notes->body()->addWidget(box);
+    }
+    auto* permissionRow = new QHBoxLayout;
+    m_permission = new OVLabel(QString(), 12);
+    permissionRow->addWidget(m_permission);
+    permissionRow->addStretch(1);
+    auto* allow = button(QStringLiteral("Allow Notifications"), QString(), false, true);
+    permissionRow->addWidget(allow);
+    notes->body()->addLayout(permissionRow);
+    m_plan = note(QString());
+    notes->body()->addWidget(m_plan);
+    left->addWidget(notes);
+    connect(m_reminders, &QCheckBox::clicked, this, [this](bool on) {
+        OVPrefs::setValue(OVPrefs::remindersKey, on);
+        OVNotify::reschedule(m_store, QDateTime::currentDateTimeUtc());
+        refresh();
+    });
+    connect(m_alerts, &QCheckBox::clicked, this, [](bool on) { OVPrefs::setValue(OVPrefs::alertsKey, on); });
+    connect(allow, &QPushButton::clicked, this, [this] {
+        OVNotify::requestPermission();
+        QPointer<SettingsView> self(this);
+        QTimer::singleShot(1500, this, [self] {
+            if (self)
+                OVNotify::refreshStatus([self](std::optional<bool> permission) {
+                    if (self)
+                        self->showPermission(permission);
+                });
+        });
+    });
+
+    // Sample greenhouse
+    auto* sample = new OVCard(QStringLiteral("Learn with a sample greenhouse"), QStringLiteral("sparkles"));
+    sample->body()->addWidget(note(
+        QStringLiteral("Adds a greenhouse named “Sample Greenhouse” with zones, plants, readings, schedules, harvests "
+                       "and costs so you can try every screen. Deleting it from Greenhouses removes its zones, beds "
+                       "and readings; its plants, seeds, schedules, harvests and costs stay (they are clearly marked "
+                       "Sample) and are deleted on their own screens."),
+        12));
+    auto* addSample = new OVAddButton(QStringLiteral("Add Sample Greenhouse"));
+    auto* sampleRow = new QHBoxLayout;
+    sampleRow->addWidget(addSample);
+    sampleRow->addStretch(1);
+    sample->body()->addLayout(sampleRow);
+    left->addWidget(sample);
+    connect(addSample, &QPushButton::clicked, this,
+            [this] { m_model.act([this] { SampleData::add(m_store, QDateTime::currentDateTimeUtc()); }); });
+
+    // Backup and restore
+    auto* backup = new OVCard(QStringLiteral("Backup & restore"), QStringLiteral("externaldrive.fill.badge.timemachine"));
+    backup->body()->addWidget(note(QStringLiteral("A backup is one file holding every record and photo. Keep copies on "
+                                                  "another drive. A backup of your home folder also covers the data "
+                                                  "folder."),
+                                   12));
+    auto* backupRow = new QHBoxLayout;
+    auto* backupNowButton = button(QStringLiteral("Back Up Now…"), QStringLiteral("externaldrive.badge.plus"), true);
+    auto* restoreButton = button(QStringLiteral("Restore From Backup…"), QStringLiteral("arrow.counterclockwise"));
+    backupRow->addWidget(backupNowButton);
+    backupRow->addWidget(restoreButton);
+    backupRow->addStretch(1);
+    backup->body()->addLayout(backupRow);
+    backup->body()->addWidget(note(QStringLiteral("Restoring replaces everything with the backup's records. Your current "
+                                                  "records are saved first as “Before restore…” in the data folder, so a "
+                                                  "restore can be undone.")));
+    right->addWidget(backup);
+    connect(backupNowButton, &QPushButton::clicked, this, [] { SettingsView::backupNow(); });
+    connect(restoreButton, &QPushButton::clicked, this, [this] { restore(); });
+
+    // Export
+    auto* exportCard = new OVCard(QStringLiteral("Export"), QStringLiteral("square.and.arrow.up"));
+    auto* exportButton = button(QStringLiteral("Export Everything as CSV Files…"), QStringLiteral("folder.badge.plus"));
+    auto* exportRow = new QHBoxLayout;
+    exportRow->addWidget(exportButton);
+    exportRow->addStretch(1);
+    exportCard->body()->addLayout(exportRow);
+    exportCard->body()->addWidget(note(QStringLiteral("Greenhouses, plants, seeds, climate readings, schedules, pests, "
+                                                      "harvests and costs — one CSV file each, readable by LibreOffice "
+                                                      "Calc, Excel and Google Sheets.")));
+    right->addWidget(exportCard);
+    connect(exportButton, &QPushButton::clicked, this, [] { SettingsView::chooseFolderAndExportAll(); });
+
+    // Your data
+    auto* data = new OVCard(QStringLiteral("Your data"), QStringLiteral("folder.fill"));
+    m_path = new OVLabel(QString(), 11, QFont::Normal, colors.dim());
+    QFont mono = m_path->font();
+    mono.setFamilies(QStringList{QStringLiteral("DejaVu Sans Mono"), QStringLiteral("monospace")});
+    m_path->setFont(mono);
+    m_path->setWrapping(true);
+    m_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    data->body()->addWidget(m_path);
+    m_counts = new OVLabel(QString(), 12);
+    data->body()->addWidget(m_counts);
+    auto* showButton = button(QStringLiteral("Show in File Manager"), QString(), false, true);
+    auto* showRow = new QHBoxLayout;
+    showRow->addWidget(showButton);
+    showRow->addStretch(1);
+    data->body()->addLayout(showRow);
+    right->addWidget(data);
+    connect(showButton, &QPushButton::clicked, this, [this] { reveal(m_store.path()); });
+
+    // About
+    auto* about = new OVCard(QStringLiteral("About"), QStringLiteral("info.circle.fill"));
+    about->body()->addWidget(new OVLabel(QStringLiteral("QNMR Orvane ") + QNMRAbout::version(), 13, QFont::Bold));
+    auto* link = new OVLinkButton(OVInfo::creditLine + QStringLiteral(" · ") + OVInfo::websiteDomain, 12,
+                                  QFont::DemiBold, colors.accent());
+    link->setToolTip(OVInfo::website.toString());
+    auto* linkRow = new QHBoxLayout;
+    linkRow->addWidget(link);
+    linkRow->addStretch(1);
+    about->body()->addLayout(linkRow);
+    right->addWidget(about);
+    connect(link, &QPushButton::clicked, this, [] { Opener::open(OVInfo::website); });
+
+    m_rebuilder = new OVRebuilder(this, [this] { refresh(); });
+    m_rebuilder->follow(m_store);
+    showPermission(std::nullopt);
+    m_rebuilder->rebuildNow();
+}
+
+void SettingsView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    QPointer<SettingsView> self(this);
+    OVNotify::refreshStatus([self](std::optional<bool> permission) {
+        if (self)
+            self->showPermission(permission);
+    });
+}
+
+void SettingsView::refresh()
+{
+    const std::optional<QString> unit = OVPrefs::stringValue(OVPrefs::unitKey);
+    m_unit->setCurrentIndex(unit == QStringLiteral("C") ? 1 : unit.value_or(QStringLiteral("F")) == QStringLiteral("F") ? 0 : -1);
+    m_reminders->setChecked(OVPrefs::remindersOn());
+    m_alerts->setChecked(OVPrefs::alertsOn());
+    m_plan->setText(planText());
+    m_path->setText(m_store.path());
+    m_counts->setText(countsText());
+}
+
+void SettingsView::showPermission(std::optional<bool> permission)
+{
+    m_permission->setText(permissionText(permission));
+    m_permission->setColor(permission == false ? OVColors::alert() : OVColors().dim());
+}
+
+QString SettingsView::permissionText(std::optional<bool> permission)
+{
+    if (!permission)
+        return QStringLiteral("Desktop notifications haven't been checked yet.");
+    return *permission ? QStringLiteral("Desktop notifications are allowed.")
+                       : QStringLiteral("Desktop notifications are turned off or unavailable.");
+}
+
+QString SettingsView::planText() const
+{
+    return QString::number(OVNotify::lastPlan.size()) + QStringLiteral(" reminder(s) scheduled for the next 30 days.");
+}
+
+QString SettingsView::countsText() const
+{
+    return QString::number(m_store.count(QStringLiteral("plant"))) + QStringLiteral(" plants · ")
+         + QString::number(m_store.count(QStringLiteral("reading"))) + QStringLiteral(" readings · ")
+         + QString::number(m_store.count(QStringLiteral("harvest"))) + QStringLiteral(" harvests · ")
+         + QString::number(m_store.count(QStringLiteral("photo"))) + QStringLiteral(" photos");
+}
+
+QString SettingsView::backupName(const OVDay& day)
+{
+    return QStringLiteral("Greenhouse backup ") + day.iso() + QStringLiteral(".ovbackup");
+}
+
+QString SettingsView::exportFolderName(const OVDay& day)
+{
+    return QStringLiteral("QNMR Orvane export ") + day.iso();
+}
+
+QString SettingsView::restoreMessage(const QMap<QString, qint64>& counts)
+{
+    const auto n = [&counts](const char* table) { return QString::number(counts.value(QString::fromLatin1(table), 0)); };
+    return QStringLiteral("It holds ") + n("greenhouse") + QStringLiteral(" greenhouse(s), ") + n("plant")
+         + QStringLiteral(" plant(s), ") + n("reading") + QStringLiteral(" reading(s), ") + n("harvest")
+         + QStringLiteral(" harvest(s), ") + n("photo")
+         + QStringLiteral(" photo(s). Everything now in the app is replaced (a copy is saved first).");
+}
+
+void SettingsView::backupNow()
+{
+    OVStore* store = OVStore::shared();
+    if (!store)
+        return;
+    const std::optional<QString> path = FilePanels::save(backupName(), {FileType::backup()});
+    if (!path)
+        return;
+    const QString lead = QStringLiteral("The backup could not be saved: ");
+    try {
+        const BusyCursor busy;
+        store->backup(QUrl::fromLocalFile(*path));
+    } catch (const std::exception& error) {
+        AppModel::shared().setMessage(withLead(lead, describe(error)));
+        return;
+    }
+    AppModel::shared().setMessage(QStringLiteral("Backup saved:\n") + QDir::toNativeSeparators(*path));
+    reveal(*path);
+}
+
+void SettingsView::chooseFolderAndExportAll()
+{
+    if (const std::optional<QString> folder = FilePanels::folder(folderMessage))
+        exportAll(*folder);
+}
+
+void SettingsView::exportAll(const QString& folder)
+{
+    OVStore* store = OVStore::shared();
+    if (!store)
+        return;
+    QStringList written;
+    try {
+        const BusyCursor busy;
+        written = Exporter::everything(*store, QDir(folder).filePath(exportFolderName()));
+    } catch (const std::exception& error) {
+        AppModel::shared().setMessage(QStringLiteral("The export could not be written: ") + describe(error));
+        return;
+    }
+    // The file manager may not come forward (or not exist), so say where the files went.
+    const QString target = QDir(folder).filePath(exportFolderName());
+    AppModel::shared().setMessage(QStringLiteral("Exported ") + QString::number(written.size())
+                                  + QStringLiteral(" CSV files to:\n") + QDir::toNativeSeparators(target));
+    if (!written.isEmpty())
+        reveal(written.first());
+}
+
+void SettingsView::restore()
+{
+    const std::optional<QString> path =
+        FilePanels::open({FileType::backup(), FileType{QStringLiteral("All files"), {QStringLiteral("*")}}},
+                         QStringLiteral("Choose a QNMR Orvane backup (.ovbackup)"));
+    if (!path)
+        return;
+    const QUrl url = QUrl::fromLocalFile(*path);
+    QMap<QString, qint64> counts;
+    try {
+        const BusyCursor busy;
+        counts = OVStore::inspectBackup(url);
+    } catch (const std::exception& error) {
+        m_model.setMessage(describe(error));
+        return;
+    }
+    OVStore* store = &m_store;
+    AppModel* model = &m_model;
+    m_model.setConfirm(ConfirmRequest(QStringLiteral("Restore this backup?"), restoreMessage(counts),
+                                      QStringLiteral("Restore"), [store, model, url] {
+                                          model->act([store, model, url] {
+                                              QUrl safety;
+                                              {
+                                                  const BusyCursor busy;
+                                                  safety = store->restore(url);
+                                              }
+                                              model->setMessage(QStringLiteral("Restored. Your previous records were "
+                                                                               "saved as:\n")
+                                                                + safety.toLocalFile());
+                                          });
+                                      }));
+}

@@ -1,0 +1,131 @@
+#include "screens/climate/ChartReadings.h"
+#include "screens/climate/ClimateChart.h"
+
+#include "ClimateTestSupport.h"
+
+#include <QLabel>
+#include <QValueAxis>
+
+using climatetest::ClimateFixture;
+
+namespace {
+
+Reading at(const QDateTime& t, std::map<Metric, double> values)
+{
+    Reading r;
+    r.taken = t;
+    r.values = std::move(values);
+    return r;
+}
+
+const QDateTime t0 = QDateTime(QDate(2026, 6, 1), QTime(8, 0), QTimeZone::utc());
+
+} // namespace
+
+using ClimateChartTest = ClimateFixture;
+
+TEST_F(ClimateChartTest, PointsRunOldestFirstKeepEqualTimesInGivenOrderAndSkipOtherMetrics)
+{
+    // Newest first, as the store gives them, with two readings at one instant.
+    const QList<Reading> readings = {
+        at(t0.addSecs(7200), {{Metric::temp, 80}}),
+        at(t0.addSecs(3600), {{Metric::temp, 71}}),
+        at(t0.addSecs(3600), {{Metric::temp, 72}}),
+        at(t0.addSecs(1800), {{Metric::humidity, 50}}), // no temperature: no point
+        at(t0, {{Metric::temp, 65}, {Metric::humidity, 60}}),
+    };
+    const QList<ClimateChart::Point> points = ClimateChart::points(readings, Metric::temp);
+    ASSERT_EQ(points.size(), 4);
+    EXPECT_EQ(points[0].time, t0);
+    EXPECT_DOUBLE_EQ(points[0].value, 65);
+    EXPECT_DOUBLE_EQ(points[1].value, 71);
+    EXPECT_DOUBLE_EQ(points[2].value, 72);
+    EXPECT_DOUBLE_EQ(points[3].value, 80);
+
+    ClimateChart chart(readings, Metric::temp, MetricRange(60, 85));
+    EXPECT_EQ(chart.pointCount(), 4);
+    ASSERT_NE(chart.chart(), nullptr);
+    EXPECT_EQ(chart.ruleLabels(), QStringList({QStringLiteral("low 60°F"), QStringLiteral("high 85°F")}));
+}
+
+TEST_F(ClimateChartTest, YAxisHoldsEveryPointAndRuleEvenFarFromTheReadings)
+{
+    const QList<Reading> readings = {at(t0, {{Metric::temp, 70}}), at(t0.addSecs(600), {{Metric::temp, 75}})};
+    const MetricRange range(20, 120);
+    const ClimateChart::YRange y = ClimateChart::yRange(ClimateChart::points(readings, Metric::temp), Metric::temp, range);
+    EXPECT_LE(y.low, 20);
+    EXPECT_GE(y.high, 120);
+
+    ClimateChart chart(readings, Metric::temp, range);
+    ASSERT_NE(chart.valueAxis(), nullptr);
+    EXPECT_LE(chart.valueAxis()->min(), 20);
+    EXPECT_GE(chart.valueAxis()->max(), 120);
+    EXPECT_GE(chart.valueAxis()->min(), 0); // padded, not blown up
+    // A single flat value still gives a real span.
+    const ClimateChart::YRange flat = ClimateChart::yRange({{t0, 5.0}}, Metric::ph, std::nullopt);
+    EXPECT_LT(flat.low, 5.0);
+    EXPECT_GT(flat.high, 5.0);
+}
+
+TEST_F(ClimateChartTest, OnlyTheRulesThatTheRangeHasAreDrawn)
+{
+    const QList<Reading> readings = {at(t0, {{Metric::humidity, 70}})};
+    EXPECT_EQ(ClimateChart(readings, Metric::humidity, MetricRange(std::nullopt, 85)).ruleLabels(),
+              QStringList{QStringLiteral("high 85%")});
+    EXPECT_EQ(ClimateChart(readings, Metric::humidity, MetricRange(50, std::nullopt)).ruleLabels(),
+              QStringList{QStringLiteral("low 50%")});
+    EXPECT_TRUE(ClimateChart(readings, Metric::humidity).ruleLabels().isEmpty());
+}
+
+TEST_F(ClimateChartTest, CelsiusMovesPointsRulesLabelsAndAxisTitle)
+{
+    OVPrefs::setValue(OVPrefs::unitKey, QStringLiteral("C"));
+    const QList<Reading> readings = {at(t0, {{Metric::temp, 68}})};
+    ClimateChart chart(readings, Metric::temp, MetricRange(50, std::nullopt));
+    EXPECT_DOUBLE_EQ(ClimateChart::points(readings, Metric::temp).first().value, 20);
+    EXPECT_EQ(chart.ruleLabels(), QStringList{QStringLiteral("low 10°C")});
+    EXPECT_EQ(chart.valueAxis()->titleText(), QStringLiteral("°C"));
+    EXPECT_LE(chart.valueAxis()->min(), 10);
+}
+
+TEST_F(ClimateChartTest, MetricWithoutReadingsShowsTheEmptyTextAndNoChart)
+{
+    const QList<Reading> readings = {at(t0, {{Metric::temp, 68}})};
+    ClimateChart soil(readings, Metric::soilMoisture, MetricRange(30, 60));
+    EXPECT_EQ(soil.chart(), nullptr);
+    ASSERT_NE(soil.emptyLabel(), nullptr);
+    EXPECT_EQ(soil.emptyLabel()->text(), QStringLiteral("No soil moisture readings in this period."));
+    EXPECT_EQ(ClimateChart::emptyText(Metric::co2), QStringLiteral("No co₂ readings in this period."));
+    EXPECT_EQ(ClimateChart(QList<Reading>{}, Metric::temp).chart(), nullptr);
+
+    ClimateChart ph({at(t0, {{Metric::ph, 6.2}})}, Metric::ph);
+    EXPECT_EQ(ph.valueAxis()->titleText(), QStringLiteral("Soil / solution pH"));
+}
+
+TEST_F(ClimateChartTest, ChartReadingsGiveThePointsOfTheStoresNewestReadings)
+{
+    Greenhouse house{.name = QStringLiteral("H")};
+    store->save(house);
+    Zone zone{.greenhouseID = house.id, .name = QStringLiteral("Z")};
+    store->save(zone);
+    QList<Reading> batch;
+    for (int i = 0; i < 30; ++i)
+        batch.append(at(t0.addSecs(60 * i), i % 3 == 0 ? std::map<Metric, double>{{Metric::humidity, 50.0 + i}}
+                                                      : std::map<Metric, double>{{Metric::temp, 60.5 + i}}));
+    for (Reading& r : batch)
+        r.zoneID = zone.id;
+    store->addReadings(batch);
+
+    for (const std::optional<QDateTime>& since : {std::optional<QDateTime>(), std::optional<QDateTime>(t0.addSecs(600))}) {
+        const QList<ClimateChart::Point> expected =
+            ClimateChart::points(store->readings(zone.id, since, 12), Metric::temp);
+        const QList<ClimateChart::Point> got =
+            ClimateChart::displayPoints(ChartReadings::load(*store, zone.id, Metric::temp, since, 12), Metric::temp);
+        ASSERT_EQ(got.size(), expected.size());
+        ASSERT_EQ(got.size(), 8); // 12 newest, of which 4 hold no temperature
+        for (qsizetype i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].time, expected[i].time);
+            EXPECT_EQ(got[i].value, expected[i].value);
+        }
+    }
+}

@@ -1,0 +1,124 @@
+// Renders the Climate screen and its two sheets as the snapshot mode does (1380 px
+// wide, full height) and checks that the chart, rows and sheet contents are whole.
+// With OV_LOOK_DIR set, the renders are also written there as PNG files to look at.
+
+#include "screens/climate/CSVImportSheet.h"
+#include "screens/climate/ClimateChart.h"
+#include "screens/climate/ClimateView.h"
+#include "screens/climate/ReadingEditor.h"
+#include "screens/climate/ReadingRow.h"
+
+#include "kit/OVRender.h"
+#include "kit/OVThemeRoot.h"
+#include "services/FilePanels.h"
+
+#include "ClimateTestSupport.h"
+
+#include <QChart>
+#include <QDir>
+#include <QPixmap>
+
+using climatetest::ClimateFixture;
+
+namespace {
+
+class ClimateLookTest : public ClimateFixture {
+protected:
+    void SetUp() override
+    {
+        ClimateFixture::SetUp();
+        OVRender::snapshotMode = true;
+        addSample();
+    }
+    void TearDown() override
+    {
+        OVRender::snapshotMode = false;
+        ClimateFixture::TearDown();
+    }
+
+    static QPixmap render(OVThemeRoot& root, int width, const QString& name)
+    {
+        root.setAttribute(Qt::WA_DontShowOnScreen);
+        root.resize(width, 900);
+        root.show();
+        settle();
+        const int height = root.hasHeightForWidth() ? root.heightForWidth(width) : root.sizeHint().height();
+        root.resize(width, std::max(height, root.minimumSizeHint().height()));
+        settle();
+        QPixmap shot = root.grab();
+        const QString folder = qEnvironmentVariable("OV_LOOK_DIR");
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            shot.save(QDir(folder).filePath(name));
+        return shot;
+    }
+
+    static bool inside(const QWidget* inner, const QWidget* outer)
+    {
+        const QRect r(inner->mapTo(inner->window(), QPoint(0, 0)), inner->size());
+        const QRect o(outer->mapTo(outer->window(), QPoint(0, 0)), outer->size());
+        return o.contains(r);
+    }
+};
+
+} // namespace
+
+TEST_F(ClimateLookTest, PropagationShowsChartRulesAndWholeRows)
+{
+    // An imported reading so the CSV tag shows.
+    const Zone propagation = zoneNamed(QStringLiteral("Propagation"));
+    Reading imported;
+    imported.zoneID = propagation.id;
+    imported.taken = QDateTime::currentDateTimeUtc().addSecs(-30);
+    imported.values = {{Metric::temp, 71}, {Metric::humidity, 72}};
+    imported.source = QStringLiteral("csv");
+    store->addReadings({imported});
+    AppModel::shared().setClimateZoneID(propagation.id);
+
+    for (const bool celsius : {false, true}) {
+        if (celsius)
+            OVPrefs::setValue(OVPrefs::unitKey, QStringLiteral("C"));
+        OVThemeRoot root([] { return new ClimateView; });
+        render(root, 1380, celsius ? QStringLiteral("climate-celsius.png") : QStringLiteral("climate.png"));
+        const auto* view = root.findChild<ClimateView*>();
+        ASSERT_NE(view, nullptr);
+        ASSERT_NE(view->chart(), nullptr);
+        ASSERT_NE(view->chart()->chart(), nullptr);
+        EXPECT_EQ(view->chart()->height(), 230);
+        EXPECT_TRUE(inside(view->chart(), &root));
+        EXPECT_EQ(view->chart()->ruleLabels(),
+                  celsius ? QStringList({QStringLiteral("low 15.6°C"), QStringLiteral("high 29.4°C")})
+                          : QStringList({QStringLiteral("low 60°F"), QStringLiteral("high 85°F")}));
+        ASSERT_FALSE(view->rows().isEmpty());
+        EXPECT_TRUE(view->rows().first()->hasCSVTag());
+        for (const ReadingRow* row : view->rows())
+            EXPECT_TRUE(inside(row, &root));
+    }
+}
+
+TEST_F(ClimateLookTest, SheetsFitTheirWidth)
+{
+    const Zone propagation = zoneNamed(QStringLiteral("Propagation"));
+    const Reading stored = store->readings(propagation.id).first();
+    OVThemeRoot editorRoot([this, stored] { return new ReadingEditor(stored, *store); });
+    const QPixmap editorShot = render(editorRoot, 560, QStringLiteral("reading-editor.png"));
+    EXPECT_EQ(editorShot.width(), 560);
+
+    const QString csv = dir.file(QStringLiteral("preview.csv"));
+    ASSERT_TRUE(testsupport::writeAll(csv, "timestamp,zone,temp_f,humidity\n"
+                                           "2026-06-01 08:00,Propagation,70,60\n"
+                                           "2026-06-01 09:00,Nowhere,71,61\n"
+                                           "2026-06-01 10:00,Propagation,hot,62\n"));
+    const FilePanels::Backend saved = FilePanels::backend();
+    FilePanels::backend().open = [csv](const QList<FileType>&, const QString&) { return std::optional<QString>(csv); };
+    OVThemeRoot sheetRoot([this, propagation] {
+        auto* sheet = new CSVImportSheet(propagation.id, *store);
+        sheet->pick();
+        return sheet;
+    });
+    const QPixmap sheetShot = render(sheetRoot, 680, QStringLiteral("csv-import.png"));
+    FilePanels::backend() = saved;
+    EXPECT_EQ(sheetShot.width(), 680);
+    const auto* sheet = sheetRoot.findChild<CSVImportSheet*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->previewLines().first(), QStringLiteral("3 data rows · 1 ready to import · 2 with problems"));
+}
