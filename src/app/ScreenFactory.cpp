@@ -1,5 +1,7 @@
 #include "app/ScreenFactory.h"
 
+#include "app/AppCommands.h"
+
 #include "kit/OVEditorFrame.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
@@ -139,7 +141,8 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 
 void installCommands()
 {
-    // Settings & Backup: AppCommands::setBackupHandler(...) and setExportHandler(...).
+    AppCommands::setBackupHandler([] { SettingsView::backupNow(); });
+    AppCommands::setExportHandler([](const QString& folder) { SettingsView::exportAll(folder); });
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)

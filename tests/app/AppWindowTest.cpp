@@ -97,7 +97,7 @@ TEST_F(AppWindowTest, WindowRailAndMenus)
     EXPECT_EQ(window->centralWidget()->width(), 1380);
 
     SideRail* rail = window->mainWindow()->rail();
-    EXPECT_EQ(rail->width(), 236);
+    EXPECT_EQ(rail->QWidget::width(), 236);
     ASSERT_EQ(rail->buttons().size(), 14);
     for (RailButton* button : rail->buttons())
         EXPECT_EQ(button->selected(), button->screen() == Screen::today) << button->screen().title().toStdString();
