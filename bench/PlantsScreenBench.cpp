@@ -19,6 +19,7 @@
 
 #if __has_include("support/FifteenYears.h")
 #include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
 #define OV_HAVE_FIFTEEN_YEARS 1
 #endif
 
@@ -263,12 +264,5 @@ BENCHMARK(BM_PlantEditorOpen30Photos)->Unit(benchmark::kMillisecond)->Iterations
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    OVStore::setShared(nullptr);
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -14,6 +14,7 @@
 
 #if __has_include("support/FifteenYears.h")
 #include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
 #define OV_HAVE_FIFTEEN_YEARS 1
 #endif
 
@@ -224,14 +225,5 @@ BENCHMARK(BM_CalendarPlace300Daily)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/ov-bench-home-XXXXXX"));
-    qputenv("XDG_CONFIG_HOME", scratch.path().toUtf8() + "/config");
-    qputenv("XDG_DATA_HOME", scratch.path().toUtf8() + "/data");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
