@@ -6,7 +6,9 @@
 #include <QCache>
 #include <QDateTime>
 #include <QTimer>
+#include <QFutureWatcher>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
@@ -115,24 +117,38 @@ QImage WoodBackground::render(const QSize& size, const QNMRTheme& theme, double 
     return image;
 }
 
+namespace {
+
+// A few entries: the main window, a sheet or two and a snapshot at once.
+QCache<QString, QPixmap>& pixmapCache()
+{
+    static QCache<QString, QPixmap> cache(6);
+    return cache;
+}
+
+QString cacheKey(const QNMRTheme& theme, const QSize& size, double dpr)
+{
+    return QStringLiteral("%1|%2x%3@%4|%5.%6.%7")
+        .arg(theme.id)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(dpr)
+        .arg(theme.bg.color().rgb())
+        .arg(theme.panelTop.color().rgb())
+        .arg(theme.name);
+}
+
+} // namespace
+
 QPixmap WoodBackground::cached(const QSize& size, double dpr)
 {
-    // A few entries: the main window, a sheet or two and a snapshot at once.
-    static QCache<QString, QPixmap> cache(6);
     const QNMRTheme theme = QNMRThemes::current();
-    const QString key = QStringLiteral("%1|%2x%3@%4|%5.%6.%7")
-                            .arg(theme.id)
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(dpr)
-                            .arg(theme.bg.color().rgb())
-                            .arg(theme.panelTop.color().rgb())
-                            .arg(theme.name);
-    if (QPixmap* hit = cache.object(key))
+    const QString key = cacheKey(theme, size, dpr);
+    if (QPixmap* hit = pixmapCache().object(key))
         return *hit;
     auto* pm = new QPixmap(QPixmap::fromImage(render(size, theme, dpr)));
     const QPixmap result = *pm;
-    cache.insert(key, pm);
+    pixmapCache().insert(key, pm);
     return result;
 }
 
@@ -166,6 +182,31 @@ void WoodBackground::paintEvent(QPaintEvent*)
             });
         }
         return;
+    }
+    if (onScreen && m_progressive) {
+        const QNMRTheme theme = QNMRThemes::current();
+        const QString key = cacheKey(theme, size(), dpr);
+        if (!pixmapCache().contains(key)) {
+            if (!m_last.isNull()) {
+                p.setRenderHint(QPainter::SmoothPixmapTransform);
+                p.drawPixmap(rect(), m_last);
+            } else {
+                p.fillRect(rect(), theme.bg.color());
+            }
+            if (!m_rendering) {
+                m_rendering = true;
+                const QSize canvas = size();
+                auto* watcher = new QFutureWatcher<QImage>(this);
+                connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
+                    m_rendering = false;
+                    pixmapCache().insert(key, new QPixmap(QPixmap::fromImage(watcher->result())));
+                    watcher->deleteLater();
+                    update();
+                });
+                watcher->setFuture(QtConcurrent::run([canvas, theme, dpr] { return render(canvas, theme, dpr); }));
+            }
+            return;
+        }
     }
     m_last = cached(size(), dpr);
     p.drawPixmap(0, 0, m_last);

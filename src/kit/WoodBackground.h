@@ -47,6 +47,12 @@ public:
     // Paints the current theme's pattern over rect of the widget p paints on.
     static void paint(QPainter& p, const QRect& rect, double devicePixelRatio);
 
+    // Progressive: when the pattern for the size is not cached yet, a paint shows the
+    // theme's ground colour (or the last picture, stretched) and the pattern is drawn
+    // on a worker thread, then shown. So a window's first paint never waits for the
+    // wood. Off by default: snapshots, grabs and tests draw the pattern at once.
+    void setProgressive(bool on) { m_progressive = on; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -57,4 +63,6 @@ private:
     QPixmap m_last;
     qint64 m_lastResizeMs = 0;
     bool m_settleQueued = false;
+    bool m_progressive = false;
+    bool m_rendering = false;
 };
