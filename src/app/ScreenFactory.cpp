@@ -36,6 +36,7 @@
 #include "screens/schedules/TaskEditor.h"
 #include "screens/schedules/TasksView.h"
 // today
+#include "screens/today/TodayView.h"
 // settings
 #include "screens/settings/ReportsView.h"
 #include "screens/settings/SettingsView.h"
@@ -51,7 +52,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
 {
     switch (screen) {
     case Screen::today:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new TodayView(parent) : placeholderScreen(screen, parent);
 
     case Screen::greenhouses:
         return OVStore::shared() ? new GreenhousesView(parent) : placeholderScreen(screen, parent);
@@ -141,8 +142,8 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 
 void installCommands()
 {
-    AppCommands::setBackupHandler([] { SettingsView::backupNow(); });
-    AppCommands::setExportHandler([](const QString& folder) { SettingsView::exportAll(folder); });
+    AppCommands::setBackupHandler(&SettingsView::backupNow);
+    AppCommands::setExportHandler(&SettingsView::exportAll);
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)

@@ -18,6 +18,19 @@ double WoodBackground::Random::next()
     return double((state >> 33) % 10000u) / 10000.0;
 }
 
+WoodBackground::Grain WoodBackground::grain(int index, Random& rnd)
+{
+    Grain g{};
+    g.x0 = 9.0 * index - 12 + 6 * rnd.next();
+    g.amp = 2 + 7 * rnd.next();
+    g.freq = 0.004 + 0.006 * rnd.next();
+    g.phase = 6.28 * rnd.next();
+    g.panelColor = rnd.next() >= 0.5;
+    g.opacity = g.panelColor ? 0.1 + 0.14 * rnd.next() : 0.1 + 0.12 * rnd.next();
+    g.width = 0.6 + 1.8 * rnd.next();
+    return g;
+}
+
 WoodBackground::WoodBackground(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -50,17 +63,13 @@ QImage WoodBackground::render(const QSize& size, const QNMRTheme& theme, double 
     // Grain lines.
     const int n = int(w / 9) + 4;
     for (int i = 0; i < n; ++i) {
-        const double x0 = 9.0 * i - 12 + 6 * rnd.next();
-        const double amp = 2 + 7 * rnd.next();
-        const double freq = 0.004 + 0.006 * rnd.next();
-        const double phase = 6.28 * rnd.next();
-        QPainterPath path(QPointF(x0, -10));
+        const Grain g = grain(i, rnd);
+        QPainterPath path(QPointF(g.x0, -10));
         for (double y = -10; y < h + 10; y += 14)
-            path.lineTo(x0 + amp * std::sin(freq * y + phase) + 14 * std::sin(0.0013 * y + 0.37 * i), y);
-        const double r = rnd.next();
-        QColor color = r < 0.5 ? QColor(0, 0, 0) : panelTop;
-        color.setAlphaF(float(r < 0.5 ? 0.1 + 0.12 * r : 0.1 + 0.14 * r));
-        const double width = 0.6 + 1.8 * rnd.next();
+            path.lineTo(g.x0 + g.amp * std::sin(g.freq * y + g.phase) + 14 * std::sin(0.0013 * y + 0.37 * i), y);
+        QColor color = g.panelColor ? panelTop : QColor(0, 0, 0);
+        color.setAlphaF(float(g.opacity));
+        const double width = g.width;
         p.strokePath(path, QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     }
 

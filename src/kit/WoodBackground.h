@@ -22,6 +22,20 @@ public:
         double next();
     };
 
+    // One grain line's parameters, seven draws in this order: x0, amplitude,
+    // frequency, phase, the colour's choice (panelTop from 0.5 up, else black), its
+    // opacity, the line width.
+    struct Grain {
+        double x0;
+        double amp;
+        double freq;
+        double phase;
+        bool panelColor;
+        double opacity;
+        double width;
+    };
+    static Grain grain(int index, Random& rnd);
+
     explicit WoodBackground(QWidget* parent = nullptr);
 
     // The pattern for a canvas of this size in pixels and this theme.

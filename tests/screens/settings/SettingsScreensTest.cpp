@@ -8,7 +8,7 @@
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVPrefs.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/settings/ReportTable.h"
 #include "screens/settings/ReportsView.h"
 #include "screens/settings/SettingsView.h"
