@@ -12,11 +12,10 @@ QString HarvestRow::amount(const Harvest& harvest)
     return OVFormat::num(harvest.quantity, 2) + u' ' + harvest.unit.rawValue();
 }
 
-HarvestRow::HarvestRow(const Harvest& harvest, const QString& variety, QWidget* parent)
-    : RecordRow(false, parent), m_harvest(harvest), m_day(harvest.date.display()), m_variety(variety),
+HarvestRow::HarvestRow(const Harvest& harvest, const QString& variety, const OVColors& colors, QWidget* parent)
+    : RecordRow(false, parent), m_harvest(harvest), m_day(RecordRow::dayText(harvest.date)), m_variety(variety),
       m_amount(amount(harvest))
 {
-    const OVColors colors;
     m_text = colors.text();
     m_dim = colors.dim();
     m_dayFont = KitMetrics::font(12.5, QFont::DemiBold);

@@ -7,11 +7,14 @@
 #include "records/Harvest.h"
 #include "screens/records/RecordRow.h"
 
+struct OVColors;
+
 class HarvestRow : public RecordRow {
     Q_OBJECT
 public:
     // variety: the variety of the harvest's plant, empty when it has none or is gone.
-    HarvestRow(const Harvest& harvest, const QString& variety, QWidget* parent = nullptr);
+    // colors: the palette of the rebuild (made once for all rows).
+    HarvestRow(const Harvest& harvest, const QString& variety, const OVColors& colors, QWidget* parent = nullptr);
 
     const Harvest& harvest() const { return m_harvest; }
     QString dayText() const { return m_day; }

@@ -64,8 +64,16 @@ QList<HarvestRow*> HarvestsView::rows() const
 void HarvestsView::rebuild()
 {
     const OVColors colors;
-    const QList<Harvest> harvests = m_store.harvests();
+    // Only what is shown is read: the newest harvests of the list, and this year's
+    // for the totals (days are stored as "yyyy-mm-dd", so text order is day order).
+    // Fifteen years of pickings stay in the store.
     const qint64 year = OVDay::today().year;
+    const QString newestFirst = QStringLiteral("date DESC, id DESC");
+    const QList<Harvest> harvests =
+        m_store.fetch<Harvest>(QString(), {}, newestFirst + QStringLiteral(" LIMIT ") + QString::number(listLimit));
+    const QList<Harvest> thisYear =
+        m_store.fetch<Harvest>(QStringLiteral("date >= ? AND date <= ?"),
+                               {SQLValue(OVDay(year, 1, 1).iso()), SQLValue(OVDay(year, 12, 31).iso())}, newestFirst);
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
@@ -74,7 +82,7 @@ void HarvestsView::rebuild()
 
     auto* yearCard = new OVCard(QStringLiteral("This year so far (") + QString::number(year) + u')',
                                 QStringLiteral("chart.bar.fill"));
-    const QList<YieldRow> yields = Reports::yield(harvests, OVDay(year, 1, 1), OVDay(year, 12, 31));
+    const QList<YieldRow> yields = Reports::yield(thisYear, OVDay(year, 1, 1), OVDay(year, 12, 31));
     if (yields.isEmpty()) {
         yearCard->body()->addWidget(
             new OVLabel(QStringLiteral("No harvests logged this year yet."), 12.5, QFont::Normal, colors.dim()));
@@ -118,7 +126,7 @@ void HarvestsView::rebuild()
             }
             variety = *found;
         }
-        auto* row = new HarvestRow(harvest, variety, rows);
+        auto* row = new HarvestRow(harvest, variety, colors, rows);
         connect(row, &QAbstractButton::clicked, this, [this, harvest] { m_model.setSheet(EditSheet(harvest)); });
         rowStack->addWidget(row);
     }

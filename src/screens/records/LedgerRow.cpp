@@ -17,11 +17,10 @@ QString LedgerRow::detail(const LedgerEntry& entry)
     return parts.join(QStringLiteral(" · "));
 }
 
-LedgerRow::LedgerRow(const LedgerEntry& entry, QWidget* parent)
-    : RecordRow(false, parent), m_entry(entry), m_day(entry.date.display()), m_detail(detail(entry)),
+LedgerRow::LedgerRow(const LedgerEntry& entry, const OVColors& colors, QWidget* parent)
+    : RecordRow(false, parent), m_entry(entry), m_day(RecordRow::dayText(entry.date)), m_detail(detail(entry)),
       m_cost(OVFormat::cash(entry.cost))
 {
-    const OVColors colors;
     m_text = colors.text();
     m_dim = colors.dim();
     m_dayFont = KitMetrics::font(12.5, QFont::DemiBold);

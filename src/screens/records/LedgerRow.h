@@ -6,10 +6,13 @@
 #include "records/LedgerEntry.h"
 #include "screens/records/RecordRow.h"
 
+struct OVColors;
+
 class LedgerRow : public RecordRow {
     Q_OBJECT
 public:
-    explicit LedgerRow(const LedgerEntry& entry, QWidget* parent = nullptr);
+    // colors: the palette of the rebuild (made once for all rows).
+    LedgerRow(const LedgerEntry& entry, const OVColors& colors, QWidget* parent = nullptr);
 
     const LedgerEntry& entry() const { return m_entry; }
     QString dayText() const { return m_day; }

@@ -29,10 +29,10 @@ QString PestRow::symbolFor(ProblemKind kind)
     return QStringLiteral("exclamationmark.triangle.fill");
 }
 
-PestRow::PestRow(const PestRecord& record, const QString& plantName, const QString& zoneName, QWidget* parent)
+PestRow::PestRow(const PestRecord& record, const QString& plantName, const QString& zoneName,
+                 const OVColors& colors, QWidget* parent)
     : RecordRow(!record.resolved && record.severity >= 4, parent), m_record(record)
 {
-    const OVColors colors;
     m_text = colors.text();
     m_dim = colors.dim();
     m_titleFont = KitMetrics::font(14, QFont::Bold);
@@ -54,11 +54,11 @@ PestRow::PestRow(const PestRecord& record, const QString& plantName, const QStri
     if (!record.treatment.isEmpty()) {
         m_treatment = QStringLiteral("Treatment: ") + record.treatment;
         if (record.treated)
-            m_treatment += QStringLiteral(" (") + record.treated->display() + QStringLiteral(")");
+            m_treatment += QStringLiteral(" (") + RecordRow::dayText(*record.treated) + QStringLiteral(")");
     }
     if (!record.result.isEmpty())
         m_result = QStringLiteral("Result: ") + record.result;
-    m_day = record.observed.display();
+    m_day = RecordRow::dayText(record.observed);
     setAccessibleName(record.problem);
 }
 

@@ -13,6 +13,8 @@
 
 #include <QStringList>
 
+struct OVColors;
+
 class PestRow : public RecordRow {
     Q_OBJECT
 public:
@@ -22,7 +24,9 @@ public:
     };
 
     // plantName and zoneName are empty when the record has no such place (or it is gone).
-    PestRow(const PestRecord& record, const QString& plantName, const QString& zoneName, QWidget* parent = nullptr);
+    // colors: the palette of the rebuild (made once for all rows: making one reads the settings).
+    PestRow(const PestRecord& record, const QString& plantName, const QString& zoneName, const OVColors& colors,
+            QWidget* parent = nullptr);
 
     const PestRecord& record() const { return m_record; }
     QString symbol() const { return m_symbol; }

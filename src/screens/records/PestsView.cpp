@@ -3,6 +3,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
+#include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
@@ -71,24 +72,19 @@ QList<PestRow*> PestsView::rows() const
 void PestsView::rebuild()
 {
     const bool showResolved = m_showResolved->isChecked();
+    const OVColors colors;
     auto* list = new QWidget;
     auto* stack = new QVBoxLayout(list);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(KitMetrics::px(10));
 
-    // Plants and zones are few and named by many records: one lookup each.
+    // Plants and zones are few and named by many records: the plants are read in one
+    // query, each zone's name once.
     QHash<qint64, QString> plantNames;
+    for (const Plant& plant : m_store.plants())
+        plantNames.insert(plant.id, plant.displayName());
     QHash<qint64, QString> zoneNames;
-    auto plantName = [&](std::optional<qint64> id) -> QString {
-        if (!id)
-            return {};
-        auto found = plantNames.constFind(*id);
-        if (found == plantNames.constEnd()) {
-            const std::optional<Plant> plant = m_store.get<Plant>(id);
-            found = plantNames.insert(*id, plant ? plant->displayName() : QString());
-        }
-        return *found;
-    };
+    auto plantName = [&](std::optional<qint64> id) { return id ? plantNames.value(*id) : QString(); };
     auto zoneName = [&](std::optional<qint64> id) -> QString {
         if (!id)
             return {};
@@ -102,7 +98,7 @@ void PestsView::rebuild()
     for (const PestRecord& record : m_store.pests()) {
         if (!showResolved && record.resolved)
             continue;
-        auto* row = new PestRow(record, plantName(record.plantID), zoneName(record.zoneID), list);
+        auto* row = new PestRow(record, plantName(record.plantID), zoneName(record.zoneID), colors, list);
         connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
         stack->addWidget(row);
         ++shown;

@@ -5,6 +5,8 @@
 #include "kit/OVColors.h"
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <QLocale>
 #include <QPainter>
 #include <cmath>
 
@@ -75,6 +77,21 @@ double RecordRow::drawLine(QPainter& p, const QFont& font, const QColor& color, 
     p.setPen(color);
     p.drawText(QRectF(x, centreY - h / 2, width, h), int(align | Qt::AlignVCenter | Qt::TextSingleLine), shown);
     return used;
+}
+
+QString RecordRow::dayText(const OVDay& day)
+{
+    static QHash<OVDay, QString> texts;
+    static QString localeName;
+    const QString current = QLocale().name();
+    if (current != localeName || texts.size() > 50000) {
+        texts.clear();
+        localeName = current;
+    }
+    auto found = texts.constFind(day);
+    if (found == texts.constEnd())
+        found = texts.insert(day, day.display());
+    return *found;
 }
 
 double RecordRow::lineHeight(const QFont& font)

@@ -13,6 +13,8 @@
 #include <QColor>
 #include <QFont>
 
+#include "records/OVDay.h"
+
 class QPainter;
 
 class RecordRow : public QAbstractButton {
@@ -34,6 +36,9 @@ public:
     static double drawLine(QPainter& p, const QFont& font, const QColor& color, double x, double centreY,
                            double width, const QString& text, Qt::Alignment align = Qt::AlignLeft);
     static double lineHeight(const QFont& font);
+    // OVDay::display() of the day, remembered per locale: formatting a day goes through
+    // the local time zone, which is slow enough to matter for thousands of rows.
+    static QString dayText(const OVDay& day);
     static double textWidth(const QFont& font, const QString& text);
 
 protected:

@@ -19,7 +19,9 @@
 #include "services/FilePanels.h"
 #include "store/OVStore.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 #include <array>
 
@@ -46,6 +48,7 @@ SuppliesView::SuppliesView(OVStore& store, AppModel& model, QWidget* parent)
 
     m_search = new QNSearchField(QStringLiteral("Search costs"));
     m_search->setMaximumWidth(KitMetrics::px(320));
+    m_search->lineEdit()->installEventFilter(this);
     m_page->content()->addWidget(m_search);
     m_page->content()->addStretch(1);
 
@@ -98,13 +101,25 @@ void SuppliesView::replace(QWidget*& current, QWidget* next, int index)
     current = next;
 }
 
+bool SuppliesView::eventFilter(QObject* watched, QEvent* event)
+{
+    // Reading every entry for the search happens when the search box takes focus,
+    // before the first keystroke, rather than on it.
+    if (watched == m_search->lineEdit() && event->type() == QEvent::FocusIn)
+        refresh();
+    return QWidget::eventFilter(watched, event);
+}
+
 void SuppliesView::rebuildYear()
 {
-    refresh();
+    // This year's entries only (days are stored as "yyyy-mm-dd": text order is day order).
     const qint64 year = OVDay::today().year;
+    const QList<LedgerEntry> thisYear = m_store.fetch<LedgerEntry>(
+        QStringLiteral("date >= ? AND date <= ?"),
+        {SQLValue(OVDay(year, 1, 1).iso()), SQLValue(OVDay(year, 12, 31).iso())}, QStringLiteral("date DESC, id DESC"));
     double total = 0;
     std::array<double, 10> perCategory{};
-    for (const LedgerEntry& entry : m_entries) {
+    for (const LedgerEntry& entry : thisYear) {
         if (entry.date.year != year)
             continue;
         total += entry.cost;
@@ -139,19 +154,32 @@ void SuppliesView::rebuildYear()
 
 void SuppliesView::rebuildList()
 {
-    refresh();
     const QString search = m_search->text();
+    const OVColors colors;
+    // Without a search only the newest entries are read; a search looks at all of them.
+    QList<LedgerEntry> newest;
+    bool anyEntry = true;
+    if (search.isEmpty()) {
+        newest = m_store.fetch<LedgerEntry>(QString(), {},
+                                            QStringLiteral("date DESC, id DESC LIMIT ") + QString::number(listLimit));
+        anyEntry = !newest.isEmpty();
+    } else {
+        refresh();
+        anyEntry = !m_entries.isEmpty();
+    }
+    const QList<LedgerEntry>& entries = search.isEmpty() ? newest : m_entries;
+
     auto* card = new OVCard;
     auto* rows = new QWidget;
     auto* stack = new QVBoxLayout(rows);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(KitMetrics::px(10));
     int shown = 0;
-    for (qsizetype i = 0; i < m_entries.size() && shown < listLimit; ++i) {
-        if (!matches(m_haystacks.at(i), search))
+    for (qsizetype i = 0; i < entries.size() && shown < listLimit; ++i) {
+        if (!search.isEmpty() && !matches(m_haystacks.at(i), search))
             continue;
-        const LedgerEntry& entry = m_entries.at(i);
-        auto* row = new LedgerRow(entry, rows);
+        const LedgerEntry& entry = entries.at(i);
+        auto* row = new LedgerRow(entry, colors, rows);
         connect(row, &QAbstractButton::clicked, this, [this, entry] { m_model.setSheet(EditSheet(entry)); });
         stack->addWidget(row);
         ++shown;
@@ -160,7 +188,7 @@ void SuppliesView::rebuildList()
         delete rows;
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("dollarsign.circle"),
-            m_entries.isEmpty() ? QStringLiteral("No costs yet") : QStringLiteral("Nothing matches"),
+            !anyEntry ? QStringLiteral("No costs yet") : QStringLiteral("Nothing matches"),
             QStringLiteral("Add what you buy and pay for. Choose a crop for costs that belong to one crop (seed, its "
                            "fertilizer…); leave it empty for shared costs like heating.")));
     } else {

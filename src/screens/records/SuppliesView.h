@@ -7,8 +7,10 @@
 // The page and the search box are built once. The year card is rebuilt on the
 // store's revision only (the search never narrows it); the list card on the revision
 // and on every edit of the search, deferred and coalesced, only while visible.
-// The entries and their search texts are read from the store once per store revision
-// and reused by the keystrokes in between, so typing never queries the store.
+// Only what is shown is read: this year's entries for the year card and, without a
+// search, the newest 300. A search looks at every entry: those and their search texts
+// are read once per store revision (at the latest when the search box takes focus)
+// and reused by the keystrokes in between, so typing does not query the store.
 
 #include "records/LedgerEntry.h"
 
@@ -51,6 +53,9 @@ public:
     OVCard* yearCard() const { return m_yearCard; }
     OVCard* listCard() const { return m_listCard; }
     QList<LedgerRow*> rows() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Re-reads the entries when the store's revision moved since the last read.
