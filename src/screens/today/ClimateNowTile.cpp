@@ -76,20 +76,14 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     }
 
     for (const ClimateAlert& alert : m_alerts) {
-        auto* line = new OVLabel(alert.text(), 10.5, QFont::DemiBold, OVColors::alert());
+        m_alertLines.append(alert.text());
+        auto* line = new OVLabel(m_alertLines.last(), 10.5, QFont::DemiBold, OVColors::alert());
         line->setObjectName(QStringLiteral("alertLine"));
         line->setWrapping(true);
         stack->addWidget(line);
     }
 }
 
-QStringList ClimateNowTile::alertLines() const
-{
-    QStringList lines;
-    for (const ClimateAlert& alert : m_alerts)
-        lines.append(alert.text());
-    return lines;
-}
 
 void ClimateNowTile::mousePressEvent(QMouseEvent* event)
 {

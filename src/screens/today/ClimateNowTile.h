@@ -34,8 +34,8 @@ public:
     // The value labels, in shown-metric order, and whether each is in the alert colour.
     const QList<OVLabel*>& valueLabels() const { return m_values; }
     const QList<bool>& alerting() const { return m_alerting; }
-    // The alert lines as shown.
-    QStringList alertLines() const;
+    // The alert lines as shown (in the unit of the moment the tile was built).
+    const QStringList& alertLines() const { return m_alertLines; }
 
 signals:
     void clicked();
@@ -51,5 +51,6 @@ private:
     QList<ClimateAlert> m_alerts;
     QList<OVLabel*> m_values;
     QList<bool> m_alerting;
+    QStringList m_alertLines;
     bool m_pressed = false;
 };
