@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 const QList<Metric>& ClimateNowTile::shownMetrics()
 {
     static const QList<Metric> metrics{Metric::temp, Metric::humidity, Metric::soilMoisture};
@@ -40,7 +42,9 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     // One line: a long name is cut rather than widening the grid's column.
     name->setMinimumWidth(1);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    name->setToolTip(title);
     stack->addWidget(name);
+    m_name = name;
 
     if (latest) {
         auto* values = new QHBoxLayout;
@@ -84,6 +88,13 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     }
 }
 
+
+void ClimateNowTile::resizeEvent(QResizeEvent* event)
+{
+    OVRowBox::resizeEvent(event);
+    // One line: a name wider than the tile ends in "…".
+    m_name->setText(m_name->fontMetrics().elidedText(m_title, Qt::ElideRight, std::max(1, m_name->width())));
+}
 
 void ClimateNowTile::mousePressEvent(QMouseEvent* event)
 {

@@ -41,12 +41,14 @@ signals:
     void clicked();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     qint64 m_zoneID;
+    OVLabel* m_name = nullptr;
     QString m_title;
     QList<ClimateAlert> m_alerts;
     QList<OVLabel*> m_values;
