@@ -16,6 +16,7 @@
 
 #if __has_include("support/FifteenYears.h")
 #include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
 #define OV_BENCH_FIFTEEN_YEARS 1
 #endif
 
@@ -133,13 +134,5 @@ BENCHMARK(BM_GreenhousesRebuildAndPaint)->Unit(benchmark::kMillisecond)->MinTime
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "kit/OVThemes.h"
 #include "kit/QNChromeButton.h"
 #include "kit/WoodBackground.h"
+#include "support/ScreenHarness.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -69,13 +70,5 @@ BENCHMARK(BM_CardPageGrab)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

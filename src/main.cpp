@@ -17,6 +17,7 @@
 #include "store/OVStore.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -33,6 +34,10 @@ int runWindow()
     SingleInstance instance(SingleInstance::serverName(OVInfo::databasePath()));
     if (instance.anotherCopyRuns())
         return 0;
+
+    // A single copy runs now, so temporary files of ours that a killed backup or
+    // restore left in the data folder belong to nobody.
+    OVStore::removeStaleTemporaryFiles(QFileInfo(OVInfo::databasePath()).absolutePath());
 
     OVSetup::configure();
     QtFilePanels::install();

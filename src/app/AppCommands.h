@@ -9,7 +9,8 @@
 // folder dialog does nothing). Both handlers are the Settings & Backup screen's own
 // actions (the backup: save dialog, backup, notice; the export: the CSV files and
 // notice), installed at start-up by ScreenFactory::installCommands(). Without them
-// Back Up Now only switches screens and Export Everything does nothing.
+// (tests that install none) Back Up Now only switches screens and Export Everything
+// does nothing.
 
 #include "services/Screen.h"
 

@@ -20,6 +20,7 @@ AppWindow::AppWindow(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(OVInfo::appName);
     m_root = new OVThemeRoot([] { return new QNZoomHost([] { return new MainWindow; }, QSize(1180, 760)); });
     m_root->setMinimumSize(900, 600);
+    m_root->setProgressiveBackground(true);
     setCentralWidget(m_root);
     AppMenus::build(menuBar(), this);
     resize(1380, 900 + menuBar()->sizeHint().height());

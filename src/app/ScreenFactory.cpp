@@ -1,5 +1,7 @@
 #include "app/ScreenFactory.h"
 
+#include "app/AppCommands.h"
+
 #include "kit/OVEditorFrame.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
@@ -24,6 +26,12 @@
 #include "screens/plants/SeedEditor.h"
 #include "screens/plants/SeedsView.h"
 // records
+#include "screens/records/HarvestEditor.h"
+#include "screens/records/HarvestsView.h"
+#include "screens/records/LedgerEditor.h"
+#include "screens/records/PestEditor.h"
+#include "screens/records/PestsView.h"
+#include "screens/records/SuppliesView.h"
 // schedules
 #include "screens/schedules/TaskEditor.h"
 #include "screens/schedules/TasksView.h"
@@ -56,7 +64,7 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return OVStore::shared() ? new SeedsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::harvests:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new HarvestsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::climate:
         return new ClimateView(parent);
@@ -68,10 +76,10 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return new TasksView(TasksView::maintenanceKinds(), screen, parent);
 
     case Screen::pests:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new PestsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::supplies:
-        return placeholderScreen(screen, parent);
+        return OVStore::shared() ? new SuppliesView(parent) : placeholderScreen(screen, parent);
 
     case Screen::reports:
         return OVStore::shared() ? new ReportsView(parent) : placeholderScreen(screen, parent);
@@ -118,13 +126,13 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
         return new TaskEditor(*sheet.get<OVTask>(), parent);
 
     case EditSheet::Kind::pest:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new PestEditor(*sheet.get<PestRecord>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::harvest:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new HarvestEditor(*sheet.get<Harvest>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::ledger:
-        return placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new LedgerEditor(*sheet.get<LedgerEntry>(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
         return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
@@ -134,7 +142,8 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 
 void installCommands()
 {
-    // Settings & Backup: AppCommands::setBackupHandler(...) and setExportHandler(...).
+    AppCommands::setBackupHandler(&SettingsView::backupNow);
+    AppCommands::setExportHandler(&SettingsView::exportAll);
 }
 
 QWidget* placeholderScreen(Screen screen, QWidget* parent)

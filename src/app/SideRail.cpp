@@ -32,7 +32,7 @@ SideRail::SideRail(QWidget* parent) : SideRail(AppModel::shared(), parent) {}
 
 SideRail::SideRail(AppModel& model, QWidget* parent) : QWidget(parent), m_model(model)
 {
-    setFixedWidth(KitMetrics::px(width));
+    setFixedWidth(KitMetrics::px(railWidth));
     const OVColors colors;
 
     auto* column = new QVBoxLayout(this);

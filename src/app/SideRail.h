@@ -13,7 +13,7 @@ class RailButton;
 class SideRail : public QWidget {
     Q_OBJECT
 public:
-    static constexpr double width = 236;
+    static constexpr double railWidth = 236;
 
     explicit SideRail(AppModel& model, QWidget* parent = nullptr);
     explicit SideRail(QWidget* parent = nullptr);

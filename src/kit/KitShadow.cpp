@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Spec {
+struct Casting {
     double radius;
     double opacity;
     double blur;
@@ -19,9 +19,9 @@ struct Spec {
     double fade = 1.0;
 };
 
-QHash<const QWidget*, Spec>& specs()
+QHash<const QWidget*, Casting>& casters()
 {
-    static QHash<const QWidget*, Spec> table;
+    static QHash<const QWidget*, Casting> table;
     return table;
 }
 
@@ -38,19 +38,19 @@ KitShadow& KitShadow::filter()
 
 void KitShadow::cast(QWidget* caster, double radius, double opacity, double blur, QPointF offset)
 {
-    const bool known = specs().contains(caster);
-    specs()[caster] = Spec{radius, opacity, blur, offset};
+    const bool known = casters().contains(caster);
+    casters()[caster] = Casting{radius, opacity, blur, offset};
     if (known)
         return;
-    QObject::connect(caster, &QObject::destroyed, &filter(), [caster] { specs().remove(caster); });
+    QObject::connect(caster, &QObject::destroyed, &filter(), [caster] { casters().remove(caster); });
     caster->installEventFilter(&filter());
     filter().watchParent(caster);
 }
 
 void KitShadow::setFade(QWidget* caster, double fade)
 {
-    auto it = specs().find(caster);
-    if (it == specs().end() || it->fade == fade)
+    auto it = casters().find(caster);
+    if (it == casters().end() || it->fade == fade)
         return;
     it->fade = fade;
     if (QWidget* parent = caster->parentWidget()) {
@@ -72,7 +72,7 @@ void KitShadow::watchParent(QWidget* caster)
 
 void KitShadow::paintCasters(QWidget* parent, QPainter& p)
 {
-    const QHash<const QWidget*, Spec>& table = specs();
+    const QHash<const QWidget*, Casting>& table = casters();
     if (table.isEmpty())
         return;
     for (QObject* child : parent->children()) {
@@ -82,7 +82,7 @@ void KitShadow::paintCasters(QWidget* parent, QPainter& p)
         auto it = table.constFind(w);
         if (it == table.constEnd())
             continue;
-        const Spec& s = *it;
+        const Casting& s = *it;
         const QRectF shape = w->geometry();
         const double radius = s.radius < 0 ? std::min(shape.width(), shape.height()) / 2 : KitMetrics::pxF(s.radius);
         QColor color(0, 0, 0);
@@ -96,7 +96,7 @@ bool KitShadow::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ParentChange:
-        if (auto* w = qobject_cast<QWidget*>(watched); w && specs().contains(w))
+        if (auto* w = qobject_cast<QWidget*>(watched); w && casters().contains(w))
             watchParent(w);
         break;
     case QEvent::Paint:

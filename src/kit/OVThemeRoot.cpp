@@ -63,6 +63,11 @@ QPalette OVThemeRoot::themePalette()
     return pal;
 }
 
+void OVThemeRoot::setProgressiveBackground(bool on)
+{
+    m_wood->setProgressive(on);
+}
+
 void OVThemeRoot::rebuild()
 {
     if (m_content) {

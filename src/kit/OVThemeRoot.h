@@ -24,6 +24,9 @@ public:
     QWidget* content() const { return m_content; }
     // Throws the content away and makes it anew now.
     void rebuild();
+    // A window on screen may show the theme's ground colour first and the wood a moment
+    // later, drawn off the main thread (see WoodBackground::setProgressive).
+    void setProgressiveBackground(bool on);
 
     // The dark palette of the current theme: text in the theme's text colour, fields
     // and menus in its dark colours, selections in its accent.

@@ -65,6 +65,9 @@ void QNMRThemeRoot::rebuild()
     setPalette(kitPalette());
     m_content = m_factory ? m_factory() : new QWidget;
     layout()->addWidget(m_content);
+    // Shown now rather than on a later turn, so the rebuilt content is there at once.
+    if (isVisible())
+        m_content->show();
     update();
     emit rebuilt();
 }

@@ -6,7 +6,9 @@
 #include <QCache>
 #include <QDateTime>
 #include <QTimer>
+#include <QFutureWatcher>
 #include <QPainter>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
@@ -16,6 +18,19 @@ double WoodBackground::Random::next()
 {
     state = state * 6364136223846793005ull + 1442695040888963407ull;
     return double((state >> 33) % 10000u) / 10000.0;
+}
+
+WoodBackground::Grain WoodBackground::grain(int index, Random& rnd)
+{
+    Grain g{};
+    g.x0 = 9.0 * index - 12 + 6 * rnd.next();
+    g.amp = 2 + 7 * rnd.next();
+    g.freq = 0.004 + 0.006 * rnd.next();
+    g.phase = 6.28 * rnd.next();
+    g.panelColor = rnd.next() >= 0.5;
+    g.opacity = g.panelColor ? 0.1 + 0.14 * rnd.next() : 0.1 + 0.12 * rnd.next();
+    g.width = 0.6 + 1.8 * rnd.next();
+    return g;
 }
 
 WoodBackground::WoodBackground(QWidget* parent) : QWidget(parent)
@@ -50,17 +65,13 @@ QImage WoodBackground::render(const QSize& size, const QNMRTheme& theme, double 
     // Grain lines.
     const int n = int(w / 9) + 4;
     for (int i = 0; i < n; ++i) {
-        const double x0 = 9.0 * i - 12 + 6 * rnd.next();
-        const double amp = 2 + 7 * rnd.next();
-        const double freq = 0.004 + 0.006 * rnd.next();
-        const double phase = 6.28 * rnd.next();
-        QPainterPath path(QPointF(x0, -10));
+        const Grain g = grain(i, rnd);
+        QPainterPath path(QPointF(g.x0, -10));
         for (double y = -10; y < h + 10; y += 14)
-            path.lineTo(x0 + amp * std::sin(freq * y + phase) + 14 * std::sin(0.0013 * y + 0.37 * i), y);
-        const double r = rnd.next();
-        QColor color = r < 0.5 ? QColor(0, 0, 0) : panelTop;
-        color.setAlphaF(float(r < 0.5 ? 0.1 + 0.12 * r : 0.1 + 0.14 * r));
-        const double width = 0.6 + 1.8 * rnd.next();
+            path.lineTo(g.x0 + g.amp * std::sin(g.freq * y + g.phase) + 14 * std::sin(0.0013 * y + 0.37 * i), y);
+        QColor color = g.panelColor ? panelTop : QColor(0, 0, 0);
+        color.setAlphaF(float(g.opacity));
+        const double width = g.width;
         p.strokePath(path, QPen(color, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     }
 
@@ -106,24 +117,38 @@ QImage WoodBackground::render(const QSize& size, const QNMRTheme& theme, double 
     return image;
 }
 
+namespace {
+
+// A few entries: the main window, a sheet or two and a snapshot at once.
+QCache<QString, QPixmap>& pixmapCache()
+{
+    static QCache<QString, QPixmap> cache(6);
+    return cache;
+}
+
+QString cacheKey(const QNMRTheme& theme, const QSize& size, double dpr)
+{
+    return QStringLiteral("%1|%2x%3@%4|%5.%6.%7")
+        .arg(theme.id)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(dpr)
+        .arg(theme.bg.color().rgb())
+        .arg(theme.panelTop.color().rgb())
+        .arg(theme.name);
+}
+
+} // namespace
+
 QPixmap WoodBackground::cached(const QSize& size, double dpr)
 {
-    // A few entries: the main window, a sheet or two and a snapshot at once.
-    static QCache<QString, QPixmap> cache(6);
     const QNMRTheme theme = QNMRThemes::current();
-    const QString key = QStringLiteral("%1|%2x%3@%4|%5.%6.%7")
-                            .arg(theme.id)
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(dpr)
-                            .arg(theme.bg.color().rgb())
-                            .arg(theme.panelTop.color().rgb())
-                            .arg(theme.name);
-    if (QPixmap* hit = cache.object(key))
+    const QString key = cacheKey(theme, size, dpr);
+    if (QPixmap* hit = pixmapCache().object(key))
         return *hit;
     auto* pm = new QPixmap(QPixmap::fromImage(render(size, theme, dpr)));
     const QPixmap result = *pm;
-    cache.insert(key, pm);
+    pixmapCache().insert(key, pm);
     return result;
 }
 
@@ -157,6 +182,31 @@ void WoodBackground::paintEvent(QPaintEvent*)
             });
         }
         return;
+    }
+    if (onScreen && m_progressive) {
+        const QNMRTheme theme = QNMRThemes::current();
+        const QString key = cacheKey(theme, size(), dpr);
+        if (!pixmapCache().contains(key)) {
+            if (!m_last.isNull()) {
+                p.setRenderHint(QPainter::SmoothPixmapTransform);
+                p.drawPixmap(rect(), m_last);
+            } else {
+                p.fillRect(rect(), theme.bg.color());
+            }
+            if (!m_rendering) {
+                m_rendering = true;
+                const QSize canvas = size();
+                auto* watcher = new QFutureWatcher<QImage>(this);
+                connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key] {
+                    m_rendering = false;
+                    pixmapCache().insert(key, new QPixmap(QPixmap::fromImage(watcher->result())));
+                    watcher->deleteLater();
+                    update();
+                });
+                watcher->setFuture(QtConcurrent::run([canvas, theme, dpr] { return render(canvas, theme, dpr); }));
+            }
+            return;
+        }
     }
     m_last = cached(size(), dpr);
     p.drawPixmap(0, 0, m_last);

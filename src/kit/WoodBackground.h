@@ -22,6 +22,20 @@ public:
         double next();
     };
 
+    // One grain line's parameters, seven draws in this order: x0, amplitude,
+    // frequency, phase, the colour's choice (panelTop from 0.5 up, else black), its
+    // opacity, the line width.
+    struct Grain {
+        double x0;
+        double amp;
+        double freq;
+        double phase;
+        bool panelColor;
+        double opacity;
+        double width;
+    };
+    static Grain grain(int index, Random& rnd);
+
     explicit WoodBackground(QWidget* parent = nullptr);
 
     // The pattern for a canvas of this size in pixels and this theme.
@@ -33,6 +47,12 @@ public:
     // Paints the current theme's pattern over rect of the widget p paints on.
     static void paint(QPainter& p, const QRect& rect, double devicePixelRatio);
 
+    // Progressive: when the pattern for the size is not cached yet, a paint shows the
+    // theme's ground colour (or the last picture, stretched) and the pattern is drawn
+    // on a worker thread, then shown. So a window's first paint never waits for the
+    // wood. Off by default: snapshots, grabs and tests draw the pattern at once.
+    void setProgressive(bool on) { m_progressive = on; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -43,4 +63,6 @@ private:
     QPixmap m_last;
     qint64 m_lastResizeMs = 0;
     bool m_settleQueued = false;
+    bool m_progressive = false;
+    bool m_rendering = false;
 };

@@ -34,7 +34,7 @@ public:
     const std::optional<ConfirmRequest>& confirm() const { return m_confirm; }
     void setConfirm(std::optional<ConfirmRequest> request);
 
-    // The one-line notice, nothing when none is shown.
+    // The notice text (it may hold line breaks); nothing when none is shown.
     const std::optional<QString>& message() const { return m_message; }
     void setMessage(std::optional<QString> text);
     // What dismissing the notice does.

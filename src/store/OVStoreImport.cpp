@@ -19,9 +19,9 @@ namespace {
 // The single integer of a one-column, one-row answer; 0 when there is none.
 qint64 firstInteger(const QList<SQLRow>& rows)
 {
-    if (rows.isEmpty() || rows.first().values.isEmpty())
+    if (rows.isEmpty() || rows.first().isEmpty())
         return 0;
-    return rows.first().values.cbegin().value().toInteger().value_or(0);
+    return rows.first().cell(0).toInteger().value_or(0);
 }
 
 // The same-minute test of the bulk import, run once per reading. It is bound and read

@@ -242,22 +242,23 @@ QList<SQLRow> SQLiteDB::Statement::query(const SQLArgs& args)
     bind(args);
 
     const int columns = sqlite3_column_count(m_stmt);
-    std::vector<QString> names;
-    names.reserve(size_t(columns));
+    auto names = std::make_shared<SQLRow::Columns>();
+    names->reserve(columns);
     for (int i = 0; i < columns; ++i) {
         const char* name = sqlite3_column_name(m_stmt, i);
-        names.push_back(name ? QString::fromUtf8(name) : QString());
+        names->insert(name ? QString::fromUtf8(name) : QString(), i); // later wins
     }
+    const std::shared_ptr<const SQLRow::Columns> shared = std::move(names);
 
     QList<SQLRow> rows;
     for (;;) {
         const int rc = sqlite3_step(m_stmt);
         if (rc == SQLITE_ROW) {
-            QHash<QString, SQLValue> values;
-            values.reserve(columns);
+            QList<SQLValue> cells;
+            cells.reserve(columns);
             for (int i = 0; i < columns; ++i)
-                values.insert(names[size_t(i)], columnValue(m_stmt, i)); // later wins
-            rows.append(SQLRow(std::move(values)));
+                cells.append(columnValue(m_stmt, i));
+            rows.append(SQLRow(shared, std::move(cells)));
         } else if (rc == SQLITE_DONE) {
             break;
         } else {

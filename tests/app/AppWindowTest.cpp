@@ -2,6 +2,7 @@
 // questions and notices, on the offscreen platform.
 
 #include "TestSupport.h"
+#include "app/AppCommands.h"
 #include "app/AppWindow.h"
 #include "app/ConfirmAlert.h"
 #include "app/EditorDialog.h"
@@ -14,6 +15,7 @@
 #include "kit/OVEditorFrame.h"
 #include "kit/QNChromeButton.h"
 #include "services/AppModel.h"
+#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QAction>
@@ -69,6 +71,9 @@ protected:
     void key(int k, Qt::KeyboardModifiers mods = Qt::ControlModifier)
     {
         QWidget* target = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : window.get();
+        // The offscreen platform has no window manager to hand activation back after
+        // a dialog closes.
+        QApplication::setActiveWindow(target);
         QTest::keyClick(target, Qt::Key(k), mods);
         settle();
     }
@@ -318,4 +323,57 @@ TEST_F(AppWindowTest, NoticeShowsTextAndOKClearsIt)
     settle();
     EXPECT_FALSE(model.message().has_value());
     EXPECT_EQ(window->noticeAlert()->box(), nullptr);
+}
+
+TEST_F(AppWindowTest, BackUpNowShowsSettingsFirstAndExportAsksForAFolder)
+{
+    AppModel& model = AppModel::shared();
+    std::optional<Screen> screenDuringBackup;
+    AppCommands::setBackupHandler([&] { screenDuringBackup = AppModel::shared().screen(); });
+    key(Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(screenDuringBackup.has_value());
+    EXPECT_EQ(*screenDuringBackup, Screen::settings);
+    EXPECT_EQ(window->mainWindow()->screenHost()->screen(), Screen::settings);
+
+    QStringList exported;
+    AppCommands::setExportHandler([&](const QString& folder) { exported << folder; });
+    QStringList asked;
+    std::optional<QString> answer;
+    FilePanels::backend().folder = [&](const QString& message) {
+        asked << message;
+        return answer;
+    };
+    AppCommands::exportEverything(); // cancelled
+    answer = scratch.path();
+    AppCommands::exportEverything();
+    EXPECT_EQ(asked, QStringList({"Choose a folder for the CSV files", "Choose a folder for the CSV files"}));
+    EXPECT_EQ(exported, QStringList({scratch.path()}));
+    AppCommands::setBackupHandler({});
+    AppCommands::setExportHandler({});
+    EXPECT_EQ(model.screen(), Screen::settings);
+}
+
+TEST_F(AppWindowTest, NewReadingTakesTheChosenZoneElseTheFirst)
+{
+    AppModel& model = AppModel::shared();
+    Greenhouse house{.name = QStringLiteral("North")};
+    store->save(house);
+    Zone zone{.greenhouseID = house.id, .name = QStringLiteral("Bench")};
+    store->save(zone);
+
+    model.setClimateZoneID(std::nullopt);
+    key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(model.sheet().has_value());
+    ASSERT_NE(model.sheet()->get<Reading>(), nullptr);
+    EXPECT_EQ(model.sheet()->get<Reading>()->zoneID, zone.id);
+    closeSheet();
+    settle();
+
+    model.setClimateZoneID(77);
+    key(Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(model.sheet().has_value());
+    EXPECT_EQ(model.sheet()->id(), "csv");
+    EXPECT_EQ(std::get<EditSheet::ImportCSV>(model.sheet()->payload()).zoneID, std::optional<qint64>(77));
+    closeSheet();
+    model.setClimateZoneID(std::nullopt);
 }

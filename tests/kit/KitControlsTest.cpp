@@ -12,6 +12,8 @@
 #include "kit/QNSearchField.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -76,6 +78,21 @@ TEST(KitControls, TextsArePlainAndSizesFixed)
     OVTag shortTag(QStringLiteral("A"), Qt::red);
     EXPECT_GT(tag.sizeHint().width(), shortTag.sizeHint().width());
     EXPECT_EQ(tag.sizeHint().height(), shortTag.sizeHint().height());
+}
+
+TEST(KitControls, FontsAreInterAtPointsTimesZoom)
+{
+    const QFont f = KitMetrics::font(13, QFont::Bold);
+    EXPECT_EQ(QFontInfo(f).pixelSize(), 13);
+    EXPECT_EQ(f.weight(), QFont::Bold);
+    if (QFontDatabase::families().contains(QStringLiteral("Inter"))) {
+        EXPECT_EQ(QFontInfo(f).family(), QStringLiteral("Inter"));
+    }
+    EXPECT_NEAR(KitMetrics::font(10, QFont::ExtraBold, 0.8).letterSpacing(), 0.8, 0.01);
+    KitMetrics::setZoom(2.0);
+    EXPECT_EQ(QFontInfo(KitMetrics::font(13)).pixelSize(), 26);
+    EXPECT_EQ(KitMetrics::px(14), 28);
+    KitMetrics::setZoom(1.0);
 }
 
 // M11: a value stored beyond the range is kept, and the range widens to hold it.

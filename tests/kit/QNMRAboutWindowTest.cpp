@@ -78,8 +78,8 @@ TEST(AboutWindow, RepaintsInTheNewTheme)
     QApplication::processEvents();
     const QImage before = w->grab().toImage();
     QNMRThemes::setCurrentID("midnight-black");
-    QTest::qWait(20);
-    const QImage after = w->grab().toImage();
+    QImage after;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (after = w->grab().toImage()) != before; }, 3000));
     EXPECT_NE(before, after);
     const QString dir = QDir::currentPath() + "/shots";
     QDir().mkpath(dir);
@@ -95,8 +95,7 @@ TEST(AboutWindow, FollowsTheInterfaceZoom)
     QWidget* w = QNMRAboutWindow::window();
     KitMetrics::setZoom(1.5);
     emit KitEvents::shared().zoomChanged();
-    QTest::qWait(20);
-    EXPECT_EQ(w->size(), QSize(660, 570));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->size() == QSize(660, 570); }, 2000));
     const QLabel* name = nullptr;
     for (const QLabel* l : w->findChildren<QLabel*>())
         if (l->text() == "QNMR Orvane" && l->isVisibleTo(w))

@@ -163,8 +163,8 @@ TEST_F(HelpViewer, GrabOnStartAndThemeChange)
     before.save(dir + "/help-start.png");
 
     QNMRThemes::setCurrentID("midnight-black");
-    QTest::qWait(20);
-    const QImage after = root.grab().toImage();
+    QImage after;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (after = root.grab().toImage()) != before; }, 3000));
     after.save(dir + "/help-start-midnight.png");
     EXPECT_NE(before, after);
     // The window background is Midnight Black's bg under the sheen.

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -17,10 +18,17 @@ namespace {
 
 const QSize mainMinimum(1180, 760);
 
-void setZoom(double z)
+// Stores and announces the factor; waits for the host's rebuild when one is due.
+void setZoom(double z, QNZoomHost* host = nullptr)
 {
+    QSignalSpy rebuilt(host ? static_cast<QObject*>(host) : &KitEvents::shared(),
+                       host ? SIGNAL(rebuilt()) : SIGNAL(zoomChanged()));
+    const bool due = host && QNZoom::clamp(z) != host->zoom();
     QNZoom::setValue(z);
     emit KitEvents::shared().zoomChanged();
+    if (due) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rebuilt.count() > 0; }, 3000));
+    }
     QTest::qWait(10);
 }
 
@@ -51,7 +59,7 @@ TEST(ZoomHost, LayoutRuleAndScrollBarsAt1380x900)
     EXPECT_FALSE(page.host.scrolls());
     EXPECT_EQ(page.host.content()->size(), QSize(1380, 900));
 
-    setZoom(1.3);
+    setZoom(1.3, &page.host);
     EXPECT_EQ(page.host.zoom(), 1.3);
     EXPECT_EQ(KitMetrics::zoom(), 1.3);
     EXPECT_TRUE(page.host.scrolls());
@@ -60,7 +68,7 @@ TEST(ZoomHost, LayoutRuleAndScrollBarsAt1380x900)
     EXPECT_TRUE(page.host.horizontalScrollBar()->isVisible());
     EXPECT_TRUE(page.host.verticalScrollBar()->isVisible());
 
-    setZoom(0.85);
+    setZoom(0.85, &page.host);
     EXPECT_FALSE(page.host.scrolls());
     EXPECT_NEAR(page.host.layoutSize().width(), 1380 / 0.85, 1e-9);
     EXPECT_NEAR(page.host.layoutSize().height(), 900 / 0.85, 1e-9);
@@ -85,7 +93,7 @@ TEST(ZoomHost, ZoomChangeRebuildsOnceAndReturnsToTopLeft)
 {
     OVSetup::configure();
     HostedPage page;
-    setZoom(1.5);
+    setZoom(1.5, &page.host);
     EXPECT_EQ(page.built, 2);
     page.host.horizontalScrollBar()->setValue(200);
     page.host.verticalScrollBar()->setValue(100);
@@ -93,6 +101,7 @@ TEST(ZoomHost, ZoomChangeRebuildsOnceAndReturnsToTopLeft)
     QNZoom::setValue(1.75);
     emit KitEvents::shared().zoomChanged();
     emit KitEvents::shared().zoomChanged();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.built == 3; }, 3000));
     QTest::qWait(10);
     EXPECT_EQ(page.built, 3);
     EXPECT_EQ(page.host.horizontalScrollBar()->value(), 0);

@@ -13,6 +13,18 @@ TEST(WoodBackground, DrawsTheSeededSequence)
     const double expected[8] = {0.9633, 0.8675, 0.4792, 0.3382, 0.936, 0.5037, 0.8599, 0.0903};
     for (double e : expected)
         EXPECT_DOUBLE_EQ(rnd.next(), e);
+
+    // The first grain line takes seven draws; the second starts from the eighth.
+    WoodBackground::Random fresh;
+    const WoodBackground::Grain g = WoodBackground::grain(0, fresh);
+    EXPECT_NEAR(g.x0, -6.2202, 1e-9);
+    EXPECT_NEAR(g.amp, 8.0725, 1e-9);
+    EXPECT_NEAR(g.freq, 0.0068752, 1e-12);
+    EXPECT_NEAR(g.phase, 2.123896, 1e-9);
+    EXPECT_TRUE(g.panelColor);
+    EXPECT_NEAR(g.opacity, 0.170518, 1e-9);
+    EXPECT_NEAR(g.width, 2.14782, 1e-9);
+    EXPECT_DOUBLE_EQ(fresh.next(), 0.0903);
 }
 
 TEST(WoodBackground, SameSizeAndThemeGiveTheSamePicture)

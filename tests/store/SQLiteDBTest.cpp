@@ -104,7 +104,7 @@ TEST(SQLiteDBQuery, LaterDuplicateColumnWinsAndStatementsAreReusable)
     SQLiteDB db(memory);
     const QList<SQLRow> dup = db.query(QStringLiteral("SELECT 1 AS a, 2 AS a"));
     ASSERT_EQ(dup.size(), 1);
-    EXPECT_EQ(dup[0].values.size(), 1);
+    EXPECT_EQ(dup[0].size(), 1);
     EXPECT_EQ(dup[0].value(QStringLiteral("a")), SQLValue::integer(2));
 
     db.exec(QStringLiteral("CREATE TABLE t (id INTEGER PRIMARY KEY, v UNIQUE)"));

@@ -13,7 +13,7 @@
 #include "screens/climate/ClimateChart.h"
 #include "screens/climate/ManualEntryBanner.h"
 #include "screens/climate/ReadingRow.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "services/AppModel.h"
 #include "services/Exporter.h"
 #include "services/FilePanels.h"

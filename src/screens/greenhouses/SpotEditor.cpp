@@ -7,7 +7,7 @@
 #include "kit/OVTextField.h"
 #include "kit/QNChromeButton.h"
 #include "kit/ZonePicker.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/greenhouses/SpotChip.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"

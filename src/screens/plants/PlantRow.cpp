@@ -108,6 +108,10 @@ void PlantRow::build()
     m_harvestFont = KitMetrics::font(11.5, QFont::DemiBold);
     m_tag = new OVTag(statusText(), tag, this);
     m_tag->resize(m_tag->sizeHint());
+    // Text widths are measured once: shaping them on every resize and paint is what
+    // would make re-showing many rows slow.
+    m_rightWidth = measureRight();
+    m_nameWidth = measureName();
     setAccessibleName(nameText() + QStringLiteral(", ") + statusText() + QStringLiteral(", ") + placeText());
 
     const QMargins margins = body()->contentsMargins();
@@ -127,7 +131,7 @@ int PlantRow::line1Height() const
 
 int PlantRow::textLeft() const { return body()->contentsMargins().left() + KitMetrics::px(18 + 12); }
 
-int PlantRow::rightWidth() const
+int PlantRow::measureRight() const
 {
     int width = 0;
     const QStringList days = dayLines();
@@ -141,10 +145,14 @@ int PlantRow::rightWidth() const
     return width;
 }
 
-int PlantRow::fullNameWidth() const
+int PlantRow::measureName() const
 {
     return int(std::ceil(QFontMetricsF(m_nameFont).horizontalAdvance(nameText()))) + 1;
 }
+
+int PlantRow::rightWidth() const { return m_rightWidth; }
+
+int PlantRow::fullNameWidth() const { return m_nameWidth; }
 
 int PlantRow::nameWidth() const
 {

@@ -85,6 +85,8 @@ private:
     // The name's whole width, and the width it gets (elided beyond it).
     int fullNameWidth() const;
     int nameWidth() const;
+    int measureRight() const;
+    int measureName() const;
 
     Plant m_plant;
     Facts m_facts;
@@ -96,4 +98,6 @@ private:
     QFont m_smallFont;
     QFont m_dayFont;
     QFont m_harvestFont;
+    int m_rightWidth = 0;
+    int m_nameWidth = 0;
 };

@@ -10,6 +10,7 @@
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
+#include "screens/plants/PlantListBox.h"
 #include "screens/plants/PlantListFacts.h"
 #include "screens/plants/PlantRow.h"
 #include "services/AppModel.h"
@@ -19,8 +20,24 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QSet>
 #include <QVBoxLayout>
+
+namespace {
+
+// A picker with its label before it, the two together `points` wide.
+QWidget* labelled(const QString& label, QComboBox* picker, double points)
+{
+    auto* box = new QWidget;
+    box->setFixedWidth(KitMetrics::px(points));
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(KitMetrics::px(6));
+    row->addWidget(new OVLabel(label, 12.5));
+    row->addWidget(picker, 1);
+    return box;
+}
+
+} // namespace
 
 PlantsView::PlantsView(QWidget* parent) : PlantsView(*OVStore::shared(), AppModel::shared(), parent) {}
 
@@ -55,28 +72,24 @@ PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
     bar->addWidget(m_search, 1, Qt::AlignVCenter);
     m_status = new QComboBox;
     m_status->setAccessibleName(QStringLiteral("Status"));
-    m_status->setFixedWidth(KitMetrics::px(220));
+
     m_status->addItem(QStringLiteral("Planned & growing"), PlantFilter::active);
     m_status->addItem(QStringLiteral("All"), PlantFilter::all);
     m_status->insertSeparator(m_status->count());
     for (PlantStatus status : PlantStatus::allCases())
         m_status->addItem(status.name(), status.rawValue());
     m_status->setCurrentIndex(0);
-    bar->addWidget(m_status, 0, Qt::AlignVCenter);
+    bar->addWidget(labelled(QStringLiteral("Status"), m_status, 220), 0, Qt::AlignVCenter);
     m_greenhouse = new QComboBox;
     m_greenhouse->setAccessibleName(QStringLiteral("Greenhouse"));
-    m_greenhouse->setFixedWidth(KitMetrics::px(240));
-    bar->addWidget(m_greenhouse, 0, Qt::AlignVCenter);
+    bar->addWidget(labelled(QStringLiteral("Greenhouse"), m_greenhouse, 240), 0, Qt::AlignVCenter);
     bar->addStretch(1);
     m_count = new OVLabel(QString(), 12, QFont::Normal, colors.dim());
     bar->addWidget(m_count, 0, Qt::AlignVCenter);
     m_page->content()->addLayout(bar);
 
     m_card = new OVCard();
-    m_list = new QWidget;
-    m_listLayout = new QVBoxLayout(m_list);
-    m_listLayout->setContentsMargins(0, 0, 0, 0);
-    m_listLayout->setSpacing(KitMetrics::px(8));
+    m_list = new PlantListBox(KitMetrics::px(8));
     m_card->body()->addWidget(m_list);
     m_page->content()->addWidget(m_card);
 
@@ -159,9 +172,16 @@ void PlantsView::showEmpty(const QString& title, const QString& message)
 
 void PlantsView::rebuild()
 {
-    fillGreenhouses();
-    const QList<Plant> plants = m_store.plants();
-    const PlantListFacts facts(m_store);
+    if (m_readAt != m_store.revision()) {
+        fillGreenhouses();
+        m_plants = m_store.plants();
+        const PlantListFacts facts(m_store);
+        m_facts.clear();
+        for (const Plant& plant : std::as_const(m_plants))
+            m_facts.insert(plant.id, PlantRow::Facts{facts.place(plant), facts.photoCount(plant.id)});
+        m_readAt = m_store.revision();
+    }
+    const QList<Plant>& plants = m_plants;
     const OVDay today = OVDay::today();
 
     QHash<qint64, PlantRow*> kept;
@@ -174,7 +194,7 @@ void PlantsView::rebuild()
                 kept.insert(plant.id, row);
             continue;
         }
-        const PlantRow::Facts rowFacts{facts.place(plant), facts.photoCount(plant.id)};
+        const PlantRow::Facts& rowFacts = m_facts[plant.id];
         if (row && (row->plant() != plant || row->facts() != rowFacts || row->builtFor() != today)) {
             row->hide();
             row->deleteLater();
@@ -193,19 +213,7 @@ void PlantsView::rebuild()
     m_rows = kept;
 
     if (shown != m_shown) {
-        // Hidden while it is re-sequenced, so showing many rows costs one layout pass
-        // instead of one per row.
-        m_list->hide();
-        while (QLayoutItem* item = m_listLayout->takeAt(0))
-            delete item;
-        const QSet<PlantRow*> showing(shown.cbegin(), shown.cend());
-        for (PlantRow* row : std::as_const(m_shown))
-            if (!showing.contains(row))
-                row->hide();
-        for (PlantRow* row : std::as_const(shown)) {
-            m_listLayout->addWidget(row);
-            row->show();
-        }
+        m_list->setRows(shown);
         m_shown = shown;
     }
     m_list->setVisible(!shown.isEmpty());

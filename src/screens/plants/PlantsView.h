@@ -10,6 +10,7 @@
 // the screen and are saved nowhere. The export always writes every plant.
 
 #include "screens/plants/PlantFilter.h"
+#include "screens/plants/PlantRow.h"
 
 #include <QHash>
 #include <QList>
@@ -21,7 +22,7 @@ class OVLabel;
 class OVPage;
 class OVRebuilder;
 class OVStore;
-class PlantRow;
+class PlantListBox;
 class QComboBox;
 class QNSearchField;
 class QVBoxLayout;
@@ -71,10 +72,15 @@ private:
     OVCard* m_card = nullptr;
     QWidget* m_empty = nullptr;
     QString m_emptyTitle;
-    QWidget* m_list = nullptr;
-    QVBoxLayout* m_listLayout = nullptr;
+    PlantListBox* m_list = nullptr;
     QHash<qint64, PlantRow*> m_rows;
     QList<PlantRow*> m_shown;
     QList<QPair<qint64, QString>> m_greenhouseRows;
+    // The plants and their row facts as last read, with the store revision they were
+    // read at: a filter change between two store changes filters them again without
+    // reading the store.
+    QList<Plant> m_plants;
+    QHash<qint64, PlantRow::Facts> m_facts;
+    std::optional<qint64> m_readAt;
     OVRebuilder* m_rebuilder = nullptr;
 };

@@ -9,7 +9,7 @@
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/settings/ReportTable.h"
 #include "screens/settings/SettingsView.h"
 #include "services/FilePanels.h"

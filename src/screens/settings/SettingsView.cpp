@@ -12,7 +12,7 @@
 #include "kit/QNMRAbout.h"
 #include "records/OVInfo.h"
 #include "records/OVPrefs.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/settings/BusyCursor.h"
 #include "services/AppModel.h"
 #include "services/Exporter.h"

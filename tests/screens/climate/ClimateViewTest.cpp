@@ -3,7 +3,7 @@
 #include "kit/QNChromeButton.h"
 #include "screens/climate/ClimateChart.h"
 #include "screens/climate/ReadingRow.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "services/FilePanels.h"
 
 #include "ClimateTestSupport.h"

@@ -1,4 +1,4 @@
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/greenhouses/SpotEditor.h"
 
 #include "kit/OVEditorFrame.h"

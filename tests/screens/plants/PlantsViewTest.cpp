@@ -198,6 +198,13 @@ TEST_F(PlantsViewTest, ChangedPlantsRebuildTheirRowsOnly)
     EXPECT_EQ(after.first()->plant().variety, "Renamed");
     EXPECT_EQ(after[1], before[1]);
     EXPECT_EQ(after[2], before[2]);
+    // Shown top to bottom in list order, none overlapping.
+    for (qsizetype i = 0; i < after.size(); ++i) {
+        EXPECT_TRUE(after[i]->isVisible());
+        if (i > 0) {
+            EXPECT_GE(after[i]->y(), after[i - 1]->geometry().bottom());
+        }
+    }
 
     // A photo added elsewhere changes that row's count.
     Photo photo{.plantID = after[2]->plant().id, .data = QByteArray("x")};

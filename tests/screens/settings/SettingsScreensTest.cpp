@@ -2,11 +2,13 @@
 // and export with injected file dialogs, the settings switches, the counts, the
 // report tables and their files.
 
+#include "app/AppCommands.h"
+#include "app/ScreenFactory.h"
 #include "kit/OVLabel.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVPrefs.h"
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 #include "screens/settings/ReportTable.h"
 #include "screens/settings/ReportsView.h"
 #include "screens/settings/SettingsView.h"
@@ -308,4 +310,18 @@ TEST(ReportTableLook, BandsElisionAndAlignment)
         if (qGray(image.pixel(x, rowY)) > 150)
             rightmost = x;
     EXPECT_GT(rightmost, 340);
+}
+
+TEST_F(SettingsScreens, FileMenuBackupGoesToSettingsFirst)
+{
+    ScreenFactory::installCommands();
+    AppModel::shared().setScreen(Screen::plants);
+    panels.saveAnswer.reset();
+    AppCommands::backUpNow();
+    EXPECT_EQ(AppModel::shared().screen(), Screen::settings);
+    EXPECT_EQ(panels.suggested, SettingsView::backupName());
+
+    panels.folderAnswer = dir.path();
+    AppCommands::exportEverything();
+    EXPECT_TRUE(QFileInfo(QDir(dir.path()).filePath(SettingsView::exportFolderName())).isDir());
 }

@@ -1,4 +1,4 @@
-#include "screens/greenhouses/SegmentedPicker.h"
+#include "kit/SegmentedPicker.h"
 
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"

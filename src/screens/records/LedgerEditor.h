@@ -1,0 +1,74 @@
+#pragma once
+// The sheet in which one cost (a purchase or a running cost) is recorded or
+// changed: day, category, item, quantity and unit, total cost, vendor, and the plant
+// and crop it belongs to. It is the only place where a cost is deleted.
+//
+// Invariants:
+// - Quantity and cost are kept as typed text and read only on Save: every "$" is
+//   removed from the cost first; a blank quantity means 1. A box whose text is still
+//   what the sheet opened with keeps the stored number exactly (a cost of 12.345 or
+//   a quantity of 0.125 survives a save that changes only the notes).
+// - Choosing a plant that exists puts its crop into the crop box; opening a stored
+//   entry never touches its crop, and clearing the plant leaves the crop as it is.
+// - The store is touched only by Save and the confirmed delete; a refused save keeps
+//   everything typed (with what the store tidied); Delete closes the sheet first.
+
+#include "records/LedgerEntry.h"
+
+#include <QWidget>
+
+class OVDayPicker;
+class OVEditorFrame;
+class OVTextArea;
+class OVTextField;
+class PlantPicker;
+class QComboBox;
+class QNChromeButton;
+
+class LedgerEditor : public QWidget {
+    Q_OBJECT
+public:
+    // Over OVStore::shared(), which must be open.
+    explicit LedgerEditor(const LedgerEntry& item, QWidget* parent = nullptr);
+
+    void save();
+    void askDelete();
+
+    // The working copy as the form holds it (quantity and cost as last opened or saved).
+    LedgerEntry item() const;
+    OVEditorFrame* frame() const { return m_frame; }
+    OVDayPicker* datePicker() const { return m_date; }
+    QComboBox* categoryPicker() const { return m_category; }
+    OVTextField* itemBox() const { return m_itemBox; }
+    OVTextField* quantityBox() const { return m_qty; }
+    OVTextField* unitBox() const { return m_unit; }
+    OVTextField* costBox() const { return m_cost; }
+    OVTextField* vendorBox() const { return m_vendor; }
+    PlantPicker* plantPicker() const { return m_plant; }
+    OVTextField* cropBox() const { return m_crop; }
+    OVTextArea* notesBox() const { return m_notes; }
+    QNChromeButton* deleteButton() const { return m_delete; }
+
+private:
+    void fill(const LedgerEntry& entry);
+    void plantPicked();
+
+    LedgerEntry m_item;
+    // The texts the number boxes opened with, and the stored numbers behind them.
+    QString m_openedQty;
+    QString m_openedCost;
+    double m_storedQty = 1;
+    double m_storedCost = 0;
+    OVEditorFrame* m_frame = nullptr;
+    OVDayPicker* m_date = nullptr;
+    QComboBox* m_category = nullptr;
+    OVTextField* m_itemBox = nullptr;
+    OVTextField* m_qty = nullptr;
+    OVTextField* m_unit = nullptr;
+    OVTextField* m_cost = nullptr;
+    OVTextField* m_vendor = nullptr;
+    PlantPicker* m_plant = nullptr;
+    OVTextField* m_crop = nullptr;
+    OVTextArea* m_notes = nullptr;
+    QNChromeButton* m_delete = nullptr;
+};

@@ -1,0 +1,124 @@
+#include "screens/records/PestsView.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVAddButton.h"
+#include "kit/OVCard.h"
+#include "kit/OVEmpty.h"
+#include "kit/OVPage.h"
+#include "kit/OVRebuilder.h"
+#include "kit/QNChromeButton.h"
+#include "screens/records/PestRow.h"
+#include "services/AppModel.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "store/OVStore.h"
+
+#include <QCheckBox>
+#include <QHash>
+#include <QVBoxLayout>
+
+PestsView::PestsView(QWidget* parent) : PestsView(*OVStore::shared(), AppModel::shared(), parent) {}
+
+PestsView::PestsView(OVStore& store, AppModel& model, QWidget* parent)
+    : QWidget(parent), m_store(store), m_model(model)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    m_page = new OVPage(Screen::pests,
+                        QStringLiteral("What you saw, where, how bad, what you treated it with and whether it worked — "
+                                       "so you can spot patterns next season."));
+    col->addWidget(m_page);
+
+    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
+    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
+    m_add = new OVAddButton(QStringLiteral("Log a Problem"));
+    m_page->addTrailing(m_export);
+    m_page->addTrailing(m_add);
+    connect(m_export, &QPushButton::clicked, this, [this] {
+        FilePanels::exportCSV(Exporter::pests(m_store), QStringLiteral("Pests and diseases.csv"));
+    });
+    connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(PestRecord())); });
+
+    m_showResolved = new QCheckBox(QStringLiteral("Show resolved problems"));
+    m_showResolved->setFont(KitMetrics::font(13));
+    m_showResolved->setChecked(true);
+    m_page->content()->addWidget(m_showResolved, 0, Qt::AlignLeft);
+    m_card = new OVCard;
+    m_page->content()->addWidget(m_card);
+    m_page->content()->addStretch(1);
+
+    m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
+    m_rebuilder->follow(m_store);
+    connect(m_showResolved, &QCheckBox::toggled, m_rebuilder, &OVRebuilder::schedule);
+    m_rebuilder->rebuildNow();
+}
+
+bool PestsView::showResolved() const
+{
+    return m_showResolved->isChecked();
+}
+
+void PestsView::setShowResolved(bool on)
+{
+    m_showResolved->setChecked(on);
+}
+
+QList<PestRow*> PestsView::rows() const
+{
+    return m_list ? m_list->findChildren<PestRow*>(QString(), Qt::FindDirectChildrenOnly) : QList<PestRow*>();
+}
+
+void PestsView::rebuild()
+{
+    const bool showResolved = m_showResolved->isChecked();
+    auto* list = new QWidget;
+    auto* stack = new QVBoxLayout(list);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(KitMetrics::px(10));
+
+    // Plants and zones are few and named by many records: one lookup each.
+    QHash<qint64, QString> plantNames;
+    QHash<qint64, QString> zoneNames;
+    auto plantName = [&](std::optional<qint64> id) -> QString {
+        if (!id)
+            return {};
+        auto found = plantNames.constFind(*id);
+        if (found == plantNames.constEnd()) {
+            const std::optional<Plant> plant = m_store.get<Plant>(id);
+            found = plantNames.insert(*id, plant ? plant->displayName() : QString());
+        }
+        return *found;
+    };
+    auto zoneName = [&](std::optional<qint64> id) -> QString {
+        if (!id)
+            return {};
+        auto found = zoneNames.constFind(*id);
+        if (found == zoneNames.constEnd())
+            found = zoneNames.insert(*id, m_store.zoneName(id));
+        return *found;
+    };
+
+    int shown = 0;
+    for (const PestRecord& record : m_store.pests()) {
+        if (!showResolved && record.resolved)
+            continue;
+        auto* row = new PestRow(record, plantName(record.plantID), zoneName(record.zoneID), list);
+        connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
+        stack->addWidget(row);
+        ++shown;
+    }
+    if (shown == 0)
+        stack->addWidget(new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
+                                     QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
+                                                    "anything else, log it here with what you did about it.")));
+
+    // The old rows go on the next event-loop turn: a rebuild may follow a click on one.
+    if (m_list) {
+        m_card->body()->replaceWidget(m_list, list);
+        m_list->hide();
+        m_list->deleteLater();
+    } else {
+        m_card->body()->addWidget(list);
+    }
+    m_list = list;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The Pests & Diseases screen: every logged problem, newest first, in one card,
+// with a switch that hides resolved ones, an export of all records and the way
+// into logging a new one. Rows open the pest editor through the app model's sheet;
+// the screen never writes.
+//
+// The page, the switch and the card are built once; the rows are built anew,
+// deferred and coalesced, on the store's revision and on the switch, and only while
+// the screen is visible. Each rebuild reads the records afresh and looks every plant
+// and zone up once, however many records name it.
+
+#include <QList>
+#include <QWidget>
+
+class AppModel;
+class OVCard;
+class OVPage;
+class OVRebuilder;
+class OVStore;
+class PestRow;
+class QCheckBox;
+class QNChromeButton;
+
+class PestsView : public QWidget {
+    Q_OBJECT
+public:
+    // Over OVStore::shared(), which must be open, and AppModel::shared().
+    explicit PestsView(QWidget* parent = nullptr);
+    PestsView(OVStore& store, AppModel& model, QWidget* parent = nullptr);
+
+    bool showResolved() const;
+    void setShowResolved(bool on);
+
+    OVPage* page() const { return m_page; }
+    OVRebuilder* rebuilder() const { return m_rebuilder; }
+    QNChromeButton* exportButton() const { return m_export; }
+    QNChromeButton* addButton() const { return m_add; }
+    QCheckBox* resolvedSwitch() const { return m_showResolved; }
+    // The list of the latest rebuild: its rows, or its empty state.
+    QWidget* list() const { return m_list; }
+    QList<PestRow*> rows() const;
+
+private:
+    void rebuild();
+
+    OVStore& m_store;
+    AppModel& m_model;
+    OVPage* m_page = nullptr;
+    OVRebuilder* m_rebuilder = nullptr;
+    QNChromeButton* m_export = nullptr;
+    QNChromeButton* m_add = nullptr;
+    QCheckBox* m_showResolved = nullptr;
+    OVCard* m_card = nullptr;
+    QWidget* m_list = nullptr;
+};

@@ -1,0 +1,172 @@
+#include "screens/records/SuppliesView.h"
+
+#include "kit/AdaptiveGridLayout.h"
+#include "kit/KitMetrics.h"
+#include "kit/OVAddButton.h"
+#include "kit/OVCard.h"
+#include "kit/OVColors.h"
+#include "kit/OVEmpty.h"
+#include "kit/OVLabel.h"
+#include "kit/OVPage.h"
+#include "kit/OVRebuilder.h"
+#include "kit/OVRowBox.h"
+#include "kit/QNChromeButton.h"
+#include "kit/QNSearchField.h"
+#include "records/OVFormat.h"
+#include "screens/records/LedgerRow.h"
+#include "services/AppModel.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "store/OVStore.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <array>
+
+SuppliesView::SuppliesView(QWidget* parent) : SuppliesView(*OVStore::shared(), AppModel::shared(), parent) {}
+
+SuppliesView::SuppliesView(OVStore& store, AppModel& model, QWidget* parent)
+    : QWidget(parent), m_store(store), m_model(model)
+{
+    auto* col = new QVBoxLayout(this);
+    col->setContentsMargins(0, 0, 0, 0);
+    m_page = new OVPage(Screen::supplies,
+                        QStringLiteral("What the greenhouse costs: seeds, soil, fertilizer, heat, water, tools and "
+                                       "repairs. Tie a cost to a crop to see cost per harvest."));
+    col->addWidget(m_page);
+
+    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
+    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
+    m_add = new OVAddButton(QStringLiteral("Add Cost"));
+    m_page->addTrailing(m_export);
+    m_page->addTrailing(m_add);
+    connect(m_export, &QPushButton::clicked, this,
+            [this] { FilePanels::exportCSV(Exporter::ledger(m_store), QStringLiteral("Supplies and costs.csv")); });
+    connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(LedgerEntry())); });
+
+    m_search = new QNSearchField(QStringLiteral("Search costs"));
+    m_search->setMaximumWidth(KitMetrics::px(320));
+    m_page->content()->addWidget(m_search);
+    m_page->content()->addStretch(1);
+
+    m_yearRebuilder = new OVRebuilder(this, [this] { rebuildYear(); });
+    m_yearRebuilder->follow(m_store);
+    m_listRebuilder = new OVRebuilder(this, [this] { rebuildList(); });
+    m_listRebuilder->follow(m_store);
+    connect(m_search, &QNSearchField::textChanged, m_listRebuilder, &OVRebuilder::schedule);
+    m_yearRebuilder->rebuildNow();
+    m_listRebuilder->rebuildNow();
+}
+
+QString SuppliesView::searchText(const LedgerEntry& entry)
+{
+    return entry.item + u' ' + entry.vendor + u' ' + entry.crop + u' ' + entry.category.name();
+}
+
+bool SuppliesView::matches(const QString& haystack, const QString& search)
+{
+    return search.isEmpty() || haystack.contains(search, Qt::CaseInsensitive);
+}
+
+QList<LedgerRow*> SuppliesView::rows() const
+{
+    return m_listCard ? m_listCard->findChildren<LedgerRow*>() : QList<LedgerRow*>();
+}
+
+void SuppliesView::refresh()
+{
+    if (m_readRevision == m_store.revision())
+        return;
+    m_entries = m_store.ledger();
+    m_haystacks.clear();
+    m_haystacks.reserve(m_entries.size());
+    for (const LedgerEntry& entry : m_entries)
+        m_haystacks.append(searchText(entry));
+    m_readRevision = m_store.revision();
+}
+
+void SuppliesView::replace(QWidget*& current, QWidget* next, int index)
+{
+    // The old card goes on the next event-loop turn: a rebuild may follow a click in it.
+    if (current) {
+        m_page->content()->replaceWidget(current, next);
+        current->hide();
+        current->deleteLater();
+    } else {
+        m_page->content()->insertWidget(index, next);
+    }
+    current = next;
+}
+
+void SuppliesView::rebuildYear()
+{
+    refresh();
+    const qint64 year = OVDay::today().year;
+    double total = 0;
+    std::array<double, 10> perCategory{};
+    for (const LedgerEntry& entry : m_entries) {
+        if (entry.date.year != year)
+            continue;
+        total += entry.cost;
+        perCategory[size_t(LedgerCategory::Case(entry.category))] += entry.cost;
+    }
+
+    auto* card = new OVCard(QStringLiteral("Spent in ") + QString::number(year) + QStringLiteral(": ") +
+                                OVFormat::cash(total),
+                            QStringLiteral("dollarsign.circle.fill"));
+    auto* grid = new QWidget;
+    auto* cells = new AdaptiveGridLayout(KitMetrics::px(200), KitMetrics::px(8), grid);
+    cells->setContentsMargins(0, 0, 0, 0);
+    for (const LedgerCategory category : LedgerCategory::allCases()) {
+        const double spent = perCategory[size_t(LedgerCategory::Case(category))];
+        if (!(spent > 0))
+            continue;
+        auto* cell = new OVRowBox(false);
+        auto* line = new QHBoxLayout;
+        line->addWidget(new OVLabel(category.name(), 12));
+        line->addStretch(1);
+        line->addWidget(new OVLabel(OVFormat::cash(spent), 12.5, QFont::Bold));
+        cell->body()->addLayout(line);
+        cells->addWidget(cell);
+    }
+    if (cells->count() > 0)
+        card->body()->addWidget(grid);
+    else
+        delete grid;
+    replace(m_yearHolder, card, 0);
+    m_yearCard = card;
+}
+
+void SuppliesView::rebuildList()
+{
+    refresh();
+    const QString search = m_search->text();
+    auto* card = new OVCard;
+    auto* rows = new QWidget;
+    auto* stack = new QVBoxLayout(rows);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(KitMetrics::px(10));
+    int shown = 0;
+    for (qsizetype i = 0; i < m_entries.size() && shown < listLimit; ++i) {
+        if (!matches(m_haystacks.at(i), search))
+            continue;
+        const LedgerEntry& entry = m_entries.at(i);
+        auto* row = new LedgerRow(entry, rows);
+        connect(row, &QAbstractButton::clicked, this, [this, entry] { m_model.setSheet(EditSheet(entry)); });
+        stack->addWidget(row);
+        ++shown;
+    }
+    if (shown == 0) {
+        delete rows;
+        card->body()->addWidget(new OVEmpty(
+            QStringLiteral("dollarsign.circle"),
+            m_entries.isEmpty() ? QStringLiteral("No costs yet") : QStringLiteral("Nothing matches"),
+            QStringLiteral("Add what you buy and pay for. Choose a crop for costs that belong to one crop (seed, its "
+                           "fertilizer…); leave it empty for shared costs like heating.")));
+    } else {
+        card->body()->addWidget(rows);
+    }
+    // The list card stands under the search box.
+    replace(m_listHolder, card, m_page->content()->indexOf(m_search) + 1);
+    m_listCard = card;
+}

@@ -1,0 +1,45 @@
+#!/bin/bash
+# OV_DB_PATH on a 1 KB garbage file: the file stays byte for byte, the window opens on
+# "Greenhouse (opened <today>).sqlite" in the data folder. With the data folder
+# impossible to create as well: the message naming both failures on stderr, exit 1,
+# no window.
+# Usage (inside xvfb-run): fallback-test.sh ORVANE
+set -u
+ORVANE=$1
+SCRATCH=$(mktemp -d)
+trap 'rm -rf "$SCRATCH"' EXIT
+source "$(dirname "$0")/window-common.sh"
+
+GARBAGE="$SCRATCH/garbage.sqlite"
+head -c 1024 /dev/urandom > "$GARBAGE"
+SUM=$(sha256sum < "$GARBAGE")
+
+OV_DB_PATH="$GARBAGE" "$ORVANE" &
+PID=$!
+WIN=$(wait_for_window) || { kill $PID; fail "no window"; }
+FALLBACK="$XDG_DATA_HOME/QNMR Orvane/Greenhouse (opened $(date +%F)).sqlite"
+[ -f "$FALLBACK" ] || { kill $PID; fail "missing $FALLBACK"; }
+[ "$(sha256sum < "$GARBAGE")" = "$SUM" ] || { kill $PID; fail "the garbage file changed"; }
+# The notice is up beside the window, titled the same: answer it, then quit.
+sleep 0.5
+WINDOWS=$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null)
+[ "$(echo "$WINDOWS" | wc -l)" = "2" ] || { kill $PID; fail "no notice window"; }
+for id in $WINDOWS; do
+    [ "$id" = "$WIN" ] && continue
+    xdotool windowfocus --sync "$id"; xdotool key Return
+done
+sleep 0.3
+[ "$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null | wc -l)" = "1" ] || { kill $PID; fail "the notice stayed"; }
+xdotool windowfocus --sync "$WIN"; xdotool key ctrl+q
+wait_exit $PID 10; CODE=$EXIT_CODE
+[ "$CODE" = "0" ] || fail "exit: $CODE"
+
+# A data folder below a plain file cannot be made, not even by root.
+touch "$SCRATCH/plain-file"
+ERR=$(XDG_DATA_HOME="$SCRATCH/plain-file/data" OV_DB_PATH="$GARBAGE" QT_QPA_PLATFORM=offscreen timeout 10 "$ORVANE" 2>&1 >/dev/null)
+CODE=$?
+[ "$CODE" = "1" ] || fail "exit with neither store: $CODE"
+echo "$ERR" | grep -q "could not be opened" || fail "no message on stderr: $ERR"
+echo "$ERR" | grep -qF "$GARBAGE" || fail "the message does not name the file: $ERR"
+[ "$(sha256sum < "$GARBAGE")" = "$SUM" ] || fail "the garbage file changed"
+echo "fallback test passed"
