@@ -14,6 +14,7 @@
 #include "services/TodaySummary.h"
 #include "store/OVStore.h"
 #include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -121,14 +122,5 @@ BENCHMARK(BM_TodayFirstBuild)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/ov-bench-home-XXXXXX"));
-    qputenv("XDG_CONFIG_HOME", scratch.path().toUtf8() + "/config");
-    qputenv("XDG_DATA_HOME", scratch.path().toUtf8() + "/data");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 const QList<Metric>& ClimateNowTile::shownMetrics()
 {
     static const QList<Metric> metrics{Metric::temp, Metric::humidity, Metric::soilMoisture};
@@ -40,7 +42,9 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     // One line: a long name is cut rather than widening the grid's column.
     name->setMinimumWidth(1);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    name->setToolTip(title);
     stack->addWidget(name);
+    m_name = name;
 
     if (latest) {
         auto* values = new QHBoxLayout;
@@ -76,19 +80,20 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     }
 
     for (const ClimateAlert& alert : m_alerts) {
-        auto* line = new OVLabel(alert.text(), 10.5, QFont::DemiBold, OVColors::alert());
+        m_alertLines.append(alert.text());
+        auto* line = new OVLabel(m_alertLines.last(), 10.5, QFont::DemiBold, OVColors::alert());
         line->setObjectName(QStringLiteral("alertLine"));
         line->setWrapping(true);
         stack->addWidget(line);
     }
 }
 
-QStringList ClimateNowTile::alertLines() const
+
+void ClimateNowTile::resizeEvent(QResizeEvent* event)
 {
-    QStringList lines;
-    for (const ClimateAlert& alert : m_alerts)
-        lines.append(alert.text());
-    return lines;
+    OVRowBox::resizeEvent(event);
+    // One line: a name wider than the tile ends in "…".
+    m_name->setText(m_name->fontMetrics().elidedText(m_title, Qt::ElideRight, std::max(1, m_name->width())));
 }
 
 void ClimateNowTile::mousePressEvent(QMouseEvent* event)

@@ -34,22 +34,25 @@ public:
     // The value labels, in shown-metric order, and whether each is in the alert colour.
     const QList<OVLabel*>& valueLabels() const { return m_values; }
     const QList<bool>& alerting() const { return m_alerting; }
-    // The alert lines as shown.
-    QStringList alertLines() const;
+    // The alert lines as shown (in the unit of the moment the tile was built).
+    const QStringList& alertLines() const { return m_alertLines; }
 
 signals:
     void clicked();
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     qint64 m_zoneID;
+    OVLabel* m_name = nullptr;
     QString m_title;
     QList<ClimateAlert> m_alerts;
     QList<OVLabel*> m_values;
     QList<bool> m_alerting;
+    QStringList m_alertLines;
     bool m_pressed = false;
 };

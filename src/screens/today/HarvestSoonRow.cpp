@@ -15,6 +15,7 @@ HarvestSoonRow::HarvestSoonRow(const Plant& plant, const OVDay& today, AppModel&
     const OVColors colors;
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(KitMetrics::px(8));
     body()->addLayout(row);
 
     auto* name = new OVLabel(plant.displayName(), 13, QFont::DemiBold, colors.text());

@@ -1,5 +1,6 @@
 #include "screens/today/ProblemRow.h"
 
+#include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
 #include "kit/OVTag.h"
@@ -14,6 +15,7 @@ ProblemRow::ProblemRow(const PestRecord& record, AppModel& model, QWidget* paren
     const OVColors colors;
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(KitMetrics::px(8));
     body()->addLayout(row);
 
     auto* problem = new OVLabel(record.problem, 13, QFont::DemiBold, colors.text());
