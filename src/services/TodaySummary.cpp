@@ -58,13 +58,17 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
         return a.expectedHarvest.value_or(today) < b.expectedHarvest.value_or(today);
     });
 
-    for (const PestRecord& pest : store.pests()) {
+    // Only the rows that can count are read: years of records must not slow the
+    // dashboard down. Each row is still checked as it reads back.
+    const QString pestOrder = QStringLiteral("observed DESC, id DESC");
+    for (const PestRecord& pest : store.fetch<PestRecord>(QStringLiteral("resolved = 0"), {}, pestOrder)) {
         if (!pest.resolved)
             openPests.append(pest);
     }
 
     const qint64 year = calendar.date(now).year();
-    for (const Harvest& harvest : store.harvests()) {
+    const SQLArgs yearRange{OVDay(year, 1, 1).iso(), OVDay(year + 1, 1, 1).iso()};
+    for (const Harvest& harvest : store.fetch<Harvest>(QStringLiteral("date >= ? AND date < ?"), yearRange)) {
         if (harvest.date.year == year)
             poundsThisYear += harvest.pounds().value_or(0);
     }
