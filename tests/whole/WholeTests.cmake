@@ -1,0 +1,11 @@
+# The whole program in a real window (needs xvfb-run, xdotool, ImageMagick and sqlite3).
+find_program(ORVANE_SQLITE3 sqlite3)
+if(ORVANE_XVFB_RUN AND ORVANE_XDOTOOL AND ORVANE_IMPORT AND ORVANE_SQLITE3)
+  add_test(NAME Whole.walk
+    COMMAND ${ORVANE_XVFB_RUN} ${ORVANE_XVFB_ARGS} ${CMAKE_CURRENT_SOURCE_DIR}/whole/walk-test.sh
+            $<TARGET_FILE:orvane> ${CMAKE_CURRENT_BINARY_DIR}/whole-walk-shots)
+else()
+  add_test(NAME Whole.walk COMMAND ${CMAKE_COMMAND} -E echo "SKIPPED: xvfb-run, xdotool, import or sqlite3 missing")
+  set_tests_properties(Whole.walk PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")
+endif()
+set_tests_properties(Whole.walk PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
