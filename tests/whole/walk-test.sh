@@ -104,7 +104,7 @@ xdotool windowfocus "$HELP" 2>/dev/null
 xdotool key ctrl+f
 xdotool type --delay 20 'backup'
 sleep 1; alive "help search"; shot help-search
-xdotool windowclose "$HELP" 2>/dev/null || xdotool windowunmap "$HELP"
+xdotool windowunmap "$HELP"
 sleep 0.5
 
 # Help → About (the last item of the Help menu).
@@ -113,7 +113,7 @@ xdotool key Up Return
 wait_title '^About QNMR Orvane$' || fail "no About window"
 sleep 0.8; shot about
 ABOUT=$(xdotool search --onlyvisible --name '^About QNMR Orvane$' | head -1)
-xdotool windowclose "$ABOUT" 2>/dev/null || xdotool windowunmap "$ABOUT"
+xdotool windowunmap "$ABOUT"
 sleep 0.5
 
 # Back Up Now… into a scratch file through the file dialog; the notice is dismissed.
