@@ -1,5 +1,7 @@
 #include "screens/records/HarvestEditor.h"
 
+#include "screens/records/EditorActions.h"
+
 #include "kit/KitMetrics.h"
 #include "kit/OVDayPicker.h"
 #include "kit/OVEditorFrame.h"
@@ -139,12 +141,7 @@ void HarvestEditor::save()
         copy.quantity = *quantity;
     }
 
-    std::optional<QString> failure;
-    try {
-        OVStore::shared()->save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
+    const std::optional<QString> failure = EditorActions::save(copy);
     // What the store's checks left in the copy (and its new id) comes back either way.
     m_item = copy;
     fill(copy);
@@ -157,9 +154,5 @@ void HarvestEditor::save()
 
 void HarvestEditor::askDelete()
 {
-    const qint64 id = m_item.id;
-    closeSheet();
-    AppModel::shared().askDelete(QStringLiteral("this harvest record"), QString(), [id] {
-        AppModel::shared().act([id] { OVStore::shared()->remove<Harvest>(id); });
-    });
+    EditorActions::closeAndAskDelete<Harvest>(QStringLiteral("this harvest record"), m_item.id);
 }

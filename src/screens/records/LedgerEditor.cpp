@@ -1,5 +1,7 @@
 #include "screens/records/LedgerEditor.h"
 
+#include "screens/records/EditorActions.h"
+
 #include "kit/KitMetrics.h"
 #include "kit/OVDayPicker.h"
 #include "kit/OVEditorFrame.h"
@@ -167,12 +169,7 @@ void LedgerEditor::save()
         copy.quantity = *quantity;
     }
 
-    std::optional<QString> failure;
-    try {
-        OVStore::shared()->save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
+    const std::optional<QString> failure = EditorActions::save(copy);
     // What the store left in the copy (trimmed texts, the crop taken from the plant,
     // the new id) comes back either way.
     m_item = copy;
@@ -186,9 +183,5 @@ void LedgerEditor::save()
 
 void LedgerEditor::askDelete()
 {
-    const qint64 id = m_item.id;
-    closeSheet();
-    AppModel::shared().askDelete(QStringLiteral("this cost"), QString(), [id] {
-        AppModel::shared().act([id] { OVStore::shared()->remove<LedgerEntry>(id); });
-    });
+    EditorActions::closeAndAskDelete<LedgerEntry>(QStringLiteral("this cost"), m_item.id);
 }

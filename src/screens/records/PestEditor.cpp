@@ -1,5 +1,7 @@
 #include "screens/records/PestEditor.h"
 
+#include "screens/records/EditorActions.h"
+
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVDayPicker.h"
@@ -148,12 +150,7 @@ void PestEditor::save()
 {
     m_frame->setError(std::nullopt);
     PestRecord copy = item();
-    std::optional<QString> failure;
-    try {
-        OVStore::shared()->save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
+    const std::optional<QString> failure = EditorActions::save(copy);
     // What the store's checks left in the copy (and its new id) comes back either way.
     m_item = copy;
     fill(copy);
@@ -166,9 +163,5 @@ void PestEditor::save()
 
 void PestEditor::askDelete()
 {
-    const qint64 id = item().id;
-    closeSheet();
-    AppModel::shared().askDelete(QStringLiteral("this pest / disease record"), QString(), [id] {
-        AppModel::shared().act([id] { OVStore::shared()->remove<PestRecord>(id); });
-    });
+    EditorActions::closeAndAskDelete<PestRecord>(QStringLiteral("this pest / disease record"), item().id);
 }
