@@ -15,6 +15,8 @@
 #include "ClimateTestSupport.h"
 
 #include <QChart>
+#include "LookShot.h"
+
 #include <QDir>
 #include <QPixmap>
 
@@ -38,18 +40,7 @@ protected:
 
     static QPixmap render(OVThemeRoot& root, int width, const QString& name)
     {
-        root.setAttribute(Qt::WA_DontShowOnScreen);
-        root.resize(width, 900);
-        root.show();
-        settle();
-        const int height = root.hasHeightForWidth() ? root.heightForWidth(width) : root.sizeHint().height();
-        root.resize(width, std::max(height, root.minimumSizeHint().height()));
-        settle();
-        QPixmap shot = root.grab();
-        const QString folder = qEnvironmentVariable("OV_LOOK_DIR");
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            shot.save(QDir(folder).filePath(name));
-        return shot;
+        return testsupport::lookShot(root, width, name);
     }
 
     static bool inside(const QWidget* inner, const QWidget* outer)

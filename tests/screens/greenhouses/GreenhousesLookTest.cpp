@@ -15,6 +15,8 @@
 
 #include "GreenhousesTestSupport.h"
 
+#include "LookShot.h"
+
 #include <QDir>
 #include <QPixmap>
 
@@ -39,18 +41,7 @@ protected:
     // Lays the root out at the width and the height it asks for there.
     static QPixmap render(OVThemeRoot& root, int width, const QString& name)
     {
-        root.setAttribute(Qt::WA_DontShowOnScreen);
-        root.resize(width, 900);
-        root.show();
-        settle();
-        const int height = root.hasHeightForWidth() ? root.heightForWidth(width) : root.sizeHint().height();
-        root.resize(width, std::max(height, root.minimumSizeHint().height()));
-        settle();
-        QPixmap shot = root.grab();
-        const QString folder = qEnvironmentVariable("OV_LOOK_DIR");
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            shot.save(QDir(folder).filePath(name));
-        return shot;
+        return testsupport::lookShot(root, width, name);
     }
 
     // True when `inner` lies wholly inside `outer`'s rectangle.

@@ -13,6 +13,8 @@
 #include "screens/records/SuppliesView.h"
 #include "services/SampleData.h"
 
+#include "LookShot.h"
+
 #include <QDir>
 #include <QPixmap>
 
@@ -23,13 +25,7 @@ namespace {
 bool shoot(const std::function<QWidget*()>& make, int width, const QString& path)
 {
     OVThemeRoot root(make);
-    root.setAttribute(Qt::WA_DontShowOnScreen);
-    root.resize(width, 900);
-    root.show();
-    recordstest::settleEvents();
-    root.resize(width, std::max(200, root.sizeHint().height()));
-    recordstest::settleEvents();
-    return root.grab().save(path);
+    return testsupport::lookShot(root, width).save(path);
 }
 
 } // namespace

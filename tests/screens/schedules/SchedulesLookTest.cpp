@@ -9,6 +9,8 @@
 #include "screens/schedules/TaskEditor.h"
 #include "screens/schedules/TasksView.h"
 
+#include "LookShot.h"
+
 #include <QDir>
 #include <QPixmap>
 
@@ -19,13 +21,7 @@ namespace {
 bool shoot(const std::function<QWidget*()>& make, int width, const QString& path)
 {
     OVThemeRoot root(make);
-    root.setAttribute(Qt::WA_DontShowOnScreen);
-    root.resize(width, 900);
-    root.show();
-    scheduletest::settleEvents();
-    root.resize(width, std::max(200, root.sizeHint().height()));
-    scheduletest::settleEvents();
-    return root.grab().save(path);
+    return testsupport::lookShot(root, width).save(path);
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 
 #include "TodayTestSupport.h"
 
+#include "LookShot.h"
+
 #include <QDir>
 #include <QLabel>
 #include <QPixmap>
@@ -39,18 +41,7 @@ protected:
 
     static QPixmap render(OVThemeRoot& root, int width, const QString& name)
     {
-        root.setAttribute(Qt::WA_DontShowOnScreen);
-        root.resize(width, 900);
-        root.show();
-        settle();
-        const int height = root.hasHeightForWidth() ? root.heightForWidth(width) : root.sizeHint().height();
-        root.resize(width, std::max(height, root.minimumSizeHint().height()));
-        settle();
-        QPixmap shot = root.grab();
-        const QString folder = qEnvironmentVariable("OV_LOOK_DIR");
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            shot.save(QDir(folder).filePath(name));
-        return shot;
+        return testsupport::lookShot(root, width, name);
     }
 
     static QRect inWindow(const QWidget* w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
