@@ -70,8 +70,27 @@ QString saveFailedMessage(const QString& reason)
 
 void revealInFileManager(const QString& path)
 {
-    const QUrl fileUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    const QUrl folderUrl = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    revealItemsInFileManager({path});
+}
+
+void revealAll(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (backend().revealItems)
+        backend().revealItems(paths);
+    else
+        revealIfSet(paths.first());
+}
+
+void revealItemsInFileManager(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    QStringList uris;
+    for (const QString& path : paths)
+        uris.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    const QUrl folderUrl = QUrl::fromLocalFile(QFileInfo(paths.first()).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         Opener::showFolder(folderUrl);
@@ -80,7 +99,7 @@ void revealInFileManager(const QString& path)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{fileUrl.toString(QUrl::FullyEncoded)} << QString();
+    call << uris << QString();
     // Never waited for: a file manager that is slow or missing must not freeze the
     // window. The folder is opened once the call has failed or timed out.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kRevealTimeoutMs));

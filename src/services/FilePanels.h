@@ -29,6 +29,9 @@ struct Backend {
     std::function<std::optional<QString>(const QString& message)> folder;
     // Shows the file selected in the file manager.
     std::function<void(const QString& path)> reveal;
+    // Shows several files of one folder selected together; when unset, revealAll()
+    // shows the first of them through `reveal`.
+    std::function<void(const QStringList& paths)> revealItems;
 };
 
 // The backend in force; assign to replace it (one function or all of them).
@@ -40,6 +43,10 @@ Backend& backend();
 // opened then if it failed; without a session bus, the folder is opened right away.
 // The default `reveal`.
 void revealInFileManager(const QString& path);
+// The same for several files of one folder, all selected at once.
+void revealItemsInFileManager(const QStringList& paths);
+// Shows the files through the backend (see Backend::revealItems); nothing for none.
+void revealAll(const QStringList& paths);
 
 std::optional<QString> save(const QString& name, const QList<FileType>& types);
 std::optional<QString> open(const QList<FileType>& types, const QString& message);
