@@ -3,6 +3,7 @@
 #include "records/Calendar.h"
 #include "records/MaintenanceCategory.h"
 #include "records/OVFormat.h"
+#include "services/FilePanels.h"
 #include "services/JobState.h"
 #include "services/LocalTimestamp.h"
 #include "services/OVCSV.h"
@@ -169,15 +170,8 @@ public:
     // system's reason (for example "File too large") into errorString().
     bool flush()
     {
-        const char* data = m_buffer.constData();
-        qint64 left = m_buffer.size();
-        while (left > 0) {
-            const qint64 written = m_file.write(data, left);
-            if (written <= 0)
-                return false;
-            data += written;
-            left -= written;
-        }
+        if (!FilePanels::writeAll(m_file, m_buffer))
+            return false;
         m_buffer.clear();
         return true;
     }

@@ -28,22 +28,6 @@ Backend defaultBackend()
     return b;
 }
 
-// Writes all of `bytes`; a short write is retried so that the call that fails
-// carries the system's reason (for example "No space left on device").
-bool writeAll(QSaveFile& file, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 void reportFailure(const QString& reason)
 {
     AppModel::shared().setMessage(saveFailedMessage(reason));
@@ -61,6 +45,20 @@ Backend& backend()
 {
     static Backend instance = defaultBackend();
     return instance;
+}
+
+bool writeAll(QIODevice& file, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 
 QString saveFailedMessage(const QString& reason)

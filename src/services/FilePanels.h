@@ -12,6 +12,7 @@
 #include "services/FileType.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -57,6 +58,11 @@ std::optional<QString> folder(const QString& message);
 void exportCSV(const QString& text, const QString& name);
 // Same for bytes of the given type, also replaced whole or not at all.
 void exportData(const QByteArray& data, const QString& name, const FileType& type);
+
+// Writes all of `bytes` into the open file; a short write is retried, so the call
+// that fails carries the system's reason (for example "No space left on device")
+// into the file's errorString(). False on that failure.
+bool writeAll(QIODevice& file, const QByteArray& bytes);
 
 // The notice text for a failed export write.
 QString saveFailedMessage(const QString& reason);

@@ -24,19 +24,7 @@ void write(const QString& database, qsizetype table, const QString& path, JobSta
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw SaveFailed{file.errorString()};
-    // A short write is retried, so the call that fails carries the system's reason.
-    const auto sink = [&file](const QByteArray& bytes) {
-        const char* data = bytes.constData();
-        qint64 left = bytes.size();
-        while (left > 0) {
-            const qint64 written = file.write(data, left);
-            if (written <= 0)
-                return false;
-            data += written;
-            left -= written;
-        }
-        return true;
-    };
+    const auto sink = [&file](const QByteArray& bytes) { return FilePanels::writeAll(file, bytes); };
     // Whatever leaves early (a read failure, a cancel) leaves through the QSaveFile's
     // destructor, which drops the temporary file without touching `path`.
     if (!Exporter::writeTable(worker, table, sink, &job)) {

@@ -17,7 +17,10 @@
 #include "JobTestSupport.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QDir>
 #include <QFileInfo>
 #include <QStatusBar>
@@ -124,6 +127,13 @@ TEST_F(QuitDuringJob, ABackupIsFinishedFirstThenTheWindowCloses)
     FilePanels::backend().save = [target](const QString&, const QList<FileType>&) { return std::optional(target); };
     SlowJobs slow(500, 0);
     ASSERT_NE(SettingsView::backupNow(), nullptr);
+    QAction* backupItem = nullptr;
+    for (QAction* menu : window->menuBar()->actions())
+        for (QAction* item : menu->menu() ? menu->menu()->actions() : QList<QAction*>())
+            if (item->text() == QStringLiteral("Back Up Now…"))
+                backupItem = item;
+    ASSERT_NE(backupItem, nullptr);
+    EXPECT_FALSE(backupItem->isEnabled()) << "no second backup while one runs";
 
     window->close();
     EXPECT_TRUE(window->isVisible()) << "the backup runs to its end before the window goes";
@@ -134,6 +144,7 @@ TEST_F(QuitDuringJob, ABackupIsFinishedFirstThenTheWindowCloses)
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 5000));
     EXPECT_FALSE(BackgroundJobs::shared().busy());
+    EXPECT_TRUE(backupItem->isEnabled());
     SQLiteDB copy(target, true);
     EXPECT_EQ(copy.query(QStringLiteral("PRAGMA integrity_check")).value(0).str(QStringLiteral("integrity_check")),
               QStringLiteral("ok"));

@@ -12,6 +12,7 @@
 #include "kit/ZonePicker.h"
 #include "services/AppModel.h"
 #include "services/BackgroundJob.h"
+#include "services/BackgroundJobs.h"
 #include "services/ClimateAlerts.h"
 #include "services/FilePanels.h"
 #include "services/OVNotify.h"
@@ -299,7 +300,8 @@ void CSVImportSheet::showDone()
 void CSVImportSheet::runImport()
 {
     AppModel& model = AppModel::shared();
-    if (importing() || reading())
+    // A restore replaces the records: nothing is imported into them meanwhile.
+    if (importing() || reading() || BackgroundJobs::shared().runs(QStringLiteral("restore")))
         return;
     if (!m_result || m_result->readings.isEmpty()) {
         model.setMessage(nothingToImport);

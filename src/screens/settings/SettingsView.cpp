@@ -424,7 +424,6 @@ BackgroundJob* SettingsView::restore()
         return nullptr;
     const QUrl url = QUrl::fromLocalFile(*path);
     auto counts = std::make_shared<QMap<QString, qint64>>();
-    QPointer<SettingsView> self(this);
     OVStore* store = &m_store;
     AppModel* model = &m_model;
     return BackgroundJob::start(
@@ -455,14 +454,15 @@ BackgroundJob* SettingsView::runRestore(OVStore& store, AppModel& model, const Q
     const QDateTime now = QDateTime::currentDateTime();
     auto plan = std::make_shared<OVStore::RestorePlan>();
     QPointer<OVStore> target(&store);
+    AppModel* notices = &model;
     return BackgroundJob::start(
         restoreJobName, BackgroundJob::Stop::runsToEnd,
         [database, url, now, plan](JobState& job) {
             job.setStage(QStringLiteral("Restoring…"));
             *plan = OVStore::prepareRestore(database, url, now);
         },
-        [target, &model, plan, revision](std::exception_ptr error) {
-            model.act([&] {
+        [target, notices, plan, revision](std::exception_ptr error) {
+            notices->act([&] {
                 if (error)
                     std::rethrow_exception(error);
                 if (!target) {
@@ -474,8 +474,8 @@ BackgroundJob* SettingsView::runRestore(OVStore& store, AppModel& model, const Q
                     const BusyCursor busy;
                     safety = target->finishRestore(*plan, revision);
                 }
-                model.setMessage(QStringLiteral("Restored. Your previous records were saved as:\n") +
-                                 safety.toLocalFile());
+                notices->setMessage(QStringLiteral("Restored. Your previous records were saved as:\n") +
+                                    safety.toLocalFile());
             });
         });
 }
