@@ -14,13 +14,12 @@
 #include "services/ClimateCSV.h"
 #include "services/Exporter.h"
 #include "services/FilePanels.h"
-#include "services/OVNotify.h"
 #include "services/TableExport.h"
 #include "store/OVStore.h"
 #include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
 #include "support/StallMeter.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -58,20 +57,20 @@ void report(benchmark::State& state, StallMeter& meter)
 
 bool idle() { return !BackgroundJobs::shared().busy(); }
 
-void BM_ExportEverything(benchmark::State& state)
+// One round per iteration: `job` starts the work as the program runs it now (the
+// benchmark's argument 1), `direct` runs it the old way on the main thread (0).
+void measure(benchmark::State& state, const std::function<void()>& job, const std::function<void()>& direct)
 {
     const bool onJob = state.range(0) == 1;
-    OVStore& s = store();
-    const QString folder = scratch().filePath(QStringLiteral("export"));
     for (auto _ : state) {
         StallMeter meter;
         bool finished = false;
         meter.measure(
             [&] {
                 if (onJob) {
-                    SettingsView::exportAll(folder);
+                    job();
                 } else {
-                    Exporter::everything(s, QDir(folder).filePath(SettingsView::exportFolderName()));
+                    direct();
                     finished = true;
                 }
             },
@@ -79,34 +78,34 @@ void BM_ExportEverything(benchmark::State& state)
         report(state, meter);
     }
 }
+
+void BM_ExportEverything(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString folder = scratch().filePath(QStringLiteral("export"));
+    measure(
+        state, [&] { SettingsView::exportAll(folder); },
+        [&] {
+            Exporter::everything(s, QDir(folder).filePath(SettingsView::exportFolderName()));
+        });
+}
 BENCHMARK(BM_ExportEverything)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ExportReadings(benchmark::State& state)
 {
-    const bool onJob = state.range(0) == 1;
     OVStore& s = store();
     const QString path = scratch().filePath(QStringLiteral("Climate readings.csv"));
     FilePanels::backend().save = [path](const QString&, const QList<FileType>&) { return std::optional(path); };
-    for (auto _ : state) {
-        StallMeter meter;
-        bool finished = false;
-        meter.measure(
-            [&] {
-                if (onJob) {
-                    TableExport::start(s, 3);
-                } else {
-                    // The old way: the whole table as one text, then written.
-                    const QByteArray text = Exporter::readings(s).toUtf8();
-                    QSaveFile file(path);
-                    file.open(QIODevice::WriteOnly);
-                    file.write(text);
-                    file.commit();
-                    finished = true;
-                }
-            },
-            [&] { return onJob ? idle() : finished; });
-        report(state, meter);
-    }
+    measure(
+        state, [&] { TableExport::start(s, 3); },
+        [&] {
+            // The old way: the whole table as one text, then written.
+            const QByteArray text = Exporter::readings(s).toUtf8();
+            QSaveFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(text);
+            file.commit();
+        });
 }
 BENCHMARK(BM_ExportReadings)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -170,51 +169,28 @@ BENCHMARK(BM_ClimateImport)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Un
 
 void BM_BackUpNow(benchmark::State& state)
 {
-    const bool onJob = state.range(0) == 1;
     OVStore& s = store();
     const QString path = scratch().filePath(QStringLiteral("bench.ovbackup"));
     FilePanels::backend().save = [path](const QString&, const QList<FileType>&) { return std::optional(path); };
-    FilePanels::backend().reveal = [](const QString&) {};
-    for (auto _ : state) {
-        StallMeter meter;
-        bool finished = false;
-        meter.measure(
-            [&] {
-                if (onJob) {
-                    SettingsView::backupNow();
-                } else {
-                    s.backup(QUrl::fromLocalFile(path));
-                    finished = true;
-                }
-            },
-            [&] { return onJob ? idle() : finished; });
-        report(state, meter);
-    }
+    measure(
+        state, [&] { SettingsView::backupNow(); },
+        [&] {
+            s.backup(QUrl::fromLocalFile(path));
+        });
 }
 BENCHMARK(BM_BackUpNow)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_Restore(benchmark::State& state)
 {
-    const bool onJob = state.range(0) == 1;
     OVStore& s = store();
     const QString path = scratch().filePath(QStringLiteral("restore.ovbackup"));
     if (!QFile::exists(path))
         s.backup(QUrl::fromLocalFile(path));
-    for (auto _ : state) {
-        StallMeter meter;
-        bool finished = false;
-        meter.measure(
-            [&] {
-                if (onJob) {
-                    SettingsView::runRestore(s, AppModel::shared(), QUrl::fromLocalFile(path));
-                } else {
-                    s.restore(QUrl::fromLocalFile(path));
-                    finished = true;
-                }
-            },
-            [&] { return onJob ? idle() : finished; });
-        report(state, meter);
-    }
+    measure(
+        state, [&] { SettingsView::runRestore(s, AppModel::shared(), QUrl::fromLocalFile(path)); },
+        [&] {
+            s.restore(QUrl::fromLocalFile(path));
+        });
 }
 BENCHMARK(BM_Restore)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -222,17 +198,8 @@ BENCHMARK(BM_Restore)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(ben
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QByteArray root = scratch().path().toUtf8();
-    qputenv("XDG_CONFIG_HOME", root + "/config");
-    qputenv("XDG_DATA_HOME", root + "/data");
-    OVNotify::enabled = false;
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    // Nothing is shown in a file manager during the run.
+    FilePanels::backend().reveal = [](const QString&) {};
+    FilePanels::backend().revealItems = [](const QStringList&) {};
+    return runWidgetBenchmarks(argc, argv);
 }
