@@ -15,10 +15,7 @@
 #include "screens/climate/ManualEntryBanner.h"
 #include "screens/climate/ReadingRow.h"
 #include "kit/SegmentedPicker.h"
-#include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QComboBox>

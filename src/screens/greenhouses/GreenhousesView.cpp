@@ -11,8 +11,6 @@
 #include "screens/greenhouses/GreenhouseCard.h"
 #include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QVBoxLayout>

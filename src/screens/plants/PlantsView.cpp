@@ -16,8 +16,6 @@
 #include "screens/plants/PlantRow.h"
 #include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QComboBox>

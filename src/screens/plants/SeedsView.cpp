@@ -12,8 +12,6 @@
 #include "screens/plants/SeedCard.h"
 #include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/ReferenceLibrary.h"
 #include "store/OVStore.h"
 

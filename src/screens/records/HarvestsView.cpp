@@ -15,8 +15,6 @@
 #include "records/OVFormat.h"
 #include "screens/records/HarvestRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/Reports.h"
 #include "store/OVStore.h"
 

@@ -11,8 +11,6 @@
 #include "kit/QNChromeButton.h"
 #include "screens/records/PestRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QCheckBox>

@@ -16,8 +16,6 @@
 #include "records/OVFormat.h"
 #include "screens/records/LedgerRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QEvent>

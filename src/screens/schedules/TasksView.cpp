@@ -18,8 +18,6 @@
 #include "screens/schedules/TaskRow.h"
 #include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/Schedule.h"
 #include "store/OVStore.h"
 
