@@ -201,6 +201,29 @@ std::optional<SlashDate> slashDate(std::basic_string_view<Unit> cell)
     return d;
 }
 
+// Whether "d/m/" with d from 13 to 31 and m from 1 to 12 stands anywhere in the text.
+// A quick look over the raw text that spares month-first files the exact pass
+// over their date column.
+template <typename Unit>
+bool mayHoldDayFirstDates(std::basic_string_view<Unit> text)
+{
+    auto isDigit = [](Unit c) { return c >= Unit('0') && c <= Unit('9'); };
+    for (size_t at = text.find(Unit('/')); at != std::basic_string_view<Unit>::npos; at = text.find(Unit('/'), at + 1)) {
+        if (at < 2 || !isDigit(text[at - 1]) || !isDigit(text[at - 2]) || (at > 2 && isDigit(text[at - 3])))
+            continue; // days above 12 have two digits
+        const int first = int(text[at - 2] - Unit('0')) * 10 + int(text[at - 1] - Unit('0'));
+        if (first < 13 || first > 31)
+            continue;
+        size_t pos = at + 1;
+        int second = 0;
+        while (pos < text.size() && pos - at <= 2 && isDigit(text[pos]))
+            second = second * 10 + int(text[pos++] - Unit('0'));
+        if (pos > at + 1 && pos < text.size() && text[pos] == Unit('/') && second >= 1 && second <= 12)
+            return true;
+    }
+    return false;
+}
+
 struct MetricColumnAt {
     qsizetype column;
     Metric metric;
@@ -361,6 +384,8 @@ private:
     void lookForDayFirstDates()
     {
         m_dayFirst = DayFirst::no;
+        if (!mayHoldDayFirstDates(m_text))
+            return;
         OVCSV::Scanner<Unit> rows(m_text, m_separator);
         if (!rows.next())
             return; // the header

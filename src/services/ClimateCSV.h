@@ -15,9 +15,9 @@
 // - No date is ever stored with its month and day swapped: once any slash date of
 //   a file can only be day-first (13/04/2026), none of that file's slash dates is
 //   read month-first; each such row is refused instead.
-// - The text is walked once (twice when it has slash dates, to look for day-first
-//   ones first); cells are looked at in place, so a large file costs little more
-//   than its readings.
+// - The text is walked once (a file with slash dates is first looked through for
+//   day-first ones); cells are looked at in place, so a large file costs little
+//   more than its readings.
 
 #include "records/Reading.h"
 #include "records/Zone.h"
