@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <sys/resource.h>
 
@@ -654,6 +655,8 @@ TEST(ClimateCSVImport, NoGoodRowsLeavesTheStoreAlone)
 
 namespace {
 
+using Values = std::map<Metric, double>;
+
 // One row per metric that is not a temperature, each value as a grower's logger
 // would write it; converted as if it were °C, each would change or be refused.
 const QByteArray everyOtherMetric = "timestamp,zone,humidity,light,co2,soil_moisture,ph,ec\n"
@@ -713,12 +716,8 @@ TEST(ClimateCSVCelsius, TheBoxConvertsPlainTemperaturesBesideOtherColumns)
     const auto r = readUtc("timestamp,temp,soil temp,light,co2,rh\n2026-10-24 07:00,20,10,1200,450,28\n", 2, true);
     EXPECT_TRUE(r.problems.isEmpty());
     ASSERT_EQ(r.readings.size(), 1);
-    const auto& v = r.readings[0].values;
-    EXPECT_EQ(v.at(Metric::temp), 68.0);
-    EXPECT_EQ(v.at(Metric::soilTemp), 50.0);
-    EXPECT_EQ(v.at(Metric::light), 1200.0);
-    EXPECT_EQ(v.at(Metric::co2), 450.0);
-    EXPECT_EQ(v.at(Metric::humidity), 28.0);
+    EXPECT_EQ(r.readings[0].values, (Values{{Metric::temp, 68}, {Metric::soilTemp, 50}, {Metric::light, 1200},
+                                            {Metric::co2, 450}, {Metric::humidity, 28}}));
     EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°C)", "Soil temperature (°C)", "Light", "CO₂",
                                            "Humidity"}));
 
@@ -941,12 +940,8 @@ TEST(ClimateCSVLoggerShapes, UnitsInHeadingsAndCells)
     EXPECT_EQ(r.columnsFound,
               (QStringList{"Air temperature (°F)", "Humidity", "Soil temperature (°C)", "CO₂", "Light"}));
     ASSERT_EQ(r.readings.size(), 2);
-    const auto& v = r.readings[0].values;
-    EXPECT_EQ(v.at(Metric::temp), 70.2);
-    EXPECT_EQ(v.at(Metric::humidity), 65.0);
-    EXPECT_EQ(v.at(Metric::soilTemp), 65.3);
-    EXPECT_EQ(v.at(Metric::co2), 1250.0);
-    EXPECT_EQ(v.at(Metric::light), 12000.0);
+    EXPECT_EQ(r.readings[0].values, (Values{{Metric::temp, 70.2}, {Metric::humidity, 65}, {Metric::soilTemp, 65.3},
+                                            {Metric::co2, 1250}, {Metric::light, 12000}}));
     EXPECT_EQ(r.readings[1].taken, utc(2026, 4, 1, 10, 15));
 
     // "Temp (°C)" is air temperature in °C.
@@ -974,11 +969,8 @@ TEST(ClimateCSVLoggerShapes, SemicolonsWithDecimalCommas)
                              "2026-04-01 10:00;21,5;65,2;1,8;6,1\r\n"
                              "01.04.2026 10:15;21,6;65,0;1,8;6,1\r\n");
     ASSERT_EQ(r.readings.size(), 1);
-    const auto& v = r.readings[0].values;
-    EXPECT_EQ(v.at(Metric::temp), 70.7);
-    EXPECT_EQ(v.at(Metric::humidity), 65.2);
-    EXPECT_EQ(v.at(Metric::ec), 1.8);
-    EXPECT_EQ(v.at(Metric::ph), 6.1);
+    EXPECT_EQ(r.readings[0].values,
+              (Values{{Metric::temp, 70.7}, {Metric::humidity, 65.2}, {Metric::ec, 1.8}, {Metric::ph, 6.1}}));
     // Dates with dots are not one of the accepted spellings: that row is refused alone.
     EXPECT_EQ(r.problems, (QList<ImportProblem>{{3, "The date/time \"01.04.2026 10:15\" could not be read."}}));
 }
