@@ -20,14 +20,12 @@
 
 #include <QList>
 #include <QString>
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 #include <optional>
 
-class OVEditorFrame;
 class OVLabel;
 class OVOptionalDayPicker;
 class OVStepper;
-class OVStore;
 class OVTextArea;
 class OVTextField;
 class QComboBox;
@@ -36,22 +34,18 @@ class QScrollArea;
 class QVBoxLayout;
 class ReferenceLibrary;
 
-class PlantEditor : public QWidget {
+class PlantEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // On OVStore::shared() when no store is given.
-    explicit PlantEditor(const Plant& item, OVStore* store = nullptr, QWidget* parent = nullptr);
+    PlantEditor(const Plant& item, OVStore& store, QWidget* parent = nullptr);
 
     const Plant& item() const { return m_item; }
-    std::optional<QString> error() const { return m_error; }
     const QList<Photo>& photos() const { return m_photos; }
     // The library crop the plant is linked to; nothing for "None" or an unknown id.
     std::optional<RefCrop> ref() const;
 
     // The frame's Save: stores the plant and closes the sheet, or shows why not.
-    void save();
-    // The frame's Cancel: closes the sheet; photos stored meanwhile stay.
-    void cancel();
+    void save() override;
     // "Fill From Crop Library": the expected harvest day from the linked crop.
     void fill();
     // "Add Photo…": asks for a picture file and stores it scaled down at once.
@@ -59,7 +53,7 @@ public:
     // A tile's "Remove": deletes the photo at once, without a question.
     void removePhoto(qint64 photoID);
     // "Delete This Plant…": closes the sheet, then asks before deleting.
-    void askDelete();
+    void askDelete() override;
 
     // The user's choices in the pickers, with their reactions.
     void chooseRefCrop(const QString& id);
@@ -68,7 +62,6 @@ public:
     void chooseSpot(std::optional<qint64> id);
 
     // For tests: the controls.
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* cropField() const { return m_crop; }
     QComboBox* matchPicker() const { return m_match; }
     OVLabel* libraryLine() const { return m_libraryLine; }
@@ -84,7 +77,6 @@ public:
 private:
     QWidget* buildDatesCard();
     QWidget* buildPlaceCard();
-    void setError(const std::optional<QString>& error);
     void showItem();
     void showLibrary();
     void showPlaces();
@@ -92,12 +84,9 @@ private:
     void reloadPhotos();
 
     Plant m_item;
-    std::optional<QString> m_error;
     QList<Photo> m_photos;
-    OVStore& m_store;
     const ReferenceLibrary& m_lib;
 
-    OVEditorFrame* m_frame = nullptr;
     OVTextField* m_crop = nullptr;
     QComboBox* m_match = nullptr;
     OVLabel* m_libraryLine = nullptr;

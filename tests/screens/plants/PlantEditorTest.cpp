@@ -73,7 +73,7 @@ protected:
 
 TEST_F(PlantEditorTest, NewPlantOpensEmpty)
 {
-    PlantEditor editor{Plant()};
+    PlantEditor editor{Plant(), *OVStore::shared()};
     EXPECT_EQ(editor.frame()->findChild<QLabel*>("editorTitle")->text(), "New Plant");
     EXPECT_EQ(editor.matchPicker()->currentText(), "None");
     EXPECT_TRUE(editor.libraryLine()->isHidden());
@@ -85,7 +85,7 @@ TEST_F(PlantEditorTest, NewPlantOpensEmpty)
 
 TEST_F(PlantEditorTest, BlankCropGivesTheStoreTextAndStaysNew)
 {
-    PlantEditor editor{Plant{.crop = "   "}};
+    PlantEditor editor{Plant{.crop = "   "}, *OVStore::shared()};
     editor.save();
     EXPECT_EQ(editor.error(), "Please enter what you are growing (for example Tomato).");
     EXPECT_EQ(editor.frame()->error(), editor.error());
@@ -107,7 +107,7 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     Plant plant{.crop = "Tomatoes"};
     store->save(plant);
     {
-        PlantEditor editor(plant);
+        PlantEditor editor(plant, *OVStore::shared());
         EXPECT_EQ(editor.item().refCropID, "tomato");
         EXPECT_EQ(editor.matchPicker()->currentData().toString(), "tomato");
         EXPECT_FALSE(editor.libraryLine()->isHidden());
@@ -117,11 +117,11 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(store->get<Plant>(plant.id)->refCropID, "");
 
     // Choosing a crop fills a blank crop only.
-    PlantEditor blank{Plant{.crop = " \t"}};
+    PlantEditor blank{Plant{.crop = " \t"}, *OVStore::shared()};
     pick(blank.matchPicker(), "Tomato");
     EXPECT_EQ(blank.item().crop, "Tomato");
     EXPECT_EQ(blank.cropField()->text(), "Tomato");
-    PlantEditor named{Plant{.crop = "Cherry tomato", .refCropID = "lettuce-leaf"}};
+    PlantEditor named{Plant{.crop = "Cherry tomato", .refCropID = "lettuce-leaf"}, *OVStore::shared()};
     pick(named.matchPicker(), "Tomato");
     EXPECT_EQ(named.item().crop, "Cherry tomato");
     pick(named.matchPicker(), "None");
@@ -130,12 +130,12 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(named.item().crop, "Cherry tomato");
 
     // Fill: sown 30 Mar + 60 days from seeding = 29 May.
-    PlantEditor lettuce{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf"}};
+    PlantEditor lettuce{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf"}, *OVStore::shared()};
     lettuce.fill();
     EXPECT_EQ(lettuce.error(), "Enter a sowing or transplant date first.");
     lettuce.sowPicker()->checkBox()->setChecked(true); // the user ticks: today
     EXPECT_EQ(lettuce.item().sowDate, OVDay::today());
-    PlantEditor sown{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf", .sowDate = OVDay(2026, 3, 30)}};
+    PlantEditor sown{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf", .sowDate = OVDay(2026, 3, 30)}, *OVStore::shared()};
     sown.fill();
     EXPECT_EQ(sown.item().expectedHarvest, OVDay(2026, 5, 29));
     EXPECT_EQ(sown.harvestPicker()->day(), OVDay(2026, 5, 29));
@@ -143,11 +143,11 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(store->count("plant"), 1); // the fill stores nothing
 
     // A transplant crop with only a sowing day counts from the sowing day.
-    PlantEditor tomato{Plant{.crop = "Tomato", .refCropID = "tomato", .sowDate = OVDay(2026, 3, 1)}};
+    PlantEditor tomato{Plant{.crop = "Tomato", .refCropID = "tomato", .sowDate = OVDay(2026, 3, 1)}, *OVStore::shared()};
     tomato.fill();
     EXPECT_EQ(tomato.item().expectedHarvest, OVDay(2026, 3, 1).adding(65));
 
-    PlantEditor unlinked{Plant{.crop = "Mystery", .sowDate = OVDay(2026, 3, 1)}};
+    PlantEditor unlinked{Plant{.crop = "Mystery", .sowDate = OVDay(2026, 3, 1)}, *OVStore::shared()};
     unlinked.fill();
     EXPECT_EQ(unlinked.error(), "Choose a Crop Library match first.");
 }
@@ -156,7 +156,7 @@ TEST_F(PlantEditorTest, PlacePickersNarrowAndClear)
 {
     const Layout l = makeLayout();
     Plant plant{.crop = "Bean"};
-    PlantEditor editor(plant);
+    PlantEditor editor(plant, *OVStore::shared());
 
     // No greenhouse chosen: every zone is offered; choosing one leaves the greenhouse empty.
     EXPECT_EQ(itemTexts(editor.zonePicker()), (QStringList{"—", "North", "South", "East"})); // by greenhouse, then name
@@ -208,7 +208,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     ASSERT_TRUE(testsupport::writeAll(text, "not a picture"));
 
     AppModel::shared().setSheet(EditSheet(tomato));
-    auto* editor = new PlantEditor(tomato);
+    auto* editor = new PlantEditor(tomato, *OVStore::shared());
     openAnswer = std::nullopt; // cancelled panel: nothing happens
     editor->addPhoto();
     EXPECT_EQ(store->count("photo"), 0);
@@ -245,7 +245,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     delete editor;
 
     // Remove deletes at once, without a question, from inside the tile's own button.
-    PlantEditor again(tomato);
+    PlantEditor again(tomato, *OVStore::shared());
     ASSERT_EQ(again.photos().size(), 2);
     auto* tile = again.photoStrip()->findChildren<PlantPhotoTile*>().first();
     QTest::mouseClick(tile->removeButton(), Qt::LeftButton);
@@ -268,7 +268,7 @@ TEST_F(PlantEditorTest, DeleteClosesFirstThenAsks)
     addSample();
     const Plant tomato = samplePlant("Celebrity (sample)");
     AppModel::shared().setSheet(EditSheet(tomato));
-    PlantEditor editor(tomato);
+    PlantEditor editor(tomato, *OVStore::shared());
     editor.cropField()->setText("Changed");
     ASSERT_NE(editor.deleteButton(), nullptr);
     QTest::mouseClick(editor.deleteButton(), Qt::LeftButton);
@@ -284,7 +284,7 @@ TEST_F(PlantEditorTest, StoredCountBeyondTheStepperIsKept)
 {
     Plant many{.crop = "Onion", .quantity = 250000};
     store->save(many);
-    PlantEditor editor(many);
+    PlantEditor editor(many, *OVStore::shared());
     editor.cropField()->setText("Onions");
     editor.save();
     EXPECT_EQ(store->get<Plant>(many.id)->quantity, 250000);

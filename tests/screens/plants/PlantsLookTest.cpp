@@ -61,11 +61,11 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     keep(seeds, "seeds.png");
 
     const Plant tomato = store->fetch<Plant>("variety = ?", {QStringLiteral("Celebrity (sample)")}).first();
-    const QPixmap editor = render([tomato] { return new PlantEditor(tomato); }, 760);
+    const QPixmap editor = render([tomato] { return new PlantEditor(tomato, *OVStore::shared()); }, 760);
     EXPECT_GT(editor.height(), 300);
     keep(editor, "plant-editor.png");
 
-    keep(render([] { return new PlantEditor(Plant()); }, 760), "plant-editor-new.png");
+    keep(render([] { return new PlantEditor(Plant(), *OVStore::shared()); }, 760), "plant-editor-new.png");
 
     // The photo strip with two pictures, one of them landscape, and one unreadable photo.
     for (const QSize size : {QSize(1600, 1200), QSize(900, 1600)}) {
@@ -79,7 +79,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     }
     Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
     store->save(broken);
-    OVThemeRoot root([tomato] { return new PlantEditor(tomato); });
+    OVThemeRoot root([tomato] { return new PlantEditor(tomato, *OVStore::shared()); });
     root.setAttribute(Qt::WA_DontShowOnScreen);
     root.resize(760, 720);
     root.show();

@@ -117,7 +117,7 @@ class HarvestEditorTest : public RecordsFixture {};
 TEST_F(HarvestEditorTest, NewHarvestReadsTheTypedAmount)
 {
     AppModel::shared().setSheet(EditSheet(Harvest()));
-    HarvestEditor editor(Harvest{});
+    HarvestEditor editor(Harvest{}, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Log a Harvest"));
     EXPECT_EQ(editor.amountBox()->text(), QString());
     EXPECT_EQ(editor.unitPicker()->currentText(), QStringLiteral("lb"));
@@ -141,7 +141,7 @@ TEST_F(HarvestEditorTest, NewHarvestReadsTheTypedAmount)
 
 TEST_F(HarvestEditorTest, ChecksRunPlantThenCropThenQuantity)
 {
-    HarvestEditor editor(Harvest{});
+    HarvestEditor editor(Harvest{}, *OVStore::shared());
     editor.cropBox()->setText(QStringLiteral("   "));
     editor.amountBox()->setText(QStringLiteral("0"));
     editor.save();
@@ -170,7 +170,7 @@ TEST_F(HarvestEditorTest, PickingAPlantFillsTheCropButOpeningDoesNot)
     stored = add(stored); // the crop typed by hand stays as stored
     ASSERT_EQ(stored.crop, QStringLiteral("Cherry tomato"));
 
-    HarvestEditor editor(stored);
+    HarvestEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Edit Harvest"));
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Cherry tomato"));
     EXPECT_EQ(editor.amountBox()->text(), QStringLiteral("0.12"));
@@ -184,7 +184,7 @@ TEST_F(HarvestEditorTest, PickingAPlantFillsTheCropButOpeningDoesNot)
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Basil"));
 
     // Only the notes change: the quantity shown as 0.12 stays 0.125.
-    HarvestEditor notes(stored);
+    HarvestEditor notes(stored, *OVStore::shared());
     notes.notesBox()->setText(QStringLiteral("Split a few"));
     notes.save();
     EXPECT_EQ(store->harvests().at(0).quantity, 0.125);
@@ -195,7 +195,7 @@ TEST_F(HarvestEditorTest, DeleteClosesTheSheetFirstAndAsks)
 {
     const Harvest stored = add(harvest(QStringLiteral("Pea"), OVDay(2026, 6, 1), 2));
     AppModel::shared().setSheet(EditSheet(stored));
-    HarvestEditor editor(stored);
+    HarvestEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.amountBox()->text(), QStringLiteral("2.00"));
     editor.deleteButton()->click();
     expectDeleteQuestion(QStringLiteral("this harvest record"));
