@@ -177,6 +177,22 @@ TEST_F(ZoneEditorTest, StoreRefusalsKeepTheSheetAndWhatWasTyped)
     EXPECT_TRUE(stored(zone.id).limits.empty());
 }
 
+TEST_F(ZoneEditorTest, AfterARefusedSaveARetypedOpeningLimitIsTheStoredOne)
+{
+    const Zone zone = addZone(house.id, QStringLiteral("Z"), {{Metric::temp, MetricRange(55.04, 89.96)}});
+    ZoneEditor editor{zone, *OVStore::shared()};
+    const QString opened = editor.highBox(Metric::temp)->text();
+    editor.highBox(Metric::temp)->setText(QStringLiteral("20"));
+    editor.nameBox()->clear();
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error());
+    editor.highBox(Metric::temp)->setText(opened);
+    editor.nameBox()->setText(QStringLiteral("Z"));
+    editor.save();
+    ASSERT_FALSE(editor.frame()->error());
+    EXPECT_EQ(stored(zone.id).limits.at(Metric::temp).max, std::optional<double>(89.96));
+}
+
 TEST_F(ZoneEditorTest, UnknownGreenhouseShowsNoChoiceUntilOneIsPicked)
 {
     ZoneEditor editor{Zone{.greenhouseID = house.id + 50, .name = QStringLiteral("Z")}, *OVStore::shared()};

@@ -220,6 +220,32 @@ TEST_F(SeedsTest, UntouchedAmountKeepsTheStoredValue)
     EXPECT_EQ(SeedEditor(zero, *OVStore::shared()).amountField()->text(), "0.00");
 }
 
+TEST_F(SeedsTest, AmountShownIsTheAmountSavedAfterARefusal)
+{
+    Seed seed{.crop = "Carrot", .quantity = 0.125};
+    store->save(seed);
+    SeedEditor editor(seed, *OVStore::shared());
+    const QString opened = editor.amountField()->text();
+    editor.amountField()->setText("20");
+    editor.yearField()->setText("twenty");
+    editor.save();
+    EXPECT_EQ(editor.error(), "The year should be a number like 2026.");
+    editor.yearField()->setText("1800");
+    editor.save();
+    EXPECT_EQ(editor.error(), "The packed-for year doesn't look right.");
+    editor.amountField()->setText(opened);
+    editor.yearField()->clear();
+    editor.save();
+    EXPECT_FALSE(editor.error().has_value());
+    EXPECT_EQ(store->get<Seed>(seed.id)->quantity, 0.125);
+
+    // The refusal quotes what was typed, without the blanks around it.
+    SeedEditor typo(seed, *OVStore::shared());
+    typo.amountField()->setText("  a few\t");
+    typo.save();
+    EXPECT_EQ(typo.error(), "“a few” is not a number.");
+}
+
 TEST_F(SeedsTest, SeedDeleteNamesThePacketAndTakesItsTests)
 {
     addSample();

@@ -205,6 +205,28 @@ TEST_F(LedgerEditorTest, UnchangedNumbersKeepTheirStoredValues)
     EXPECT_EQ(store->ledger().at(0).quantity, 0.125);
 }
 
+TEST_F(LedgerEditorTest, AfterARefusedSaveTheRetypedOpeningNumbersAreTheStoredOnes)
+{
+    LedgerEntry stored = entry(QStringLiteral("Neem oil"), LedgerCategory::pestControl, 12.345, OVDay(2026, 4, 2));
+    stored.quantity = 0.125;
+    stored = add(stored);
+    LedgerEditor editor(stored, *OVStore::shared());
+    const QString cost = editor.costBox()->text();
+    const QString quantity = editor.quantityBox()->text();
+    editor.costBox()->setText(QStringLiteral("20"));
+    editor.quantityBox()->setText(QStringLiteral("20"));
+    editor.itemBox()->clear();
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error().has_value());
+    editor.costBox()->setText(cost);
+    editor.quantityBox()->setText(quantity);
+    editor.itemBox()->setText(QStringLiteral("Neem oil"));
+    editor.save();
+    EXPECT_FALSE(editor.frame()->error().has_value());
+    EXPECT_EQ(store->ledger().at(0).cost, 12.345);
+    EXPECT_EQ(store->ledger().at(0).quantity, 0.125);
+}
+
 TEST_F(LedgerEditorTest, PlantChoiceFillsTheCropAndTheStoreTidies)
 {
     Plant plant;
