@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentMap>
+#include <utility>
 #include <algorithm>
 #include <climits>
 
@@ -345,14 +346,36 @@ void PlantEditor::showPhotos()
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(10));
-    // Decoding is most of the cost of a long strip: the pictures are decoded side by side.
-    const QSize frame = PlantPhotoTile::frameSize();
-    const QList<QImage> pictures = QtConcurrent::blockingMapped<QList<QImage>>(
-        m_photos, [frame](const Photo& photo) { return PlantPhotoTile::thumbnail(photo.data, frame); });
-    for (qsizetype i = 0; i < m_photos.size(); ++i) {
-        auto* tile = new PlantPhotoTile(m_photos[i], pictures[i]);
+    // Decoding is most of the cost of a long strip: the tiles wait for their pictures,
+    // which workers decode side by side.
+    if (m_decoding) {
+        m_decoding->disconnect(this);
+        m_decoding->cancel();
+        m_decoding->deleteLater();
+        m_decoding = nullptr;
+    }
+    m_tiles.clear();
+    m_waiting = int(m_photos.size());
+    for (const Photo& photo : std::as_const(m_photos)) {
+        auto* tile = PlantPhotoTile::waiting(photo);
         row->addWidget(tile, 0, Qt::AlignVCenter);
         connect(tile, &PlantPhotoTile::removeRequested, this, &PlantEditor::removePhoto);
+        m_tiles.append(tile);
+    }
+    if (!m_photos.isEmpty()) {
+        const QSize frame = PlantPhotoTile::frameSize();
+        // The worker holds its own copy of the photos (their bytes are shared, not copied).
+        m_decoding = new QFutureWatcher<QImage>(this);
+        QFutureWatcher<QImage>* watcher = m_decoding;
+        connect(watcher, &QFutureWatcherBase::resultsReadyAt, this, [this, watcher](int begin, int end) {
+            for (int i = begin; i < end && i < m_tiles.size(); ++i) {
+                m_tiles[i]->setPicture(watcher->resultAt(i));
+                --m_waiting;
+            }
+        });
+        watcher->setFuture(QtConcurrent::mapped(QList<Photo>(m_photos), [frame](const Photo& photo) {
+            return PlantPhotoTile::thumbnail(photo.data, frame);
+        }));
     }
     auto* add = new QNChromeButton(QStringLiteral("Add Photo…"), false, true);
     add->setSymbol(QStringLiteral("plus"));
@@ -368,6 +391,8 @@ void PlantEditor::showPhotos()
     m_stripContent = content;
     m_strip->setFixedHeight(content->height() + m_strip->horizontalScrollBar()->sizeHint().height());
 }
+
+bool PlantEditor::decodingPhotos() const { return m_waiting > 0; }
 
 void PlantEditor::reloadPhotos()
 {

@@ -12,12 +12,17 @@
 // so filling them never fires a reaction.
 //
 // When it opens it loads the stored plant's photos and, for a plant without a
-// library link, proposes the library crop its crop name means.
+// library link, proposes the library crop its crop name means. The photos' pictures
+// are decoded on worker threads: the sheet opens at once and each tile fills in as
+// its picture is ready; results that arrive after the strip or the editor is gone
+// are dropped.
 
 #include "records/Photo.h"
 #include "records/Plant.h"
 #include "services/RefCrop.h"
 
+#include <QFutureWatcher>
+#include <QImage>
 #include <QList>
 #include <QString>
 #include "kit/OVRecordEditor.h"
@@ -73,6 +78,8 @@ public:
     QNChromeButton* fillButton() const { return m_fill; }
     QNChromeButton* deleteButton() const { return m_delete; }
     QWidget* photoStrip() const { return m_stripContent; }
+    // True while photo pictures are still being decoded for the strip.
+    bool decodingPhotos() const;
 
 private:
     QWidget* buildDatesCard();
@@ -106,4 +113,8 @@ private:
     QScrollArea* m_strip = nullptr;
     QWidget* m_stripContent = nullptr;
     QNChromeButton* m_delete = nullptr;
+    // The decoding of the strip now shown; an older strip's results are ignored.
+    QFutureWatcher<QImage>* m_decoding = nullptr;
+    QList<class PlantPhotoTile*> m_tiles;
+    int m_waiting = 0; // tiles still without their decoded picture
 };

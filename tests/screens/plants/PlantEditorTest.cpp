@@ -7,6 +7,7 @@
 #include "kit/QNChromeButton.h"
 #include "screens/plants/PlantEditor.h"
 #include "screens/plants/PlantPhotoTile.h"
+#include "services/PhotoTools.h"
 #include "services/ReferenceLibrary.h"
 
 #include <QBuffer>
@@ -16,6 +17,8 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QTest>
+#include <QThreadPool>
+#include <memory>
 
 namespace {
 
@@ -232,6 +235,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     EXPECT_EQ(reader.read().size(), QSize(1600, 1200));
     EXPECT_EQ(editor->error(), "That file could not be read as a picture."); // a good add keeps the line
     EXPECT_EQ(editor->photoStrip()->findChildren<PlantPhotoTile*>().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([editor] { return !editor->decodingPhotos(); }));
     EXPECT_TRUE(editor->photoStrip()->findChildren<PlantPhotoTile*>().first()->hasPicture());
 
     editor->addPhoto();
@@ -260,7 +264,42 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     store->save(broken);
     PlantPhotoTile brokenTile(broken);
     EXPECT_FALSE(brokenTile.hasPicture());
+
     EXPECT_NE(brokenTile.removeButton(), nullptr);
+}
+
+TEST_F(PlantEditorTest, PhotosDecodeOnAWorkerAndTilesFillInAsTheyArrive)
+{
+    addSample();
+    const Plant tomato = samplePlant("Celebrity (sample)");
+    QImage image(2400, 1800, QImage::Format_RGB32);
+    image.fill(QColor(200, 80, 40));
+    for (int i = 0; i < 6; ++i) {
+        Photo photo{.plantID = tomato.id, .data = PhotoTools::jpeg(image).value_or(QByteArray())};
+        store->save(photo);
+    }
+    Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
+    store->save(broken);
+
+    PlantEditor editor(tomato, *OVStore::shared());
+    const QList<PlantPhotoTile*> tiles = editor.photoStrip()->findChildren<PlantPhotoTile*>();
+    ASSERT_EQ(tiles.size(), 7);
+    // The sheet is built before any picture is decoded.
+    EXPECT_TRUE(editor.decodingPhotos());
+    EXPECT_FALSE(tiles.first()->hasPicture());
+    ASSERT_TRUE(QTest::qWaitFor([&editor] { return !editor.decodingPhotos(); }));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(tiles[i]->hasPicture()) << i;
+    EXPECT_FALSE(tiles.last()->hasPicture());
+
+    // An editor closed while its photos decode drops the late pictures safely.
+    for (int round = 0; round < 5; ++round) {
+        auto gone = std::make_unique<PlantEditor>(tomato, *OVStore::shared());
+        EXPECT_TRUE(gone->decodingPhotos());
+        gone.reset();
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    settle();
 }
 
 TEST_F(PlantEditorTest, DeleteClosesFirstThenAsks)

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
 
 namespace {
 
@@ -87,6 +88,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     auto* editor2 = root.findChild<PlantEditor*>();
     ASSERT_NE(editor2, nullptr);
     ASSERT_NE(editor2->photoStrip(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([editor2] { return !editor2->decodingPhotos(); }));
     QWidget* card = editor2->photoStrip();
     while (card && !qobject_cast<OVCard*>(card))
         card = card->parentWidget();
