@@ -1,7 +1,9 @@
 #include "kit/OVRecordEditor.h"
 
 #include "kit/OVEditorFrame.h"
+#include "kit/OVTextField.h"
 #include "kit/ParseNumber.h"
+#include "kit/PlantPicker.h"
 #include "kit/QNChromeButton.h"
 #include "records/SpaceTrim.h"
 
@@ -54,6 +56,18 @@ QNChromeButton* OVRecordEditor::addDeleteButton(const QString& title)
     form()->addWidget(button, 0, Qt::AlignLeft);
     connect(button, &QPushButton::clicked, this, [this] { askDelete(); });
     return button;
+}
+
+void OVRecordEditor::cropFollowsPlant(PlantPicker* plant, OVTextField* crop)
+{
+    connect(plant, &PlantPicker::picked, this, [this, plant, crop, chosen = plant->plantID()]() mutable {
+        const std::optional<qint64> picked = plant->plantID();
+        if (picked == chosen)
+            return;
+        chosen = picked;
+        if (const std::optional<Plant> record = m_store->get<Plant>(picked))
+            crop->setText(record->crop);
+    });
 }
 
 void OVRecordEditor::askAfterClosing(const QString& name, const QString& detail,

@@ -28,6 +28,8 @@
 #include <optional>
 
 class OVEditorFrame;
+class OVTextField;
+class PlantPicker;
 class QNChromeButton;
 class QVBoxLayout;
 
@@ -105,6 +107,19 @@ protected:
         }
         return true;
     }
+
+    // commit(), and on success the sheet closes (the editor may go with it).
+    template <typename T, typename Shown>
+    void commitAndClose(T& copy, Shown&& shown)
+    {
+        if (commit(copy, std::forward<Shown>(shown)))
+            closeSheet();
+    }
+
+    // The crop box follows the plant picker: a plant other than the one chosen before
+    // puts its crop into the box; the same plant again, or "—", leaves the box as it
+    // is. Connect it after the form is filled.
+    void cropFollowsPlant(PlantPicker* plant, OVTextField* crop);
 
     template <typename T>
     void closeAndAskDelete(const QString& name, const QString& detail, qint64 id,

@@ -51,11 +51,9 @@ void GreenhouseEditor::save()
     setError(std::nullopt);
     Greenhouse copy = item();
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    if (!commit(copy, [this](const Greenhouse& left) {
-            m_item = left;
-            if (m_name->text() != left.name)
-                m_name->setText(left.name);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const Greenhouse& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }

@@ -85,13 +85,11 @@ void SpotEditor::save()
     setError(std::nullopt);
     Spot copy = item();
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    if (!commit(copy, [this](const Spot& left) {
-            m_item = left;
-            if (m_name->text() != left.name)
-                m_name->setText(left.name);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const Spot& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }
 
 void SpotEditor::deleteSpot()

@@ -156,11 +156,9 @@ void ZoneEditor::save()
     Zone copy = item();
     copy.limits = limits;
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    if (!commit(copy, [this](const Zone& left) {
-            m_item = left;
-            if (m_name->text() != left.name)
-                m_name->setText(left.name);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const Zone& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }

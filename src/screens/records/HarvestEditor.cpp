@@ -29,7 +29,7 @@ QString amountText(double quantity)
 HarvestEditor::HarvestEditor(const Harvest& item, OVStore& store, QWidget* parent)
     : OVRecordEditor(store, item.id == 0 ? QStringLiteral("Log a Harvest") : QStringLiteral("Edit Harvest"),
                      QStringLiteral("basket.fill"), 560, parent),
-      m_item(item), m_pickedPlant(item.plantID)
+      m_item(item)
 {
     QVBoxLayout* form = this->form();
 
@@ -73,7 +73,7 @@ HarvestEditor::HarvestEditor(const Harvest& item, OVStore& store, QWidget* paren
     fill(item);
     m_openedQty = KeptNumber(item.quantity, m_qty->text());
 
-    connect(m_plant, &PlantPicker::picked, this, &HarvestEditor::plantPicked);
+    cropFollowsPlant(m_plant, m_crop);
     connect(m_unit, &QComboBox::activated, this, [this](int index) {
         m_item.unit = HarvestUnit::fromRaw(m_unit->itemData(index).toString()).value_or(HarvestUnit::lb);
     });
@@ -95,16 +95,6 @@ void HarvestEditor::fill(const Harvest& harvest)
         m_notes->setText(harvest.notes);
     if (m_qty->text().isEmpty() && harvest.quantity > 0)
         m_qty->setText(amountText(harvest.quantity));
-}
-
-void HarvestEditor::plantPicked()
-{
-    const std::optional<qint64> picked = m_plant->plantID();
-    if (picked == m_pickedPlant)
-        return;
-    m_pickedPlant = picked;
-    if (const std::optional<Plant> plant = store().get<Plant>(picked))
-        m_crop->setText(plant->crop);
 }
 
 Harvest HarvestEditor::item() const
@@ -130,12 +120,10 @@ void HarvestEditor::save()
     copy.quantity = quantity.value;
 
     // What the store's checks left in the copy (and its new id) comes back either way.
-    if (!commit(copy, [this](const Harvest& left) {
-            m_item = left;
-            fill(left);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const Harvest& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void HarvestEditor::askDelete()

@@ -6,11 +6,8 @@
 // - The amount is kept as typed text and read only on Save; an amount box whose
 //   text is still what the sheet opened with keeps the stored quantity exactly
 //   (0.125 stays 0.125 although the box shows "0.13").
-// - Choosing a plant that exists puts its crop into the crop box; opening a stored
-//   harvest never touches its crop, choosing "—" leaves the crop as it is, and
-//   choosing the plant already chosen changes nothing.
-// - The store is touched only by Save and the confirmed delete; a refused save keeps
-//   everything typed; Delete closes the sheet before it asks.
+// - The crop box follows the plant picker (cropFollowsPlant); opening a stored
+//   record never touches its crop. Save and Delete behave as OVRecordEditor says.
 
 #include "records/Harvest.h"
 
@@ -44,12 +41,9 @@ public:
 
 private:
     void fill(const Harvest& harvest);
-    void plantPicked();
 
     Harvest m_item;
     KeptNumber m_openedQty;
-    // The plant last chosen: picking it again changes nothing.
-    std::optional<qint64> m_pickedPlant;
     OVDayPicker* m_date = nullptr;
     PlantPicker* m_plant = nullptr;
     OVTextField* m_crop = nullptr;

@@ -21,7 +21,7 @@
 LedgerEditor::LedgerEditor(const LedgerEntry& item, OVStore& store, QWidget* parent)
     : OVRecordEditor(store, item.id == 0 ? QStringLiteral("Add a Cost") : QStringLiteral("Edit Cost"),
                      QStringLiteral("dollarsign.circle.fill"), 600, parent),
-      m_item(item), m_pickedPlant(item.plantID)
+      m_item(item)
 {
     QVBoxLayout* form = this->form();
 
@@ -84,7 +84,7 @@ LedgerEditor::LedgerEditor(const LedgerEntry& item, OVStore& store, QWidget* par
     m_openedQty = KeptNumber(item.quantity, m_qty->text());
     m_openedCost = KeptNumber(item.cost, m_cost->text());
 
-    connect(m_plant, &PlantPicker::picked, this, &LedgerEditor::plantPicked);
+    cropFollowsPlant(m_plant, m_crop);
     connect(m_category, &QComboBox::activated, this, [this](int index) {
         m_item.category =
             LedgerCategory::fromRaw(m_category->itemData(index).toString()).value_or(LedgerCategory::other);
@@ -106,16 +106,6 @@ void LedgerEditor::fill(const LedgerEntry& entry)
     m_plant->setPlantID(entry.plantID);
     if (m_notes->text() != entry.notes)
         m_notes->setText(entry.notes);
-}
-
-void LedgerEditor::plantPicked()
-{
-    const std::optional<qint64> picked = m_plant->plantID();
-    if (picked == m_pickedPlant)
-        return;
-    m_pickedPlant = picked;
-    if (const std::optional<Plant> plant = store().get<Plant>(picked))
-        m_crop->setText(plant->crop);
 }
 
 LedgerEntry LedgerEditor::item() const
@@ -156,12 +146,10 @@ void LedgerEditor::save()
 
     // What the store left in the copy (trimmed texts, the crop taken from the plant,
     // the new id) comes back either way.
-    if (!commit(copy, [this](const LedgerEntry& left) {
-            m_item = left;
-            fill(left);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const LedgerEntry& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void LedgerEditor::askDelete()

@@ -8,11 +8,8 @@
 //   removed from the cost first; a blank quantity means 1. A box whose text is still
 //   what the sheet opened with keeps the stored number exactly (a cost of 12.345 or
 //   a quantity of 0.125 survives a save that changes only the notes).
-// - Choosing a plant that exists puts its crop into the crop box; opening a stored
-//   entry never touches its crop, clearing the plant leaves the crop as it is, and
-//   choosing the plant already chosen changes nothing.
-// - The store is touched only by Save and the confirmed delete; a refused save keeps
-//   everything typed (with what the store tidied); Delete closes the sheet first.
+// - The crop box follows the plant picker (cropFollowsPlant); opening a stored
+//   record never touches its crop. Save and Delete behave as OVRecordEditor says.
 
 #include "records/LedgerEntry.h"
 
@@ -49,14 +46,11 @@ public:
 
 private:
     void fill(const LedgerEntry& entry);
-    void plantPicked();
 
     LedgerEntry m_item;
     // The texts the number boxes opened with, and the stored numbers behind them.
     KeptNumber m_openedQty;
     KeptNumber m_openedCost;
-    // The plant last chosen: picking it again changes nothing.
-    std::optional<qint64> m_pickedPlant;
     OVDayPicker* m_date = nullptr;
     QComboBox* m_category = nullptr;
     OVTextField* m_itemBox = nullptr;

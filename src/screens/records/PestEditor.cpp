@@ -141,12 +141,10 @@ void PestEditor::save()
     setError(std::nullopt);
     PestRecord copy = item();
     // What the store's checks left in the copy (and its new id) comes back either way.
-    if (!commit(copy, [this](const PestRecord& left) {
-            m_item = left;
-            fill(left);
-        }))
-        return;
-    closeSheet();
+    commitAndClose(copy, [this](const PestRecord& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void PestEditor::askDelete()
