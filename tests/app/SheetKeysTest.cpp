@@ -19,7 +19,9 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QPointer>
 #include <QSignalSpy>
@@ -170,6 +172,16 @@ TEST_F(SheetKeysTest, ReturnInATextAreaAddsALineAndSpaceStillClicks)
     // Space on the focused Fill button runs it (no sowing day yet: it says so).
     EXPECT_EQ(press(editor->fillButton(), Qt::Key_Space), 0);
     EXPECT_EQ(editor->error(), QStringLiteral("Enter a sowing or transplant date first."));
+    EXPECT_TRUE(AppModel::shared().sheet().has_value());
+
+    // An open list takes Return first: it picks its row and the sheet stays open.
+    auto* status = editor->findChild<QComboBox*>();
+    ASSERT_NE(status, nullptr);
+    status->showPopup();
+    settle();
+    ASSERT_TRUE(status->view()->isVisible());
+    EXPECT_EQ(press(status->view(), Qt::Key_Return), 0);
+    EXPECT_FALSE(status->view()->isVisible());
     EXPECT_TRUE(AppModel::shared().sheet().has_value());
 
     // Escape cancels once: the sheet closes and nothing is stored.
