@@ -26,7 +26,7 @@ public:
 
     const GermTest& item() const { return m_item; }
 
-    // The frame's Save: reads the days, stores the test on OVStore::shared() and
+    // The frame's Save: reads the days, stores the test in the store and
     // closes the sheet, or shows why not.
     void save() override;
 

@@ -313,3 +313,20 @@ TEST_F(SeedsTest, GermTestEditorRateDaysAndRefusals)
     EXPECT_EQ(reopened.frame()->findChild<QLabel*>("editorTitle")->text(), "Edit Germination Test");
     EXPECT_EQ(reopened.daysField()->text(), "5");
 }
+
+TEST_F(SeedsTest, GermCountsBeyondTheSteppersSaveAsStored)
+{
+    const Seed seed = add("Onion");
+    GermTest test = SeedsView::newTest(seed);
+    test.sown = 20000;
+    test.sprouted = 15000;
+    store->save(test);
+    GermTestEditor editor(test, *OVStore::shared());
+    EXPECT_EQ(editor.sownStepper()->value(), 20000);
+    editor.daysField()->setText("9");
+    editor.save();
+    ASSERT_FALSE(editor.error().has_value());
+    const GermTest after = store->germTests(seed.id).first();
+    EXPECT_EQ(after.sown, 20000);
+    EXPECT_EQ(after.sprouted, 15000);
+}
