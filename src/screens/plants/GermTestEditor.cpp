@@ -75,16 +75,9 @@ QString GermTestEditor::rateText(const GermTest& test)
 void GermTestEditor::save()
 {
     setError(std::nullopt);
-    const QString days = WholeNumber::trimBlanks(m_days->text());
-    if (days.isEmpty()) {
-        m_item.days = std::nullopt;
-    } else {
-        const auto number = WholeNumber::parse(days);
-        if (!number) {
-            setError(QStringLiteral("Days should be a whole number."));
-            return;
-        }
-        m_item.days = *number;
+    if (!WholeNumber::readOptional(m_days->text(), m_item.days)) {
+        setError(QStringLiteral("Days should be a whole number."));
+        return;
     }
     GermTest copy = m_item;
     if (const std::optional<QString> failure = store(copy)) {

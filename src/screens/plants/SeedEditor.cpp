@@ -79,16 +79,9 @@ void SeedEditor::save()
         return;
     }
     const double quantity = qty.kind == KeptNumber::Read::Kind::blank ? 0 : qty.value;
-    const QString year = WholeNumber::trimBlanks(m_year->text());
-    if (year.isEmpty()) {
-        m_item.year = std::nullopt;
-    } else {
-        const auto number = WholeNumber::parse(year);
-        if (!number) {
-            setError(QStringLiteral("The year should be a number like 2026."));
-            return;
-        }
-        m_item.year = *number;
+    if (!WholeNumber::readOptional(m_year->text(), m_item.year)) {
+        setError(QStringLiteral("The year should be a number like 2026."));
+        return;
     }
     Seed copy = m_item;
     copy.quantity = quantity;
