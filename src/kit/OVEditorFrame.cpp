@@ -21,7 +21,7 @@
 OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double width, QWidget* parent)
     : QWidget(parent)
 {
-    setPalette(OVThemeRoot::themePalette());
+    setPalette(OVColors::palette());
     setAttribute(Qt::WA_OpaquePaintEvent);
     KitShadow::setPaintsOwn(this);
     setFixedWidth(KitMetrics::px(width));
