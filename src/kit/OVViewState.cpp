@@ -167,7 +167,9 @@ QWidget* findPlain(const QWidget* root, const QString& key)
 QList<QAbstractScrollArea*> scrollAreas(const QWidget* root)
 {
     QList<QAbstractScrollArea*> out;
-    for (QWidget* w : root->findChildren<QWidget*>())
+    QList<QWidget*> all = root->findChildren<QWidget*>();
+    all.prepend(const_cast<QWidget*>(root));
+    for (QWidget* w : all)
         if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
             out.append(area);
     return out;
