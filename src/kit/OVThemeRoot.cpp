@@ -7,6 +7,8 @@
 #include "kit/OVViewState.h"
 #include "kit/WoodBackground.h"
 
+#include <QApplication>
+#include <QStyleFactory>
 #include <QVBoxLayout>
 
 OVThemeRoot::OVThemeRoot(Factory content, QWidget* parent) : QWidget(parent), m_factory(std::move(content))
@@ -21,6 +23,19 @@ OVThemeRoot::OVThemeRoot(Factory content, QWidget* parent) : QWidget(parent), m_
 }
 
 int OVThemeRoot::rebuildCount() const { return m_rebuilder->rebuildCount(); }
+
+void OVThemeRoot::styleApplication()
+{
+    static bool done = false;
+    if (!done) {
+        done = true;
+        // Fusion takes its colours from the palette; platform styles may not.
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QObject::connect(&KitEvents::shared(), &KitEvents::themeChanged, qApp,
+                         [] { QApplication::setPalette(OVColors::palette()); });
+    }
+    QApplication::setPalette(OVColors::palette());
+}
 
 void OVThemeRoot::setProgressiveBackground(bool on)
 {
