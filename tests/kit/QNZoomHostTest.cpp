@@ -146,3 +146,30 @@ TEST(ZoomHost, SameLayoutScaledAtThreeZooms)
         EXPECT_NEAR(titleAt[z].height(), titleAt[1.0].height() * z, 3) << z;
     }
 }
+
+// A resize never moves the view by itself, also while late layouts settle, and a
+// burst of resizes updates the scroll bars once, after the burst.
+TEST(ZoomHost, ResizingKeepsTheScrollPlace)
+{
+    OVSetup::configure();
+    HostedPage page;
+    setZoom(1.5, &page.host);
+    page.host.horizontalScrollBar()->setValue(200);
+    page.host.verticalScrollBar()->setValue(100);
+    for (const int w : {1370, 1360, 1350, 1340})
+        page.host.resize(w, 880);
+    // Nothing decided yet: the bars follow once the burst is over.
+    page.host.resize(2000, 1300);
+    EXPECT_TRUE(page.host.scrolls());
+    QApplication::processEvents();
+    EXPECT_FALSE(page.host.scrolls()) << "1180 x 760 at 1.5 fits 2000 x 1300";
+    page.host.resize(1340, 880);
+    QApplication::processEvents();
+    page.host.horizontalScrollBar()->setValue(200);
+    page.host.verticalScrollBar()->setValue(100);
+    page.host.resize(1330, 870);
+    QTest::qWait(1800);
+    EXPECT_EQ(page.host.horizontalScrollBar()->value(), 200);
+    EXPECT_EQ(page.host.verticalScrollBar()->value(), 100);
+    setZoom(1.0);
+}
