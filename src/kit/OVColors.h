@@ -32,6 +32,8 @@ struct OVColors {
     static QColor alert() { return QColor::fromRgbF(1.0f, 0.55f, 0.35f); }
     static QColor good() { return QColor::fromRgbF(0.55f, 0.85f, 0.5f); }
     static QColor inset() { return QColor::fromRgbF(0.0f, 0.0f, 0.0f, 0.28f); }
+    // The platform's standard gray: tags of things at rest (planned, paused, imported).
+    static QColor gray() { return QColor(142, 142, 147); }
 
     // The current theme and its kit colours, cached.
     static const QNMRTheme& current();

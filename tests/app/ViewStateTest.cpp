@@ -316,6 +316,7 @@ TEST_F(ViewStateTest, ClimateMetricPickerKeepsFocusAndDrawsFromNow)
 
 TEST(HelpViewerState, SearchTopicAndScrollSurviveZoom)
 {
+    OVSetup::configure();
     OVPrefs::remove(QNZoom::key);
     KitMetrics::setZoom(1.0);
     QNMRThemeRoot root([] { return new QNMRHelpViewer(); });

@@ -138,8 +138,9 @@ void TodayView::rebuild()
                      due > 0 ? OVColors::warmLight() : OVColors::leaf()),
         new StatTile(QStringLiteral("Climate alerts now"), QString::number(alerts),
                      QStringLiteral("exclamationmark.triangle.fill"), alerts > 0 ? OVColors::alert() : OVColors::leaf()),
-        new StatTile(QStringLiteral("Harvested this year"), QString::asprintf("%.1f lb", summary.poundsThisYear),
-                     QStringLiteral("basket.fill"), OVColors::warmLight()),
+        new StatTile(QStringLiteral("Harvested this year"),
+                     OVFormat::fixed(summary.poundsThisYear, 1) + QStringLiteral(" lb"), QStringLiteral("basket.fill"),
+                     OVColors::warmLight()),
     };
     for (StatTile* tile : m_tiles)
         tileRow->addWidget(tile, 1, Qt::AlignVCenter);
