@@ -41,6 +41,7 @@ int runWindow()
     OVStore::removeStaleTemporaryFiles(QFileInfo(OVInfo::databasePath()).absolutePath());
 
     OVSetup::configure();
+    OVSetup::styleApplication();
     QtFilePanels::install();
     QNMRHelpWindow::installOpener();
     ScreenFactory::installCommands();
