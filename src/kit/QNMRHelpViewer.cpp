@@ -7,6 +7,7 @@
 #include "kit/QNPanel.h"
 #include "kit/QNSearchField.h"
 #include "kit/QNUI.h"
+#include "records/SpaceTrim.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -28,18 +29,6 @@ QScrollArea* makeScroll(QWidget* content)
     // setWidget() turns background filling on; the panel's gradient must show through.
     content->setAutoFillBackground(false);
     return scroll;
-}
-
-QString trimSpacesAndTabs(const QString& line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(line.at(begin)))
-        ++begin;
-    while (end > begin && blank(line.at(end - 1)))
-        --end;
-    return line.mid(begin, end - begin);
 }
 
 void clearLayout(QLayout* layout)
@@ -251,7 +240,7 @@ QList<QNMRHelpViewer::Block> QNMRHelpViewer::blocks(const QString& body)
     QList<Block> out;
     const QStringList lines = body.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
-        const QString line = trimSpacesAndTabs(raw);
+        const QString line = SpaceTrim::trimmedString(raw);
         if (line.isEmpty())
             continue;
         if (line.startsWith(QStringLiteral("## ")))

@@ -11,6 +11,7 @@
 #include "kit/OVTextField.h"
 #include "kit/ParseNumber.h"
 #include "records/OVFormat.h"
+#include "records/SpaceTrim.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
 
@@ -19,23 +20,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <cmath>
-
-namespace {
-
-// Spaces and tabs only: a line break in a box is not trimmed away.
-QString trimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (start < end && blank(text.at(start)))
-        ++start;
-    while (end > start && blank(text.at(end - 1)))
-        --end;
-    return text.mid(start, end - start);
-}
-
-} // namespace
 
 ZoneEditor::ZoneEditor(const Zone& item, QWidget* parent)
     : QWidget(parent), m_item(item), m_store(*OVStore::shared())
@@ -158,7 +142,8 @@ bool ZoneEditor::read(Metric metric, const LimitBox& limit, std::optional<double
         value = limit.stored;
         return true;
     }
-    const QString text = trimBlanks(limit.box->text());
+    // Spaces and tabs only: a line break in a box is not trimmed away.
+    const QString text = SpaceTrim::trimmedString(limit.box->text());
     if (text.isEmpty())
         return true;
     const std::optional<double> number = parseNumber(text);
