@@ -62,6 +62,7 @@ TEST(AdaptiveGridLayout, FollowsItemsAddedAndTakenWhileShown)
     host.show();
     settle();
     ASSERT_EQ(b->geometry(), QRect(210, 0, 200, 40));
+    // Taking the widget from the grid without hiding it: only the grid knows.
 
     QWidget* c = box(40);
     grid->addWidget(c);
@@ -72,4 +73,9 @@ TEST(AdaptiveGridLayout, FollowsItemsAddedAndTakenWhileShown)
     settle();
     EXPECT_EQ(b->geometry(), QRect(0, 0, 200, 40));
     EXPECT_EQ(c->geometry(), QRect(210, 0, 200, 40));
+
+    // Back in the grid, still shown: nothing but the grid can say it moved.
+    grid->addWidget(a);
+    settle();
+    EXPECT_EQ(a->geometry(), QRect(0, 50, 200, 40));
 }
