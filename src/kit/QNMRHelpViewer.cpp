@@ -1,6 +1,7 @@
 #include "kit/QNMRHelpViewer.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitRule.h"
 #include "kit/OVLabel.h"
 #include "kit/QNMRHelp.h"
 #include "kit/QNMRHelpRow.h"
@@ -186,19 +187,7 @@ void QNMRHelpViewer::rebuildTopic()
     for (const Block& block : blocks(topic->body))
         layout->addWidget(makeBlock(block));
 
-    auto* divider = new QWidget;
-    auto* dividerLayout = new QVBoxLayout(divider);
-    dividerLayout->setContentsMargins(0, KitMetrics::px(6), 0, KitMetrics::px(6));
-    auto* line = new QFrame;
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette pal = line->palette();
-    QColor rule = t.dim;
-    rule.setAlphaF(0.35f);
-    pal.setColor(QPalette::Window, rule);
-    line->setPalette(pal);
-    dividerLayout->addWidget(line);
-    layout->addWidget(divider);
+    layout->addWidget(KitRule::make(t.dim, QMargins(0, KitMetrics::px(6), 0, KitMetrics::px(6))));
     layout->addStretch(1);
     m_topicScroll->verticalScrollBar()->setValue(0);
 }
