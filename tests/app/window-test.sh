@@ -2,12 +2,14 @@
 # The real program on a virtual X display: its window appears, Ctrl+4 and Ctrl+7 switch
 # screens (the screen changes within 10 s of each key), Ctrl+Q quits with 0 within
 # 10 s, and nothing is written outside the scratch profile.
-# The screenshots go to a scratch folder, or to OUTPUT_FOLDER when given (to look at).
+# The screenshots go to OUTPUT_FOLDER when given, else to $OV_LOOK_DIR/window when that
+# is set, else to the scratch folder (removed at the end).
 # Usage (inside xvfb-run): window-test.sh ORVANE [OUTPUT_FOLDER]
 set -u
 ORVANE=$1
 SCRATCH=$(mktemp -d)
-OUT=${2:-$SCRATCH/shots}
+OUT=${2:-${OV_LOOK_DIR:+$OV_LOOK_DIR/window}}
+OUT=${OUT:-$SCRATCH/shots}
 trap 'rm -rf "$SCRATCH"' EXIT
 source "$(dirname "$0")/window-common.sh"
 mkdir -p "$OUT"
