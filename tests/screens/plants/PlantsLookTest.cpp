@@ -20,6 +20,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
 #include <optional>
 
 namespace {
@@ -69,7 +70,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     // The editors' Save and Cancel show whole below the page (which scrolls on its own).
     const Plant tomato = store->fetch<Plant>("variety = ?", {QStringLiteral("Celebrity (sample)")}).first();
     for (const Plant& plant : {tomato, Plant()}) {
-        OVThemeRoot editorRoot([plant] { return new PlantEditor(plant); });
+        OVThemeRoot editorRoot([plant] { return new PlantEditor(plant, *OVStore::shared()); });
         const QImage editor = render(editorRoot, 760, plant.id ? "plant-editor.png" : "plant-editor-new.png");
         QList<QNChromeButton*> shown;
         for (QNChromeButton* button : editorRoot.findChildren<QNChromeButton*>())
@@ -91,7 +92,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     }
     Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
     store->save(broken);
-    OVThemeRoot root([tomato] { return new PlantEditor(tomato); });
+    OVThemeRoot root([tomato] { return new PlantEditor(tomato, *OVStore::shared()); });
     root.setAttribute(Qt::WA_DontShowOnScreen);
     root.resize(760, 720);
     root.show();
@@ -99,6 +100,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     auto* editor2 = root.findChild<PlantEditor*>();
     ASSERT_NE(editor2, nullptr);
     ASSERT_NE(editor2->photoStrip(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([editor2] { return !editor2->decodingPhotos(); }, 30000));
     QWidget* card = editor2->photoStrip();
     while (card && !qobject_cast<OVCard*>(card))
         card = card->parentWidget();

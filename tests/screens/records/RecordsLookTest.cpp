@@ -108,9 +108,9 @@ TEST_F(RecordsLook, ScreensShowEveryRowWholeAndDrawn)
 TEST_F(RecordsLook, EditorsShowTheirButtonsWhole)
 {
     const PestRecord pest = store->pests().at(0);
-    expectEditorWhole([pest] { return new PestEditor(pest); }, 760, QStringLiteral("pest-editor.png"));
+    expectEditorWhole([pest] { return new PestEditor(pest, *OVStore::shared()); }, 760, QStringLiteral("pest-editor.png"));
     const Harvest harvest = store->harvests().at(0);
-    expectEditorWhole([harvest] { return new HarvestEditor(harvest); }, 680, QStringLiteral("harvest-editor.png"));
+    expectEditorWhole([harvest] { return new HarvestEditor(harvest, *OVStore::shared()); }, 680, QStringLiteral("harvest-editor.png"));
     const LedgerEntry cost = store->ledger().at(0);
-    expectEditorWhole([cost] { return new LedgerEditor(cost); }, 720, QStringLiteral("ledger-editor.png"));
+    expectEditorWhole([cost] { return new LedgerEditor(cost, *OVStore::shared()); }, 720, QStringLiteral("ledger-editor.png"));
 }

@@ -52,7 +52,7 @@ protected:
 
     void expectEditorWhole(const OVTask& task, const QString& name)
     {
-        OVThemeRoot root([task] { return new TaskEditor(task); });
+        OVThemeRoot root([task] { return new TaskEditor(task, *OVStore::shared()); });
         const QImage shot = testsupport::lookShot(root, 740, name).toImage();
         int shown = 0;
         for (const QNChromeButton* button : root.findChildren<QNChromeButton*>()) {
