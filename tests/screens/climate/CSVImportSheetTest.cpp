@@ -132,8 +132,10 @@ TEST_F(CSVImportSheetTest, FirstOfTheNewestRowsDecidesTheAlert)
         OVNotify::sentAlerts.clear();
         chosen = write(name, "timestamp,temp_f,humidity\n" + rows);
         sheet.chooseButton()->click();
+        testsupport::finishJobs();
         ASSERT_TRUE(sheet.result());
         sheet.runImport();
+        testsupport::finishJobs();
         ASSERT_TRUE(sheet.done());
     };
 
