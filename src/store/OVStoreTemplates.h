@@ -56,16 +56,26 @@ template <typename T>
 QList<T> OVStore::fetch(const QString& where, const SQLArgs& args, const QString& order) const
 {
     static_assert(OVRecord<T>, "fetch() takes one of the stored record types");
+    try {
+        return fetchOrThrow<T>(where, args, order);
+    } catch (const OVError&) {
+        return {}; // already handed to the watches
+    }
+}
+
+template <typename T>
+QList<T> OVStore::fetchOrThrow(const QString& where, const SQLArgs& args, const QString& order) const
+{
     QString sql = QStringLiteral("SELECT * FROM ") + RowMapping<T>::table;
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     sql += QStringLiteral(" ORDER BY ") + order;
-
     QList<SQLRow> rows;
     try {
         rows = m_db->query(sql, args);
-    } catch (const OVError&) {
-        return {};
+    } catch (const OVError& error) {
+        readFailed(error);
+        throw;
     }
     QList<T> records;
     records.reserve(rows.size());

@@ -4,6 +4,7 @@
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
@@ -56,8 +57,13 @@ void GreenhousesView::rebuild()
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(KitMetrics::px(16));
 
+    const OVStore::ReadWatch reads(m_store);
     const QList<Greenhouse> houses = m_store.greenhouses();
-    if (houses.isEmpty()) {
+    if (reads.failed()) {
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        stack->addWidget(card);
+    } else if (houses.isEmpty()) {
         auto* card = new OVCard;
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("house.lodge"), QStringLiteral("No greenhouses yet"),

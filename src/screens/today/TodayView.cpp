@@ -7,6 +7,7 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
@@ -104,6 +105,7 @@ void TodayView::rebuild()
 {
     const QDateTime now = TaskClock::now();
     const OVDay today = OVDay::today(now);
+    const OVStore::ReadWatch reads(m_store);
     const TodaySummary summary(m_store, now);
     const OVColors colors;
     m_page->setSubtitle(subtitleFor(now));
@@ -221,6 +223,26 @@ void TodayView::rebuild()
     }
     right->addWidget(problemCard);
     right->addStretch(1);
+
+    // Figures, "all caught up" and the welcome card would all be guesses after a
+    // failed read: the page says what happened instead.
+    if (reads.failed()) {
+        delete content;
+        m_welcome = nullptr;
+        m_climate = nullptr;
+        m_tiles.clear();
+        m_dueRows.clear();
+        m_upcomingRows.clear();
+        m_harvestRows.clear();
+        m_problemRows.clear();
+        m_emptyTexts.clear();
+        content = new QWidget;
+        auto* failed = new QVBoxLayout(content);
+        failed->setContentsMargins(0, 0, 0, 0);
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        failed->addWidget(card);
+    }
 
     // The old content goes on the next event-loop turn: a rebuild may follow a click
     // on one of its buttons (Done, the sample greenhouse).
