@@ -59,11 +59,7 @@ void GreenhousesView::rebuild()
 
     const OVStore::ReadWatch reads(m_store);
     const QList<Greenhouse> houses = m_store.greenhouses();
-    if (reads.failed()) {
-        auto* card = new OVCard;
-        card->body()->addWidget(new OVReadFailure(reads.reason()));
-        stack->addWidget(card);
-    } else if (houses.isEmpty()) {
+    if (houses.isEmpty() && !reads.failed()) {
         auto* card = new OVCard;
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("house.lodge"), QStringLiteral("No greenhouses yet"),
@@ -74,6 +70,15 @@ void GreenhousesView::rebuild()
     }
     for (const Greenhouse& house : houses)
         stack->addWidget(new GreenhouseCard(house, m_store, m_model));
+    // A card whose zones could not be read would say "No zones yet": the screen says
+    // what happened instead of showing any card.
+    if (reads.failed()) {
+        for (GreenhouseCard* card : list->findChildren<GreenhouseCard*>(QString(), Qt::FindDirectChildrenOnly))
+            delete card;
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        stack->addWidget(card);
+    }
 
     // The old cards go on the next event-loop turn: a rebuild may follow a click on
     // one of their buttons.
