@@ -5,8 +5,8 @@
 #include "kit/OVLabel.h"
 #include "kit/QNChromeButton.h"
 #include "records/Calendar.h"
-#include "screens/schedules/TaskClock.h"
 #include "services/Schedule.h"
+#include "services/TaskClock.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

@@ -11,15 +11,15 @@
 #include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
+#include "kit/TaskRow.h"
 #include "records/MaintenanceCategory.h"
 #include "records/OVPrefs.h"
 #include "screens/schedules/MonthCalendar.h"
-#include "screens/schedules/TaskClock.h"
-#include "screens/schedules/TaskRow.h"
 #include "services/AppModel.h"
 #include "services/Exporter.h"
 #include "services/FilePanels.h"
 #include "services/Schedule.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>
