@@ -103,7 +103,7 @@ public:
     void remove(qint64 id);
     // "SELECT * FROM <table> [WHERE <where>] ORDER BY <order>". The where and order
     // texts are pasted in as they are; only values travel as arguments. Never
-    // throws: a failing query gives an empty list.
+    // throws: a failing query gives an empty list (and is handed to the ReadWatches).
     template <typename T>
     QList<T> fetch(const QString& where = QString(), const SQLArgs& args = {},
                    const QString& order = QStringLiteral("id")) const;
@@ -115,6 +115,8 @@ public:
     qint64 count(const QString& table) const;
 
     // ---- Named queries (OVStoreRecords.cpp); none throws ----
+    // A failing query reads as nothing; a screen that must tell "none" from "could
+    // not read" builds under a ReadWatch, which hears of every failure.
     QList<Greenhouse> greenhouses() const;
     // Every zone (nullopt) or the zones of one greenhouse.
     QList<Zone> zones(std::optional<qint64> greenhouseID = std::nullopt) const;

@@ -1,6 +1,7 @@
 // The store's row count and the named queries that screens, exports, alerts,
 // reminders and the self-check call. Each is one fetch (or one count) that reads the
-// database anew; none throws, so a failing query simply shows less.
+// database anew; none throws: a failing query reads as nothing, and the live
+// ReadWatches hear of it so that a screen can say so.
 
 #include "store/OVStore.h"
 
