@@ -11,7 +11,7 @@ public:
     // `reason` is the store's own text (for example the engine's message).
     explicit OVReadFailure(const QString& reason, QWidget* parent = nullptr);
 
-    // "could not read your data: <reason>"
+    // "Could not read your data: <reason>"
     static QString text(const QString& reason);
     // The message said in place of a delete question whose counts could not be read.
     static QString nothingDeleted(const QString& reason);

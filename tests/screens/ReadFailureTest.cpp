@@ -159,7 +159,7 @@ TEST_F(ScreensOverAFailingStore, ADeleteQuestionThatCannotCountIsNotAsked)
     card->deleteButton()->click();
     EXPECT_FALSE(model.confirm().has_value());
     ASSERT_TRUE(model.message().has_value());
-    EXPECT_TRUE(model.message()->startsWith(QStringLiteral("Nothing was deleted: could not read your data")));
+    EXPECT_EQ(*model.message(), QStringLiteral("Nothing was deleted: could not read your data: closed."));
 }
 
 } // namespace
