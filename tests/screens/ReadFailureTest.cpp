@@ -23,6 +23,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -86,7 +87,7 @@ protected:
     }
 
     // Builds every screen that shows stored records and checks what it says.
-    void expectNoScreenShowsItsEmptyState()
+    void expectNoScreenShowsItsEmptyState(const QString& reason = QStringLiteral("closed"))
     {
         for (const Screen screen : Screen::allCases()) {
             if (screen == Screen::library || screen == Screen::videos)
@@ -102,7 +103,7 @@ protected:
             }
             for (const OVEmpty* shown : view->findChildren<OVEmpty*>())
                 EXPECT_TRUE(!shown->isVisibleTo(view.get()) || qobject_cast<const OVReadFailure*>(shown));
-            EXPECT_TRUE(texts.contains(OVReadFailure::text(QStringLiteral("closed"))))
+            EXPECT_TRUE(texts.contains(OVReadFailure::text(reason)))
                 << texts.join(QStringLiteral(" | ")).toStdString();
         }
     }
@@ -122,6 +123,35 @@ TEST_F(ScreensOverAFailingStore, AFullStoreThatCannotBeReadIsNotShownAsEmpty)
     SampleData::add(*store);
     store->db().close();
     expectNoScreenShowsItsEmptyState();
+}
+
+// The connection stays open, but another program took every table away: each read
+// fails in the engine, with the engine's own message.
+TEST_F(ScreensOverAFailingStore, AStoreWhoseTablesAreGoneIsNotShownAsEmpty)
+{
+    SampleData::add(*store);
+    {
+        SQLiteDB other(store->path());
+        other.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        for (const QString& table : OVStore::tables)
+            other.exec(QStringLiteral("DROP TABLE ") + table);
+    }
+    // Every screen reads the greenhouse or plant table (or the tasks) first.
+    for (const Screen screen : Screen::allCases()) {
+        if (screen == Screen::library || screen == Screen::videos)
+            continue;
+        SCOPED_TRACE(screen.title().toStdString());
+        std::unique_ptr<QWidget> view(ScreenFactory::makeScreen(screen));
+        settle();
+        const QStringList texts = shownTexts(view.get());
+        for (const QString& empty : emptyTexts) {
+            EXPECT_FALSE(texts.contains(empty)) << empty.toStdString();
+        }
+        const bool said = std::any_of(texts.begin(), texts.end(), [](const QString& text) {
+            return text.startsWith(QStringLiteral("Could not read your data: no such table: "));
+        });
+        EXPECT_TRUE(said) << texts.join(QStringLiteral(" | ")).toStdString();
+    }
 }
 
 TEST_F(ScreensOverAFailingStore, AScreenThatLosesItsStoreSaysSoAtTheNextDrawing)
