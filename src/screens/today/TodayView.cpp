@@ -110,13 +110,16 @@ void TodayView::rebuild()
     const OVColors colors;
     m_page->setSubtitle(subtitleFor(now));
 
-    m_welcome = nullptr;
-    m_tiles.clear();
-    m_dueRows.clear();
-    m_upcomingRows.clear();
-    m_harvestRows.clear();
-    m_problemRows.clear();
-    m_emptyTexts.clear();
+    const auto forgetShown = [this] {
+        m_welcome = nullptr;
+        m_tiles.clear();
+        m_dueRows.clear();
+        m_upcomingRows.clear();
+        m_harvestRows.clear();
+        m_problemRows.clear();
+        m_emptyTexts.clear();
+    };
+    forgetShown();
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
@@ -228,14 +231,8 @@ void TodayView::rebuild()
     // failed read: the page says what happened instead.
     if (reads.failed()) {
         delete content;
-        m_welcome = nullptr;
+        forgetShown();
         m_climate = nullptr;
-        m_tiles.clear();
-        m_dueRows.clear();
-        m_upcomingRows.clear();
-        m_harvestRows.clear();
-        m_problemRows.clear();
-        m_emptyTexts.clear();
         content = new QWidget;
         auto* failed = new QVBoxLayout(content);
         failed->setContentsMargins(0, 0, 0, 0);
