@@ -63,7 +63,9 @@ TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact,
     // The painted part: symbol and text column.
     m_textArea = new QSpacerItem(KitMetrics::px(160), 0, QSizePolicy::Expanding, QSizePolicy::Fixed);
     main->addSpacerItem(m_textArea);
-    main->addSpacing(KitMetrics::px(8) - main->spacing());
+    // Spacer items get no layout spacing beside them: this is the whole gap between
+    // the (elided) text and the first button.
+    main->addSpacing(KitMetrics::px(8));
 
     m_done = new QNChromeButton(QStringLiteral("Done"), true, true);
     m_done->setToolTip(QStringLiteral("Mark done now; the next date is worked out for you"));
@@ -132,6 +134,8 @@ void TaskRow::setTask(const OVTask& task, std::optional<QDateTime> due, Names* n
     }
     update();
 }
+
+QRect TaskRow::textArea() const { return m_textArea->geometry(); }
 
 int TaskRow::textHeight() const
 {
