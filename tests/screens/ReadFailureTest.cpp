@@ -86,7 +86,8 @@ protected:
         store.reset();
     }
 
-    // Builds every screen that shows stored records and checks what it says.
+    // Builds every screen that shows stored records and checks what it says: the
+    // reason, given in full or by its beginning.
     void expectNoScreenShowsItsEmptyState(const QString& reason = QStringLiteral("closed"))
     {
         for (const Screen screen : Screen::allCases()) {
@@ -94,7 +95,6 @@ protected:
                 continue; // the reference data, not the store
             SCOPED_TRACE(screen.title().toStdString());
             std::unique_ptr<QWidget> view(ScreenFactory::makeScreen(screen));
-            view->resize(1100, 800);
             settle();
 
             const QStringList texts = shownTexts(view.get());
@@ -103,7 +103,8 @@ protected:
             }
             for (const OVEmpty* shown : view->findChildren<OVEmpty*>())
                 EXPECT_TRUE(!shown->isVisibleTo(view.get()) || qobject_cast<const OVReadFailure*>(shown));
-            EXPECT_TRUE(texts.contains(OVReadFailure::text(reason)))
+            const QString said = OVReadFailure::text(reason);
+            EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const QString& t) { return t.startsWith(said); }))
                 << texts.join(QStringLiteral(" | ")).toStdString();
         }
     }
@@ -136,22 +137,7 @@ TEST_F(ScreensOverAFailingStore, AStoreWhoseTablesAreGoneIsNotShownAsEmpty)
         for (const QString& table : OVStore::tables)
             other.exec(QStringLiteral("DROP TABLE ") + table);
     }
-    // Every screen reads the greenhouse or plant table (or the tasks) first.
-    for (const Screen screen : Screen::allCases()) {
-        if (screen == Screen::library || screen == Screen::videos)
-            continue;
-        SCOPED_TRACE(screen.title().toStdString());
-        std::unique_ptr<QWidget> view(ScreenFactory::makeScreen(screen));
-        settle();
-        const QStringList texts = shownTexts(view.get());
-        for (const QString& empty : emptyTexts) {
-            EXPECT_FALSE(texts.contains(empty)) << empty.toStdString();
-        }
-        const bool said = std::any_of(texts.begin(), texts.end(), [](const QString& text) {
-            return text.startsWith(QStringLiteral("Could not read your data: no such table: "));
-        });
-        EXPECT_TRUE(said) << texts.join(QStringLiteral(" | ")).toStdString();
-    }
+    expectNoScreenShowsItsEmptyState(QStringLiteral("no such table: "));
 }
 
 TEST_F(ScreensOverAFailingStore, AScreenThatLosesItsStoreSaysSoAtTheNextDrawing)
