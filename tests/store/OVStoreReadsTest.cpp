@@ -219,3 +219,19 @@ TEST(OVStoreReadWatch, AWatchOnlyHearsOfItsOwnStoreAndItsOwnLifetime)
     EXPECT_EQ(sound.store->zones().size(), 1);
     EXPECT_FALSE(reads.failed());
 }
+
+// The checks before a save read the store too; when they cannot, the save says so
+// instead of refusing for a made-up reason or quietly dropping a link.
+TEST(OVStoreReadWatch, ASaveWhoseChecksCannotReadFailsWithTheReadsError)
+{
+    StoreLayout s;
+    Plant plant{.crop = QStringLiteral("Basil")};
+    s.store->save(plant);
+    s.store->db().close();
+    Photo photo{.plantID = plant.id, .data = QByteArray("jpeg")};
+    EXPECT_EQ(errorOf([&] { s.store->save(photo); }), OVError::database(QStringLiteral("closed")));
+    OVTask task;
+    task.zoneID = s.zone.id;
+    EXPECT_EQ(errorOf([&] { s.store->save(task); }), OVError::database(QStringLiteral("closed")));
+    EXPECT_EQ(task.zoneID, s.zone.id);
+}
