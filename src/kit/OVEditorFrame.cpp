@@ -36,7 +36,7 @@ void OVEditorFrame::setScreenAreaOverride(std::optional<QSize> area) { screenAre
 OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double width, QWidget* parent)
     : QWidget(parent), m_width(width)
 {
-    setPalette(OVThemeRoot::themePalette());
+    setPalette(OVColors::palette());
     setAttribute(Qt::WA_OpaquePaintEvent);
     KitShadow::setPaintsOwn(this);
     setFixedWidth(KitMetrics::px(width));

@@ -23,12 +23,6 @@
 
 namespace {
 
-// The system's neutral gray of a paused tag.
-QColor pausedGray()
-{
-    return QColor(142, 142, 147);
-}
-
 constexpr double symbolWidth = 18;
 constexpr double symbolSize = 15;
 constexpr double symbolGap = 10;
@@ -115,7 +109,7 @@ void TaskRow::setTask(const OVTask& task, std::optional<QDateTime> due, Names* n
         if (m_overdue)
             m_tags.append(new OVTag(QStringLiteral("OVERDUE"), OVColors::alert(), this));
         if (!m_task.active)
-            m_tags.append(new OVTag(QStringLiteral("PAUSED"), pausedGray(), this));
+            m_tags.append(new OVTag(QStringLiteral("PAUSED"), OVColors::gray(), this));
         for (QWidget* tag : m_tags)
             tag->show();
     }

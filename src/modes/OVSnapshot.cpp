@@ -1,5 +1,6 @@
 #include "modes/OVSnapshot.h"
 
+#include "app/MainWindow.h"
 #include "app/OVSetup.h"
 #include "app/ScreenFactory.h"
 #include "kit/KitMetrics.h"
@@ -33,6 +34,13 @@
 #include <memory>
 
 namespace OVSnapshot {
+
+std::function<bool(const QString&, const QByteArray&)> rewriteFile = [](const QString& path,
+                                                                       const QByteArray& bytes) {
+    QSaveFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+};
+
 namespace {
 
 const QString databaseName = QStringLiteral("snapshot-sample.sqlite");
@@ -69,11 +77,7 @@ public:
         }
         OVPrefs::sync();
         if (m_bytes) {
-            QSaveFile out(m_path);
-            if (out.open(QIODevice::WriteOnly)) {
-                out.write(*m_bytes);
-                out.commit();
-            }
+            rewriteFile(m_path, *m_bytes);
         } else if (!m_fileExisted) {
             QFile::remove(m_path);
         }
@@ -244,8 +248,8 @@ int run(const QString& folderPath, const Printer& printer)
         OVPrefs::setValue(OVPrefs::unitKey, s.unit);
         NetStatus::override = s.online;
         model.setScreen(s.screen);
-        const Screen screen = s.screen;
-        r.shot(s.name, 1380, new OVThemeRoot([screen] { return ScreenFactory::makeScreen(screen); }));
+        // As the window shows it: side rail (on this screen's row), divider, screen.
+        r.shot(s.name, 1380, new OVThemeRoot([] { return new MainWindow; }));
     }
 
     OVPrefs::setValue(QNMRThemes::key, OVThemes::groveID);

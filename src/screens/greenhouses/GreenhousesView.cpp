@@ -1,5 +1,6 @@
 #include "screens/greenhouses/GreenhousesView.h"
 
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -38,9 +39,8 @@ GreenhousesView::GreenhousesView(OVStore& store, AppModel& model, QWidget* paren
 
     m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     m_rebuilder->follow(m_store);
-    for (auto signal : {&AppModel::screenChanged, &AppModel::sheetChanged, &AppModel::confirmChanged,
-                        &AppModel::messageChanged, &AppModel::climateZoneChanged})
-        connect(&m_model, signal, m_rebuilder, &OVRebuilder::schedule);
+    // Data changes only: a sheet, question or notice opening or closing changes nothing shown here.
+    connect(&m_model, &AppModel::climateZoneChanged, m_rebuilder, &OVRebuilder::schedule);
     m_rebuilder->rebuildNow();
 }
 
@@ -80,16 +80,7 @@ void GreenhousesView::rebuild()
         stack->addWidget(card);
     }
 
-    // The old cards go on the next event-loop turn: a rebuild may follow a click on
-    // one of their buttons.
-    if (m_list) {
-        m_page->content()->replaceWidget(m_list, list);
-        m_list->hide();
-        m_list->deleteLater();
-    } else {
-        m_page->content()->addWidget(list);
-    }
-    m_list = list;
+    DeferredSwap::replace(m_page->content(), m_list, list);
 }
 
 void GreenhousesView::exportCSV()

@@ -1,5 +1,6 @@
 #include "screens/records/PestsView.h"
 
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -112,13 +113,5 @@ void PestsView::rebuild()
                                      QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
                                                     "anything else, log it here with what you did about it.")));
 
-    // The old rows go on the next event-loop turn: a rebuild may follow a click on one.
-    if (m_list) {
-        m_card->body()->replaceWidget(m_list, list);
-        m_list->hide();
-        m_list->deleteLater();
-    } else {
-        m_card->body()->addWidget(list);
-    }
-    m_list = list;
+    DeferredSwap::replace(m_card->body(), m_list, list);
 }
