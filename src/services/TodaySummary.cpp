@@ -60,15 +60,16 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
 
     // Only the rows that can count are read: years of records must not slow the
     // dashboard down. Each row is still checked as it reads back.
-    const QString pestOrder = QStringLiteral("observed DESC, id DESC");
-    for (const PestRecord& pest : store.fetch<PestRecord>(QStringLiteral("resolved = 0"), {}, pestOrder)) {
+    // A failed read counts as none here; the screen's own ReadWatch hears of it.
+    const OVStore::ReadWatch reads(store);
+    for (const PestRecord& pest : reads.read([&] { return store.openPests(); })) {
         if (!pest.resolved)
             openPests.append(pest);
     }
 
     const qint64 year = calendar.date(now).year();
-    const SQLArgs yearRange{OVDay(year, 1, 1).iso(), OVDay(year + 1, 1, 1).iso()};
-    for (const Harvest& harvest : store.fetch<Harvest>(QStringLiteral("date >= ? AND date < ?"), yearRange)) {
+    for (const Harvest& harvest :
+         reads.read([&] { return store.harvestsBetween(OVDay(year, 1, 1), OVDay(year, 12, 31)); })) {
         if (harvest.date.year == year)
             poundsThisYear += harvest.pounds().value_or(0);
     }

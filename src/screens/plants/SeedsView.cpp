@@ -6,6 +6,7 @@
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
@@ -125,6 +126,7 @@ void SeedsView::rebuild()
     col->setContentsMargins(0, 0, 0, 0);
     col->setSpacing(KitMetrics::px(16));
 
+    const OVStore::ReadWatch reads(m_store);
     const QList<Seed> seeds = m_store.seeds();
     int shown = 0;
     for (const Seed& seed : seeds) {
@@ -134,7 +136,11 @@ void SeedsView::rebuild()
         ++shown;
     }
     m_emptyTitle.clear();
-    if (shown == 0) {
+    if (shown == 0 && reads.failed()) {
+        auto* card = new OVCard();
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        col->addWidget(card);
+    } else if (shown == 0) {
         m_emptyTitle = seeds.isEmpty() ? QStringLiteral("No seed packets yet") : QStringLiteral("Nothing matches");
         auto* card = new OVCard();
         card->body()->addWidget(new OVEmpty(

@@ -8,6 +8,7 @@
 #include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "screens/records/PestRow.h"
@@ -73,6 +74,7 @@ void PestsView::rebuild()
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(KitMetrics::px(10));
 
+    const OVStore::ReadWatch reads(m_store);
     // Plants and zones are few and named by many records: the plants are read in one
     // query, each zone's name once.
     QHash<qint64, QString> plantNames;
@@ -98,7 +100,9 @@ void PestsView::rebuild()
         stack->addWidget(row);
         ++shown;
     }
-    if (shown == 0)
+    if (shown == 0 && reads.failed())
+        stack->addWidget(new OVReadFailure(reads.reason()));
+    else if (shown == 0)
         stack->addWidget(new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
                                      QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
                                                     "anything else, log it here with what you did about it.")));
