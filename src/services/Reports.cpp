@@ -5,6 +5,7 @@
 #include "records/CropKey.h"
 #include "records/OVFormat.h"
 #include "services/OVCSV.h"
+#include "store/OVStore.h"
 
 #include <QHash>
 #include <algorithm>
@@ -20,6 +21,23 @@ QString trimBlanks(const QString& text)
 }
 
 QString f2(double value) { return OVFormat::fixed(value, 2); }
+
+// Heaviest first, then by name; stable, so crops first harvested earlier win ties.
+void sortYield(QList<YieldRow>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const YieldRow& a, const YieldRow& b) {
+        if (a.pounds != b.pounds)
+            return a.pounds > b.pounds;
+        return a.crop.toLower() < b.crop.toLower();
+    });
+}
+
+void sortCosts(QList<CostRow>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const CostRow& a, const CostRow& b) {
+        return a.crop.toLower() < b.crop.toLower();
+    });
+}
 
 } // namespace
 
@@ -93,11 +111,7 @@ QList<YieldRow> yield(const QList<Harvest>& harvests, const std::optional<OVDay>
             row.last = harvest.date;
     }
 
-    std::stable_sort(rows.begin(), rows.end(), [](const YieldRow& a, const YieldRow& b) {
-        if (a.pounds != b.pounds)
-            return a.pounds > b.pounds;
-        return a.crop.toLower() < b.crop.toLower();
-    });
+    sortYield(rows);
     return rows;
 }
 
@@ -139,9 +153,38 @@ CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledge
         rowFor(key, entry.crop).cost += entry.cost;
     }
 
-    std::stable_sort(report.rows.begin(), report.rows.end(), [](const CostRow& a, const CostRow& b) {
-        return a.crop.toLower() < b.crop.toLower();
-    });
+    sortCosts(report.rows);
+    return report;
+}
+
+QList<YieldRow> yield(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
+{
+    QList<YieldRow> rows;
+    for (const OVStore::CropYield& sums : store.yieldByCrop(from, to)) {
+        rows.append(YieldRow{.crop = trimBlanks(sums.crop),
+                             .harvests = sums.harvests,
+                             .pounds = sums.pounds,
+                             .count = sums.count,
+                             .first = sums.first,
+                             .last = sums.last});
+    }
+    sortYield(rows);
+    return rows;
+}
+
+CostReport costs(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
+{
+    const OVStore::CostSums sums = store.costByCrop(from, to);
+    CostReport report;
+    report.sharedCost = sums.sharedCost;
+    report.totalCost = sums.totalCost;
+    report.totalPounds = sums.totalPounds;
+    report.totalHarvests = sums.totalHarvests;
+    for (const OVStore::CropCost& crop : sums.crops) {
+        report.rows.append(
+            CostRow{.crop = trimBlanks(crop.crop), .cost = crop.cost, .pounds = crop.pounds, .harvests = crop.harvests});
+    }
+    sortCosts(report.rows);
     return report;
 }
 

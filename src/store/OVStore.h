@@ -25,6 +25,7 @@
 #include "store/SQLiteDB.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -120,6 +121,8 @@ public:
     QList<Plant> plants() const;
     QList<Seed> seeds() const;
     QList<GermTest> germTests(qint64 seedID) const;
+    // Every packet's tests in one query, each list in germTests() order.
+    QHash<qint64, QList<GermTest>> germTestsBySeed() const;
     // Newest first (ties: higher id first), at most `limit`, taken at or after `since`.
     QList<Reading> readings(qint64 zoneID, std::optional<QDateTime> since = std::nullopt,
                             qint64 limit = 5000) const;
@@ -138,6 +141,48 @@ public:
     // The plant's greenhouse, zone and "Bed 1"/"Bench B1" that still exist, joined
     // with " · "; "" when none.
     QString locationText(const Plant& plant) const;
+
+    // ---- Report sums (OVStoreReports.cpp); none throws ----
+    // Harvests and ledger entries summed per crop inside the engine, so a report over
+    // every year reads one row per crop instead of every record. Rows are read the
+    // way a fetch reads them (a damaged date counts as today, an unknown unit as lb,
+    // an unreadable number as the record's default) and crops are joined by
+    // cropKey(). Days are inclusive; an absent end is open. Sums run in the order
+    // the record lists would add them up, so they equal those sums to the last bit.
+    struct CropYield {
+        QString crop;              // the text of the crop's first harvest by (date, id)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests, in pounds
+        double count = 0;          // counted harvests' quantities
+        OVDay first;
+        OVDay last;
+    };
+    // One row per crop, in the order of each crop's first harvest by (date, id).
+    QList<CropYield> yieldByCrop(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
+    struct CropCost {
+        QString key;               // cropKey(); "" for the costs without a crop
+        QString crop;              // the first harvest's text, else the first entry's (harvests() and ledger() order)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests only; counted ones add nothing
+        double cost = 0;
+    };
+    struct CostSums {
+        QList<CropCost> crops;     // the crops with a harvest first, in harvests() order of their first one, then the rest
+        double sharedCost = 0;
+        double totalCost = 0;
+        double totalPounds = 0;
+        int totalHarvests = 0;
+    };
+    CostSums costByCrop(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
+
+    // The dashboard's figures without loading every plant or harvest, read as a fetch
+    // reads the rows: plants whose status counts as active; the weight in pounds of
+    // the harvests dated in `year`, added up in id order as a list of them would be;
+    // and the plants not finished or failed that have an expected harvest day, in
+    // plants() order.
+    qint64 activePlantCount() const;
+    double poundsHarvestedIn(qint64 year) const;
+    QList<Plant> unfinishedPlantsWithHarvestDay() const;
 
     // ---- Task completion and bulk reading import (OVStoreImport.cpp) ----
     struct ImportCounts {

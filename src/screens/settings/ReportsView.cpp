@@ -128,9 +128,8 @@ QString ReportsView::pdfSubtitle(const QDateTime& made) const
 void ReportsView::rebuild()
 {
     const auto [from, to] = range();
-    const QList<Harvest> harvests = m_store.harvests();
-    m_yield = Reports::yieldTable(Reports::yield(harvests, from, to));
-    m_cost = Reports::costTable(Reports::costs(harvests, m_store.ledger(), from, to));
+    m_yield = Reports::yieldTable(Reports::yield(m_store, from, to));
+    m_cost = Reports::costTable(Reports::costs(m_store, from, to));
     m_periodText = Reports::periodText(from, to);
 
     if (m_cardsWidget) {
