@@ -3,6 +3,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
+#include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
@@ -16,6 +17,7 @@
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 SeedsView::SeedsView(QWidget* parent) : SeedsView(*OVStore::shared(), AppModel::shared(), parent) {}
@@ -124,38 +126,104 @@ void SeedsView::deleteTest(const GermTest& test)
 
 void SeedsView::rebuild()
 {
-    // The old cards may hold the button whose click asked for this: let them go later.
-    if (m_list) {
-        m_list->hide();
-        m_list->deleteLater();
+    if (m_readAt != m_store.revision()) {
+        const QHash<qint64, QList<GermTest>> tests = m_store.germTestsBySeed();
+        m_sources.clear();
+        for (const Seed& seed : m_store.seeds())
+            m_sources.append(CardSource{seed, tests.value(seed.id)});
+        m_readAt = m_store.revision();
     }
-    m_list = new QWidget;
-    auto* col = new QVBoxLayout(m_list);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->setSpacing(KitMetrics::px(16));
+    const OVColors colors;
+    const Look look{colors.text().rgba(), colors.dim().rgba(), colors.accent().rgba(), KitMetrics::zoom()};
+    const bool sameLook = look == m_look;
+    m_look = look;
+    if (!m_list) {
+        m_list = new QWidget;
+        auto* col = new QVBoxLayout(m_list);
+        col->setContentsMargins(0, 0, 0, 0);
+        col->setSpacing(KitMetrics::px(16));
+        m_page->content()->addWidget(m_list);
+    }
 
-    const QList<Seed> seeds = m_store.seeds();
-    int shown = 0;
-    for (const Seed& seed : seeds) {
-        if (!matches(seed, m_search))
+    // Cards no longer wanted go on the next event-loop turn: one may hold the button
+    // whose click asked for this rebuild.
+    const auto retire = [](QWidget* card) {
+        card->hide();
+        card->deleteLater();
+    };
+    QHash<qint64, std::pair<CardSource, SeedCard*>> kept;
+    QList<SeedCard*> shown;
+    int matching = 0;
+    int made = 0;
+    bool more = false;
+    for (const CardSource& source : std::as_const(m_sources)) {
+        auto [old, card] = m_cards.take(source.seed.id);
+        if (card && (!sameLook || !(old == source))) {
+            retire(card);
+            card = nullptr;
+        }
+        const bool wanted = matches(source.seed, m_search);
+        matching += wanted ? 1 : 0;
+        // Past the cards this turn may make, the list ends for now; the next turn
+        // goes on from there.
+        more = more || (wanted && !card && made == cardsPerTurn);
+        if (!wanted || more) {
+            // Kept hidden for when the search lists the packet again.
+            if (card) {
+                card->hide();
+                kept.insert(source.seed.id, {source, card});
+            }
             continue;
-        col->addWidget(new SeedCard(seed, m_store.germTests(seed.id), this));
-        ++shown;
+        }
+        if (!card) {
+            card = new SeedCard(source.seed, source.tests, this, m_list);
+            ++made;
+        }
+        kept.insert(source.seed.id, {source, card});
+        shown.append(card);
     }
-    m_emptyTitle.clear();
-    if (shown == 0) {
-        m_emptyTitle = seeds.isEmpty() ? QStringLiteral("No seed packets yet") : QStringLiteral("Nothing matches");
+    if (more && !m_continuing) {
+        m_continuing = true;
+        QTimer::singleShot(0, this, [this] {
+            m_continuing = false;
+            rebuild();
+        });
+    }
+    for (const auto& [source, card] : std::as_const(m_cards))
+        retire(card);
+    m_cards = kept;
+
+    const QString emptyTitle = matching > 0          ? QString()
+                               : m_sources.isEmpty() ? QStringLiteral("No seed packets yet")
+                                                     : QStringLiteral("Nothing matches");
+    if (m_empty && emptyTitle != m_emptyTitle) {
+        retire(m_empty);
+        m_empty = nullptr;
+    }
+    m_emptyTitle = emptyTitle;
+    if (!emptyTitle.isEmpty() && !m_empty) {
         auto* card = new OVCard();
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("circle.grid.cross"), m_emptyTitle,
             QStringLiteral("Add each packet or bag of seed. Then run a germination test: sow 10 or 20 seeds on a damp "
                            "paper towel and count how many sprout.")));
-        col->addWidget(card);
+        m_empty = card;
     }
-    m_page->content()->addWidget(m_list);
+    auto* col = static_cast<QVBoxLayout*>(m_list->layout());
+    if (shown == m_shown && col->count() == shown.size() + (m_empty ? 1 : 0))
+        return;
+    // Lay the cards out again in their new order; the widgets themselves stay.
+    while (QLayoutItem* item = col->takeAt(0))
+        delete item;
+    for (SeedCard* card : std::as_const(shown)) {
+        col->addWidget(card);
+        card->show();
+    }
+    if (m_empty) {
+        col->addWidget(m_empty);
+        m_empty->show();
+    }
+    m_shown = shown;
 }
 
-QList<SeedCard*> SeedsView::cards() const
-{
-    return m_list ? m_list->findChildren<SeedCard*>(Qt::FindDirectChildrenOnly) : QList<SeedCard*>();
-}
+QList<SeedCard*> SeedsView::cards() const { return m_shown; }
