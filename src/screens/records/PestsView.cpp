@@ -64,20 +64,10 @@ void PestsView::setShowResolved(bool on)
     m_showResolved->setChecked(on);
 }
 
-QList<PestRow*> PestsView::rows() const
-{
-    return m_list ? m_list->findChildren<PestRow*>(QString(), Qt::FindDirectChildrenOnly) : QList<PestRow*>();
-}
+QList<PestRow*> PestsView::rows() const { return m_shown; }
 
-void PestsView::rebuild()
+void PestsView::readRecords()
 {
-    const bool showResolved = m_showResolved->isChecked();
-    const OVColors colors;
-    auto* list = new QWidget;
-    auto* stack = new QVBoxLayout(list);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(KitMetrics::px(10));
-
     // Plants and zones are few and named by many records: the plants are read in one
     // query, each zone's name once.
     QHash<qint64, QString> plantNames;
@@ -93,28 +83,83 @@ void PestsView::rebuild()
             found = zoneNames.insert(*id, m_store.zoneName(id));
         return *found;
     };
+    m_sources.clear();
+    for (const PestRecord& record : m_store.pests())
+        m_sources.append(RowSource{record, plantName(record.plantID), zoneName(record.zoneID)});
+    m_readAt = m_store.revision();
+}
 
-    int shown = 0;
-    for (const PestRecord& record : m_store.pests()) {
-        if (!showResolved && record.resolved)
+void PestsView::rebuild()
+{
+    if (m_readAt != m_store.revision())
+        readRecords();
+    const bool showResolved = m_showResolved->isChecked();
+    const OVColors colors;
+    const Look look{colors.text().rgba(), colors.dim().rgba(), colors.accent().rgba(), KitMetrics::zoom()};
+
+    if (!m_list) {
+        m_list = new QWidget;
+        auto* stack = new QVBoxLayout(m_list);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->setSpacing(KitMetrics::px(10));
+        m_card->body()->addWidget(m_list);
+    }
+    const bool sameLook = look == m_look;
+    m_look = look;
+
+    // Rows no longer wanted go on the next event-loop turn: a rebuild may follow a click on one.
+    const auto retire = [](PestRow* row) {
+        row->hide();
+        row->deleteLater();
+    };
+    QHash<qint64, std::pair<RowSource, PestRow*>> kept;
+    QList<PestRow*> shown;
+    for (const RowSource& source : std::as_const(m_sources)) {
+        auto [old, row] = m_rows.take(source.record.id);
+        if (row && (!sameLook || !(old == source))) {
+            retire(row);
+            row = nullptr;
+        }
+        if (!showResolved && source.record.resolved) {
+            // Kept hidden for when the switch lists resolved problems again.
+            if (row) {
+                row->hide();
+                kept.insert(source.record.id, {source, row});
+            }
             continue;
-        auto* row = new PestRow(record, plantName(record.plantID), zoneName(record.zoneID), colors, list);
-        connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
-        stack->addWidget(row);
-        ++shown;
+        }
+        if (!row) {
+            row = new PestRow(source.record, source.plantName, source.zoneName, colors, m_list);
+            const PestRecord record = source.record;
+            connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
+        }
+        kept.insert(source.record.id, {source, row});
+        shown.append(row);
     }
-    if (shown == 0)
-        stack->addWidget(new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
-                                     QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
-                                                    "anything else, log it here with what you did about it.")));
+    for (const auto& [source, row] : std::as_const(m_rows))
+        retire(row);
+    m_rows = kept;
 
-    // The old rows go on the next event-loop turn: a rebuild may follow a click on one.
-    if (m_list) {
-        m_card->body()->replaceWidget(m_list, list);
-        m_list->hide();
-        m_list->deleteLater();
-    } else {
-        m_card->body()->addWidget(list);
+    if (shown.isEmpty() && !m_empty) {
+        m_empty = new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
+                              QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
+                                             "anything else, log it here with what you did about it."));
+    } else if (!shown.isEmpty() && m_empty) {
+        m_empty->hide();
+        m_empty->deleteLater();
+        m_empty = nullptr;
     }
-    m_list = list;
+    if (shown == m_shown && m_list->layout()->count() == shown.size() + (m_empty ? 1 : 0))
+        return;
+    // Lay the rows out again in their new order; the widgets themselves stay.
+    auto* stack = static_cast<QVBoxLayout*>(m_list->layout());
+    while (QLayoutItem* item = stack->takeAt(0))
+        delete item;
+    for (PestRow* row : std::as_const(shown)) {
+        stack->addWidget(row);
+        row->show();
+    }
+    if (m_empty)
+        stack->addWidget(m_empty);
+    m_shown = shown;
 }
