@@ -157,35 +157,30 @@ CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledge
     return report;
 }
 
-QList<YieldRow> yield(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
+BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
 {
-    QList<YieldRow> rows;
-    for (const OVStore::CropYield& sums : store.yieldByCrop(from, to)) {
-        rows.append(YieldRow{.crop = trimBlanks(sums.crop),
-                             .harvests = sums.harvests,
-                             .pounds = sums.pounds,
-                             .count = sums.count,
-                             .first = sums.first,
-                             .last = sums.last});
+    const OVStore::ReportSums sums = store.reportSums(from, to);
+    BothReports both;
+    for (const OVStore::CropYield& crop : sums.yield) {
+        both.yield.append(YieldRow{.crop = trimBlanks(crop.crop),
+                                   .harvests = crop.harvests,
+                                   .pounds = crop.pounds,
+                                   .count = crop.count,
+                                   .first = crop.first,
+                                   .last = crop.last});
     }
-    sortYield(rows);
-    return rows;
-}
-
-CostReport costs(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
-{
-    const OVStore::CostSums sums = store.costByCrop(from, to);
-    CostReport report;
+    sortYield(both.yield);
+    CostReport& report = both.costs;
     report.sharedCost = sums.sharedCost;
     report.totalCost = sums.totalCost;
     report.totalPounds = sums.totalPounds;
     report.totalHarvests = sums.totalHarvests;
-    for (const OVStore::CropCost& crop : sums.crops) {
+    for (const OVStore::CropCost& crop : sums.costs) {
         report.rows.append(
             CostRow{.crop = trimBlanks(crop.crop), .cost = crop.cost, .pounds = crop.pounds, .harvests = crop.harvests});
     }
     sortCosts(report.rows);
-    return report;
+    return both;
 }
 
 QString lb(double value) { return f2(value); }

@@ -66,8 +66,11 @@ CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledge
 
 // The same two reports from the store's per-crop sums, without loading any record:
 // equal to the list forms over store.harvests() and store.ledger().
-QList<YieldRow> yield(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to);
-CostReport costs(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to);
+struct BothReports {
+    QList<YieldRow> yield;
+    CostReport costs;
+};
+BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to);
 
 QString lb(double value);
 QString money(std::optional<double> value);

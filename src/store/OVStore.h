@@ -147,33 +147,35 @@ public:
     // every year reads one row per crop instead of every record. Rows are read the
     // way a fetch reads them (a damaged date counts as today, an unknown unit as lb,
     // an unreadable number as the record's default) and crops are joined by
-    // cropKey(). Days are inclusive; an absent end is open. Sums run in the order
-    // the record lists would add them up, so they equal those sums to the last bit.
+    // cropKey(). Days are inclusive; an absent end is open. Every sum is added up in
+    // the order a loop over the record lists would add it, so it equals that loop's
+    // to the last bit.
     struct CropYield {
-        QString crop;              // the text of the crop's first harvest by (date, id)
+        QString crop;              // the text of the crop's first harvest by (day, id)
         int harvests = 0;
-        double pounds = 0;         // weighed harvests, in pounds
+        double pounds = 0;         // weighed harvests, in pounds, added up by (day, id)
         double count = 0;          // counted harvests' quantities
         OVDay first;
         OVDay last;
     };
-    // One row per crop, in the order of each crop's first harvest by (date, id).
-    QList<CropYield> yieldByCrop(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
     struct CropCost {
-        QString key;               // cropKey(); "" for the costs without a crop
+        QString key;               // cropKey()
         QString crop;              // the first harvest's text, else the first entry's (harvests() and ledger() order)
         int harvests = 0;
-        double pounds = 0;         // weighed harvests only; counted ones add nothing
-        double cost = 0;
+        double pounds = 0;         // weighed harvests only, added up in harvests() order
+        double cost = 0;           // added up in ledger() order
     };
-    struct CostSums {
-        QList<CropCost> crops;     // the crops with a harvest first, in harvests() order of their first one, then the rest
-        double sharedCost = 0;
+    struct ReportSums {
+        // One row per crop, in the order of each crop's first harvest by (day, id).
+        QList<CropYield> yield;
+        // The crops with a harvest, in yield's order, then those with costs only.
+        QList<CropCost> costs;
+        double sharedCost = 0;     // the entries without a crop
         double totalCost = 0;
         double totalPounds = 0;
         int totalHarvests = 0;
     };
-    CostSums costByCrop(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
+    ReportSums reportSums(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
 
     // The dashboard's figures without loading every plant or harvest, read as a fetch
     // reads the rows: plants whose status counts as active; the weight in pounds of

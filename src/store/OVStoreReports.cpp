@@ -1,7 +1,7 @@
-// Sums computed by the engine for the reports and the dashboard. Three small SQL functions make a row read
-// exactly as RowMapping reads it (crop key, day with its fallback, numbers with
-// theirs), so the grouped sums equal what the record lists would give; window
-// frames over whole partitions fix the order the sums are added in.
+// Sums computed by the engine for the reports and the dashboard. Three small SQL
+// functions make a row read exactly as RowMapping reads it (crop key, day with its
+// fallback, numbers with theirs), and two ordered aggregates add up and pick in the
+// order the record lists have, so the grouped sums equal what the lists would give.
 
 #include "store/OVStore.h"
 
@@ -11,6 +11,11 @@
 
 #include <QDate>
 #include <QHash>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include <sqlite3.h>
 
@@ -41,6 +46,30 @@ OVDay dayOfNumber(qint64 n) { return OVDay(n / 10000, int(n / 100 % 100), int(n 
 
 void cropKeyFunction(sqlite3_context* context, int, sqlite3_value** argv)
 {
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
+        // Plain ASCII, the usual case, is trimmed and lower-cased on the bytes; the
+        // result is what cropKey() gives for it.
+        const auto* t = reinterpret_cast<const unsigned char*>(sqlite3_value_text(argv[0]));
+        const int n = sqlite3_value_bytes(argv[0]);
+        bool ascii = true;
+        for (int i = 0; i < n && ascii; ++i)
+            ascii = t[i] < 0x80;
+        if (ascii) {
+            const auto blank = [](unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+            int begin = 0;
+            int end = n;
+            while (begin < end && blank(t[begin]))
+                ++begin;
+            while (end > begin && blank(t[end - 1]))
+                --end;
+            std::string key(reinterpret_cast<const char*>(t) + begin, size_t(end - begin));
+            for (char& c : key)
+                if (c >= 'A' && c <= 'Z')
+                    c = char(c - 'A' + 'a');
+            sqlite3_result_text(context, key.data(), int(key.size()), SQLITE_TRANSIENT);
+            return;
+        }
+    }
     const QByteArray key = cropKey(valueOf(argv[0]).toText().value_or(QString())).toUtf8();
     sqlite3_result_text(context, key.constData(), int(key.size()), SQLITE_TRANSIENT);
 }
@@ -77,6 +106,168 @@ void realFunction(sqlite3_context* context, int, sqlite3_value** argv)
     sqlite3_result_double(context, valueOf(argv[0]).toDouble().value_or(sqlite3_value_double(argv[1])));
 }
 
+
+// ---- Ordered aggregates. SQLite adds a group's rows up in whatever order it meets
+// them; these keep each value with its sort key and add up (or pick) in the order
+// asked for, so a sum equals the one a loop over the sorted records makes.
+
+// A sort key as SQLite orders values: NULL, then numbers, then text, then blobs.
+struct SortKey {
+    int rank = 0;
+    bool integer = false;
+    qint64 whole = 0;
+    double real = 0;
+    std::string bytes;
+
+    explicit SortKey(sqlite3_value* v)
+    {
+        switch (sqlite3_value_type(v)) {
+        case SQLITE_INTEGER:
+            rank = 1;
+            integer = true;
+            whole = sqlite3_value_int64(v);
+            real = double(whole);
+            break;
+        case SQLITE_FLOAT:
+            rank = 1;
+            real = sqlite3_value_double(v);
+            break;
+        case SQLITE_TEXT:
+        case SQLITE_BLOB: {
+            rank = sqlite3_value_type(v) == SQLITE_TEXT ? 2 : 3;
+            const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
+            bytes.assign(data ? data : "", size_t(sqlite3_value_bytes(v)));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    friend int compare(const SortKey& a, const SortKey& b)
+    {
+        if (a.rank != b.rank)
+            return a.rank < b.rank ? -1 : 1;
+        if (a.rank == 1) {
+            if (a.integer && b.integer)
+                return a.whole < b.whole ? -1 : (a.whole > b.whole ? 1 : 0);
+            return a.real < b.real ? -1 : (a.real > b.real ? 1 : 0);
+        }
+        return a.bytes.compare(b.bytes) < 0 ? -1 : (a.bytes == b.bytes ? 0 : 1);
+    }
+};
+
+// Whether (a1, a2) comes before (b1, b2) in direction `dir` (1 rising, -1 falling).
+bool before(const SortKey& a1, const SortKey& a2, const SortKey& b1, const SortKey& b2, int dir)
+{
+    int c = compare(a1, b1);
+    if (c == 0)
+        c = compare(a2, b2);
+    return dir < 0 ? c > 0 : c < 0;
+}
+
+template <typename State>
+State* stateOf(sqlite3_context* context, bool create)
+{
+    auto** slot = static_cast<State**>(sqlite3_aggregate_context(context, create ? int(sizeof(State*)) : 0));
+    if (!slot)
+        return nullptr;
+    if (!*slot && create)
+        *slot = new State;
+    return *slot;
+}
+
+template <typename State>
+void dropState(sqlite3_context* context)
+{
+    if (auto** slot = static_cast<State**>(sqlite3_aggregate_context(context, 0))) {
+        delete *slot;
+        *slot = nullptr;
+    }
+}
+
+// ov_sum(value, direction, key1, key2): the non-NULL values added up from 0 in key order.
+struct OrderedSum {
+    struct Item {
+        SortKey first;
+        SortKey second;
+        double value;
+    };
+    std::vector<Item> items;
+    int dir = 1;
+};
+
+void orderedSumStep(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    OrderedSum* sum = stateOf<OrderedSum>(context, true);
+    if (!sum) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    sum->dir = sqlite3_value_int(argv[1]) < 0 ? -1 : 1;
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return;
+    sum->items.push_back({SortKey(argv[2]), SortKey(argv[3]), sqlite3_value_double(argv[0])});
+}
+
+void orderedSumFinal(sqlite3_context* context)
+{
+    double total = 0;
+    if (OrderedSum* sum = stateOf<OrderedSum>(context, false)) {
+        const int dir = sum->dir;
+        const auto inOrder = [dir](const OrderedSum::Item& a, const OrderedSum::Item& b) {
+            return before(a.first, a.second, b.first, b.second, dir);
+        };
+        std::vector<OrderedSum::Item>& items = sum->items;
+        // Rows often arrive in table order, which is the order asked for or its
+        // reverse: a look along the list spares the sort then.
+        if (std::is_sorted(items.rbegin(), items.rend(), inOrder))
+            std::reverse(items.begin(), items.end());
+        else if (!std::is_sorted(items.begin(), items.end(), inOrder))
+            std::sort(items.begin(), items.end(), inOrder);
+        for (const OrderedSum::Item& item : items)
+            total += item.value;
+    }
+    dropState<OrderedSum>(context);
+    sqlite3_result_double(context, total);
+}
+
+// ov_first(value, direction, key1, key2): the value of the row that comes first in key order.
+struct FirstValue {
+    std::optional<SortKey> first;
+    std::optional<SortKey> second;
+    sqlite3_value* value = nullptr;
+    ~FirstValue() { sqlite3_value_free(value); }
+};
+
+void firstValueStep(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    FirstValue* state = stateOf<FirstValue>(context, true);
+    if (!state) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    const int dir = sqlite3_value_int(argv[1]) < 0 ? -1 : 1;
+    SortKey first(argv[2]);
+    SortKey second(argv[3]);
+    if (state->first && !before(first, second, *state->first, *state->second, dir))
+        return;
+    sqlite3_value_free(state->value);
+    state->value = sqlite3_value_dup(argv[0]);
+    state->first = std::move(first);
+    state->second = std::move(second);
+}
+
+void firstValueFinal(sqlite3_context* context)
+{
+    FirstValue* state = stateOf<FirstValue>(context, false);
+    if (state && state->value)
+        sqlite3_result_value(context, state->value);
+    else
+        sqlite3_result_null(context);
+    dropState<FirstValue>(context);
+}
+
 // Registered on every call: a restore replaces the connection, and registering again
 // costs next to nothing. Direct-only: a stored view or trigger can never call them.
 void registerFunctions(sqlite3* db)
@@ -85,6 +276,8 @@ void registerFunctions(sqlite3* db)
     sqlite3_create_function_v2(db, "ov_crop_key", 1, flags, nullptr, cropKeyFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ov_day", 2, flags, nullptr, dayFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ov_real", 2, flags, nullptr, realFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ov_sum", 4, flags, nullptr, nullptr, orderedSumStep, orderedSumFinal, nullptr);
+    sqlite3_create_function_v2(db, "ov_first", 4, flags, nullptr, nullptr, firstValueStep, firstValueFinal, nullptr);
 }
 
 // A harvest's weight factor from its unit text, NULL for a count; unknown units read as lb.
@@ -107,91 +300,77 @@ const char* const inPeriod = "(?6 IS NULL OR d >= ?6) AND (?7 IS NULL OR d <= ?7
 
 } // namespace
 
-QList<OVStore::CropYield> OVStore::yieldByCrop(const std::optional<OVDay>& from,
-                                               const std::optional<OVDay>& to) const
+OVStore::ReportSums OVStore::reportSums(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const
 {
-    const QString sql = QStringLiteral(
-        "WITH h AS (SELECT ov_crop_key(crop) AS k, crop, ov_day(date, ?5) AS d, id, ov_real(quantity, 0) AS q, "
-        "%1 AS f FROM harvest), "
-        "w AS (SELECT k, crop, d, id, ROW_NUMBER() OVER byDay AS rn, COUNT(*) OVER whole AS n, "
-        "TOTAL(q * f) OVER whole AS lb, TOTAL(CASE WHEN f IS NULL THEN q END) OVER whole AS cnt, "
-        "MIN(d) OVER whole AS first, MAX(d) OVER whole AS last FROM h WHERE %2 "
-        "WINDOW byDay AS (PARTITION BY k ORDER BY d, id), "
-        "whole AS (byDay ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)) "
-        "SELECT crop, n, lb, cnt, first, last FROM w WHERE rn = 1 ORDER BY d, id")
-                            .arg(QLatin1String(unitFactor), QLatin1String(inPeriod));
-    QList<CropYield> result;
-    if (!m_db->handle())
-        return result;
-    try {
-        registerFunctions(m_db->handle());
-        for (const SQLRow& row : m_db->query(sql, commonArgs(from, to))) {
-            result.append(CropYield{
-                .crop = row.str(QStringLiteral("crop")),
-                .harvests = int(row.intValue(QStringLiteral("n")).value_or(0)),
-                .pounds = row.doubleValue(QStringLiteral("lb")).value_or(0),
-                .count = row.doubleValue(QStringLiteral("cnt")).value_or(0),
-                .first = dayOfNumber(row.intValue(QStringLiteral("first")).value_or(0)),
-                .last = dayOfNumber(row.intValue(QStringLiteral("last")).value_or(0)),
-            });
-        }
-    } catch (const OVError&) {
-        return {};
-    }
-    return result;
-}
+    // Yield adds up by (day, id); costs in the order of harvests() and ledger(): the
+    // stored day text descending, then id descending (the text as stored, not the day
+    // it reads as, decides which record comes first). One grouped pass per table, and
+    // one ungrouped pass for each table's total, which is added up across crops.
+    const QString harvests = QStringLiteral(
+        "(SELECT ov_crop_key(crop) AS k, crop, date, ov_day(date, ?5) AS d, id, ov_real(quantity, 0) AS q, "
+        "%1 AS f FROM harvest) WHERE %2")
+                                 .arg(QLatin1String(unitFactor), QLatin1String(inPeriod));
+    const QString ledger = QStringLiteral("(SELECT ov_crop_key(crop) AS k, crop, date, ov_day(date, ?5) AS d, id, "
+                                          "ov_real(cost, 0) AS cost FROM ledger) WHERE %1")
+                               .arg(QLatin1String(inPeriod));
+    const QString harvestsPerCrop = QStringLiteral(
+        "SELECT k, COUNT(*) AS n, ov_first(crop, 1, d, id) AS yieldCrop, ov_sum(q * f, 1, d, id) AS yieldLb, "
+        "ov_sum(CASE WHEN f IS NULL THEN q END, 1, d, id) AS cnt, MIN(d) AS first, MAX(d) AS last, "
+        "ov_first(id, 1, d, id) AS firstID, ov_first(crop, -1, date, id) AS costCrop, "
+        "ov_sum(COALESCE(q * f, 0), -1, date, id) AS costLb FROM ") +
+                                    harvests + QStringLiteral(" GROUP BY k ORDER BY first, firstID");
+    const QString ledgerPerCrop = QStringLiteral("SELECT k, ov_first(crop, -1, date, id) AS crop, "
+                                                 "ov_sum(cost, -1, date, id) AS cost, ov_first(id, -1, date, id) AS "
+                                                 "firstID FROM ") +
+                                  ledger + QStringLiteral(" GROUP BY k ORDER BY MAX(date) DESC, firstID DESC");
+    const QString harvestTotal =
+        QStringLiteral("SELECT COUNT(*) AS n, ov_sum(COALESCE(q * f, 0), -1, date, id) AS lb FROM ") + harvests;
+    const QString ledgerTotal = QStringLiteral("SELECT ov_sum(cost, -1, date, id) AS cost FROM ") + ledger;
 
-OVStore::CostSums OVStore::costByCrop(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const
-{
-    // Part 0 holds harvests, part 1 ledger entries; each part is added up in the order
-    // of harvests() and ledger(): the stored day text descending, then id descending
-    // (the text as stored, not the day it reads as, decides which entry is first).
-    const QString sql = QStringLiteral(
-        "WITH s AS (SELECT 0 AS part, ov_crop_key(crop) AS k, crop, date, ov_day(date, ?5) AS d, id, "
-        "COALESCE(ov_real(quantity, 0) * (%1), 0) AS lb, 0 AS cost FROM harvest "
-        "UNION ALL SELECT 1, ov_crop_key(crop), crop, date, ov_day(date, ?5), id, 0, ov_real(cost, 0) FROM ledger), "
-        "w AS (SELECT part, k, crop, date, id, ROW_NUMBER() OVER byDay AS rn, COUNT(*) OVER whole AS n, "
-        "TOTAL(lb) OVER whole AS lb, TOTAL(cost) OVER whole AS cost, "
-        "COUNT(*) OVER allOfPart AS allN, TOTAL(lb) OVER allOfPart AS allLb, TOTAL(cost) OVER allOfPart AS allCost "
-        "FROM s WHERE %2 "
-        "WINDOW byDay AS (PARTITION BY part, k ORDER BY date DESC, id DESC), "
-        "whole AS (byDay ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING), "
-        "allOfPart AS (PARTITION BY part ORDER BY date DESC, id DESC ROWS BETWEEN UNBOUNDED PRECEDING AND "
-        "UNBOUNDED FOLLOWING)) "
-        "SELECT part, k, crop, n, lb, cost, allN, allLb, allCost FROM w WHERE rn = 1 ORDER BY part, date DESC, id DESC")
-                            .arg(QLatin1String(unitFactor), QLatin1String(inPeriod));
-    CostSums sums;
+    ReportSums sums;
     if (!m_db->handle())
         return sums;
     try {
         registerFunctions(m_db->handle());
+        const SQLArgs args = commonArgs(from, to);
         QHash<QString, qsizetype> rowOfKey;
-        for (const SQLRow& row : m_db->query(sql, commonArgs(from, to))) {
-            const bool harvests = row.intValue(QStringLiteral("part")).value_or(0) == 0;
+        for (const SQLRow& row : m_db->query(harvestsPerCrop, args)) {
+            const int n = int(row.intValue(QStringLiteral("n")).value_or(0));
+            sums.yield.append(CropYield{
+                .crop = row.str(QStringLiteral("yieldCrop")),
+                .harvests = n,
+                .pounds = row.doubleValue(QStringLiteral("yieldLb")).value_or(0),
+                .count = row.doubleValue(QStringLiteral("cnt")).value_or(0),
+                .first = dayOfNumber(row.intValue(QStringLiteral("first")).value_or(0)),
+                .last = dayOfNumber(row.intValue(QStringLiteral("last")).value_or(0)),
+            });
             const QString key = row.str(QStringLiteral("k"));
-            if (harvests) {
-                sums.totalHarvests = int(row.intValue(QStringLiteral("allN")).value_or(0));
-                sums.totalPounds = row.doubleValue(QStringLiteral("allLb")).value_or(0);
-            } else {
-                sums.totalCost = row.doubleValue(QStringLiteral("allCost")).value_or(0);
-                if (key.isEmpty()) {
-                    sums.sharedCost = row.doubleValue(QStringLiteral("cost")).value_or(0);
-                    continue;
-                }
+            rowOfKey.insert(key, sums.costs.size());
+            sums.costs.append(CropCost{.key = key,
+                                       .crop = row.str(QStringLiteral("costCrop")),
+                                       .harvests = n,
+                                       .pounds = row.doubleValue(QStringLiteral("costLb")).value_or(0)});
+        }
+        for (const SQLRow& row : m_db->query(ledgerPerCrop, args)) {
+            const QString key = row.str(QStringLiteral("k"));
+            const double cost = row.doubleValue(QStringLiteral("cost")).value_or(0);
+            if (key.isEmpty()) {
+                sums.sharedCost = cost;
+                continue;
             }
             auto found = rowOfKey.constFind(key);
             if (found == rowOfKey.constEnd()) {
-                sums.crops.append(CropCost{.key = key, .crop = row.str(QStringLiteral("crop"))});
-                found = rowOfKey.insert(key, sums.crops.size() - 1);
+                sums.costs.append(CropCost{.key = key, .crop = row.str(QStringLiteral("crop"))});
+                found = rowOfKey.insert(key, sums.costs.size() - 1);
             }
-            CropCost& crop = sums.crops[*found];
-            if (harvests) {
-                crop.harvests = int(row.intValue(QStringLiteral("n")).value_or(0));
-                crop.pounds = row.doubleValue(QStringLiteral("lb")).value_or(0);
-            } else {
-                crop.cost = row.doubleValue(QStringLiteral("cost")).value_or(0);
-            }
+            sums.costs[*found].cost = cost;
         }
+        for (const SQLRow& row : m_db->query(harvestTotal, args)) {
+            sums.totalHarvests = int(row.intValue(QStringLiteral("n")).value_or(0));
+            sums.totalPounds = row.doubleValue(QStringLiteral("lb")).value_or(0);
+        }
+        for (const SQLRow& row : m_db->query(ledgerTotal, args))
+            sums.totalCost = row.doubleValue(QStringLiteral("cost")).value_or(0);
     } catch (const OVError&) {
         return {};
     }
@@ -220,8 +399,8 @@ double OVStore::poundsHarvestedIn(qint64 year) const
     // The text range finds the candidates as the schema has no index on the day; the
     // day as a fetch reads it (a damaged one is today) decides.
     const QString sql = QStringLiteral(
-        "SELECT TOTAL(ov_real(quantity, 0) * (%1)) AS lb FROM (SELECT quantity, unit, date FROM harvest "
-        "WHERE date >= ?8 AND date < ?9 ORDER BY id) WHERE ov_day(date, ?5) / 10000 = ?10")
+        "SELECT ov_sum(ov_real(quantity, 0) * (%1), 1, id, id) AS lb FROM harvest "
+        "WHERE date >= ?8 AND date < ?9 AND ov_day(date, ?5) / 10000 = ?10")
                             .arg(QLatin1String(unitFactor));
     SQLArgs args = commonArgs(std::nullopt, std::nullopt);
     args.push_back(OVDay(year, 1, 1).iso());

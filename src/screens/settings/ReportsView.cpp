@@ -128,8 +128,9 @@ QString ReportsView::pdfSubtitle(const QDateTime& made) const
 void ReportsView::rebuild()
 {
     const auto [from, to] = range();
-    m_yield = Reports::yieldTable(Reports::yield(m_store, from, to));
-    m_cost = Reports::costTable(Reports::costs(m_store, from, to));
+    const Reports::BothReports reports = Reports::fromStore(m_store, from, to);
+    m_yield = Reports::yieldTable(reports.yield);
+    m_cost = Reports::costTable(reports.costs);
     m_periodText = Reports::periodText(from, to);
 
     if (m_cardsWidget) {
