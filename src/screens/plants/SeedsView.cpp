@@ -1,6 +1,7 @@
 #include "screens/plants/SeedsView.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVColors.h"
@@ -152,6 +153,7 @@ void SeedsView::rebuild()
         card->deleteLater();
     };
     QHash<qint64, std::pair<CardSource, SeedCard*>> kept;
+    QList<QWidget*> order; // every card kept, shown or not, in packet order
     QList<SeedCard*> shown;
     int matching = 0;
     int made = 0;
@@ -167,20 +169,19 @@ void SeedsView::rebuild()
         // Past the cards this turn may make, the list ends for now; the next turn
         // goes on from there.
         more = more || (wanted && !card && made == cardsPerTurn);
-        if (!wanted || more) {
-            // Kept hidden for when the search lists the packet again.
-            if (card) {
-                card->hide();
-                kept.insert(source.seed.id, {source, card});
-            }
+        if (!card && (!wanted || more))
             continue;
-        }
         if (!card) {
             card = new SeedCard(source.seed, source.tests, this, m_list);
             ++made;
         }
         kept.insert(source.seed.id, {source, card});
-        shown.append(card);
+        order.append(card);
+        // Cards the search leaves out stay, hidden, for when it lists them again.
+        const bool visible = wanted && !more;
+        card->setVisible(visible);
+        if (visible)
+            shown.append(card);
     }
     if (more && !m_continuing) {
         m_continuing = true;
@@ -209,20 +210,11 @@ void SeedsView::rebuild()
                            "paper towel and count how many sprout.")));
         m_empty = card;
     }
-    auto* col = static_cast<QVBoxLayout*>(m_list->layout());
-    if (shown == m_shown && col->count() == shown.size() + (m_empty ? 1 : 0))
-        return;
-    // Lay the cards out again in their new order; the widgets themselves stay.
-    while (QLayoutItem* item = col->takeAt(0))
-        delete item;
-    for (SeedCard* card : std::as_const(shown)) {
-        col->addWidget(card);
-        card->show();
-    }
     if (m_empty) {
-        col->addWidget(m_empty);
+        order.append(m_empty);
         m_empty->show();
     }
+    LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
     m_shown = shown;
 }
 

@@ -97,6 +97,7 @@ private:
     Look m_look;
     QHash<qint64, std::pair<CardSource, SeedCard*>> m_cards;
     QList<SeedCard*> m_shown;
+    QList<QWidget*> m_order; // the list's layout, in order
     bool m_continuing = false;
     OVRebuilder* m_rebuilder = nullptr;
 };

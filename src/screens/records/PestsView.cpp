@@ -1,6 +1,7 @@
 #include "screens/records/PestsView.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVColors.h"
@@ -108,11 +109,12 @@ void PestsView::rebuild()
     m_look = look;
 
     // Rows no longer wanted go on the next event-loop turn: a rebuild may follow a click on one.
-    const auto retire = [](PestRow* row) {
+    const auto retire = [](QWidget* row) {
         row->hide();
         row->deleteLater();
     };
     QHash<qint64, std::pair<RowSource, PestRow*>> kept;
+    QList<QWidget*> order; // every row kept, shown or not, newest first
     QList<PestRow*> shown;
     for (const RowSource& source : std::as_const(m_sources)) {
         auto [old, row] = m_rows.take(source.record.id);
@@ -120,21 +122,20 @@ void PestsView::rebuild()
             retire(row);
             row = nullptr;
         }
-        if (!showResolved && source.record.resolved) {
-            // Kept hidden for when the switch lists resolved problems again.
-            if (row) {
-                row->hide();
-                kept.insert(source.record.id, {source, row});
-            }
+        // Rows the switch hides stay, hidden, for when it lists resolved problems again.
+        const bool visible = showResolved || !source.record.resolved;
+        if (!row && !visible)
             continue;
-        }
         if (!row) {
             row = new PestRow(source.record, source.plantName, source.zoneName, colors, m_list);
             const PestRecord record = source.record;
             connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
         }
         kept.insert(source.record.id, {source, row});
-        shown.append(row);
+        order.append(row);
+        row->setVisible(visible);
+        if (visible)
+            shown.append(row);
     }
     for (const auto& [source, row] : std::as_const(m_rows))
         retire(row);
@@ -145,21 +146,13 @@ void PestsView::rebuild()
                               QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
                                              "anything else, log it here with what you did about it."));
     } else if (!shown.isEmpty() && m_empty) {
-        m_empty->hide();
-        m_empty->deleteLater();
+        retire(m_empty);
         m_empty = nullptr;
     }
-    if (shown == m_shown && m_list->layout()->count() == shown.size() + (m_empty ? 1 : 0))
-        return;
-    // Lay the rows out again in their new order; the widgets themselves stay.
-    auto* stack = static_cast<QVBoxLayout*>(m_list->layout());
-    while (QLayoutItem* item = stack->takeAt(0))
-        delete item;
-    for (PestRow* row : std::as_const(shown)) {
-        stack->addWidget(row);
-        row->show();
+    if (m_empty) {
+        order.append(m_empty);
+        m_empty->show();
     }
-    if (m_empty)
-        stack->addWidget(m_empty);
+    LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
     m_shown = shown;
 }

@@ -81,4 +81,5 @@ private:
     Look m_look;
     QHash<qint64, std::pair<RowSource, PestRow*>> m_rows;
     QList<PestRow*> m_shown;
+    QList<QWidget*> m_order; // the list's layout, in order
 };
