@@ -130,11 +130,13 @@ QNMR Orvane does not connect to sensors and does not switch fans, heaters, vents
     list.append(topic("csv-format", "CSV import: file format", u8(R"(
 The first row of the file names the columns. Names are matched without regard to capitals, spaces or symbols, so “Temp (°F)” and temp_f mean the same column.
 • Time: a timestamp, date_time or datetime column, or separate date and time columns. Accepted forms include 2026-10-24 07:30, 2026-10-24T07:30:00, 10/24/2026 7:30 AM, 10/24/2026 07:30 and Unix seconds.
+• Dates with slashes are read month first. When a file shows its dates are day first (24/10/2026), none of its slash dates is guessed: save them as 2026-10-24.
 • Zone (optional): the exact name of a zone; rows without one go to the zone chosen in the import window.
 • Readings: temp_f or temp_c, humidity (or rh), light (or lux), co2, soil_moisture, soil_temp_f or soil_temp_c, ph and ec, and their common synonyms.
-• A plain temp or temperature column is read as °F unless Plain “temp” columns are in °C is ticked.
+• A plain temp or temperature column is read as °F unless Plain “temp” columns are in °C is ticked. The box never changes humidity, light, CO₂, soil moisture, pH or EC.
 • Note (optional): a text kept with each reading.
 Comma, semicolon and tab separated files all work.
+Files saved as UTF-8 or as Unicode text (UTF-16) both work.
 Empty cells, NA and “-” are skipped.
 ## What happens to bad rows
 Rows with a date that cannot be read, a word where a number belongs, an impossible value (humidity 140%), an unknown zone or no readings at all are skipped and listed with their line numbers. All the good rows are imported together. A row for the same zone and minute as a reading already in the log is skipped as a duplicate.
@@ -303,10 +305,11 @@ This example follows one tomato crop from the seed packet to its cost per pound.
                        "trouble"}));
 
     list.append(topic("trouble-csv", "Troubleshooting: CSV import problems", u8(R"(
-• “No date/time column was found”: name the time column timestamp, or use separate date and time columns.
+• “No date/time column was found”: name the time column timestamp, or use separate date and time columns. The column names must be the first row: delete any title lines above them.
 • “No reading columns were found”: name the columns temp_f, humidity, light, co2, soil_moisture, soil_temp_f, ph or ec (see “CSV import: file format”).
 • “There is no zone named …”: add that zone under Greenhouses first, or fix the name in the file so it matches exactly.
 • “The date/time … could not be read”: use one of the accepted forms, such as 2026-10-24 07:30.
+• “The date … may be day-first” or “… is day-first”: the file writes the day before the month (24/10/2026). Save the dates as year-month-day (2026-10-24) and import the file again.
 • “… is not a possible reading”: look for typos, or a °C file read as °F — tick Plain “temp” columns are in °C, or name the column temp_c.
 • Nothing new was imported: those readings are already in the log (same zone and minute), so they were skipped as duplicates.
 )"),

@@ -155,6 +155,75 @@ char32_t guessSeparator(std::basic_string_view<Unit> text)
 
 QString withQuotes(const QString& text) { return u'"' + text + u'"'; }
 
+// The "a/b/year" a date cell starts with: one or two digits, a slash, one or two
+// digits, a slash, two or four digits, then the end of the cell or a space. Month-first
+// patterns read a as the month; a file may have written it as the day.
+struct SlashDate {
+    int first = 0;
+    int second = 0;
+    int year = 0;
+    bool twoDigitYear = false;
+    size_t length = 0; // code units of the date part
+
+    // Only a day-first writer can have put it down: no month-first date has a month above 12.
+    bool onlyDayFirst() const { return first > 12 && first <= 31 && second >= 1 && second <= 12; }
+};
+
+template <typename Unit>
+std::optional<SlashDate> slashDate(std::basic_string_view<Unit> cell)
+{
+    size_t pos = 0;
+    auto digits = [&](int& value) {
+        const size_t start = pos;
+        value = 0;
+        while (pos < cell.size() && pos - start < 5 && cell[pos] >= Unit('0') && cell[pos] <= Unit('9'))
+            value = value * 10 + int(cell[pos++] - Unit('0'));
+        return int(pos - start);
+    };
+    auto slash = [&] {
+        if (pos >= cell.size() || cell[pos] != Unit('/'))
+            return false;
+        ++pos;
+        return true;
+    };
+    SlashDate d;
+    const int n1 = digits(d.first);
+    if (n1 < 1 || n1 > 2 || !slash())
+        return std::nullopt;
+    const int n2 = digits(d.second);
+    if (n2 < 1 || n2 > 2 || !slash())
+        return std::nullopt;
+    const int n3 = digits(d.year);
+    if ((n3 != 2 && n3 != 4) || (pos < cell.size() && cell[pos] != Unit(' ')))
+        return std::nullopt;
+    d.twoDigitYear = n3 == 2;
+    d.length = pos;
+    return d;
+}
+
+// Whether "d/m/" with d from 13 to 31 and m from 1 to 12 stands anywhere in the text.
+// A quick look over the raw text that spares month-first files the exact pass
+// over their date column.
+template <typename Unit>
+bool mayHoldDayFirstDates(std::basic_string_view<Unit> text)
+{
+    auto isDigit = [](Unit c) { return c >= Unit('0') && c <= Unit('9'); };
+    for (size_t at = text.find(Unit('/')); at != std::basic_string_view<Unit>::npos; at = text.find(Unit('/'), at + 1)) {
+        if (at < 2 || !isDigit(text[at - 1]) || !isDigit(text[at - 2]) || (at > 2 && isDigit(text[at - 3])))
+            continue; // days above 12 have two digits
+        const int first = int(text[at - 2] - Unit('0')) * 10 + int(text[at - 1] - Unit('0'));
+        if (first < 13 || first > 31)
+            continue;
+        size_t pos = at + 1;
+        int second = 0;
+        while (pos < text.size() && pos - at <= 2 && isDigit(text[pos]))
+            second = second * 10 + int(text[pos++] - Unit('0'));
+        if (pos > at + 1 && pos < text.size() && text[pos] == Unit('/') && second >= 1 && second <= 12)
+            return true;
+    }
+    return false;
+}
+
 struct MetricColumnAt {
     qsizetype column;
     Metric metric;
@@ -188,8 +257,8 @@ public:
 
     RowReader(View text, const QList<Zone>& zones, std::optional<qint64> defaultZoneID, bool defaultCelsius,
               const QTimeZone& timeZone, const QDateTime& now)
-        : m_scanner(text, guessSeparator(text)), m_defaultZoneID(defaultZoneID),
-          m_dates(ClimateCSV::dateFormats, timeZone, now)
+        : m_text(text), m_separator(guessSeparator(text)), m_scanner(text, m_separator),
+          m_defaultZoneID(defaultZoneID), m_dates(ClimateCSV::dateFormats, timeZone, now)
     {
         if (!m_scanner.next()) {
             fail(1, QStringLiteral("The file is empty."));
@@ -285,6 +354,67 @@ private:
     }
 
     View cell(qsizetype column) const { return column < 0 ? View() : trim(m_scanner.field(column)); }
+    // The cell that holds the date: the date-and-time cell, else the date cell.
+    qsizetype dateBearingColumn() const { return m_timeColumn >= 0 ? m_timeColumn : m_dateColumn; }
+
+    // The current row's date and time as the grower wrote them.
+    QString shownDate() const
+    {
+        if (m_timeColumn >= 0)
+            return toQString(cell(m_timeColumn));
+        QString shown = toQString(cell(m_dateColumn));
+        if (!cell(m_dateColumn).empty() && !cell(m_clockColumn).empty())
+            shown += u' ';
+        return shown + toQString(cell(m_clockColumn));
+    }
+
+    // The day-first reading of a slash date as year-month-day, when it is a day.
+    std::optional<QString> dayFirstISO(const SlashDate& d) const
+    {
+        const int year = d.twoDigitYear ? m_dates.yearOfTwoDigits(d.year) : d.year;
+        const QDate date(year, d.second, d.first);
+        if (!date.isValid() || year < 1)
+            return std::nullopt;
+        return date.toString(Qt::ISODate);
+    }
+
+    // Whether any data row's date is a slash date that only a day-first writer can
+    // have put down. Asked once, at the first slash date, so files without slash
+    // dates never pay for the second pass.
+    void lookForDayFirstDates()
+    {
+        m_dayFirst = DayFirst::no;
+        if (!mayHoldDayFirstDates(m_text))
+            return;
+        OVCSV::Scanner<Unit> rows(m_text, m_separator);
+        if (!rows.next())
+            return; // the header
+        const qsizetype column = dateBearingColumn();
+        while (rows.next()) {
+            if (rows.overflow() != OVCSV::Overflow::none)
+                continue; // refused whatever it holds
+            const View text = trim(rows.field(column));
+            const std::optional<SlashDate> d = slashDate(text);
+            if (!d || !d->onlyDayFirst())
+                continue;
+            m_dayFirst = DayFirst::yes;
+            m_dayFirstSeen = toQString(text.substr(0, d->length));
+            m_dayFirstExample = dayFirstISO(*d).value_or(QStringLiteral("2026-01-31"));
+            return;
+        }
+    }
+
+    // Why a slash date of a day-first file is refused rather than read month-first.
+    QString dayFirstProblem(const SlashDate& d) const
+    {
+        const QString example = QStringLiteral(" Save dates as year-month-day (")
+                                + dayFirstISO(d).value_or(m_dayFirstExample)
+                                + QStringLiteral(") or month/day/year.");
+        if (d.onlyDayFirst())
+            return QStringLiteral("The date ") + withQuotes(shownDate()) + QStringLiteral(" is day-first.") + example;
+        return QStringLiteral("The date ") + withQuotes(shownDate()) + QStringLiteral(" may be day-first (this file has ")
+               + m_dayFirstSeen + QStringLiteral(").") + example;
+    }
 
     // The current row as a reading, or false with one problem recorded.
     bool readRow(Reading& out)
@@ -307,19 +437,18 @@ private:
                 m_dateText.push_back(' ');
             appendUtf8(m_dateText, clock);
         }
-        const std::optional<qint64> taken = m_dates.parseMSecs(m_dateText);
-        if (!taken) {
-            QString shown;
-            if (m_timeColumn >= 0) {
-                shown = toQString(cell(m_timeColumn));
-            } else {
-                shown = toQString(cell(m_dateColumn));
-                if (!cell(m_dateColumn).empty() && !cell(m_clockColumn).empty())
-                    shown += u' ';
-                shown += toQString(cell(m_clockColumn));
-            }
-            return refuse(QStringLiteral("The date/time ") + withQuotes(shown) + QStringLiteral(" could not be read."));
+        // A file that shows it writes the day first has none of its slash dates read
+        // month-first: 01/04 would quietly become January 4th.
+        if (const std::optional<SlashDate> slash = slashDate(cell(dateBearingColumn()))) {
+            if (m_dayFirst == DayFirst::unknown)
+                lookForDayFirstDates();
+            if (m_dayFirst == DayFirst::yes)
+                return refuse(dayFirstProblem(*slash));
         }
+        const std::optional<qint64> taken = m_dates.parseMSecs(m_dateText);
+        if (!taken)
+            return refuse(QStringLiteral("The date/time ") + withQuotes(shownDate())
+                          + QStringLiteral(" could not be read."));
 
         // Zone.
         qint64 zoneID = 0;
@@ -384,6 +513,8 @@ private:
         return true;
     }
 
+    View m_text;
+    char32_t m_separator;
     OVCSV::Scanner<Unit> m_scanner;
     std::optional<qint64> m_defaultZoneID;
     DatePatternMatcher m_dates;
@@ -397,6 +528,11 @@ private:
     qsizetype m_noteColumn = -1;
     std::vector<MetricColumnAt> m_metricColumns;
     QHash<QString, qint64> m_zoneIDs;
+
+    enum class DayFirst { unknown, no, yes };
+    DayFirst m_dayFirst = DayFirst::unknown;
+    QString m_dayFirstSeen;    // the first day-first-only date of the file, e.g. "13/04/2026"
+    QString m_dayFirstExample; // that date as year-month-day
 
     // Reused from row to row, so ordinary rows allocate nothing but their reading.
     std::string m_dateText;
@@ -468,6 +604,16 @@ bool isValidUtf8(const QByteArray& bytes)
     return true;
 }
 
+// UTF-16 is taken only with its byte-order mark: without one, the bytes could be
+// anything, and are read as before.
+std::optional<QStringConverter::Encoding> utf16ByMark(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringConverter::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -480,8 +626,10 @@ std::optional<ClimateCSV::MetricColumn> ClimateCSV::metric(const QString& headin
             if (!k)
                 break;
             const QStringView plain(k);
+            // The grower's unit choice is about temperatures only: a humidity of 28
+            // is 28 % whichever box is ticked.
             if (key == plain)
-                return MetricColumn{m, defaultCelsius};
+                return MetricColumn{m, defaultCelsius && m.isTemperature()};
             if (!m.isTemperature() || !key.startsWith(plain))
                 continue;
             const QStringView suffix = QStringView(key).mid(plain.size());
@@ -535,8 +683,15 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
         QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
             return {{}, file.errorString()};
-        if (!isValidUtf8(bytes))
+        if (const std::optional<QStringConverter::Encoding> utf16 = utf16ByMark(bytes)) {
+            // Spreadsheets save "Unicode text" this way; read as bytes it would show
+            // no column at all. The mark itself is dropped with the decoding.
+            QStringDecoder decoder(*utf16);
+            const QString text = decoder(bytes);
+            bytes = text.toUtf8();
+        } else if (!isValidUtf8(bytes)) {
             bytes = Utf8::fromLatin1(bytes);
+        }
         return {std::move(bytes), std::nullopt};
     } catch (const std::bad_alloc&) {
         // A file larger than the memory left: the readers promise never to throw.

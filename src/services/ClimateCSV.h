@@ -12,8 +12,12 @@
 //   file is the only problem of its result, with no readings and totalRows 0.
 // - Readings come out unsaved (id 0), in stored units (temperatures in °F),
 //   values rounded to three decimals, source "csv".
-// - The text is walked once; cells are looked at in place, so a large file costs
-//   little more than its readings.
+// - No date is ever stored with its month and day swapped: once any slash date of
+//   a file can only be day-first (13/04/2026), none of that file's slash dates is
+//   read month-first; each such row is refused instead.
+// - The text is walked once (a file with slash dates is first looked through for
+//   day-first ones); cells are looked at in place, so a large file costs little
+//   more than its readings.
 
 #include "records/Reading.h"
 #include "records/Zone.h"
@@ -84,13 +88,14 @@ public:
 
     struct MetricColumn {
         Metric metric;
-        bool celsius = false;
+        bool celsius = false; // only ever true for the two temperature metrics
         friend bool operator==(const MetricColumn&, const MetricColumn&) = default;
     };
     static std::optional<MetricColumn> metric(const QString& heading, bool defaultCelsius);
 
-    // A file's text as UTF-8: the bytes as they are when they are valid UTF-8,
-    // else read as ISO Latin-1. `error` holds the system's reason when the file
+    // A file's text as UTF-8: UTF-16 (either byte order) decoded when the file
+    // starts with its byte-order mark; otherwise the bytes as they are when they are
+    // valid UTF-8, else read as ISO Latin-1. `error` holds the system's reason when the file
     // could not be read at all (then `text` is empty).
     struct FileText {
         QByteArray text;

@@ -256,18 +256,20 @@ std::optional<qint64> DatePatternMatcher::match(const Pattern& pattern, std::str
 
     if (hour12 >= 0)
         hour = hour12 % 12 + (pm == 1 ? 12 : 0);
-    if (twoDigitYear) {
-        int y = m_windowStart - m_windowStart % 100 + year;
-        if (y < m_windowStart)
-            y += 100;
-        year = y;
-    }
+    if (twoDigitYear)
+        year = yearOfTwoDigits(year);
     if (day > daysInMonth(year, month))
         return std::nullopt;
 
     const qint64 local = daysFromCivil(year, unsigned(month), unsigned(day)) * kDay + hour * 3600 + minute * 60 + second;
     const qint64 utc = offset ? local - *offset : localToUtc(local);
     return utc * 1000 + millis;
+}
+
+int DatePatternMatcher::yearOfTwoDigits(int twoDigits) const
+{
+    const int year = m_windowStart - m_windowStart % 100 + twoDigits;
+    return year < m_windowStart ? year + 100 : year;
 }
 
 int DatePatternMatcher::offsetAt(qint64 utcSeconds) const

@@ -47,6 +47,9 @@ public:
     // 1970 UTC (see above for skipped and repeated times).
     qint64 localToUtc(qint64 localSeconds);
 
+    // The year a two-digit "yy" field stands for (see the window above).
+    int yearOfTwoDigits(int twoDigits) const;
+
 private:
     enum class Kind { Literal, Year4, Year2, Month, Day, Hour24, Hour12, Minute, Second, Fraction, AmPm, Offset };
     struct Token {

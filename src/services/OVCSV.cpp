@@ -344,6 +344,9 @@ QString OVCSV::write(const QStringList& header, const QList<QStringList>& rows)
 QString OVCSV::normalizeHeader(const QString& heading)
 {
     QString text = heading.toLower();
+    // "℃" and "℉" are the one-character spellings of "°C" and "°F".
+    text.replace(QChar(0x2103), u'c');
+    text.replace(QChar(0x2109), u'f');
     text.remove(QChar(0x00B0));
     text.replace(QChar(0x2082), u'2');
 

@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringEncoder>
 #include <QTimeZone>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <new>
 #include <sys/resource.h>
 
@@ -647,4 +649,366 @@ TEST(ClimateCSVImport, NoGoodRowsLeavesTheStoreAlone)
     EXPECT_EQ(done.added, 0);
     EXPECT_EQ(s.store.revision(), before);
     EXPECT_EQ(s.storedReadings(), 0);
+}
+
+// --- "values are in °C" is about temperatures only (M28) -------------------------
+
+namespace {
+
+using Values = std::map<Metric, double>;
+
+// One row per metric that is not a temperature, each value as a grower's logger
+// would write it; converted as if it were °C, each would change or be refused.
+const QByteArray everyOtherMetric = "timestamp,zone,humidity,light,co2,soil_moisture,ph,ec\n"
+                                    "2026-10-24 07:00,Main House,28,,,,,\n"
+                                    "2026-10-24 07:01,Main House,,1200,,,,\n"
+                                    "2026-10-24 07:02,Main House,,,450,,,\n"
+                                    "2026-10-24 07:03,Main House,,,,42,,\n"
+                                    "2026-10-24 07:04,Main House,,,,,6.2,\n"
+                                    "2026-10-24 07:05,Main House,,,,,,1.4\n";
+const std::vector<std::pair<Metric, double>> everyOtherValue = {
+    {Metric::humidity, 28}, {Metric::light, 1200}, {Metric::co2, 450},
+    {Metric::soilMoisture, 42}, {Metric::ph, 6.2}, {Metric::ec, 1.4}};
+
+// The one value of each reading, in row order.
+void expectEveryOtherValue(const QList<Reading>& readings, const char* where)
+{
+    ASSERT_EQ(readings.size(), qsizetype(everyOtherValue.size())) << where;
+    for (size_t i = 0; i < everyOtherValue.size(); ++i) {
+        const auto [metric, value] = everyOtherValue[i];
+        ASSERT_EQ(readings[qsizetype(i)].values.size(), 1u) << where << " row " << i;
+        EXPECT_EQ(readings[qsizetype(i)].values.at(metric), value) << where << " " << metric.name().toStdString();
+    }
+}
+
+} // namespace
+
+TEST(ClimateCSVCelsius, OtherMetricsAreReadAsWrittenWithTheBoxOnOrOff)
+{
+    for (bool celsius : {false, true}) {
+        SCOPED_TRACE(celsius ? "°C box on" : "°C box off");
+        const auto r = readUtc(QString::fromUtf8(everyOtherMetric), 2, celsius);
+        EXPECT_TRUE(r.problems.isEmpty());
+        EXPECT_EQ(r.columnsFound, (QStringList{"Humidity", "Light", "CO₂", "Soil moisture", "Soil / solution pH",
+                                               "EC (salts)"}));
+        expectEveryOtherValue(r.readings, "preview");
+
+        ImportStore s;
+        const auto done = ClimateCSV::importFile(s.store, s.file(everyOtherMetric), std::nullopt, celsius,
+                                                 QTimeZone::utc(), now2026);
+        EXPECT_TRUE(done.result.problems.isEmpty());
+        EXPECT_EQ(done.added, 6);
+        QList<Reading> stored = s.store.readings(s.mainHouse);
+        std::sort(stored.begin(), stored.end(), [](const Reading& a, const Reading& b) { return a.taken < b.taken; });
+        expectEveryOtherValue(stored, "import");
+    }
+}
+
+TEST(ClimateCSVCelsius, TheBoxConvertsPlainTemperaturesBesideOtherColumns)
+{
+    // The template, and a file of plain headings, read with the box ticked.
+    const auto example = readUtc(ClimateCSV::templateText, std::nullopt, true);
+    EXPECT_TRUE(example.problems.isEmpty());
+    ASSERT_EQ(example.readings.size(), 1);
+    EXPECT_EQ(example.readings[0].values.at(Metric::humidity), 78.0);
+    EXPECT_EQ(example.readings[0].values.at(Metric::temp), 64.5); // temp_f says its unit
+
+    const auto r = readUtc("timestamp,temp,soil temp,light,co2,rh\n2026-10-24 07:00,20,10,1200,450,28\n", 2, true);
+    EXPECT_TRUE(r.problems.isEmpty());
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values, (Values{{Metric::temp, 68}, {Metric::soilTemp, 50}, {Metric::light, 1200},
+                                            {Metric::co2, 450}, {Metric::humidity, 28}}));
+    EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°C)", "Soil temperature (°C)", "Light", "CO₂",
+                                           "Humidity"}));
+
+    using MC = ClimateCSV::MetricColumn;
+    for (const char* heading : {"RH %", "Light (lux)", "CO2 ppm", "VWC", "pH", "EC (mS/cm)", "Conductivity"}) {
+        const auto found = ClimateCSV::metric(heading, true);
+        ASSERT_TRUE(found) << heading;
+        EXPECT_FALSE(found->celsius) << heading;
+    }
+    EXPECT_EQ(ClimateCSV::metric("Soil temperature", true), (MC{Metric::soilTemp, true}));
+}
+
+// --- One-character unit signs in headings (M29) -------------------------------------
+
+TEST(ClimateCSVUnits, DegreeSignsOfOneCharacterNameTheUnit)
+{
+    using MC = ClimateCSV::MetricColumn;
+    EXPECT_EQ(ClimateCSV::metric(QStringLiteral("Temperature(\u2103)"), false), (MC{Metric::temp, true}));
+    EXPECT_EQ(ClimateCSV::metric(QStringLiteral("Temp \u2109"), true), (MC{Metric::temp, false}));
+    EXPECT_EQ(ClimateCSV::metric(QStringLiteral("Soil temp (\u2103)"), false), (MC{Metric::soilTemp, true}));
+
+    const auto r = readUtc(QStringLiteral("timestamp,Temperature(\u2103),Soil temp (\u2103),RH (%)\n"
+                                          "2026-10-24 07:00,21.1,15,60\n"));
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°C)", "Soil temperature (°C)", "Humidity"}));
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::temp), 69.98);
+    EXPECT_EQ(r.readings[0].values.at(Metric::soilTemp), 59.0);
+
+    // A °F column stays °F with the box ticked.
+    const auto f = readUtc(QStringLiteral("timestamp,Temp \u2109\n2026-10-24 07:00,70\n"), 2, true);
+    ASSERT_EQ(f.readings.size(), 1);
+    EXPECT_EQ(f.readings[0].values.at(Metric::temp), 70.0);
+}
+
+// --- Day-first dates are never read month-first (M30) --------------------------------
+
+namespace {
+
+QString dayFirstText(const QString& date, const QString& example, const QString& seen = QString())
+{
+    const QString tail = QStringLiteral(" Save dates as year-month-day (") + example + QStringLiteral(") or month/day/year.");
+    if (seen.isEmpty())
+        return QStringLiteral("The date \"") + date + QStringLiteral("\" is day-first.") + tail;
+    return QStringLiteral("The date \"") + date + QStringLiteral("\" may be day-first (this file has ") + seen
+           + QStringLiteral(").") + tail;
+}
+
+} // namespace
+
+TEST(ClimateCSVDayFirst, AFileThatShowsDayFirstDatesStoresNoneOfItsSlashDates)
+{
+    // The day-first evidence comes after rows that month-first patterns would take.
+    const QByteArray text = "timestamp,zone,temp_f\n"
+                            "01/04/2026 10:00,Main House,70\n"  // 2: would be January 4th
+                            "12/04/2026 10:00,Main House,71\n"  // 3: would be December 4th
+                            "2026-04-12 11:00,Main House,72\n"  // 4: year-month-day is read
+                            "13/04/2026 10:00,Main House,73\n"  // 5: can only be day-first
+                            "2026/04/14 10:00,Main House,74\n"  // 6: year first is read
+                            "4/31/2026 9:00,Main House,75\n"    // 7: not a day either way
+                            "1776164400,Main House,76\n";       // 8: seconds since 1970 are read
+    const QList<ImportProblem> expected = {
+        {2, dayFirstText("01/04/2026 10:00", "2026-04-01", "13/04/2026")},
+        {3, dayFirstText("12/04/2026 10:00", "2026-04-12", "13/04/2026")},
+        {5, dayFirstText("13/04/2026 10:00", "2026-04-13")},
+        {7, dayFirstText("4/31/2026 9:00", "2026-04-13", "13/04/2026")},
+    };
+    const auto preview = readUtc(QString::fromUtf8(text), std::nullopt);
+    EXPECT_EQ(preview.problems, expected);
+    EXPECT_EQ(preview.totalRows, 7);
+    ASSERT_EQ(preview.readings.size(), 3);
+    EXPECT_EQ(preview.readings[0].taken, utc(2026, 4, 12, 11));
+    EXPECT_EQ(preview.readings[1].taken, utc(2026, 4, 14, 10));
+    EXPECT_EQ(preview.readings[2].taken, QDateTime::fromSecsSinceEpoch(1776164400, Qt::UTC));
+
+    ImportStore s;
+    const auto done = ClimateCSV::importFile(s.store, s.file(text), std::nullopt, false, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.result.problems, expected);
+    EXPECT_EQ(done.added, 3);
+    for (const Reading& stored : s.store.readings(s.mainHouse))
+        EXPECT_NE(stored.taken.date().month(), 1) << stored.taken.toString(Qt::ISODate).toStdString();
+}
+
+TEST(ClimateCSVDayFirst, SeparateDateColumnsAndTwoDigitYears)
+{
+    const auto r = readUtc("Date;Time;RH (%)\n"
+                           "1/4/26;10:00;60\n"
+                           "25/4/26;;61\n"
+                           "2026-04-26;10:00;62\n");
+    ASSERT_EQ(r.problems.size(), 2);
+    EXPECT_EQ(r.problems[0], (ImportProblem{2, dayFirstText("1/4/26 10:00", "2026-04-01", "25/4/26")}));
+    EXPECT_EQ(r.problems[1], (ImportProblem{3, dayFirstText("25/4/26", "2026-04-25")}));
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].taken, utc(2026, 4, 26, 10));
+}
+
+TEST(ClimateCSVDayFirst, MonthFirstFilesReadAsBefore)
+{
+    // Days above 12 in the second place are month-first evidence, not day-first.
+    const QByteArray text = "timestamp,rh\n"
+                            "04/01/2026 10:00,60\n"
+                            "04/13/2026 10:00,61\n"
+                            "12/31/2026 11:59 PM,62\n"
+                            "6/15/26 8:00,63\n"
+                            "12/12/2026,64\n"
+                            "2026-04-13 11:00,65\n";
+    const auto r = readUtc(QString::fromUtf8(text));
+    EXPECT_TRUE(r.problems.isEmpty());
+    ASSERT_EQ(r.readings.size(), 6);
+    EXPECT_EQ(r.readings[0].taken, utc(2026, 4, 1, 10));
+    EXPECT_EQ(r.readings[1].taken, utc(2026, 4, 13, 10));
+    EXPECT_EQ(r.readings[2].taken, utc(2026, 12, 31, 23, 59));
+    EXPECT_EQ(r.readings[3].taken, utc(2026, 6, 15, 8));
+    EXPECT_EQ(r.readings[4].taken, utc(2026, 12, 12));
+
+    ImportStore s;
+    const auto done = ClimateCSV::importFile(s.store, s.file(text), s.mainHouse, false, QTimeZone::utc(), now2026);
+    EXPECT_TRUE(done.result.problems.isEmpty());
+    EXPECT_EQ(done.added, 6);
+
+    // Slash text outside the date column is no evidence.
+    const auto notes = readUtc("timestamp,rh,note\n04/01/2026 10:00,60,moved 13/04/2026\n");
+    EXPECT_TRUE(notes.problems.isEmpty());
+    EXPECT_EQ(notes.readings.size(), 1);
+}
+
+// --- UTF-16 files with a byte-order mark --------------------------------------------
+
+namespace {
+
+QByteArray utf16File(const QString& text, QStringConverter::Encoding order, bool mark = true)
+{
+    QStringEncoder encoder(order, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder(text);
+}
+
+} // namespace
+
+TEST(ClimateCSVFile, Utf16WithAByteOrderMarkIsDecodedInEitherOrder)
+{
+    const QString text = QStringLiteral("Timestamp\tZone\tTemp (\u00B0C)\tRH (%)\tNote\r\n"
+                                        "2026-04-01 10:00\tPropagation\t21,5\t65\tfirst \U0001F331\r\n"
+                                        "2026-04-01 11:00\tMain House\t22\t64\t\"a, b\"\r\n");
+    for (const auto order : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        SCOPED_TRACE(order == QStringConverter::Utf16LE ? "little-endian" : "big-endian");
+        ImportStore s;
+        const QString path = s.file(utf16File(text, order));
+        const auto preview = ClimateCSV::readFile(path, s.store.zones(), std::nullopt, false, QTimeZone::utc(), now2026);
+        EXPECT_TRUE(preview.problems.isEmpty());
+        EXPECT_EQ(preview.columnsFound, (QStringList{"Air temperature (°C)", "Humidity"}));
+        ASSERT_EQ(preview.readings.size(), 2);
+        EXPECT_EQ(preview.readings[0].values.at(Metric::temp), 70.7);
+        EXPECT_EQ(preview.readings[0].note, QStringLiteral("first \U0001F331"));
+        EXPECT_EQ(preview.readings[1].taken, utc(2026, 4, 1, 11));
+        EXPECT_EQ(preview.readings[1].note, "a, b");
+
+        const auto done = ClimateCSV::importFile(s.store, path, std::nullopt, false, QTimeZone::utc(), now2026);
+        EXPECT_TRUE(done.result.problems.isEmpty());
+        EXPECT_EQ(done.added, 2);
+        EXPECT_EQ(s.store.readings(s.propagation).size(), 1);
+    }
+}
+
+TEST(ClimateCSVFile, Utf16WithoutAMarkIsReadAsBefore)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file("nomark.csv");
+    const QByteArray bytes = utf16File(QStringLiteral("timestamp,rh\r\n2026-04-01 10:00,60\r\n"),
+                                       QStringConverter::Utf16LE, false);
+    ASSERT_TRUE(testsupport::writeAll(path, bytes));
+    EXPECT_EQ(ClimateCSV::loadFile(path).text, bytes);
+    const auto r = ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026);
+    ASSERT_EQ(r.problems.size(), 1);
+    EXPECT_TRUE(r.problems[0].reason.startsWith("No date/time column was found."));
+}
+
+// --- Shapes of real logger exports -----------------------------------------------------
+// What each common shape gives, so that no change alters it unnoticed. Where a shape is
+// refused, the one problem names what to change.
+
+namespace {
+
+const QString noDateColumn = QStringLiteral(
+    "No date/time column was found. Name one column \"timestamp\" (or \"date\" and \"time\").");
+const QString noReadingColumns = QStringLiteral(
+    "No reading columns were found (for example temp_f, humidity, light, co2, soil_moisture, soil_temp_f, ph, ec).");
+
+ClimateImportResult readBytes(const QByteArray& bytes)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file("logger.csv");
+    EXPECT_TRUE(testsupport::writeAll(path, bytes));
+    return ClimateCSV::readFile(path, zones, 2, false, QTimeZone::utc(), now2026);
+}
+
+} // namespace
+
+TEST(ClimateCSVLoggerShapes, ATitleLineAboveTheHeaderIsRefusedOnLineOne)
+{
+    for (const QByteArray& title : {QByteArray("Bench 3 logger export\r\n"),
+                                   QByteArray("\"Plot Title: Bench 3\",Serial 10234567\r\n")}) {
+        const auto r = readBytes(title + "Timestamp,Temp (°F),RH (%)\r\n2026-04-01 10:00,70.2,65\r\n");
+        EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noDateColumn}})) << title.constData();
+        EXPECT_TRUE(r.readings.isEmpty());
+        EXPECT_EQ(r.totalRows, 0);
+    }
+    // The same export with a numbered first column and the offset in the time heading.
+    const auto r = readBytes("\"#\",\"Date Time, GMT-04:00\",\"Temp, °F\",\"RH, %\"\r\n"
+                             "1,04/01/2026 10:00,70.2,65\r\n");
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noDateColumn}}));
+    EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°F)", "Humidity"}));
+}
+
+TEST(ClimateCSVLoggerShapes, UnitsInHeadingsAndCells)
+{
+    const auto r = readBytes("Date Time,\"Temp, °F\",RH (%),Soil Temp (°C),CO2 (ppm),Light (lux)\n"
+                             "04/01/2026 10:00 AM,70.2 °F,65 %,18.5,\"1,250\",12000 lux\n"
+                             "04/01/2026 10:15 AM,70.4,66,18.6,1260,\n");
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(r.columnsFound,
+              (QStringList{"Air temperature (°F)", "Humidity", "Soil temperature (°C)", "CO₂", "Light"}));
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].values, (Values{{Metric::temp, 70.2}, {Metric::humidity, 65}, {Metric::soilTemp, 65.3},
+                                            {Metric::co2, 1250}, {Metric::light, 12000}}));
+    EXPECT_EQ(r.readings[1].taken, utc(2026, 4, 1, 10, 15));
+
+    // "Temp (°C)" is air temperature in °C.
+    const auto c = readBytes("timestamp,Temp (°C)\n2026-04-01 10:00,20\n");
+    ASSERT_EQ(c.readings.size(), 1);
+    EXPECT_EQ(c.readings[0].values.at(Metric::temp), 68.0);
+}
+
+TEST(ClimateCSVLoggerShapes, ByteOrderMarkAndCrLf)
+{
+    const auto r = readBytes("\xEF\xBB\xBF" "Timestamp,Zone,Temp (°C),RH (%)\r\n"
+                             "2026-04-01 10:00,Propagation,21.5,65\r\n"
+                             "\r\n"
+                             "2026-04-01 10:15,Propagation,21.7,64\r\n");
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(r.totalRows, 2);
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].zoneID, 1);
+    EXPECT_EQ(r.readings[1].values.at(Metric::temp), 71.06);
+}
+
+TEST(ClimateCSVLoggerShapes, SemicolonsWithDecimalCommas)
+{
+    const auto r = readBytes("Timestamp;Temp (°C);RH (%);EC (mS/cm);pH\r\n"
+                             "2026-04-01 10:00;21,5;65,2;1,8;6,1\r\n"
+                             "01.04.2026 10:15;21,6;65,0;1,8;6,1\r\n");
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values,
+              (Values{{Metric::temp, 70.7}, {Metric::humidity, 65.2}, {Metric::ec, 1.8}, {Metric::ph, 6.1}}));
+    // Dates with dots are not one of the accepted spellings: that row is refused alone.
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{3, "The date/time \"01.04.2026 10:15\" could not be read."}}));
+}
+
+TEST(ClimateCSVLoggerShapes, TabSeparated)
+{
+    const auto r = readBytes("Date\tTime\tTemperature\tHumidity\tNote\n"
+                             "2026-04-01\t10:00\t70.5\t61\tvent open, fan on\n"
+                             "2026-04-01\t10:30\t71\t60\t\n");
+    EXPECT_TRUE(r.problems.isEmpty());
+    ASSERT_EQ(r.readings.size(), 2);
+    EXPECT_EQ(r.readings[0].note, "vent open, fan on");
+    EXPECT_EQ(r.readings[1].taken, utc(2026, 4, 1, 10, 30));
+    EXPECT_EQ(r.readings[1].values.at(Metric::temp), 71.0);
+}
+
+TEST(ClimateCSVLoggerShapes, AColumnOfEmptyValueMarkers)
+{
+    // A CO₂ sensor that was never fitted: the column holds only markers.
+    const auto r = readBytes("timestamp,temp_f,rh,co2\n"
+                             "2026-04-01 10:00,70,60,---\n"
+                             "2026-04-01 10:15,70,60,N/A\n"
+                             "2026-04-01 10:30,NULL,--,n/a\n");
+    EXPECT_EQ(r.columnsFound, (QStringList{"Air temperature (°F)", "Humidity", "CO₂"}));
+    // "---" is no marker: it is refused as not a number, and says which column.
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{2, "CO₂ \"---\" is not a number."},
+                                                {4, "The row has no readings."}}));
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.size(), 2u);
+}
+
+TEST(ClimateCSVLoggerShapes, HeadingsNotRecognisedAreRefusedWithWhatToName)
+{
+    auto r = readBytes("Zeit;Temperatur;Luftfeuchte\n01.04.2026 10:00;21,5;65\n");
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noDateColumn}}));
+    EXPECT_TRUE(r.columnsFound.isEmpty());
+
+    r = readBytes("timestamp,Water temp,VPD (kPa),Dew point\n2026-04-01 10:00,18,1.1,12\n");
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noReadingColumns}}));
+    EXPECT_TRUE(r.readings.isEmpty());
 }

@@ -177,6 +177,14 @@ TEST(OVCSVHeader, Normalize)
     EXPECT_EQ(OVCSV::normalizeHeader("Te\u0301mp"), "te\u0301mp");
 }
 
+// M29: the one-character degree signs are units like "°C" and "°F".
+TEST(OVCSVHeader, OneCharacterDegreeSignsAreUnits)
+{
+    EXPECT_EQ(OVCSV::normalizeHeader(QStringLiteral("Temperature(\u2103)")), "temperature_c");
+    EXPECT_EQ(OVCSV::normalizeHeader(QStringLiteral("Temp \u2109")), "temp_f");
+    EXPECT_EQ(OVCSV::normalizeHeader(QStringLiteral("SOIL TEMP \u2103")), "soil_temp_c");
+}
+
 TEST(OVCSVNumber, CommasAsDecimalOrThousands)
 {
     EXPECT_EQ(OVCSV::number(u"1,234"), 1234.0);
