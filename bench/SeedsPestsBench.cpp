@@ -33,14 +33,7 @@ namespace {
 
 OVStore& benchStore()
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static std::unique_ptr<OVStore> store;
-    if (!store) {
-        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
-        store = std::make_unique<OVStore>(FifteenYears::scratchCopy(dir->path()));
-        OVStore::setShared(store.get());
-    }
-    return *store;
+    return FifteenYears::sharedScratchStore();
 }
 
 void settle()

@@ -4,7 +4,7 @@
 #
 #   scripts/bench-table.sh                 run every binary in build-test/bench, then write
 #   scripts/bench-table.sh --from DIR      write from the *.json files in DIR only
-#   BUILD=build BENCH_REPS=5 scripts/bench-table.sh
+#   BUILD=build BENCH_REPS=5 BENCH_TIMEOUT=600 scripts/bench-table.sh
 #
 # Each binary runs with BENCH_REPS repetitions (3 by default) and the table quotes the
 # median. The machine's load average (1 minute) as each binary started is printed with
@@ -27,7 +27,7 @@ else
         [[ -x $binary ]] || continue
         name=$(basename "$binary")
         echo "running $name" >&2
-        "$binary" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+        timeout "${BENCH_TIMEOUT:-1200}" "$binary" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
             --benchmark_out="$out/$name.json" --benchmark_out_format=json >/dev/null 2>"$out/$name.log" ||
             echo "  $name failed; see $out/$name.log" >&2
     done
@@ -83,7 +83,7 @@ for path in sorted(glob.glob(os.path.join(folder, "*.json"))):
             ratio = "—"
         sizes = ", ".join(f"{k} {v:g}" for k, v in counters.items() if k not in ratio_keys)
         if b.get("label"):
-            sizes = (sizes + ", " if sizes else "") + b["label"]
+            data = b["label"]  # the benchmark's own words for its data
         data = ", ".join(x for x in (data, sizes) if x) or "—"
         rows.append((name, what or "—", data, f"{ms:.3g} ms", ratio, goal_text,
                      "" if load is None else f"{load:.1f}", date))

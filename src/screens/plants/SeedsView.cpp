@@ -4,7 +4,6 @@
 #include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
-#include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
@@ -134,8 +133,7 @@ void SeedsView::rebuild()
             m_sources.append(CardSource{seed, tests.value(seed.id)});
         m_readAt = m_store.revision();
     }
-    const OVColors colors;
-    const Look look{colors.text().rgba(), colors.dim().rgba(), colors.accent().rgba(), KitMetrics::zoom()};
+    const BuiltLook look = BuiltLook::now();
     const bool sameLook = look == m_look;
     m_look = look;
     if (!m_list) {

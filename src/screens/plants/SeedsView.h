@@ -20,9 +20,10 @@
 
 #include <QHash>
 #include <QList>
-#include <QRgb>
 #include <QString>
 #include <QWidget>
+
+#include "kit/BuiltLook.h"
 
 class AppModel;
 class OVPage;
@@ -84,17 +85,9 @@ private:
         QList<GermTest> tests;
         friend bool operator==(const CardSource&, const CardSource&) = default;
     };
-    // The colours and zoom the cards were made with.
-    struct Look {
-        QRgb text = 0;
-        QRgb dim = 0;
-        QRgb accent = 0;
-        double zoom = 1;
-        friend bool operator==(const Look&, const Look&) = default;
-    };
     QList<CardSource> m_sources; // as read at m_readAt
     qint64 m_readAt = -1;
-    Look m_look;
+    BuiltLook m_look;
     QHash<qint64, std::pair<CardSource, SeedCard*>> m_cards;
     QList<SeedCard*> m_shown;
     QList<QWidget*> m_order; // the list's layout, in order

@@ -96,7 +96,7 @@ void PestsView::rebuild()
         readRecords();
     const bool showResolved = m_showResolved->isChecked();
     const OVColors colors;
-    const Look look{colors.text().rgba(), colors.dim().rgba(), colors.accent().rgba(), KitMetrics::zoom()};
+    const BuiltLook look = BuiltLook::now();
 
     if (!m_list) {
         m_list = new QWidget;

@@ -11,10 +11,11 @@
 // record id and reused while its record, place names and look are unchanged, so a
 // rebuild over thousands of records makes only the rows that differ.
 
-#include <QColor>
 #include <QHash>
 #include <QList>
 #include <QWidget>
+
+#include "kit/BuiltLook.h"
 
 #include "records/PestRecord.h"
 
@@ -57,14 +58,6 @@ private:
         QString zoneName;
         friend bool operator==(const RowSource&, const RowSource&) = default;
     };
-    // The colours and zoom the rows were painted with.
-    struct Look {
-        QRgb text = 0;
-        QRgb dim = 0;
-        QRgb accent = 0;
-        double zoom = 1;
-        friend bool operator==(const Look&, const Look&) = default;
-    };
 
     OVStore& m_store;
     AppModel& m_model;
@@ -78,7 +71,7 @@ private:
     QWidget* m_empty = nullptr;
     QList<RowSource> m_sources; // newest first, as read at m_readAt
     qint64 m_readAt = -1;
-    Look m_look;
+    BuiltLook m_look;
     QHash<qint64, std::pair<RowSource, PestRow*>> m_rows;
     QList<PestRow*> m_shown;
     QList<QWidget*> m_order; // the list's layout, in order
