@@ -111,13 +111,18 @@ void realFunction(sqlite3_context* context, int, sqlite3_value** argv)
 // them; these keep each value with its sort key and add up (or pick) in the order
 // asked for, so a sum equals the one a loop over the sorted records makes.
 
-// A sort key as SQLite orders values: NULL, then numbers, then text, then blobs.
+// A sort key as SQLite orders values: NULL, then numbers, then text, then blobs (by
+// their bytes). The first sixteen bytes of a text are kept as two big-endian words,
+// so texts as short as a stored day compare with two integer comparisons.
 struct SortKey {
     int rank = 0;
     bool integer = false;
     qint64 whole = 0;
     double real = 0;
-    std::string bytes;
+    quint64 high = 0;
+    quint64 low = 0;
+    int length = 0;
+    std::string rest; // the whole text, only when longer than sixteen bytes
 
     explicit SortKey(sqlite3_value* v)
     {
@@ -135,8 +140,14 @@ struct SortKey {
         case SQLITE_TEXT:
         case SQLITE_BLOB: {
             rank = sqlite3_value_type(v) == SQLITE_TEXT ? 2 : 3;
-            const auto* data = static_cast<const char*>(sqlite3_value_blob(v));
-            bytes.assign(data ? data : "", size_t(sqlite3_value_bytes(v)));
+            const auto* data = static_cast<const unsigned char*>(sqlite3_value_blob(v));
+            length = sqlite3_value_bytes(v);
+            for (int i = 0; i < 16; ++i) {
+                const quint64 byte = data && i < length ? data[i] : 0;
+                (i < 8 ? high : low) |= byte << (8 * (7 - i % 8));
+            }
+            if (length > 16)
+                rest.assign(reinterpret_cast<const char*>(data), size_t(length));
             break;
         }
         default:
@@ -146,14 +157,19 @@ struct SortKey {
 
     friend int compare(const SortKey& a, const SortKey& b)
     {
+        const auto order = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
         if (a.rank != b.rank)
-            return a.rank < b.rank ? -1 : 1;
-        if (a.rank == 1) {
-            if (a.integer && b.integer)
-                return a.whole < b.whole ? -1 : (a.whole > b.whole ? 1 : 0);
-            return a.real < b.real ? -1 : (a.real > b.real ? 1 : 0);
-        }
-        return a.bytes.compare(b.bytes) < 0 ? -1 : (a.bytes == b.bytes ? 0 : 1);
+            return order(a.rank, b.rank);
+        if (a.rank == 1)
+            return a.integer && b.integer ? order(a.whole, b.whole) : order(a.real, b.real);
+        if (a.high != b.high)
+            return order(a.high, b.high);
+        if (a.low != b.low)
+            return order(a.low, b.low);
+        if (a.length > 16 && b.length > 16)
+            return order(a.rest.compare(b.rest), 0);
+        // Equal first sixteen bytes (zero-padded): the shorter text is the smaller.
+        return order(a.length, b.length);
     }
 };
 
@@ -214,19 +230,17 @@ void orderedSumFinal(sqlite3_context* context)
 {
     double total = 0;
     if (OrderedSum* sum = stateOf<OrderedSum>(context, false)) {
+        // The keys are large: an order of indices is sorted, not the items.
+        const std::vector<OrderedSum::Item>& items = sum->items;
         const int dir = sum->dir;
-        const auto inOrder = [dir](const OrderedSum::Item& a, const OrderedSum::Item& b) {
-            return before(a.first, a.second, b.first, b.second, dir);
-        };
-        std::vector<OrderedSum::Item>& items = sum->items;
-        // Rows often arrive in table order, which is the order asked for or its
-        // reverse: a look along the list spares the sort then.
-        if (std::is_sorted(items.rbegin(), items.rend(), inOrder))
-            std::reverse(items.begin(), items.end());
-        else if (!std::is_sorted(items.begin(), items.end(), inOrder))
-            std::sort(items.begin(), items.end(), inOrder);
-        for (const OrderedSum::Item& item : items)
-            total += item.value;
+        std::vector<quint32> order(items.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = quint32(i);
+        std::sort(order.begin(), order.end(), [&items, dir](quint32 a, quint32 b) {
+            return before(items[a].first, items[a].second, items[b].first, items[b].second, dir);
+        });
+        for (const quint32 i : order)
+            total += items[i].value;
     }
     dropState<OrderedSum>(context);
     sqlite3_result_double(context, total);
@@ -305,13 +319,15 @@ OVStore::ReportSums OVStore::reportSums(const std::optional<OVDay>& from, const 
     // Yield adds up by (day, id); costs in the order of harvests() and ledger(): the
     // stored day text descending, then id descending (the text as stored, not the day
     // it reads as, decides which record comes first). One grouped pass per table, and
-    // one ungrouped pass for each table's total, which is added up across crops.
+    // one ungrouped pass for each table's total, which is added up across crops. The
+    // inner reads carry "LIMIT -1" so SQLite does not fold them into the grouping
+    // query: folded, every use of a column would call its function again.
     const QString harvests = QStringLiteral(
         "(SELECT ov_crop_key(crop) AS k, crop, date, ov_day(date, ?5) AS d, id, ov_real(quantity, 0) AS q, "
-        "%1 AS f FROM harvest) WHERE %2")
+        "%1 AS f FROM harvest LIMIT -1) WHERE %2")
                                  .arg(QLatin1String(unitFactor), QLatin1String(inPeriod));
     const QString ledger = QStringLiteral("(SELECT ov_crop_key(crop) AS k, crop, date, ov_day(date, ?5) AS d, id, "
-                                          "ov_real(cost, 0) AS cost FROM ledger) WHERE %1")
+                                          "ov_real(cost, 0) AS cost FROM ledger LIMIT -1) WHERE %1")
                                .arg(QLatin1String(inPeriod));
     const QString harvestsPerCrop = QStringLiteral(
         "SELECT k, COUNT(*) AS n, ov_first(crop, 1, d, id) AS yieldCrop, ov_sum(q * f, 1, d, id) AS yieldLb, "
