@@ -180,8 +180,8 @@ public:
     // The dashboard's figures without loading every plant or harvest, read as a fetch
     // reads the rows: plants whose status counts as active; the weight in pounds of
     // the harvests dated in `year`, added up in id order as a list of them would be;
-    // and the plants not finished or failed that have an expected harvest day, in
-    // plants() order.
+    // and the plants not finished or failed whose expected harvest day is set, in
+    // plants() order (a set day that does not read as one is the caller's to drop).
     qint64 activePlantCount() const;
     double poundsHarvestedIn(qint64 year) const;
     QList<Plant> unfinishedPlantsWithHarvestDay() const;

@@ -52,7 +52,7 @@ QList<Plant> OVStore::unfinishedPlantsWithHarvestDay() const
 {
     // Only the exact stored texts read as finished or failed; any other text reads as
     // a status that is neither, so the filter keeps every plant a fetch would keep.
-    return fetch<Plant>(QStringLiteral("expected_harvest IS NOT NULL AND status NOT IN (?, ?)"),
+    return fetch<Plant>(QStringLiteral("expected_harvest IS NOT NULL AND (status IS NULL OR status NOT IN (?, ?))"),
                         {PlantStatus(PlantStatus::finished).rawValue(), PlantStatus(PlantStatus::failed).rawValue()},
                         byCrop);
 }

@@ -26,6 +26,20 @@ class RandomStore {
 public:
     RandomStore(OVStore& store, unsigned seed) : m_store(store), m_random(seed) {}
 
+    // Plants with every status, unknown status texts and damaged harvest days.
+    void fillPlants(int count)
+    {
+        static const QStringList statuses = {QStringLiteral("planned"),  QStringLiteral("growing"),
+                                             QStringLiteral("finished"), QStringLiteral("failed"),
+                                             QStringLiteral("harvesting"), QStringLiteral("Growing"),
+                                             QStringLiteral("")};
+        for (int i = 0; i < count; ++i) {
+            const SQLValue expected = pick(4) == 0 ? SQLValue(nullptr) : date();
+            m_store.db().run(QStringLiteral("INSERT INTO plant (crop, status, expected_harvest) VALUES (?, ?, ?)"),
+                             {crop(), statuses[pick(int(statuses.size()))], expected});
+        }
+    }
+
     void fill(int harvests, int costs)
     {
         m_store.db().transaction([&] {
@@ -180,4 +194,44 @@ TEST(ReportSums, ALaterHarvestDoesNotRenameTheCropOrMoveItsFirstDay)
     EXPECT_DOUBLE_EQ(rows[0].pounds, 2.0);
     EXPECT_EQ(rows[0].first, OVDay(2024, 7, 1));
     EXPECT_EQ(rows[0].last, OVDay(2024, 8, 1));
+}
+
+TEST(ReportSums, DashboardFiguresEqualWhatTheRecordListsGive)
+{
+    const OVDay today = OVDay::today();
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        testsupport::ScratchDir dir;
+        OVStore store(dir.file(QStringLiteral("r.sqlite")));
+        RandomStore random(store, seed);
+        random.fill(60, 0);
+        random.fillPlants(40);
+
+        const QList<Plant> plants = store.plants();
+        qint64 active = 0;
+        QList<qint64> due;
+        for (const Plant& plant : plants) {
+            active += plant.status.active() ? 1 : 0;
+            if (plant.expectedHarvest && plant.status != PlantStatus::finished && plant.status != PlantStatus::failed)
+                due.append(plant.id);
+        }
+        EXPECT_EQ(store.activePlantCount(), active) << "seed " << seed;
+        QList<qint64> dueFromStore;
+        // The store leaves a day that does not read as one to the caller to drop.
+        for (const Plant& plant : store.unfinishedPlantsWithHarvestDay())
+            if (plant.expectedHarvest)
+                dueFromStore.append(plant.id);
+        EXPECT_EQ(dueFromStore, due) << "seed " << seed;
+
+        for (const qint64 year : {today.year, qint64(2022), qint64(2019)}) {
+            // As the dashboard always read them: the stored text in the year's range,
+            // then the day it reads as in the year.
+            double pounds = 0;
+            const SQLArgs range{OVDay(year, 1, 1).iso(), OVDay(year + 1, 1, 1).iso()};
+            for (const Harvest& harvest : store.fetch<Harvest>(QStringLiteral("date >= ? AND date < ?"), range)) {
+                if (harvest.date.year == year)
+                    pounds += harvest.pounds().value_or(0);
+            }
+            EXPECT_EQ(store.poundsHarvestedIn(year), pounds) << "seed " << seed << ", year " << year;
+        }
+    }
 }
