@@ -223,7 +223,7 @@ void BM_PlantEditorOpen30Photos(benchmark::State& state)
     Data& d = data();
     const Plant plant = *d.store->get<Plant>(d.photoPlant);
     for (auto _ : state) {
-        auto editor = std::make_unique<PlantEditor>(plant);
+        auto editor = std::make_unique<PlantEditor>(plant, *d.store);
         editor->setAttribute(Qt::WA_DontShowOnScreen);
         editor->show();
         settle();

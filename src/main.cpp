@@ -40,6 +40,7 @@ int runWindow()
     OVStore::removeStaleTemporaryFiles(QFileInfo(OVInfo::databasePath()).absolutePath());
 
     OVSetup::configure();
+    OVSetup::styleApplication();
     QtFilePanels::install();
     QNMRHelpWindow::installOpener();
     ScreenFactory::installCommands();

@@ -31,9 +31,11 @@ AppWindow::AppWindow(QWidget* parent) : QMainWindow(parent)
     m_notice = new NoticeAlert(model, this);
 }
 
+QNZoomHost* AppWindow::zoomHost() const { return qobject_cast<QNZoomHost*>(m_root->content()); }
+
 MainWindow* AppWindow::mainWindow() const
 {
-    auto* zoom = qobject_cast<QNZoomHost*>(m_root->content());
+    QNZoomHost* zoom = zoomHost();
     return zoom ? qobject_cast<MainWindow*>(zoom->content()) : nullptr;
 }
 

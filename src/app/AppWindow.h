@@ -13,6 +13,7 @@ class EditorHost;
 class MainWindow;
 class NoticeAlert;
 class OVThemeRoot;
+class QNZoomHost;
 
 class AppWindow : public QMainWindow {
     Q_OBJECT
@@ -21,6 +22,8 @@ public:
 
     // The current content (rebuilt on a theme or zoom change).
     MainWindow* mainWindow() const;
+    OVThemeRoot* themeRoot() const { return m_root; }
+    QNZoomHost* zoomHost() const;
     EditorHost* editorHost() const { return m_editors; }
     ConfirmAlert* confirmAlert() const { return m_confirm; }
     NoticeAlert* noticeAlert() const { return m_notice; }

@@ -1,6 +1,7 @@
 #include "app/OVSetup.h"
 
 #include "app/OVHelp.h"
+#include "kit/OVThemeRoot.h"
 #include "kit/OVThemes.h"
 #include "kit/QNMRAbout.h"
 #include "kit/QNMRKit.h"
@@ -9,9 +10,13 @@
 #include "services/AppModel.h"
 #include "store/OVStore.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
+
+// Outside any namespace, as the resource system requires.
+static void registerDesktopResources() { Q_INIT_RESOURCE(desktop); }
 
 namespace OVSetup {
 
@@ -29,6 +34,18 @@ void configure()
     QNMRThemes::setDefaultID(OVThemes::groveID);
     QNMRKit::install(OVInfo::appName, OVHelp::topics(), OVThemes::extras());
     QNMRAbout::setExtraLines(aboutLines());
+}
+
+QIcon applicationIcon()
+{
+    registerDesktopResources();
+    return QIcon(QStringLiteral(":/desktop/example.quenmoor.Orvane.svg"));
+}
+
+void styleApplication()
+{
+    QApplication::setWindowIcon(applicationIcon());
+    OVThemeRoot::styleApplication();
 }
 
 QString fallbackName(const OVDay& today)

@@ -8,6 +8,7 @@
 #include "records/OVDay.h"
 #include "services/Screen.h"
 
+#include <QIcon>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,13 @@ class OVStore;
 namespace OVSetup {
 
 void configure();
+
+// The interactive window's look, set once before it opens: the application icon
+// (compiled in from desktop/, shown by the window list and the About box) and the
+// theme's palette and style for the whole application (OVThemeRoot::styleApplication).
+void styleApplication();
+// The application icon as compiled in.
+QIcon applicationIcon();
 
 // Opens the store at OVInfo::databaseURL() and makes it the shared store. When that
 // fails the file is left exactly as it was, "Greenhouse (opened <today>).sqlite" in

@@ -16,6 +16,8 @@ constexpr double symbolColumn = 20;
 constexpr double gap = 10;
 constexpr double radius = 12;
 constexpr double titlePoints = 13.5;
+// Symbols beside text are drawn at 1.2 times the text's size throughout the kit.
+constexpr double symbolPoints = titlePoints * 1.2;
 } // namespace
 
 RailButton::RailButton(Screen screen, bool selected, QWidget* parent)
@@ -84,7 +86,7 @@ void RailButton::paintEvent(QPaintEvent*)
 
     const double left = KitMetrics::pxF(padX);
     const double column = KitMetrics::pxF(symbolColumn);
-    const QPixmap symbol = KitIcons::pixmap(m_screen.symbol(), symbolColor, titlePoints);
+    const QPixmap symbol = KitIcons::pixmap(m_screen.symbol(), symbolColor, symbolPoints);
     const double dpr = symbol.devicePixelRatio();
     const QSizeF symbolSize(symbol.width() / dpr, symbol.height() / dpr);
     p.drawPixmap(QPointF(left + (column - symbolSize.width()) / 2.0, (height() - symbolSize.height()) / 2.0), symbol);

@@ -67,13 +67,15 @@ QWidget* makeScreen(Screen screen, QWidget* parent)
         return OVStore::shared() ? new HarvestsView(parent) : placeholderScreen(screen, parent);
 
     case Screen::climate:
-        return new ClimateView(parent);
+        return OVStore::shared() ? new ClimateView(parent) : placeholderScreen(screen, parent);
 
     case Screen::schedules:
-        return new TasksView(TasksView::scheduleKinds(), screen, parent);
+        return OVStore::shared() ? new TasksView(TasksView::scheduleKinds(), screen, parent)
+                                 : placeholderScreen(screen, parent);
 
     case Screen::maintenance:
-        return new TasksView(TasksView::maintenanceKinds(), screen, parent);
+        return OVStore::shared() ? new TasksView(TasksView::maintenanceKinds(), screen, parent)
+                                 : placeholderScreen(screen, parent);
 
     case Screen::pests:
         return OVStore::shared() ? new PestsView(parent) : placeholderScreen(screen, parent);
@@ -100,42 +102,49 @@ QWidget* makeEditor(const EditSheet& sheet, QWidget* parent)
 {
     switch (sheet.kind()) {
     case EditSheet::Kind::greenhouse:
-        return new GreenhouseEditor(*sheet.get<Greenhouse>(), parent);
+        return OVStore::shared() ? new GreenhouseEditor(*sheet.get<Greenhouse>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::zone:
-        return OVStore::shared() ? new ZoneEditor(*sheet.get<Zone>(), parent) : placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new ZoneEditor(*sheet.get<Zone>(), *OVStore::shared(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::spot:
         return OVStore::shared() ? new SpotEditor(*sheet.get<Spot>(), *OVStore::shared(), parent)
                                  : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::plant:
-        return OVStore::shared() ? new PlantEditor(*sheet.get<Plant>(), OVStore::shared(), parent)
+        return OVStore::shared() ? new PlantEditor(*sheet.get<Plant>(), *OVStore::shared(), parent)
                                  : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::seed:
-        return new SeedEditor(*sheet.get<Seed>(), parent);
+        return OVStore::shared() ? new SeedEditor(*sheet.get<Seed>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::germ:
-        return new GermTestEditor(*sheet.get<GermTest>(), parent);
+        return OVStore::shared() ? new GermTestEditor(*sheet.get<GermTest>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::reading:
-        return new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent);
+        return OVStore::shared() ? new ReadingEditor(*sheet.get<Reading>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::task:
-        return new TaskEditor(*sheet.get<OVTask>(), parent);
+        return OVStore::shared() ? new TaskEditor(*sheet.get<OVTask>(), *OVStore::shared(), parent)
+                                 : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::pest:
-        return OVStore::shared() ? new PestEditor(*sheet.get<PestRecord>(), parent) : placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new PestEditor(*sheet.get<PestRecord>(), *OVStore::shared(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::harvest:
-        return OVStore::shared() ? new HarvestEditor(*sheet.get<Harvest>(), parent) : placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new HarvestEditor(*sheet.get<Harvest>(), *OVStore::shared(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::ledger:
-        return OVStore::shared() ? new LedgerEditor(*sheet.get<LedgerEntry>(), parent) : placeholderEditor(sheet, parent);
+        return OVStore::shared() ? new LedgerEditor(*sheet.get<LedgerEntry>(), *OVStore::shared(), parent) : placeholderEditor(sheet, parent);
 
     case EditSheet::Kind::importCSV:
-        return new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent);
+        return OVStore::shared()
+                   ? new CSVImportSheet(sheet.get<EditSheet::ImportCSV>()->zoneID, *OVStore::shared(), parent)
+                   : placeholderEditor(sheet, parent);
     }
     return placeholderEditor(sheet, parent);
 }

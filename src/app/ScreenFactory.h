@@ -1,9 +1,9 @@
 #pragma once
 // Builds the widget the screen host shows for each screen, and the editor the editor
-// host shows for each sheet. Each screen and editor takes the shared store and app
-// model itself. A screen or editor that has no widget of its own yet shows a
-// placeholder: the page header with an empty state, or an editor frame whose buttons
-// close the sheet.
+// host shows for each sheet. Screens take the shared store and app model themselves;
+// editors are handed the shared store. Without an open store (and for a screen or
+// editor that has no widget of its own yet) it builds a placeholder instead: the page
+// header with an empty state, or an editor frame whose buttons close the sheet.
 
 #include "services/EditSheet.h"
 #include "services/Screen.h"

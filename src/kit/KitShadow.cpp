@@ -4,10 +4,13 @@
 #include "kit/KitPaint.h"
 
 #include <QEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QHash>
 #include <QPainter>
 #include <QPointer>
 #include <QWidget>
+#include <cmath>
 
 namespace {
 
@@ -53,10 +56,17 @@ void KitShadow::setFade(QWidget* caster, double fade)
     if (it == casters().end() || it->fade == fade)
         return;
     it->fade = fade;
-    if (QWidget* parent = caster->parentWidget()) {
-        const int m = KitMetrics::px(it->blur * 2 + 8);
-        parent->update(caster->geometry().adjusted(-m, -m, m, m));
-    }
+    repaintShadow(caster, caster->geometry());
+}
+
+void KitShadow::repaintShadow(QWidget* caster, const QRect& area)
+{
+    QWidget* parent = caster->parentWidget();
+    const auto it = casters().constFind(caster);
+    if (!parent || it == casters().constEnd() || !area.isValid())
+        return;
+    const int m = KitMetrics::px(it->blur * 2 + 8 + std::max(std::abs(it->offset.x()), std::abs(it->offset.y())));
+    parent->update(area.adjusted(-m, -m, m, m));
 }
 
 void KitShadow::setPaintsOwn(QWidget* parent) { parent->setProperty(paintsOwnProperty, true); }
@@ -98,6 +108,20 @@ bool KitShadow::eventFilter(QObject* watched, QEvent* event)
     case QEvent::ParentChange:
         if (auto* w = qobject_cast<QWidget*>(watched); w && casters().contains(w))
             watchParent(w);
+        break;
+    case QEvent::Resize:
+    case QEvent::Move:
+    case QEvent::Hide:
+        // The parent paints the shadow: where it was must be painted again too, or a
+        // card that shrinks leaves a line of its old shadow where its bottom was.
+        if (auto* w = qobject_cast<QWidget*>(watched); w && casters().contains(w)) {
+            QRect old = w->geometry();
+            if (event->type() == QEvent::Resize)
+                old.setSize(static_cast<QResizeEvent*>(event)->oldSize());
+            else if (event->type() == QEvent::Move)
+                old.moveTopLeft(static_cast<QMoveEvent*>(event)->oldPos());
+            repaintShadow(w, old);
+        }
         break;
     case QEvent::Paint:
         if (auto* w = qobject_cast<QWidget*>(watched); w && !w->property(paintsOwnProperty).toBool()) {

@@ -10,6 +10,7 @@
 #include <QPointF>
 
 class QPainter;
+class QRect;
 class QWidget;
 
 class KitShadow : public QObject {
@@ -34,4 +35,6 @@ private:
     KitShadow() = default;
     static KitShadow& filter();
     void watchParent(QWidget* caster);
+    // Asks the caster's parent to paint the shadow of a caster at `area` again.
+    static void repaintShadow(QWidget* caster, const QRect& area);
 };

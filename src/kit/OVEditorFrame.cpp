@@ -16,12 +16,27 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+
+std::optional<QSize>& screenAreaOverride()
+{
+    static std::optional<QSize> area;
+    return area;
+}
+
+} // namespace
+
+void OVEditorFrame::setScreenAreaOverride(std::optional<QSize> area) { screenAreaOverride() = area; }
 
 OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double width, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), m_width(width)
 {
-    setPalette(OVThemeRoot::themePalette());
+    setPalette(OVColors::palette());
     setAttribute(Qt::WA_OpaquePaintEvent);
     KitShadow::setPaintsOwn(this);
     setFixedWidth(KitMetrics::px(width));
@@ -75,7 +90,6 @@ OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double
     m_cancel->setAutoDefault(false);
     m_save = new QNChromeButton(QStringLiteral("Save"), true);
     m_save->setAutoDefault(false);
-    m_save->setDefault(true);
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_save);
     col->addLayout(buttons);
@@ -137,8 +151,48 @@ void OVEditorFrame::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+bool OVEditorFrame::event(QEvent* event)
+{
+    // Polished as the dialog is first shown (or as a rebuilt frame joins it), before
+    // the dialog takes its size from the frame.
+    if (event->type() == QEvent::Polish) {
+        fitScreen();
+        disarmButtons();
+    }
+    return QWidget::event(event);
+}
+
+void OVEditorFrame::fitScreen()
+{
+    QWidget* win = window();
+    if (win == this || !qobject_cast<QDialog*>(win))
+        return;
+    QSize area;
+    if (screenAreaOverride())
+        area = *screenAreaOverride();
+    else if (QScreen* screen = win->screen())
+        area = screen->availableGeometry().size();
+    if (area.isEmpty())
+        return;
+    const int tallest = std::max(1, std::min(KitMetrics::px(720), area.height() - windowChrome));
+    setMaximumHeight(tallest);
+    setMinimumHeight(std::min(KitMetrics::px(300), tallest));
+    setFixedWidth(std::max(1, std::min(KitMetrics::px(m_width), area.width())));
+}
+
+void OVEditorFrame::disarmButtons()
+{
+    // Buttons made later (a photo strip's) are kit buttons, which never auto-default.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+}
+
 void OVEditorFrame::showEvent(QShowEvent* event)
 {
+    fitScreen();
+    disarmButtons();
     QWidget::showEvent(event);
     // Keys sent to the dialog itself (nothing inside it focused) never pass the frame.
     QWidget* win = window();

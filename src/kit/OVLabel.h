@@ -16,4 +16,19 @@ public:
     void setColor(const QColor& color);
     // Wrap onto further lines instead of widening or eliding.
     void setWrapping(bool on);
+    // On one line, end the text in "…" where it is narrower than its text (the label may
+    // then shrink to any width).
+    void setEliding(bool on);
+    // The text as drawn now (elided or whole).
+    QString shownText() const;
+
+    // `text` as a tool tip that shows it literally: tool tips read anything that looks
+    // like markup as markup.
+    static QString plainToolTip(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_eliding = false;
 };

@@ -4,7 +4,9 @@
 #include "kit/OVHeader.h"
 #include "kit/OVScroll.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidget(parent)
@@ -28,6 +30,21 @@ OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidge
     m_content->setAlignment(Qt::AlignTop);
     m_scroll = new OVScroll(body);
     col->addWidget(m_scroll, 1);
+    m_scroll->verticalScrollBar()->installEventFilter(this);
+}
+
+bool OVPage::eventFilter(QObject* watched, QEvent* event)
+{
+    // The scroll bar takes its width from the right margin, so the content's edges stay
+    // where every other page has them whether the bar shows or not.
+    if (watched == m_scroll->verticalScrollBar()
+        && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        const QScrollBar* bar = m_scroll->verticalScrollBar();
+        const int room = event->type() == QEvent::Show ? bar->sizeHint().width() : 0;
+        m_content->setContentsMargins(KitMetrics::px(24), 0, std::max(0, KitMetrics::px(24) - room),
+                                      KitMetrics::px(24));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OVPage::setSubtitle(const QString& subtitle) { m_header->setSubtitle(subtitle); }

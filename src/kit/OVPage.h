@@ -1,7 +1,8 @@
 #pragma once
 // The frame of every screen: the header (the screen's title and symbol, a subtitle,
 // trailing controls) padded 24/20/24/14, which does not scroll, above the content: a
-// vertical stack, spacing 16, padded 24 left, right and bottom, in an OVScroll.
+// vertical stack, spacing 16, padded 24 left, right and bottom, in an OVScroll. A
+// scroll bar, when shown, sits inside the right padding: the content never moves.
 
 #include "services/Screen.h"
 
@@ -22,6 +23,9 @@ public:
     // The content stack; add cards, rows and notes here.
     QVBoxLayout* content() const { return m_content; }
     OVScroll* scroll() const { return m_scroll; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     OVHeader* m_header = nullptr;

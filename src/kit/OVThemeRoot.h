@@ -4,14 +4,15 @@
 // behind content made by a factory. When "qnmr.theme" changes, the content is thrown
 // away and made anew (deferred to the next event-loop turn, because the widget that
 // changed the theme may live inside it; several changes in one turn give one
-// rebuild), so everything below re-reads its colours and loses its transient state.
-// Text below defaults to the theme's text colour, and the native controls below get
-// a dark palette in the theme's colours.
+// rebuild), so everything below re-reads its colours; what the grower had set below
+// (OVViewState) is set again on the new content. Text below defaults to the theme's
+// text colour, and the native controls below get the theme's palette.
 
 #include <QPalette>
 #include <QWidget>
 #include <functional>
 
+class OVRebuilder;
 class WoodBackground;
 
 class OVThemeRoot : public QWidget {
@@ -28,9 +29,13 @@ public:
     // later, drawn off the main thread (see WoodBackground::setProgressive).
     void setProgressiveBackground(bool on);
 
-    // The dark palette of the current theme: text in the theme's text colour, fields
-    // and menus in its dark colours, selections in its accent.
-    static QPalette themePalette();
+    int rebuildCount() const;
+
+    // Gives the whole application the current theme's palette and a style that draws
+    // with it (Fusion), and follows every later theme change: question and notice
+    // boxes, menus, pop-ups, tool tips and file dialogs then match the window. Once
+    // per process, with a QApplication running.
+    static void styleApplication();
 
 signals:
     void rebuilt();
@@ -42,5 +47,5 @@ private:
     Factory m_factory;
     QWidget* m_content = nullptr;
     WoodBackground* m_wood = nullptr;
-    bool m_rebuildQueued = false;
+    OVRebuilder* m_rebuilder = nullptr;
 };

@@ -25,6 +25,8 @@ QNChromeButton::QNChromeButton(const QString& title, bool prominent, bool compac
     setFont(KitMetrics::font(compact ? 11 : 12.5, QFont::Bold));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // In a dialog a push button would answer Return itself; sheets save on Return.
+    setAutoDefault(false);
     setTitle(title);
     KitShadow::cast(this, -1, 0.4, 3, QPointF(0, 2));
     connect(this, &QAbstractButton::pressed, this, [this] { KitShadow::setFade(this, opacity()); });

@@ -1,6 +1,7 @@
 #include "kit/QNMRHelpViewer.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/OVViewState.h"
 #include "kit/OVLabel.h"
 #include "kit/QNMRHelp.h"
 #include "kit/QNMRHelpRow.h"
@@ -61,6 +62,7 @@ QNMRHelpViewer::QNMRHelpViewer(const std::optional<QString>& initialTopic, QWidg
     : QWidget(parent), m_initial(initialTopic)
 {
     setMinimumSize(KitMetrics::px(680), KitMetrics::px(440));
+    OVViewState::keep(this, "pickedTopic");
 
     auto* row = new QHBoxLayout(this);
     const int pad = KitMetrics::px(16);

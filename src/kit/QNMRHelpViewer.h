@@ -21,12 +21,15 @@ class QVBoxLayout;
 
 class QNMRHelpViewer : public QWidget {
     Q_OBJECT
+    // The topic the user clicked, "" before any click (kept across a rebuild).
+    Q_PROPERTY(QString pickedTopic READ pickedTopic WRITE showTopic)
 public:
     explicit QNMRHelpViewer(const std::optional<QString>& initialTopic = std::nullopt,
                             QWidget* parent = nullptr);
 
     // As if the user clicked the topic's row.
     void showTopic(const QString& id);
+    QString pickedTopic() const { return m_selected.value_or(QString()); }
 
     QString query() const;
     void setQuery(const QString& query);

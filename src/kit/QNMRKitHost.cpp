@@ -1,6 +1,6 @@
 #include "kit/QNMRKitHost.h"
 
-#include "kit/QNMRThemes.h"
+#include "kit/OVColors.h"
 #include "records/OVInfo.h"
 
 #include <QGuiApplication>
@@ -58,7 +58,7 @@ void setTheme(ThemeSource source)
     themeStorage() = source ? std::move(source) : ThemeSource(defaultTheme);
 }
 
-QNKitTheme defaultTheme() { return QNMRThemes::current().kitTheme(); }
+QNKitTheme defaultTheme() { return OVColors::kit(); }
 
 QUrl creditURL() { return OVInfo::website; }
 

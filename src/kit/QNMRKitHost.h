@@ -21,8 +21,8 @@ void setAppName(const QString& name);
 QString initialAppName(const std::optional<QString>& displayName,
                        const std::optional<QString>& applicationName);
 
-// Called by the kit's views each time they draw; the default resolves the stored theme
-// exactly as QNMRThemes::current() does, without caching.
+// Called by the kit's views each time they draw; the default is the current theme's
+// kit colours as OVColors caches them.
 using ThemeSource = std::function<QNKitTheme()>;
 const ThemeSource& theme();
 void setTheme(ThemeSource source);

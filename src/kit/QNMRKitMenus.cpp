@@ -18,8 +18,11 @@ namespace {
 
 void setZoom(double factor)
 {
+    // A step past either end, or the level in use, stores the same factor: nothing to redo.
+    const double before = QNZoom::value();
     QNZoom::setValue(factor);
-    emit KitEvents::shared().zoomChanged();
+    if (QNZoom::value() != before)
+        emit KitEvents::shared().zoomChanged();
 }
 
 QAction* addCommand(QMenu* menu, const QString& title, const QList<QKeySequence>& keys,

@@ -1,12 +1,15 @@
 #include "kit/QNMRThemeRoot.h"
 
 #include "kit/KitEvents.h"
+#include "kit/KitMetrics.h"
+#include "kit/OVColors.h"
+#include "kit/OVRebuilder.h"
+#include "kit/OVViewState.h"
 #include "kit/QNUI.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <QTimer>
 #include <QVBoxLayout>
 
 QNMRThemeRoot::QNMRThemeRoot(Factory content, QWidget* parent)
@@ -14,60 +17,31 @@ QNMRThemeRoot::QNMRThemeRoot(Factory content, QWidget* parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Deferred: the action that changed the theme or zoom may belong to a widget in the content.
+    m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     rebuild();
-    connect(&KitEvents::shared(), &KitEvents::themeChanged, this, &QNMRThemeRoot::scheduleRebuild);
-    connect(&KitEvents::shared(), &KitEvents::zoomChanged, this, &QNMRThemeRoot::scheduleRebuild);
+    connect(&KitEvents::shared(), &KitEvents::themeChanged, m_rebuilder, &OVRebuilder::schedule);
+    connect(&KitEvents::shared(), &KitEvents::zoomChanged, m_rebuilder, &OVRebuilder::schedule);
 }
 
-QPalette QNMRThemeRoot::kitPalette()
-{
-    const QNKitTheme t = QNUI::shared().theme();
-    QPalette pal;
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        const QColor ink = group == QPalette::Disabled ? t.dim : t.text;
-        pal.setColor(group, QPalette::Window, t.bg);
-        pal.setColor(group, QPalette::WindowText, ink);
-        pal.setColor(group, QPalette::Text, ink);
-        pal.setColor(group, QPalette::ButtonText, ink);
-        pal.setColor(group, QPalette::Base, t.panelBottom.darker(130));
-        pal.setColor(group, QPalette::AlternateBase, t.panelBottom);
-        pal.setColor(group, QPalette::Button, t.panelTop);
-        pal.setColor(group, QPalette::Light, t.panelTop.lighter(130));
-        pal.setColor(group, QPalette::Midlight, t.panelTop);
-        pal.setColor(group, QPalette::Mid, t.panelBottom);
-        pal.setColor(group, QPalette::Dark, t.bg.darker(130));
-        pal.setColor(group, QPalette::Highlight, t.accent);
-        pal.setColor(group, QPalette::HighlightedText, Qt::white);
-        pal.setColor(group, QPalette::Link, t.accent.lighter(140));
-        pal.setColor(group, QPalette::PlaceholderText, t.dim);
-    }
-    return pal;
-}
-
-void QNMRThemeRoot::scheduleRebuild()
-{
-    // Deferred: the action that changed the theme may belong to a widget in the content.
-    if (m_queued)
-        return;
-    m_queued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_queued = false;
-        rebuild();
-    });
-}
+int QNMRThemeRoot::rebuildCount() const { return m_rebuilder->rebuildCount(); }
 
 void QNMRThemeRoot::rebuild()
 {
+    OVViewState kept;
     if (m_content) {
+        kept = OVViewState::capture(m_content, m_builtZoom);
         m_content->hide();
         m_content->deleteLater();
     }
-    setPalette(kitPalette());
+    m_builtZoom = KitMetrics::zoom();
+    setPalette(OVColors::palette());
     m_content = m_factory ? m_factory() : new QWidget;
     layout()->addWidget(m_content);
     // Shown now rather than on a later turn, so the rebuilt content is there at once.
     if (isVisible())
         m_content->show();
+    kept.apply(m_content, m_builtZoom);
     update();
     emit rebuilt();
 }

@@ -4,10 +4,13 @@
 // accent glow from the top-left corner) behind content made by a factory, with text
 // defaulting to the theme's text colour. When the theme or the interface zoom changes,
 // the content is thrown away and made anew on the next event-loop turn (several
-// changes in one turn give one rebuild), so everything below re-reads colours and sizes.
+// changes in one turn give one rebuild), so everything below re-reads colours and sizes;
+// what the reader had set (search, topic, scroll position: OVViewState) is set again.
 
 #include <QWidget>
 #include <functional>
+
+class OVRebuilder;
 
 class QNMRThemeRoot : public QWidget {
     Q_OBJECT
@@ -18,9 +21,7 @@ public:
 
     QWidget* content() const { return m_content; }
     void rebuild();
-
-    // The dark palette of the current kit theme.
-    static QPalette kitPalette();
+    int rebuildCount() const;
 
 signals:
     void rebuilt();
@@ -29,9 +30,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void scheduleRebuild();
-
     Factory m_factory;
     QWidget* m_content = nullptr;
-    bool m_queued = false;
+    OVRebuilder* m_rebuilder = nullptr;
+    double m_builtZoom = 1.0;
 };

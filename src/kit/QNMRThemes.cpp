@@ -30,6 +30,12 @@ QString& defaultIDStorage()
     return id;
 }
 
+quint64& revisionStorage()
+{
+    static quint64 n = 0;
+    return n;
+}
+
 } // namespace
 
 const QList<QNMRTheme>& builtIn()
@@ -56,10 +62,14 @@ void registerThemes(const QList<QNMRTheme>& themes)
     for (const QNMRTheme& theme : themes) {
         // Walks the list as it grows, so a duplicate inside one call is dropped too.
         const QList<QNMRTheme> known = all();
-        if (!known.contains(theme))
+        if (!known.contains(theme)) {
             registered().append(theme);
+            ++revisionStorage();
+        }
     }
 }
+
+quint64 revision() { return revisionStorage(); }
 
 QList<QNMRTheme> all()
 {
@@ -68,7 +78,11 @@ QList<QNMRTheme> all()
 
 QString defaultID() { return defaultIDStorage(); }
 
-void setDefaultID(const QString& id) { defaultIDStorage() = id; }
+void setDefaultID(const QString& id)
+{
+    defaultIDStorage() = id;
+    ++revisionStorage();
+}
 
 QString currentID()
 {
@@ -78,9 +92,11 @@ QString currentID()
 void setCurrentID(const QString& id)
 {
     // The settings store has no change signal: theme roots learn of the new id here.
-    const bool changed = OVPrefs::stringValue(key) != std::optional<QString>(id);
+    // Only a change of the theme shown counts: storing the id of the theme already in
+    // use (the default one on a fresh install, too) redraws nothing.
+    const QString before = current().id;
     OVPrefs::setValue(key, id);
-    if (changed)
+    if (current().id != before)
         emit KitEvents::shared().themeChanged();
 }
 

@@ -24,6 +24,10 @@ const QList<QNMRTheme>& builtIn();
 // QNMRKit::install.)
 void registerThemes(const QList<QNMRTheme>& themes);
 
+// Counts registrations and default changes (what current() resolves through, besides
+// the stored id).
+quint64 revision();
+
 // The built-in themes, then the registered ones in registration order.
 QList<QNMRTheme> all();
 

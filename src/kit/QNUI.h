@@ -1,7 +1,7 @@
 #pragma once
 // The kit's shared interface-state object, made on first use and kept for the whole
 // process. It holds nothing and never signals: views that need the kit colours read
-// theme(), which asks the host's theme source afresh on every call.
+// theme(), the host's theme source (by default the colours OVColors caches).
 
 #include "kit/QNKitTheme.h"
 

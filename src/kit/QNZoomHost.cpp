@@ -2,8 +2,12 @@
 
 #include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
+#include "kit/OVRebuilder.h"
+#include "kit/OVViewState.h"
 #include "kit/QNZoom.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <cmath>
@@ -15,6 +19,7 @@ QNZoomHost::QNZoomHost(Factory content, QSize minimum, QWidget* parent)
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
     m_zoom = QNZoom::value();
+    m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     rebuild();
     connect(&KitEvents::shared(), &KitEvents::zoomChanged, this, &QNZoomHost::followZoom);
 }
@@ -27,18 +32,17 @@ void QNZoomHost::followZoom()
     m_zoom = z;
     // Set at once, so every rebuild queued for this change (kit windows too) sees it.
     KitMetrics::setZoom(z);
-    if (m_rebuildQueued)
-        return;
-    m_rebuildQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_rebuildQueued = false;
-        rebuild();
-    });
+    m_rebuilder->schedule();
 }
+
+int QNZoomHost::rebuildCount() const { return m_rebuilder->rebuildCount(); }
 
 void QNZoomHost::rebuild()
 {
+    const OVViewState kept = OVViewState::capture(widget(), m_builtZoom);
+    const QPointF at = QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value()) / m_builtZoom;
     KitMetrics::setZoom(m_zoom);
+    m_builtZoom = m_zoom;
     QWidget* content = m_factory ? m_factory() : new QWidget;
     content->setMinimumSize(int(std::ceil(m_minimum.width() * m_zoom)),
                             int(std::ceil(m_minimum.height() * m_zoom)));
@@ -49,8 +53,15 @@ void QNZoomHost::rebuild()
     setWidget(content);
     // setWidget() turns background filling on; the theme root's background shows through.
     content->setAutoFillBackground(false);
+    content->show();
     updateScrollBars();
-    scrollHome();
+    kept.apply(content, m_zoom);
+    if (!at.isNull())
+        QTimer::singleShot(0, this, [this, at] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            horizontalScrollBar()->setValue(qRound(at.x() * m_zoom));
+            verticalScrollBar()->setValue(qRound(at.y() * m_zoom));
+        });
     emit rebuilt();
 }
 
@@ -74,23 +85,16 @@ void QNZoomHost::updateScrollBars()
     setVerticalScrollBarPolicy(policy);
 }
 
-void QNZoomHost::homeNow()
-{
-    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
-    verticalScrollBar()->setValue(verticalScrollBar()->minimum());
-}
-
-void QNZoomHost::scrollHome()
-{
-    homeNow();
-    // Late layout passes may still move the content: home again while they settle.
-    for (const int ms : {0, 150, 400, 900, 1600})
-        QTimer::singleShot(ms, this, &QNZoomHost::homeNow);
-}
-
 void QNZoomHost::resizeEvent(QResizeEvent* event)
 {
+    // The scroll bars keep their values; the policies follow the new size once the
+    // burst of resizes is over.
     QScrollArea::resizeEvent(event);
-    updateScrollBars();
-    scrollHome();
+    if (m_relayoutQueued)
+        return;
+    m_relayoutQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_relayoutQueued = false;
+        updateScrollBars();
+    });
 }

@@ -4,8 +4,11 @@
 // scrolls both ways. Qt Widgets cannot scale a widget tree when drawing, so the kit
 // scales its sizes and fonts instead (KitMetrics::setZoom): in pixels the content gets
 // max(viewport, minimum × z), and a zoom change rebuilds the content (deferred, since
-// the zoom command may come from inside it). After a zoom change or a resize the view
-// returns to the top-left. Scroll bars show only when minimum × z overshoots the
+// the zoom command may come from inside it); what the grower had set in the content
+// (OVViewState: texts, choices, scroll positions in points, focus) is set again on the
+// new content. A resize never moves the view by itself: a burst of resizes gives one
+// deferred update of the scroll bars, and the scroll position stays where it was (as
+// far as the new size allows). Scroll bars show only when minimum × z overshoots the
 // viewport by more than one pixel in either direction.
 //
 // One zoom host per process sets the kit's zoom (the main window's). Snapshot and test
@@ -14,6 +17,8 @@
 #include <QScrollArea>
 #include <QSize>
 #include <functional>
+
+class OVRebuilder;
 
 class QNZoomHost : public QScrollArea {
     Q_OBJECT
@@ -32,8 +37,7 @@ public:
     QSizeF layoutSize() const;
     // Whether the scaled content overshoots the viewport (scroll bars shown).
     bool scrolls() const { return m_scrolls; }
-    // Back to the top-left now and a few times more while late layouts settle.
-    void scrollHome();
+    int rebuildCount() const;
 
 signals:
     void rebuilt();
@@ -44,11 +48,12 @@ protected:
 private:
     void followZoom();
     void updateScrollBars();
-    void homeNow();
 
     Factory m_factory;
     QSize m_minimum;
     double m_zoom = 1.0;
     bool m_scrolls = false;
-    bool m_rebuildQueued = false;
+    double m_builtZoom = 1.0;
+    OVRebuilder* m_rebuilder = nullptr;
+    bool m_relayoutQueued = false;
 };

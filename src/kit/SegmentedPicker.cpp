@@ -19,7 +19,10 @@ SegmentedPicker::SegmentedPicker(const QStringList& titles, QWidget* parent) : Q
 
 void SegmentedPicker::setCurrentIndex(int index)
 {
-    if (index < 0 || index >= count() || index == m_current)
+    // An index it does not have (a stray stored value) chooses no segment.
+    if (index < 0 || index >= count())
+        index = -1;
+    if (index == m_current)
         return;
     m_current = index;
     update();

@@ -1,6 +1,6 @@
 #pragma once
-// A row of joined segments of which exactly one is chosen (the bed/bench type
-// switch). Clicking a segment chooses it and emits `activated` with its index;
+// A row of joined segments of which one is chosen (the bed/bench type switch), or
+// none after setCurrentIndex() with an index it does not have (currentIndex() -1). Clicking a segment chooses it and emits `activated` with its index;
 // setCurrentIndex() chooses without emitting, so filling a form fires nothing.
 // Arrow keys move the choice as a click would.
 

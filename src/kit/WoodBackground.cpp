@@ -1,7 +1,7 @@
 #include "kit/WoodBackground.h"
 
 #include "kit/OVRender.h"
-#include "kit/QNMRThemes.h"
+#include "kit/OVColors.h"
 
 #include <QCache>
 #include <QDateTime>
@@ -142,7 +142,7 @@ QString cacheKey(const QNMRTheme& theme, const QSize& size, double dpr)
 
 QPixmap WoodBackground::cached(const QSize& size, double dpr)
 {
-    const QNMRTheme theme = QNMRThemes::current();
+    const QNMRTheme theme = OVColors::current();
     const QString key = cacheKey(theme, size, dpr);
     if (QPixmap* hit = pixmapCache().object(key))
         return *hit;
@@ -184,7 +184,7 @@ void WoodBackground::paintEvent(QPaintEvent*)
         return;
     }
     if (onScreen && m_progressive) {
-        const QNMRTheme theme = QNMRThemes::current();
+        const QNMRTheme theme = OVColors::current();
         const QString key = cacheKey(theme, size(), dpr);
         if (!pixmapCache().contains(key)) {
             if (!m_last.isNull()) {

@@ -1,5 +1,6 @@
 #include "modes/OVSnapshot.h"
 
+#include "app/MainWindow.h"
 #include "app/OVSetup.h"
 #include "app/ScreenFactory.h"
 #include "kit/KitMetrics.h"
@@ -244,8 +245,8 @@ int run(const QString& folderPath, const Printer& printer)
         OVPrefs::setValue(OVPrefs::unitKey, s.unit);
         NetStatus::override = s.online;
         model.setScreen(s.screen);
-        const Screen screen = s.screen;
-        r.shot(s.name, 1380, new OVThemeRoot([screen] { return ScreenFactory::makeScreen(screen); }));
+        // As the window shows it: side rail (on this screen's row), divider, screen.
+        r.shot(s.name, 1380, new OVThemeRoot([] { return new MainWindow; }));
     }
 
     OVPrefs::setValue(QNMRThemes::key, OVThemes::groveID);

@@ -1,8 +1,10 @@
 #pragma once
 // The documentation-screenshot mode: `--ov-snapshot DIR` builds the sample greenhouse
-// in DIR/snapshot-sample.sqlite, renders every screen (some again in other themes, one
-// in Celsius, one offline), three editors and the help viewer to PNG files, writes the
-// cost report as a PDF, prints one line per file and returns the exit code.
+// in DIR/snapshot-sample.sqlite, renders every screen as the window shows it (side
+// rail, divider and screen, 1380 wide and as tall as the whole page; some again in
+// other themes, one in Celsius, one offline), three editors and the help viewer to PNG
+// files, writes the cost report as a PDF, prints one line per file and returns the
+// exit code.
 //
 // Invariants: the user's database is never opened; the three look settings
 // ("qnmr.theme", "ov.tempUnit", "qnmr.zoom") and the settings file's bytes are put back

@@ -65,6 +65,10 @@ QString money(double value)
     // Qt writes some negative amounts in accounting brackets ("($3.00)"); a plain
     // leading minus sign reads as the same number in every locale.
     const QLocale locale;
+    // The C/POSIX locale has no currency format of its own (Qt would write "52.23$"):
+    // the plain "$%.2f" reads right everywhere.
+    if (locale.language() == QLocale::C)
+        return (value < 0 ? QStringLiteral("-$") : QStringLiteral("$")) + fixed(std::abs(value), 2);
     if (value < 0)
         return locale.negativeSign() + locale.toCurrencyString(-value, QStringLiteral("$"));
     return locale.toCurrencyString(value, QStringLiteral("$"));

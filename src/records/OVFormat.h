@@ -17,8 +17,8 @@ QString day(const QDateTime& instant);
 QString dayTime(const QDateTime& instant);
 QString time(const QDateTime& instant);
 
-// Currency text of a dollar amount in the user's locale, a leading minus sign for
-// negative amounts.
+// Currency text of a dollar amount in the user's locale ("$%.2f" under the C/POSIX
+// locale), a leading minus sign for negative amounts.
 QString money(double value);
 // money(value), or "$%.2f" when that gives no text.
 QString cash(double value);

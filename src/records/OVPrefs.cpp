@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QSettings>
 
+#include <atomic>
+
 namespace OVPrefs {
 namespace {
 
@@ -14,7 +16,11 @@ QSettings settings()
                      QStringLiteral("QNMR Orvane"));
 }
 
+std::atomic<quint64> writes{0};
+
 } // namespace
+
+quint64 writeCount() { return writes.load(); }
 
 bool contains(const QString& key) { return settings().contains(key); }
 
@@ -28,12 +34,14 @@ void setValue(const QString& key, const QVariant& v)
 {
     QSettings s = settings();
     s.setValue(key, v);
+    ++writes;
 }
 
 void remove(const QString& key)
 {
     QSettings s = settings();
     s.remove(key);
+    ++writes;
 }
 
 void sync()

@@ -4,7 +4,8 @@
 //
 // The settings file is INI: after a restart a stored bool comes back as the text
 // "true" or "false", so those two texts read as booleans. Readers never cache:
-// a change made by the settings screen is seen at the next read.
+// a change made by the settings screen is seen at the next read (the theme colours
+// are the one cached value, and they check writeCount()).
 
 #include <QString>
 #include <QVariant>
@@ -23,6 +24,9 @@ void setValue(const QString& key, const QVariant& value);
 void remove(const QString& key);
 void sync();
 QString settingsFilePath();
+// Counts this process's writes and removals, so a reader may keep a value until the
+// count moves instead of opening the settings file again.
+quint64 writeCount();
 
 // Typed readers: nullopt when the key is absent or holds another type.
 std::optional<bool> boolValue(const QString& key);

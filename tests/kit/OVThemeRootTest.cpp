@@ -1,5 +1,6 @@
 // The theme root rebuilds its content after a "qnmr.theme" change, once, after the slot
-// that changed it has returned; the rebuilt content reads the new theme's colours.
+// that changed it has returned; the rebuilt content reads the new theme's colours and
+// shows what the old content showed.
 
 #include "app/OVSetup.h"
 #include "kit/OVLabel.h"
@@ -50,7 +51,8 @@ TEST(OVThemeRoot, ThemeChangeRebuildsTheContentDeferred)
     QApplication::processEvents();
     ASSERT_NE(root.content(), first);
     EXPECT_EQ(built, 2);
-    EXPECT_TRUE(root.content()->findChild<QLineEdit*>()->text().isEmpty());
+    // What was typed is typed again into the new content.
+    EXPECT_EQ(root.content()->findChild<QLineEdit*>()->text(), QStringLiteral("typed"));
     // Labels without a colour of their own take the theme's text colour (0xFFF8EE).
     EXPECT_EQ(root.content()->findChild<OVLabel*>()->palette().color(QPalette::WindowText), QColor(0xFF, 0xF8, 0xEE));
 
@@ -58,6 +60,7 @@ TEST(OVThemeRoot, ThemeChangeRebuildsTheContentDeferred)
     QNMRThemes::setCurrentID(OVThemes::cedarID);
     QApplication::processEvents();
     EXPECT_EQ(built, 2);
+    EXPECT_EQ(root.rebuildCount(), 1);
     QNMRThemes::setCurrentID(OVThemes::groveID);
     QApplication::processEvents();
 }

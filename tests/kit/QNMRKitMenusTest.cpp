@@ -150,7 +150,8 @@ TEST_F(KitMenus, ZoomCommandsStepRoundAndBound)
     }
     EXPECT_EQ(seen, QList<double>({1.15, 1.3, 1.45, 1.6, 1.75, 1.9, 2.0, 2.0}));
     EXPECT_EQ(OVPrefs::doubleValue(QNZoom::key), 2.0);
-    EXPECT_EQ(changed.count(), 8);
+    // The step past the top stores the same factor and announces nothing.
+    EXPECT_EQ(changed.count(), 7);
 
     item(view, "Actual Size (100%)")->trigger();
     EXPECT_EQ(QNZoom::value(), 1.0);

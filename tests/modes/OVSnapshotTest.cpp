@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMap>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <poppler-qt6.h>
@@ -40,6 +41,20 @@ QString pdfText(const QString& path)
         return {};
     std::unique_ptr<Poppler::Page> page(doc->page(0));
     return page ? page->text(QRectF()) : QString();
+}
+
+// Mean luminance of a rectangle of the image, 0…255.
+double meanLuma(const QImage& image, const QRect& area)
+{
+    double sum = 0;
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 2)
+        for (int x = area.left(); x <= area.right(); x += 2) {
+            const QRgb c = image.pixel(x, y);
+            sum += 0.299 * qRed(c) + 0.587 * qGreen(c) + 0.114 * qBlue(c);
+            ++n;
+        }
+    return n ? sum / n : 0;
 }
 
 } // namespace
@@ -92,6 +107,24 @@ TEST(Snapshot, WritesEveryFileInOrderAndPutsTheSettingsBack)
     }
     EXPECT_EQ(written, expected);
     EXPECT_TRUE(run.lines.contains("wrote 33-help-start.png 1000x760"));
+
+    // Screen shots show the window's side rail: the left 236 points are shaded darker
+    // than the wood beside them, and the rail marks the shot's own screen, so two
+    // shots of different screens in one theme differ there.
+    QMap<QString, QImage> rails;
+    for (const OVSnapshot::Shot& s : OVSnapshot::shots()) {
+        const QImage img(QDir(out).filePath(s.name + ".png"));
+        ASSERT_FALSE(img.isNull()) << s.name.toStdString();
+        const QRect railTop(0, 0, 236, 16);
+        const QRect woodTop(300, 0, 236, 16);
+        EXPECT_LT(meanLuma(img, railTop), meanLuma(img, woodTop) - 3) << s.name.toStdString();
+        const QImage rail = img.copy(0, 0, 236, 700);
+        for (const OVSnapshot::Shot& other : OVSnapshot::shots())
+            if (rails.contains(other.name) && other.theme == s.theme && other.screen != s.screen) {
+                EXPECT_NE(rails.value(other.name), rail) << s.name.toStdString() << " vs " << other.name.toStdString();
+            }
+        rails.insert(s.name, rail);
+    }
     EXPECT_EQ(run.lines.last(), "wrote 40-cost-report.pdf");
 
     EXPECT_EQ(testsupport::readAll(OVPrefs::settingsFilePath()), settingsBefore);

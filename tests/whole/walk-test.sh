@@ -1,8 +1,8 @@
 #!/bin/bash
 # Walks the whole program in a real window as a grower would, with keys and clicks
 # only: the sample greenhouse, every screen, every File → New sheet (typed into and
-# saved, or cancelled), a CSV import, a theme, zoom, help and its search, About, a
-# backup, then Ctrl+Q. A screenshot follows each step. Passes when the program exits
+# saved, or cancelled), a CSV import, a theme, zoom (and a sheet saved with Return at
+# 150 %), help and its search, About, a backup, then Ctrl+Q. A screenshot follows each step. Passes when the program exits
 # 0, the database is sound and holds what was typed, and no screenshot is blank.
 # Usage (inside xvfb-run): walk-test.sh ORVANE OUTPUT_FOLDER
 set -u
@@ -95,6 +95,19 @@ menu_item Theme 2; alive theme; shot theme
 press ctrl+plus; sleep 1; alive "zoom in"; shot zoom-in
 press ctrl+0; sleep 1; shot actual-size
 
+# At 150 % the New Plant sheet still fits the screen: crop typed, library match
+# chosen, sown today, Fill From Crop Library clicked, then Return (with the focus
+# still on Fill) saves it. Back to 100 % after.
+press ctrl+plus; sleep 0.5; press ctrl+plus; sleep 0.5; press ctrl+plus; sleep 1
+press ctrl+n; sleep 1.5; shot plant-sheet-150
+type_at 493 137 'Walk Zoom Tomato'
+click 964 150; sleep 0.5
+xdotool type --delay 30 'Tomato'; xdotool key Return; sleep 0.5
+click 227 449; sleep 0.5
+click 1014 560; sleep 0.5; shot plant-filled-150
+xdotool key Return; sleep 1; alive "Return at 150 %"; shot plant-saved-150
+press ctrl+0; sleep 1
+
 # F1: the help window, and a search in it.
 press F1
 wait_title 'QNMR Orvane Help' || fail "F1 opened no help window"
@@ -137,6 +150,10 @@ wait_exit $PID 15
 integrity
 has() { [ "$(sqlite3 "$DB" "$1")" -ge 1 ] || fail "not in the database: $2"; }
 has "SELECT count(*) FROM plant WHERE crop = 'Walk Tomato'" "plant Walk Tomato"
+has "SELECT count(*) FROM plant WHERE crop = 'Walk Zoom Tomato' AND expected_harvest IS NOT NULL" \
+    "plant Walk Zoom Tomato with its filled harvest day"
+[ "$(sqlite3 "$DB" "SELECT count(*) FROM plant WHERE crop = 'Walk Zoom Tomato'")" = "1" ] ||
+    fail "Return at 150 % did not save the plant exactly once"
 has "SELECT count(*) FROM greenhouse WHERE name = 'Walk Greenhouse'" "greenhouse Walk Greenhouse"
 has "SELECT count(*) FROM harvest WHERE crop = 'Walk Beans'" "harvest Walk Beans"
 has "SELECT count(*) FROM pest WHERE problem = 'Walk Aphids'" "pest Walk Aphids"

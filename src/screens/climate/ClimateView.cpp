@@ -19,6 +19,7 @@
 #include "services/FilePanels.h"
 #include "store/OVStore.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QSignalBlocker>
@@ -298,6 +299,14 @@ void ClimateView::rebuildChartCard()
 {
     if (!m_zone)
         return;
+    // The picker the grower is arrowing through keeps the keyboard while its card is
+    // replaced.
+    QWidget* focused = QApplication::focusWidget();
+    if (!m_pickers->isAncestorOf(focused))
+        focused = nullptr;
+    // A metric switch draws the period up to now, not up to the last full drawing.
+    if (m_days > 0)
+        m_since = QDateTime::currentDateTimeUtc().addSecs(-qint64(m_days) * 86400);
     int at = 0;
     if (m_chartCard) {
         at = m_cards->indexOf(m_chartCard);
@@ -320,4 +329,8 @@ void ClimateView::rebuildChartCard()
     m_chart->setFixedHeight(KitMetrics::px(230));
     m_chartCard->body()->addWidget(m_chart);
     m_cards->insertWidget(std::max(at, 0), m_chartCard);
+    if (focused && isVisible()) {
+        m_chartCard->show();
+        focused->setFocus(Qt::OtherFocusReason);
+    }
 }

@@ -74,6 +74,8 @@ public:
     QComboBox* zonePicker() const { return m_zoneBox; }
     QComboBox* periodPicker() const { return m_periodBox; }
     SegmentedPicker* metricPicker() const { return m_metricPicker; }
+    // The start of the period the chart shows (none for "All").
+    std::optional<QDateTime> chartSince() const { return m_since; }
     QNChromeButton* exportButton() const { return m_export; }
     QNChromeButton* importButton() const { return m_import; }
     QNChromeButton* addButton() const { return m_add; }

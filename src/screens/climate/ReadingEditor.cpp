@@ -7,7 +7,7 @@
 #include "kit/OVField.h"
 #include "kit/OVLabel.h"
 #include "kit/OVTextField.h"
-#include "kit/ParseNumber.h"
+#include "records/SpaceTrim.h"
 #include "kit/QNChromeButton.h"
 #include "kit/ZonePicker.h"
 #include "services/AppModel.h"
@@ -25,21 +25,6 @@
 const QString ReadingEditor::duplicateText = QStringLiteral(
     "This zone already has a reading at that exact minute. Change the time, or edit the existing reading.");
 
-namespace {
-
-QString trimmedSpacesTabs(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && (text[begin] == QLatin1Char(' ') || text[begin] == QLatin1Char('\t')))
-        ++begin;
-    while (end > begin && (text[end - 1] == QLatin1Char(' ') || text[end - 1] == QLatin1Char('\t')))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
-
 QString ReadingEditor::fieldText(Metric metric, double stored)
 {
     const double v = metric.toDisplay(stored);
@@ -55,21 +40,18 @@ QString ReadingEditor::fieldText(Metric metric, double stored)
 }
 
 ReadingEditor::ReadingEditor(const Reading& item, OVStore& store, QWidget* parent)
-    : QWidget(parent), m_store(store), m_item(item)
+    : OVRecordEditor(store, item.id == 0 ? QStringLiteral("New Climate Reading") : QStringLiteral("Edit Reading"),
+                     QStringLiteral("thermometer.medium"), 560, parent),
+      m_item(item)
 {
     const OVColors colors;
     // A new reading without a zone of this store gets the first zone.
-    if (m_item.id == 0 && !m_store.get<Zone>(m_item.zoneID)) {
-        const QList<Zone> zones = m_store.zones();
+    if (m_item.id == 0 && !store.get<Zone>(m_item.zoneID)) {
+        const QList<Zone> zones = store.zones();
         m_item.zoneID = zones.isEmpty() ? 0 : zones.first().id;
     }
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(m_item.id == 0 ? QStringLiteral("New Climate Reading") : QStringLiteral("Edit Reading"),
-                                QStringLiteral("thermometer.medium"), 560);
-    outer->addWidget(m_frame);
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
 
     auto* intro = new OVLabel(QStringLiteral("Manual entry — type what your thermometer, hygrometer, light meter or "
                                              "soil meter shows. Leave anything you didn't measure empty."),
@@ -79,7 +61,7 @@ ReadingEditor::ReadingEditor(const Reading& item, OVStore& store, QWidget* paren
 
     auto* top = new QHBoxLayout;
     top->setSpacing(KitMetrics::px(12));
-    m_zone = new ZonePicker(m_store, false);
+    m_zone = new ZonePicker(store, false);
     m_zone->setZoneID(m_item.zoneID != 0 ? std::optional<qint64>(m_item.zoneID) : std::nullopt);
     top->addWidget(new OVField(QStringLiteral("Zone"), m_zone), 1);
     m_when = new QDateTimeEdit;
@@ -112,8 +94,7 @@ ReadingEditor::ReadingEditor(const Reading& item, OVStore& store, QWidget* paren
         if (const auto value = m_item.values.find(metric); value != m_item.values.end()) {
             const QString text = fieldText(metric, value->second);
             field->setText(text);
-            m_filled[metric] = text;
-            m_stored[metric] = value->second;
+            m_filled[metric] = KeptNumber(value->second, text);
         }
         m_fields[metric] = field;
         row->addWidget(field);
@@ -134,68 +115,57 @@ ReadingEditor::ReadingEditor(const Reading& item, OVStore& store, QWidget* paren
         body->addLayout(row);
         connect(m_delete, &QPushButton::clicked, this, [this] { askDelete(); });
     }
-
-    connect(m_frame, &OVEditorFrame::saveRequested, this, [this] { save(); });
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 void ReadingEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     std::map<Metric, double> values;
     for (const Metric& metric : Metric::allCases()) {
-        const QString text = trimmedSpacesTabs(m_fields.at(metric)->text());
-        if (text.isEmpty())
+        const auto filled = m_filled.find(metric);
+        const KeptNumber opened = filled != m_filled.end() ? filled->second : KeptNumber();
+        // Blanks around an untouched text still keep the stored value.
+        const KeptNumber::Read typed = opened.read(SpaceTrim::trimmed(m_fields.at(metric)->text()).toString());
+        if (typed.kind == KeptNumber::Read::Kind::blank)
             continue;
-        // Untouched text: the stored value as it was, not its rounded display.
-        if (const auto filled = m_filled.find(metric); filled != m_filled.end() && filled->second == text) {
-            values[metric] = m_stored.at(metric);
-            continue;
-        }
-        const std::optional<double> number = parseNumber(text);
-        if (!number) {
-            m_frame->setError(metric.name() + QStringLiteral(": “") + text + QStringLiteral("” is not a number."));
+        if (typed.kind == KeptNumber::Read::Kind::notNumber) {
+            setError(metric.name() + QStringLiteral(": “") + typed.trimmed + QStringLiteral("” is not a number."));
             return;
         }
-        values[metric] = metric.fromDisplay(*number);
+        // Untouched text: the stored value as it was, not its rounded display.
+        values[metric] = typed.kept ? typed.value : metric.fromDisplay(typed.value);
     }
 
     Reading candidate = m_item;
     candidate.values = values;
-    try {
-        if (candidate.id != 0) {
-            m_store.save(candidate);
-        } else {
-            const OVStore::ImportCounts counts = m_store.addReadings({candidate});
-            if (counts.added == 0) {
-                m_item.values = values;
-                m_frame->setError(duplicateText);
-                return;
-            }
+    OVStore& store = this->store();
+    std::optional<QString> failure;
+    if (candidate.id != 0) {
+        failure = this->store(candidate);
+    } else {
+        try {
+            if (store.addReadings({candidate}).added == 0)
+                failure = duplicateText;
+        } catch (const OVError& error) {
+            failure = error.errorDescription();
         }
-    } catch (const OVError& error) {
+    }
+    if (failure) {
         m_item.values = values;
-        m_frame->setError(error.errorDescription());
+        setError(failure);
         return;
     }
     m_item = candidate;
 
-    if (const std::optional<Zone> zone = m_store.get<Zone>(m_item.zoneID)) {
-        OVStore* store = &m_store;
+    if (const std::optional<Zone> zone = store.get<Zone>(m_item.zoneID)) {
+        OVStore* shown = &store;
         OVNotify::climateAlerts(ClimateAlerts::check(m_item, zone->limits),
-                                [store](qint64 id) { return store->zoneName(id); });
+                                [shown](qint64 id) { return shown->zoneName(id); });
     }
     closeSheet();
 }
 
 void ReadingEditor::askDelete()
 {
-    const qint64 id = m_item.id;
-    closeSheet();
-    AppModel::shared().askDelete(QStringLiteral("this reading"), QString(), [id] {
-        AppModel::shared().act([id] {
-            if (OVStore* store = OVStore::shared())
-                store->remove<Reading>(id);
-        });
-    });
+    closeAndAskDelete<Reading>(QStringLiteral("this reading"), QString(), m_item.id);
 }

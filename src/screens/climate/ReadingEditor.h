@@ -14,17 +14,16 @@
 #include "records/Metric.h"
 #include "records/Reading.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
+
 #include <map>
 
-class OVEditorFrame;
-class OVStore;
 class OVTextField;
 class QDateTimeEdit;
 class QNChromeButton;
 class ZonePicker;
 
-class ReadingEditor : public QWidget {
+class ReadingEditor : public OVRecordEditor {
     Q_OBJECT
 public:
     ReadingEditor(const Reading& item, OVStore& store, QWidget* parent = nullptr);
@@ -35,10 +34,9 @@ public:
     static QString fieldText(Metric metric, double stored);
 
     // Checks, stores, raises alerts and closes the sheet; on failure shows why.
-    void save();
+    void save() override;
 
     const Reading& item() const { return m_item; }
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* field(Metric metric) const { return m_fields.at(metric); }
     ZonePicker* zonePicker() const { return m_zone; }
     QDateTimeEdit* whenEdit() const { return m_when; }
@@ -46,15 +44,12 @@ public:
     QNChromeButton* deleteButton() const { return m_delete; }
 
 private:
-    void askDelete();
+    void askDelete() override;
 
-    OVStore& m_store;
     Reading m_item;
     // The texts the boxes were filled with, and the stored values they stand for.
-    std::map<Metric, QString> m_filled;
-    std::map<Metric, double> m_stored;
+    std::map<Metric, KeptNumber> m_filled;
 
-    OVEditorFrame* m_frame = nullptr;
     ZonePicker* m_zone = nullptr;
     QDateTimeEdit* m_when = nullptr;
     std::map<Metric, OVTextField*> m_fields;

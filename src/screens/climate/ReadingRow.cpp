@@ -45,7 +45,7 @@ ReadingRow::ReadingRow(const Reading& reading, const Zone& zone, AppModel& model
     row->addStretch(1);
 
     if (reading.source == QLatin1String("csv")) {
-        row->addWidget(new OVTag(QStringLiteral("CSV"), QColor(142, 142, 147)));
+        row->addWidget(new OVTag(QStringLiteral("CSV"), OVColors::gray()));
         m_csvTag = true;
     }
 

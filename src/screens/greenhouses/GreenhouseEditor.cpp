@@ -11,13 +11,11 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-GreenhouseEditor::GreenhouseEditor(const Greenhouse& item, QWidget* parent) : QWidget(parent), m_item(item)
+GreenhouseEditor::GreenhouseEditor(const Greenhouse& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store, item.id == 0 ? QStringLiteral("New Greenhouse") : QStringLiteral("Edit Greenhouse"),
+                     QStringLiteral("house.lodge.fill"), 620, parent),
+      m_item(item)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(item.id == 0 ? QStringLiteral("New Greenhouse") : QStringLiteral("Edit Greenhouse"),
-                                QStringLiteral("house.lodge.fill"));
-    col->addWidget(m_frame);
 
     m_name = new OVTextField(QStringLiteral("Back-yard greenhouse"), item.name);
     m_location = new OVTextField(QStringLiteral("Maple Grove — south side of the house"), item.location);
@@ -25,7 +23,7 @@ GreenhouseEditor::GreenhouseEditor(const Greenhouse& item, QWidget* parent) : QW
     m_glazing = new OVTextField(QStringLiteral("8 mm twin-wall polycarbonate"), item.glazing);
     m_notes = new OVTextArea(item.notes);
 
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
     body->addWidget(new OVField(QStringLiteral("Name"), m_name));
     body->addWidget(new OVField(QStringLiteral("Location"), m_location));
     auto* pair = new QHBoxLayout;
@@ -35,9 +33,6 @@ GreenhouseEditor::GreenhouseEditor(const Greenhouse& item, QWidget* parent) : QW
     body->addLayout(pair);
     body->addWidget(new OVField(QStringLiteral("Notes"), m_notes));
     body->addStretch(1);
-
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &GreenhouseEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 Greenhouse GreenhouseEditor::item() const
@@ -53,24 +48,12 @@ Greenhouse GreenhouseEditor::item() const
 
 void GreenhouseEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     Greenhouse copy = item();
-    std::optional<QString> failure;
-    try {
-        OVStore* store = OVStore::shared();
-        if (!store)
-            throw OVError::database(QStringLiteral("no database is open"));
-        store->save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    m_item = copy;
-    if (m_name->text() != copy.name)
-        m_name->setText(copy.name);
-    if (failure) {
-        m_frame->setError(failure);
-        return;
-    }
-    closeSheet();
+    commitAndClose(copy, [this](const Greenhouse& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }

@@ -8,23 +8,21 @@
 
 #include "records/Greenhouse.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 
-class OVEditorFrame;
 class OVTextArea;
 class OVTextField;
 
-class GreenhouseEditor : public QWidget {
+class GreenhouseEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    explicit GreenhouseEditor(const Greenhouse& item, QWidget* parent = nullptr);
+    GreenhouseEditor(const Greenhouse& item, OVStore& store, QWidget* parent = nullptr);
 
-    // Saves into OVStore::shared(); closes the sheet on success.
-    void save();
+    // Saves into the store; closes the sheet on success.
+    void save() override;
 
     // The working copy with what is typed now.
     Greenhouse item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* nameBox() const { return m_name; }
     OVTextField* locationBox() const { return m_location; }
     OVTextField* sizeBox() const { return m_size; }
@@ -33,7 +31,6 @@ public:
 
 private:
     Greenhouse m_item;
-    OVEditorFrame* m_frame = nullptr;
     OVTextField* m_name = nullptr;
     OVTextField* m_location = nullptr;
     OVTextField* m_size = nullptr;

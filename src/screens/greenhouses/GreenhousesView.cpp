@@ -37,9 +37,8 @@ GreenhousesView::GreenhousesView(OVStore& store, AppModel& model, QWidget* paren
 
     m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     m_rebuilder->follow(m_store);
-    for (auto signal : {&AppModel::screenChanged, &AppModel::sheetChanged, &AppModel::confirmChanged,
-                        &AppModel::messageChanged, &AppModel::climateZoneChanged})
-        connect(&m_model, signal, m_rebuilder, &OVRebuilder::schedule);
+    // Data changes only: a sheet, question or notice opening or closing changes nothing shown here.
+    connect(&m_model, &AppModel::climateZoneChanged, m_rebuilder, &OVRebuilder::schedule);
     m_rebuilder->rebuildNow();
 }
 

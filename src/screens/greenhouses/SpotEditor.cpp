@@ -16,13 +16,9 @@
 #include <QVBoxLayout>
 
 SpotEditor::SpotEditor(const Spot& item, OVStore& store, QWidget* parent)
-    : QWidget(parent), m_item(item), m_store(store)
+    : OVRecordEditor(store, QString(), SpotChip::symbol(item.kind), 620, parent), m_item(item)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(QString(), SpotChip::symbol(item.kind));
-    col->addWidget(m_frame);
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
 
     QStringList kinds;
     for (const SpotKind kind : SpotKind::allCases())
@@ -64,15 +60,13 @@ SpotEditor::SpotEditor(const Spot& item, OVStore& store, QWidget* parent)
         if (const std::optional<qint64> zoneID = m_zone->zoneID())
             m_item.zoneID = *zoneID;
     });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &SpotEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 void SpotEditor::showKind()
 {
     const QString kind = m_item.kind.name();
-    m_frame->setTitle((m_item.id == 0 ? QStringLiteral("New ") : QStringLiteral("Edit ")) + kind);
-    m_frame->setSymbol(SpotChip::symbol(m_item.kind));
+    frame()->setTitle((m_item.id == 0 ? QStringLiteral("New ") : QStringLiteral("Edit ")) + kind);
+    frame()->setSymbol(SpotChip::symbol(m_item.kind));
     if (m_delete)
         m_delete->setTitle(QStringLiteral("Delete This ") + kind + QStringLiteral("…"));
 }
@@ -88,23 +82,14 @@ Spot SpotEditor::item() const
 
 void SpotEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     Spot copy = item();
-    std::optional<QString> failure;
-    try {
-        m_store.save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    m_item = copy;
-    if (m_name->text() != copy.name)
-        m_name->setText(copy.name);
-    if (failure) {
-        m_frame->setError(failure);
-        return;
-    }
-    closeSheet();
+    commitAndClose(copy, [this](const Spot& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }
 
 void SpotEditor::deleteSpot()
@@ -113,14 +98,5 @@ void SpotEditor::deleteSpot()
     // take this editor away.
     const Spot current = item();
     const QString name = current.kind.name().toLower() + QStringLiteral(" “") + current.name + QStringLiteral("”");
-    const qint64 spotID = current.id;
-    closeSheet();
-    AppModel::shared().askDelete(name, QStringLiteral("Plants in it stay but lose this location."), [spotID] {
-        AppModel::shared().act([spotID] {
-            OVStore* store = OVStore::shared();
-            if (!store)
-                throw OVError::database(QStringLiteral("no database is open"));
-            store->remove<Spot>(spotID);
-        });
-    });
+    closeAndAskDelete<Spot>(name, QStringLiteral("Plants in it stay but lose this location."), current.id);
 }

@@ -9,9 +9,8 @@
 
 #include "records/Spot.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 
-class OVEditorFrame;
 class OVStore;
 class OVTextArea;
 class OVTextField;
@@ -19,19 +18,19 @@ class QNChromeButton;
 class SegmentedPicker;
 class ZonePicker;
 
-class SpotEditor : public QWidget {
+class SpotEditor : public OVRecordEditor {
     Q_OBJECT
 public:
     SpotEditor(const Spot& item, OVStore& store, QWidget* parent = nullptr);
 
     // Saves into the given store; closes the sheet on success.
-    void save();
+    void save() override;
     // Closes the sheet, then asks before deleting the stored spot.
     void deleteSpot();
+    void askDelete() override { deleteSpot(); }
 
     // The working copy with what is chosen and typed now.
     Spot item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     SegmentedPicker* kindPicker() const { return m_kind; }
     OVTextField* nameBox() const { return m_name; }
     ZonePicker* zonePicker() const { return m_zone; }
@@ -45,8 +44,6 @@ private:
     void showKind();
 
     Spot m_item;
-    OVStore& m_store;
-    OVEditorFrame* m_frame = nullptr;
     SegmentedPicker* m_kind = nullptr;
     OVTextField* m_name = nullptr;
     ZonePicker* m_zone = nullptr;

@@ -9,7 +9,6 @@
 #include "kit/OVLabel.h"
 #include "kit/OVTextArea.h"
 #include "kit/OVTextField.h"
-#include "kit/ParseNumber.h"
 #include "records/OVFormat.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
@@ -20,33 +19,13 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-namespace {
-
-// Spaces and tabs only: a line break in a box is not trimmed away.
-QString trimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    while (start < end && blank(text.at(start)))
-        ++start;
-    while (end > start && blank(text.at(end - 1)))
-        --end;
-    return text.mid(start, end - start);
-}
-
-} // namespace
-
-ZoneEditor::ZoneEditor(const Zone& item, QWidget* parent)
-    : QWidget(parent), m_item(item), m_store(*OVStore::shared())
+ZoneEditor::ZoneEditor(const Zone& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store, item.id == 0 ? QStringLiteral("New Zone") : QStringLiteral("Edit Zone & Alert Ranges"),
+                     QStringLiteral("square.split.2x2.fill"), 660, parent),
+      m_item(item)
 {
     const OVColors colors;
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(item.id == 0 ? QStringLiteral("New Zone") : QStringLiteral("Edit Zone & Alert Ranges"),
-                                QStringLiteral("square.split.2x2.fill"), 660);
-    col->addWidget(m_frame);
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
 
     m_name = new OVTextField(QStringLiteral("Propagation bench area"), item.name);
     m_greenhouse = new QComboBox;
@@ -55,7 +34,7 @@ ZoneEditor::ZoneEditor(const Zone& item, QWidget* parent)
     connect(m_greenhouse, &QComboBox::activated, this, [this](int index) {
         m_item.greenhouseID = m_greenhouse->itemData(index).toLongLong();
     });
-    connect(&m_store, &OVStore::revisionChanged, this, &ZoneEditor::fillGreenhouses);
+    connect(&store, &OVStore::revisionChanged, this, &ZoneEditor::fillGreenhouses);
     auto* top = new QHBoxLayout;
     top->setSpacing(KitMetrics::px(12));
     top->addWidget(new OVField(QStringLiteral("Zone name"), m_name), 1, Qt::AlignVCenter);
@@ -76,18 +55,18 @@ ZoneEditor::ZoneEditor(const Zone& item, QWidget* parent)
     card->body()->addWidget(help);
     for (const Metric metric : Metric::allCases()) {
         const auto range = item.limits.find(metric);
+        std::optional<double> lowStored;
+        std::optional<double> highStored;
+        if (range != item.limits.end()) {
+            lowStored = range->second.min;
+            highStored = range->second.max;
+        }
         LimitBox low;
         LimitBox high;
-        if (range != item.limits.end()) {
-            low.stored = range->second.min;
-            high.stored = range->second.max;
-        }
-        if (low.stored)
-            low.opened = show(metric, *low.stored);
-        if (high.stored)
-            high.opened = show(metric, *high.stored);
-        low.box = new OVTextField(QStringLiteral("low"), low.opened);
-        high.box = new OVTextField(QStringLiteral("high"), high.opened);
+        low.opened = KeptNumber(lowStored, lowStored ? show(metric, *lowStored) : QString());
+        high.opened = KeptNumber(highStored, highStored ? show(metric, *highStored) : QString());
+        low.box = new OVTextField(QStringLiteral("low"), low.opened.shown());
+        high.box = new OVTextField(QStringLiteral("high"), high.opened.shown());
         low.box->setObjectName(metric.rawValue() + QStringLiteral("Low"));
         high.box->setObjectName(metric.rawValue() + QStringLiteral("High"));
         low.box->setFixedWidth(KitMetrics::px(90));
@@ -114,9 +93,6 @@ ZoneEditor::ZoneEditor(const Zone& item, QWidget* parent)
     }
     body->addWidget(card);
     body->addStretch(1);
-
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &ZoneEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 QString ZoneEditor::show(Metric metric, double value)
@@ -132,7 +108,7 @@ void ZoneEditor::fillGreenhouses()
     const QSignalBlocker blocker(m_greenhouse);
     m_greenhouse->clear();
     int chosen = -1;
-    for (const Greenhouse& house : m_store.greenhouses()) {
+    for (const Greenhouse& house : store().greenhouses()) {
         if (house.id == m_item.greenhouseID)
             chosen = m_greenhouse->count();
         m_greenhouse->addItem(house.name, QVariant::fromValue<qint64>(house.id));
@@ -153,26 +129,21 @@ Zone ZoneEditor::item() const
 bool ZoneEditor::read(Metric metric, const LimitBox& limit, std::optional<double>& value)
 {
     value.reset();
-    // Untouched since the sheet opened: the stored value, exactly.
-    if (limit.box->text() == limit.opened) {
-        value = limit.stored;
+    const KeptNumber::Read typed = limit.opened.read(limit.box->text());
+    if (typed.kind == KeptNumber::Read::Kind::blank)
         return true;
-    }
-    const QString text = trimBlanks(limit.box->text());
-    if (text.isEmpty())
-        return true;
-    const std::optional<double> number = parseNumber(text);
-    if (!number) {
-        m_frame->setError(metric.name() + QStringLiteral(": “") + text + QStringLiteral("” is not a number."));
+    if (typed.kind == KeptNumber::Read::Kind::notNumber) {
+        setError(metric.name() + QStringLiteral(": “") + typed.trimmed + QStringLiteral("” is not a number."));
         return false;
     }
-    value = metric.fromDisplay(*number);
+    // Untouched since the sheet opened: the stored value, exactly.
+    value = typed.kept ? typed.value : metric.fromDisplay(typed.value);
     return true;
 }
 
 void ZoneEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     std::map<Metric, MetricRange> limits;
     for (const Metric metric : Metric::allCases()) {
         MetricRange range;
@@ -184,19 +155,10 @@ void ZoneEditor::save()
 
     Zone copy = item();
     copy.limits = limits;
-    std::optional<QString> failure;
-    try {
-        m_store.save(copy);
-    } catch (const OVError& error) {
-        failure = error.errorDescription();
-    }
     // What the store left in the copy (trimmed name, new id) comes back either way.
-    m_item = copy;
-    if (m_name->text() != copy.name)
-        m_name->setText(copy.name);
-    if (failure) {
-        m_frame->setError(failure);
-        return;
-    }
-    closeSheet();
+    commitAndClose(copy, [this](const Zone& left) {
+        m_item = left;
+        if (m_name->text() != left.name)
+            m_name->setText(left.name);
+    });
 }

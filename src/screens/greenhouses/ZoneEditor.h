@@ -19,33 +19,30 @@
 #include "records/Metric.h"
 #include "records/Zone.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
+
 #include <map>
 #include <optional>
 
-class OVEditorFrame;
 class OVTextArea;
 class OVTextField;
-class OVStore;
 class QComboBox;
 
-class ZoneEditor : public QWidget {
+class ZoneEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // Over OVStore::shared(), which must be open.
-    explicit ZoneEditor(const Zone& item, QWidget* parent = nullptr);
+    ZoneEditor(const Zone& item, OVStore& store, QWidget* parent = nullptr);
 
     // The text a limit box shows for a stored value: converted to the display unit,
     // whole numbers without a decimal point, anything else with one decimal.
     static QString show(Metric metric, double value);
 
     // Reads the boxes, saves into the store; closes the sheet on success.
-    void save();
+    void save() override;
 
     // The working copy with the name, greenhouse and notes as they stand now (the
     // limits are those last saved or opened with).
     Zone item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* nameBox() const { return m_name; }
     QComboBox* greenhousePicker() const { return m_greenhouse; }
     OVTextArea* notesBox() const { return m_notes; }
@@ -56,8 +53,7 @@ private:
     // One limit box, with the text it opened with and the stored value behind it.
     struct LimitBox {
         OVTextField* box = nullptr;
-        QString opened;
-        std::optional<double> stored;
+        KeptNumber opened;
     };
 
     void fillGreenhouses();
@@ -65,8 +61,6 @@ private:
     bool read(Metric metric, const LimitBox& limit, std::optional<double>& value);
 
     Zone m_item;
-    OVStore& m_store;
-    OVEditorFrame* m_frame = nullptr;
     OVTextField* m_name = nullptr;
     QComboBox* m_greenhouse = nullptr;
     OVTextArea* m_notes = nullptr;

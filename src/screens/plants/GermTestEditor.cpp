@@ -23,15 +23,13 @@ namespace {
 int toStepper(qint64 value) { return int(std::clamp<qint64>(value, INT_MIN, INT_MAX)); }
 } // namespace
 
-GermTestEditor::GermTestEditor(const GermTest& item, QWidget* parent) : QWidget(parent), m_item(item)
+GermTestEditor::GermTestEditor(const GermTest& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store,
+                     item.id == 0 ? QStringLiteral("New Germination Test") : QStringLiteral("Edit Germination Test"),
+                     QStringLiteral("sparkles"), 520, parent),
+      m_item(item)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(m_item.id == 0 ? QStringLiteral("New Germination Test")
-                                               : QStringLiteral("Edit Germination Test"),
-                                QStringLiteral("sparkles"), 520);
-    outer->addWidget(m_frame);
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
 
     m_started = new OVDayPicker(m_item.started);
     body->addWidget(new OVField(QStringLiteral("Started"), m_started), 0, Qt::AlignLeft);
@@ -67,8 +65,6 @@ GermTestEditor::GermTestEditor(const GermTest& item, QWidget* parent) : QWidget(
         m_rate->setText(rateText(m_item));
     });
     connect(m_notes, &QPlainTextEdit::textChanged, this, [this] { m_item.notes = m_notes->text(); });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &GermTestEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, &GermTestEditor::cancel);
 }
 
 QString GermTestEditor::rateText(const GermTest& test)
@@ -76,38 +72,18 @@ QString GermTestEditor::rateText(const GermTest& test)
     return QStringLiteral("Germination rate: ") + OVFormat::fixed(test.rate(), 0) + QLatin1Char('%');
 }
 
-void GermTestEditor::setError(const std::optional<QString>& error)
-{
-    m_error = error;
-    m_frame->setError(error);
-}
-
 void GermTestEditor::save()
 {
     setError(std::nullopt);
-    const QString days = WholeNumber::trimBlanks(m_days->text());
-    if (days.isEmpty()) {
-        m_item.days = std::nullopt;
-    } else {
-        const auto number = WholeNumber::parse(days);
-        if (!number) {
-            setError(QStringLiteral("Days should be a whole number."));
-            return;
-        }
-        m_item.days = *number;
+    if (!WholeNumber::readOptional(m_days->text(), m_item.days)) {
+        setError(QStringLiteral("Days should be a whole number."));
+        return;
     }
     GermTest copy = m_item;
-    try {
-        OVStore* store = OVStore::shared();
-        if (!store)
-            throw OVError::database(QStringLiteral("no database is open"));
-        store->save(copy);
-    } catch (const OVError& error) {
-        setError(error.errorDescription());
+    if (const std::optional<QString> failure = store(copy)) {
+        setError(failure);
         return;
     }
     m_item = copy;
     closeSheet(); // may end this editor: nothing after it
 }
-
-void GermTestEditor::cancel() { closeSheet(); }

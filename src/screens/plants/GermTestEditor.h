@@ -10,46 +10,39 @@
 #include "records/GermTest.h"
 
 #include <QString>
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 #include <optional>
 
 class OVDayPicker;
-class OVEditorFrame;
 class OVLabel;
 class OVStepper;
 class OVTextArea;
 class OVTextField;
 
-class GermTestEditor : public QWidget {
+class GermTestEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    explicit GermTestEditor(const GermTest& item, QWidget* parent = nullptr);
+    GermTestEditor(const GermTest& item, OVStore& store, QWidget* parent = nullptr);
 
     const GermTest& item() const { return m_item; }
-    std::optional<QString> error() const { return m_error; }
 
-    // The frame's Save: reads the days, stores the test on OVStore::shared() and
+    // The frame's Save: reads the days, stores the test in the store and
     // closes the sheet, or shows why not.
-    void save();
-    void cancel();
+    void save() override;
 
     // "Germination rate: 67%".
     static QString rateText(const GermTest& test);
 
     // For tests: the controls.
-    OVEditorFrame* frame() const { return m_frame; }
     OVStepper* sownStepper() const { return m_sown; }
     OVStepper* sproutedStepper() const { return m_sprouted; }
     OVTextField* daysField() const { return m_days; }
     OVLabel* rateLine() const { return m_rate; }
 
 private:
-    void setError(const std::optional<QString>& error);
 
     GermTest m_item;
-    std::optional<QString> m_error;
 
-    OVEditorFrame* m_frame = nullptr;
     OVDayPicker* m_started = nullptr;
     OVStepper* m_sown = nullptr;
     OVStepper* m_sprouted = nullptr;

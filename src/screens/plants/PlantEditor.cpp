@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentMap>
+#include <utility>
 #include <algorithm>
 #include <climits>
 
@@ -55,21 +56,18 @@ QLabel* pickerLabel(const QString& text)
 
 } // namespace
 
-PlantEditor::PlantEditor(const Plant& item, OVStore* store, QWidget* parent)
-    : QWidget(parent), m_item(item), m_store(store ? *store : *OVStore::shared()), m_lib(ReferenceLibrary::shared())
+PlantEditor::PlantEditor(const Plant& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store, QString(), QStringLiteral("leaf.fill"), 700, parent), m_item(item),
+      m_lib(ReferenceLibrary::shared())
 {
     // Opening: the stored plant's photos, then a library link proposed from the crop.
     if (m_item.id != 0)
-        m_photos = m_store.photos(m_item.id);
+        m_photos = store.photos(m_item.id);
     if (m_item.refCropID.isEmpty())
         if (const auto match = m_lib.match(m_item.crop))
             m_item.refCropID = match->id;
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(QString(), QStringLiteral("leaf.fill"), 700);
-    outer->addWidget(m_frame);
-    QVBoxLayout* body = m_frame->body();
+    QVBoxLayout* body = form();
     const OVColors colors;
 
     // Crop and library match, aligned on their bottom edges.
@@ -125,11 +123,8 @@ PlantEditor::PlantEditor(const Plant& item, OVStore* store, QWidget* parent)
     m_photoBody = photoCard->body();
     body->addWidget(photoCard);
 
-    if (m_item.id != 0) {
-        m_delete = new QNChromeButton(QStringLiteral("Delete This Plant…"), false, true);
-        body->addWidget(m_delete, 0, Qt::AlignLeft);
-        connect(m_delete, &QPushButton::clicked, this, &PlantEditor::askDelete);
-    }
+    if (m_item.id != 0)
+        m_delete = addDeleteButton(QStringLiteral("Delete This Plant…"));
     body->addStretch(1);
 
     connect(m_crop, &QLineEdit::textChanged, this, [this](const QString& text) { m_item.crop = text; });
@@ -143,10 +138,8 @@ PlantEditor::PlantEditor(const Plant& item, OVStore* store, QWidget* parent)
             m_item.status = *status;
     });
     connect(m_quantity, &OVStepper::changed, this, [this] { m_item.quantity = m_quantity->value(); });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &PlantEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, &PlantEditor::cancel);
     // The place lists follow changes made elsewhere while the sheet is open.
-    connect(&m_store, &OVStore::revisionChanged, this, &PlantEditor::showPlaces);
+    connect(&store, &OVStore::revisionChanged, this, &PlantEditor::showPlaces);
 
     showItem();
     showPhotos();
@@ -207,15 +200,9 @@ QWidget* PlantEditor::buildPlaceCard()
 
 std::optional<RefCrop> PlantEditor::ref() const { return m_lib.crop(m_item.refCropID); }
 
-void PlantEditor::setError(const std::optional<QString>& error)
-{
-    m_error = error;
-    m_frame->setError(error);
-}
-
 void PlantEditor::showItem()
 {
-    m_frame->setTitle(m_item.id == 0 ? QStringLiteral("New Plant") : QStringLiteral("Edit Plant"));
+    frame()->setTitle(m_item.id == 0 ? QStringLiteral("New Plant") : QStringLiteral("Edit Plant"));
     showLibrary();
     showPlaces();
 }
@@ -239,18 +226,18 @@ void PlantEditor::showPlaces()
     const QSignalBlocker b3(m_spot);
     m_greenhouse->clear();
     m_greenhouse->addItem(none);
-    for (const Greenhouse& house : m_store.greenhouses())
+    for (const Greenhouse& house : store().greenhouses())
         m_greenhouse->addItem(house.name, house.id);
     selectID(m_greenhouse, m_item.greenhouseID);
     m_zone->clear();
     m_zone->addItem(none);
-    for (const Zone& zone : m_store.zones(m_item.greenhouseID))
+    for (const Zone& zone : store().zones(m_item.greenhouseID))
         m_zone->addItem(zone.name, zone.id);
     selectID(m_zone, m_item.zoneID);
     m_spot->clear();
     m_spot->addItem(none);
     if (m_item.zoneID)
-        for (const Spot& spot : m_store.spots(*m_item.zoneID))
+        for (const Spot& spot : store().spots(*m_item.zoneID))
             m_spot->addItem(spot.kind.name() + QLatin1Char(' ') + spot.name, spot.id);
     selectID(m_spot, m_item.spotID);
 }
@@ -272,7 +259,7 @@ void PlantEditor::chooseGreenhouse(std::optional<qint64> id)
 {
     m_item.greenhouseID = id;
     if (m_item.zoneID) {
-        const auto zone = m_store.get<Zone>(m_item.zoneID);
+        const auto zone = store().get<Zone>(m_item.zoneID);
         const std::optional<qint64> zoneHouse = zone ? std::optional<qint64>(zone->greenhouseID) : std::nullopt;
         if (zoneHouse != id) {
             m_item.zoneID = std::nullopt;
@@ -286,7 +273,7 @@ void PlantEditor::chooseZone(std::optional<qint64> id)
 {
     m_item.zoneID = id;
     if (m_item.spotID) {
-        const auto spot = m_store.get<Spot>(m_item.spotID);
+        const auto spot = store().get<Spot>(m_item.spotID);
         const std::optional<qint64> spotZone = spot ? std::optional<qint64>(spot->zoneID) : std::nullopt;
         if (spotZone != id)
             m_item.spotID = std::nullopt;
@@ -318,38 +305,24 @@ void PlantEditor::save()
 {
     setError(std::nullopt);
     Plant copy = m_item;
-    try {
-        m_store.save(copy);
-    } catch (const OVError& error) {
-        m_item = copy;
+    const std::optional<QString> failure = store(copy);
+    m_item = copy;
+    if (failure) {
         {
             const QSignalBlocker blocker(m_crop);
             m_crop->setText(m_item.crop);
         }
         showItem();
-        setError(error.errorDescription());
+        setError(failure);
         return;
     }
-    m_item = copy;
     closeSheet(); // may end this editor: nothing after it
 }
 
-void PlantEditor::cancel() { closeSheet(); }
-
 void PlantEditor::askDelete()
 {
-    const QString name = QStringLiteral("“") + m_item.displayName() + QStringLiteral("”");
-    const qint64 id = m_item.id;
-    closeSheet(); // may end this editor: only copies below
-    AppModel& model = AppModel::shared();
-    model.askDelete(name, deleteDetail, [&model, id] {
-        model.act([id] {
-            OVStore* store = OVStore::shared();
-            if (!store)
-                throw OVError::database(QStringLiteral("no database is open"));
-            store->remove<Plant>(id);
-        });
-    });
+    closeAndAskDelete<Plant>(QStringLiteral("“") + m_item.displayName() + QStringLiteral("”"), deleteDetail,
+                             m_item.id);
 }
 
 void PlantEditor::showPhotos()
@@ -373,14 +346,36 @@ void PlantEditor::showPhotos()
     auto* row = new QHBoxLayout(content);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(10));
-    // Decoding is most of the cost of a long strip: the pictures are decoded side by side.
-    const QSize frame = PlantPhotoTile::frameSize();
-    const QList<QImage> pictures = QtConcurrent::blockingMapped<QList<QImage>>(
-        m_photos, [frame](const Photo& photo) { return PlantPhotoTile::thumbnail(photo.data, frame); });
-    for (qsizetype i = 0; i < m_photos.size(); ++i) {
-        auto* tile = new PlantPhotoTile(m_photos[i], pictures[i]);
+    // Decoding is most of the cost of a long strip: the tiles wait for their pictures,
+    // which workers decode side by side.
+    if (m_decoding) {
+        m_decoding->disconnect(this);
+        m_decoding->cancel();
+        m_decoding->deleteLater();
+        m_decoding = nullptr;
+    }
+    m_tiles.clear();
+    m_waiting = int(m_photos.size());
+    for (const Photo& photo : std::as_const(m_photos)) {
+        auto* tile = PlantPhotoTile::waiting(photo);
         row->addWidget(tile, 0, Qt::AlignVCenter);
         connect(tile, &PlantPhotoTile::removeRequested, this, &PlantEditor::removePhoto);
+        m_tiles.append(tile);
+    }
+    if (!m_photos.isEmpty()) {
+        const QSize frame = PlantPhotoTile::frameSize();
+        // The worker holds its own copy of the photos (their bytes are shared, not copied).
+        m_decoding = new QFutureWatcher<QImage>(this);
+        QFutureWatcher<QImage>* watcher = m_decoding;
+        connect(watcher, &QFutureWatcherBase::resultsReadyAt, this, [this, watcher](int begin, int end) {
+            for (int i = begin; i < end && i < m_tiles.size(); ++i) {
+                m_tiles[i]->setPicture(watcher->resultAt(i));
+                --m_waiting;
+            }
+        });
+        watcher->setFuture(QtConcurrent::mapped(QList<Photo>(m_photos), [frame](const Photo& photo) {
+            return PlantPhotoTile::thumbnail(photo.data, frame);
+        }));
     }
     auto* add = new QNChromeButton(QStringLiteral("Add Photo…"), false, true);
     add->setSymbol(QStringLiteral("plus"));
@@ -397,9 +392,11 @@ void PlantEditor::showPhotos()
     m_strip->setFixedHeight(content->height() + m_strip->horizontalScrollBar()->sizeHint().height());
 }
 
+bool PlantEditor::decodingPhotos() const { return m_waiting > 0; }
+
 void PlantEditor::reloadPhotos()
 {
-    m_photos = m_store.photos(m_item.id);
+    m_photos = store().photos(m_item.id);
     showPhotos();
 }
 
@@ -418,12 +415,12 @@ void PlantEditor::addPhoto()
     photo.data = *data;
     photo.caption = QFileInfo(*path).completeBaseName();
     photo.added = QDateTime::currentDateTimeUtc();
-    if (AppModel::shared().act([this, &photo] { m_store.save(photo); }))
+    if (AppModel::shared().act([this, &photo] { store().save(photo); }))
         reloadPhotos();
 }
 
 void PlantEditor::removePhoto(qint64 photoID)
 {
-    AppModel::shared().act([this, photoID] { m_store.remove<Photo>(photoID); });
+    AppModel::shared().act([this, photoID] { store().remove<Photo>(photoID); });
     reloadPhotos();
 }

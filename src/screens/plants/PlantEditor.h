@@ -12,22 +12,25 @@
 // so filling them never fires a reaction.
 //
 // When it opens it loads the stored plant's photos and, for a plant without a
-// library link, proposes the library crop its crop name means.
+// library link, proposes the library crop its crop name means. The photos' pictures
+// are decoded on worker threads: the sheet opens at once and each tile fills in as
+// its picture is ready; results that arrive after the strip or the editor is gone
+// are dropped.
 
 #include "records/Photo.h"
 #include "records/Plant.h"
 #include "services/RefCrop.h"
 
+#include <QFutureWatcher>
+#include <QImage>
 #include <QList>
 #include <QString>
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 #include <optional>
 
-class OVEditorFrame;
 class OVLabel;
 class OVOptionalDayPicker;
 class OVStepper;
-class OVStore;
 class OVTextArea;
 class OVTextField;
 class QComboBox;
@@ -36,22 +39,18 @@ class QScrollArea;
 class QVBoxLayout;
 class ReferenceLibrary;
 
-class PlantEditor : public QWidget {
+class PlantEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // On OVStore::shared() when no store is given.
-    explicit PlantEditor(const Plant& item, OVStore* store = nullptr, QWidget* parent = nullptr);
+    PlantEditor(const Plant& item, OVStore& store, QWidget* parent = nullptr);
 
     const Plant& item() const { return m_item; }
-    std::optional<QString> error() const { return m_error; }
     const QList<Photo>& photos() const { return m_photos; }
     // The library crop the plant is linked to; nothing for "None" or an unknown id.
     std::optional<RefCrop> ref() const;
 
     // The frame's Save: stores the plant and closes the sheet, or shows why not.
-    void save();
-    // The frame's Cancel: closes the sheet; photos stored meanwhile stay.
-    void cancel();
+    void save() override;
     // "Fill From Crop Library": the expected harvest day from the linked crop.
     void fill();
     // "Add Photo…": asks for a picture file and stores it scaled down at once.
@@ -59,7 +58,7 @@ public:
     // A tile's "Remove": deletes the photo at once, without a question.
     void removePhoto(qint64 photoID);
     // "Delete This Plant…": closes the sheet, then asks before deleting.
-    void askDelete();
+    void askDelete() override;
 
     // The user's choices in the pickers, with their reactions.
     void chooseRefCrop(const QString& id);
@@ -68,7 +67,6 @@ public:
     void chooseSpot(std::optional<qint64> id);
 
     // For tests: the controls.
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* cropField() const { return m_crop; }
     QComboBox* matchPicker() const { return m_match; }
     OVLabel* libraryLine() const { return m_libraryLine; }
@@ -80,11 +78,12 @@ public:
     QNChromeButton* fillButton() const { return m_fill; }
     QNChromeButton* deleteButton() const { return m_delete; }
     QWidget* photoStrip() const { return m_stripContent; }
+    // True while photo pictures are still being decoded for the strip.
+    bool decodingPhotos() const;
 
 private:
     QWidget* buildDatesCard();
     QWidget* buildPlaceCard();
-    void setError(const std::optional<QString>& error);
     void showItem();
     void showLibrary();
     void showPlaces();
@@ -92,12 +91,9 @@ private:
     void reloadPhotos();
 
     Plant m_item;
-    std::optional<QString> m_error;
     QList<Photo> m_photos;
-    OVStore& m_store;
     const ReferenceLibrary& m_lib;
 
-    OVEditorFrame* m_frame = nullptr;
     OVTextField* m_crop = nullptr;
     QComboBox* m_match = nullptr;
     OVLabel* m_libraryLine = nullptr;
@@ -117,4 +113,8 @@ private:
     QScrollArea* m_strip = nullptr;
     QWidget* m_stripContent = nullptr;
     QNChromeButton* m_delete = nullptr;
+    // The decoding of the strip now shown; an older strip's results are ignored.
+    QFutureWatcher<QImage>* m_decoding = nullptr;
+    QList<class PlantPhotoTile*> m_tiles;
+    int m_waiting = 0; // tiles still without their decoded picture
 };

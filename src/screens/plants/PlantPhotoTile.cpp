@@ -27,40 +27,57 @@ PlantPhotoTile::PlantPhotoTile(const Photo& photo, QWidget* parent)
 }
 
 PlantPhotoTile::PlantPhotoTile(const Photo& photo, const QImage& image, QWidget* parent)
-    : QWidget(parent), m_photoID(photo.id)
+    : PlantPhotoTile(parent, photo)
+{
+    setPicture(image);
+}
+
+PlantPhotoTile* PlantPhotoTile::waiting(const Photo& photo, QWidget* parent)
+{
+    return new PlantPhotoTile(parent, photo);
+}
+
+PlantPhotoTile::PlantPhotoTile(QWidget* parent, const Photo& photo) : QWidget(parent), m_photoID(photo.id)
 {
     auto* col = new QVBoxLayout(this);
     col->setContentsMargins(0, 0, 0, 0);
     col->setSpacing(KitMetrics::px(4));
 
-    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    const QSize frame(KitMetrics::px(120), KitMetrics::px(90));
-    if (!image.isNull()) {
-        m_hasPicture = true;
-        QPixmap rounded(image.size());
-        rounded.fill(Qt::transparent);
-        {
-            QPainter painter(&rounded);
-            painter.setRenderHint(QPainter::Antialiasing);
-            QPainterPath clip;
-            const qreal radius = KitMetrics::pxF(10) * ratio;
-            clip.addRoundedRect(QRectF(rounded.rect()), radius, radius);
-            painter.setClipPath(clip);
-            painter.drawImage(0, 0, image);
-        }
-        rounded.setDevicePixelRatio(ratio);
-        auto* picture = new QLabel;
-        picture->setObjectName(QStringLiteral("photoPicture"));
-        picture->setPixmap(rounded);
-        picture->setFixedSize(frame);
-        col->addWidget(picture, 0, Qt::AlignHCenter);
-    }
+    m_picture = new QLabel;
+    m_picture->setObjectName(QStringLiteral("photoPicture"));
+    m_picture->setFixedSize(KitMetrics::px(120), KitMetrics::px(90));
+    col->addWidget(m_picture, 0, Qt::AlignHCenter);
+
     auto* day = new OVLabel(OVFormat::day(photo.added), 10, QFont::Normal, OVColors().dim());
     day->setAlignment(Qt::AlignHCenter);
     col->addWidget(day, 0, Qt::AlignHCenter);
     m_remove = new QNChromeButton(QStringLiteral("Remove"), false, true);
     col->addWidget(m_remove, 0, Qt::AlignHCenter);
     connect(m_remove, &QPushButton::clicked, this, [this] { emit removeRequested(m_photoID); });
+}
+
+void PlantPhotoTile::setPicture(const QImage& image)
+{
+    m_hasPicture = !image.isNull();
+    m_picture->setVisible(m_hasPicture);
+    if (!m_hasPicture) {
+        m_picture->clear();
+        return;
+    }
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    QPixmap rounded(image.size());
+    rounded.fill(Qt::transparent);
+    {
+        QPainter painter(&rounded);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath clip;
+        const qreal radius = KitMetrics::pxF(10) * ratio;
+        clip.addRoundedRect(QRectF(rounded.rect()), radius, radius);
+        painter.setClipPath(clip);
+        painter.drawImage(0, 0, image);
+    }
+    rounded.setDevicePixelRatio(ratio);
+    m_picture->setPixmap(rounded);
 }
 
 QImage PlantPhotoTile::thumbnail(const QByteArray& data, QSize size)

@@ -2,8 +2,8 @@
 // One photo in the plant editor's strip: the picture cropped to fill 120 × 90 points
 // with rounded corners (left out when the bytes are no readable picture), the day it
 // was added, and a Remove button. The picture is decoded at the tile's size straight
-// from the stored JPEG (thumbnail() is safe to run on worker threads, so a strip can
-// decode many photos at once), so a strip of many full-size photos opens quickly.
+// from the stored JPEG; thumbnail() is safe to run on worker threads, so the strip
+// shows waiting tiles at once and hands each its picture as a worker decodes it.
 
 #include "records/Photo.h"
 
@@ -19,6 +19,11 @@ public:
     // With the picture already decoded by thumbnail() at frameSize() (a null image
     // for bytes that are no picture).
     PlantPhotoTile(const Photo& photo, const QImage& picture, QWidget* parent = nullptr);
+    // Still without its picture: the frame's room is kept until setPicture().
+    static PlantPhotoTile* waiting(const Photo& photo, QWidget* parent = nullptr);
+
+    // The picture decoded by thumbnail(); a null image (no picture) gives up its room.
+    void setPicture(const QImage& picture);
 
     // The picture's frame in device pixels: 120 × 90 points.
     static QSize frameSize();
@@ -35,7 +40,10 @@ signals:
     void removeRequested(qint64 photoID);
 
 private:
+    PlantPhotoTile(QWidget* parent, const Photo& photo);
+
     qint64 m_photoID;
     bool m_hasPicture = false;
+    class QLabel* m_picture = nullptr;
     QNChromeButton* m_remove = nullptr;
 };

@@ -101,7 +101,7 @@ void PlantRow::build()
     const bool failed = m_plant.status == PlantStatus::failed;
     const QColor tag = failed                   ? OVColors::alert()
                        : m_plant.status.active() ? colors.accent()
-                                                 : QColor(142, 142, 147); // the standard gray
+                                                 : OVColors::gray();
     m_nameFont = KitMetrics::font(14, QFont::Bold);
     m_smallFont = KitMetrics::font(12);
     m_dayFont = KitMetrics::font(11.5);

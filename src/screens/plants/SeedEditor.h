@@ -9,34 +9,30 @@
 #include "records/Seed.h"
 
 #include <QString>
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 #include <optional>
 
-class OVEditorFrame;
 class OVTextArea;
 class OVTextField;
 class QNChromeButton;
 
-class SeedEditor : public QWidget {
+class SeedEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    explicit SeedEditor(const Seed& item, QWidget* parent = nullptr);
+    SeedEditor(const Seed& item, OVStore& store, QWidget* parent = nullptr);
 
     const Seed& item() const { return m_item; }
-    std::optional<QString> error() const { return m_error; }
 
-    // The frame's Save: reads the amount and year, stores the packet on
-    // OVStore::shared() and closes the sheet, or shows why not.
-    void save();
-    void cancel();
+    // The frame's Save: reads the amount and year, stores the packet and closes the
+    // sheet, or shows why not.
+    void save() override;
     // "Delete This Seed Packet…": closes the sheet, then asks before deleting.
-    void askDelete();
+    void askDelete() override;
 
     // The name the delete question uses: seed packet “Lettuce Buttercrunch”.
     static QString deleteName(const Seed& seed);
 
     // For tests: the controls.
-    OVEditorFrame* frame() const { return m_frame; }
     OVTextField* cropField() const { return m_crop; }
     OVTextField* yearField() const { return m_year; }
     OVTextField* amountField() const { return m_qty; }
@@ -44,13 +40,9 @@ public:
     QNChromeButton* deleteButton() const { return m_delete; }
 
 private:
-    void setError(const std::optional<QString>& error);
-
     Seed m_item;
-    std::optional<QString> m_error;
-    QString m_openedQty; // the amount text as the sheet filled it in
+    KeptNumber m_openedQty; // the amount text as the sheet filled it in
 
-    OVEditorFrame* m_frame = nullptr;
     OVTextField* m_crop = nullptr;
     OVTextField* m_variety = nullptr;
     OVTextField* m_supplier = nullptr;

@@ -34,4 +34,18 @@ std::optional<qint64> parse(const QString& text)
     return value;
 }
 
+bool readOptional(const QString& text, std::optional<qint64>& into)
+{
+    const QString trimmed = trimBlanks(text);
+    if (trimmed.isEmpty()) {
+        into = std::nullopt;
+        return true;
+    }
+    const std::optional<qint64> number = parse(trimmed);
+    if (!number)
+        return false;
+    into = number;
+    return true;
+}
+
 } // namespace WholeNumber

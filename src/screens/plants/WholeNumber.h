@@ -16,4 +16,8 @@ QString trimBlanks(const QString& text);
 // value beyond the 64-bit range.
 std::optional<qint64> parse(const QString& text);
 
+// An optional whole-number box: a blank text gives nothing, a whole number itself;
+// false (and `into` untouched) for anything else.
+bool readOptional(const QString& text, std::optional<qint64>& into);
+
 } // namespace WholeNumber

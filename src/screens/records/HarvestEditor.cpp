@@ -1,14 +1,11 @@
 #include "screens/records/HarvestEditor.h"
 
-#include "screens/records/EditorActions.h"
-
 #include "kit/KitMetrics.h"
 #include "kit/OVDayPicker.h"
 #include "kit/OVEditorFrame.h"
 #include "kit/OVField.h"
 #include "kit/OVTextArea.h"
 #include "kit/OVTextField.h"
-#include "kit/ParseNumber.h"
 #include "kit/PlantPicker.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
@@ -29,15 +26,12 @@ QString amountText(double quantity)
 
 } // namespace
 
-HarvestEditor::HarvestEditor(const Harvest& item, QWidget* parent) : QWidget(parent), m_item(item)
+HarvestEditor::HarvestEditor(const Harvest& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store, item.id == 0 ? QStringLiteral("Log a Harvest") : QStringLiteral("Edit Harvest"),
+                     QStringLiteral("basket.fill"), 560, parent),
+      m_item(item)
 {
-    OVStore& store = *OVStore::shared();
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(item.id == 0 ? QStringLiteral("Log a Harvest") : QStringLiteral("Edit Harvest"),
-                                QStringLiteral("basket.fill"), 560);
-    col->addWidget(m_frame);
-    QVBoxLayout* form = m_frame->body();
+    QVBoxLayout* form = this->form();
 
     m_date = new OVDayPicker(item.date);
     m_plant = new PlantPicker(store);
@@ -72,23 +66,17 @@ HarvestEditor::HarvestEditor(const Harvest& item, QWidget* parent) : QWidget(par
     form->addWidget(new OVField(QStringLiteral("Quality"), m_quality));
     m_notes = new OVTextArea(QString(), 50);
     form->addWidget(new OVField(QStringLiteral("Notes"), m_notes));
-    if (item.id != 0) {
-        m_delete = new QNChromeButton(QStringLiteral("Delete This Harvest…"), false, true);
-        form->addWidget(m_delete, 0, Qt::AlignLeft);
-        connect(m_delete, &QPushButton::clicked, this, &HarvestEditor::askDelete);
-    }
+    if (item.id != 0)
+        m_delete = addDeleteButton(QStringLiteral("Delete This Harvest…"));
     form->addStretch(1);
 
     fill(item);
-    m_openedQty = m_qty->text();
-    m_storedQty = item.quantity;
+    m_openedQty = KeptNumber(item.quantity, m_qty->text());
 
-    connect(m_plant, &PlantPicker::picked, this, &HarvestEditor::plantPicked);
+    cropFollowsPlant(m_plant, m_crop);
     connect(m_unit, &QComboBox::activated, this, [this](int index) {
         m_item.unit = HarvestUnit::fromRaw(m_unit->itemData(index).toString()).value_or(HarvestUnit::lb);
     });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &HarvestEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 void HarvestEditor::fill(const Harvest& harvest)
@@ -109,12 +97,6 @@ void HarvestEditor::fill(const Harvest& harvest)
         m_qty->setText(amountText(harvest.quantity));
 }
 
-void HarvestEditor::plantPicked()
-{
-    if (const std::optional<Plant> plant = OVStore::shared()->get<Plant>(m_plant->plantID()))
-        m_crop->setText(plant->crop);
-}
-
 Harvest HarvestEditor::item() const
 {
     Harvest typed = m_item;
@@ -128,31 +110,23 @@ Harvest HarvestEditor::item() const
 
 void HarvestEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     Harvest copy = item();
-    if (m_qty->text() == m_openedQty && !m_openedQty.isEmpty()) {
-        copy.quantity = m_storedQty;
-    } else {
-        const std::optional<double> quantity = parseNumber(m_qty->text());
-        if (!quantity) {
-            m_frame->setError(QStringLiteral("Enter the amount harvested as a number."));
-            return;
-        }
-        copy.quantity = *quantity;
-    }
-
-    const std::optional<QString> failure = EditorActions::save(copy);
-    // What the store's checks left in the copy (and its new id) comes back either way.
-    m_item = copy;
-    fill(copy);
-    if (failure) {
-        m_frame->setError(failure);
+    const KeptNumber::Read quantity = m_openedQty.read(m_qty->text());
+    if (quantity.kind != KeptNumber::Read::Kind::number) {
+        setError(QStringLiteral("Enter the amount harvested as a number."));
         return;
     }
-    closeSheet();
+    copy.quantity = quantity.value;
+
+    // What the store's checks left in the copy (and its new id) comes back either way.
+    commitAndClose(copy, [this](const Harvest& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void HarvestEditor::askDelete()
 {
-    EditorActions::closeAndAskDelete<Harvest>(QStringLiteral("this harvest record"), m_item.id);
+    closeAndAskDelete<Harvest>(QStringLiteral("this harvest record"), QString(), m_item.id);
 }

@@ -6,35 +6,30 @@
 // - The amount is kept as typed text and read only on Save; an amount box whose
 //   text is still what the sheet opened with keeps the stored quantity exactly
 //   (0.125 stays 0.125 although the box shows "0.13").
-// - Choosing a plant that exists puts its crop into the crop box; opening a stored
-//   harvest never touches its crop, and choosing "—" leaves the crop as it is.
-// - The store is touched only by Save and the confirmed delete; a refused save keeps
-//   everything typed; Delete closes the sheet before it asks.
+// - The crop box follows the plant picker (cropFollowsPlant); opening a stored
+//   record never touches its crop. Save and Delete behave as OVRecordEditor says.
 
 #include "records/Harvest.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 
 class OVDayPicker;
-class OVEditorFrame;
 class OVTextArea;
 class OVTextField;
 class PlantPicker;
 class QComboBox;
 class QNChromeButton;
 
-class HarvestEditor : public QWidget {
+class HarvestEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // Over OVStore::shared(), which must be open.
-    explicit HarvestEditor(const Harvest& item, QWidget* parent = nullptr);
+    HarvestEditor(const Harvest& item, OVStore& store, QWidget* parent = nullptr);
 
-    void save();
-    void askDelete();
+    void save() override;
+    void askDelete() override;
 
     // The working copy as the form holds it (the quantity as last opened or saved).
     Harvest item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     OVDayPicker* datePicker() const { return m_date; }
     PlantPicker* plantPicker() const { return m_plant; }
     OVTextField* cropBox() const { return m_crop; }
@@ -46,13 +41,9 @@ public:
 
 private:
     void fill(const Harvest& harvest);
-    void plantPicked();
 
     Harvest m_item;
-    // The amount text the box opened with, and the quantity behind it.
-    QString m_openedQty;
-    double m_storedQty = 0;
-    OVEditorFrame* m_frame = nullptr;
+    KeptNumber m_openedQty;
     OVDayPicker* m_date = nullptr;
     PlantPicker* m_plant = nullptr;
     OVTextField* m_crop = nullptr;

@@ -1,7 +1,5 @@
 #include "screens/records/LedgerEditor.h"
 
-#include "screens/records/EditorActions.h"
-
 #include "kit/KitMetrics.h"
 #include "kit/OVDayPicker.h"
 #include "kit/OVEditorFrame.h"
@@ -12,7 +10,6 @@
 #include "kit/PlantPicker.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
-#include "records/SpaceTrim.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
 
@@ -21,15 +18,12 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-LedgerEditor::LedgerEditor(const LedgerEntry& item, QWidget* parent) : QWidget(parent), m_item(item)
+LedgerEditor::LedgerEditor(const LedgerEntry& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store, item.id == 0 ? QStringLiteral("Add a Cost") : QStringLiteral("Edit Cost"),
+                     QStringLiteral("dollarsign.circle.fill"), 600, parent),
+      m_item(item)
 {
-    OVStore& store = *OVStore::shared();
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(item.id == 0 ? QStringLiteral("Add a Cost") : QStringLiteral("Edit Cost"),
-                                QStringLiteral("dollarsign.circle.fill"), 600);
-    col->addWidget(m_frame);
-    QVBoxLayout* form = m_frame->body();
+    QVBoxLayout* form = this->form();
 
     m_date = new OVDayPicker(item.date);
     m_category = new QComboBox;
@@ -79,29 +73,22 @@ LedgerEditor::LedgerEditor(const LedgerEntry& item, QWidget* parent) : QWidget(p
 
     m_notes = new OVTextArea(QString(), 50);
     form->addWidget(new OVField(QStringLiteral("Notes"), m_notes));
-    if (item.id != 0) {
-        m_delete = new QNChromeButton(QStringLiteral("Delete This Cost…"), false, true);
-        form->addWidget(m_delete, 0, Qt::AlignLeft);
-        connect(m_delete, &QPushButton::clicked, this, &LedgerEditor::askDelete);
-    }
+    if (item.id != 0)
+        m_delete = addDeleteButton(QStringLiteral("Delete This Cost…"));
     form->addStretch(1);
 
     fill(item);
     m_qty->setText(OVFormat::num(item.quantity, 2));
     if (item.id != 0)
         m_cost->setText(OVFormat::fixed(item.cost, 2));
-    m_openedQty = m_qty->text();
-    m_openedCost = m_cost->text();
-    m_storedQty = item.quantity;
-    m_storedCost = item.cost;
+    m_openedQty = KeptNumber(item.quantity, m_qty->text());
+    m_openedCost = KeptNumber(item.cost, m_cost->text());
 
-    connect(m_plant, &PlantPicker::picked, this, &LedgerEditor::plantPicked);
+    cropFollowsPlant(m_plant, m_crop);
     connect(m_category, &QComboBox::activated, this, [this](int index) {
         m_item.category =
             LedgerCategory::fromRaw(m_category->itemData(index).toString()).value_or(LedgerCategory::other);
     });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &LedgerEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 void LedgerEditor::fill(const LedgerEntry& entry)
@@ -121,12 +108,6 @@ void LedgerEditor::fill(const LedgerEntry& entry)
         m_notes->setText(entry.notes);
 }
 
-void LedgerEditor::plantPicked()
-{
-    if (const std::optional<Plant> plant = OVStore::shared()->get<Plant>(m_plant->plantID()))
-        m_crop->setText(plant->crop);
-}
-
 LedgerEntry LedgerEditor::item() const
 {
     LedgerEntry typed = m_item;
@@ -142,46 +123,36 @@ LedgerEntry LedgerEditor::item() const
 
 void LedgerEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     LedgerEntry copy = item();
 
-    if (m_cost->text() == m_openedCost && !m_openedCost.isEmpty()) {
-        copy.cost = m_storedCost;
+    if (const std::optional<double> kept = m_openedCost.keep(m_cost->text())) {
+        copy.cost = *kept;
     } else {
         const std::optional<double> cost = parseNumber(QString(m_cost->text()).remove(u'$'));
         if (!cost) {
-            m_frame->setError(QStringLiteral("Enter the total cost as a number, for example 12.99."));
+            setError(QStringLiteral("Enter the total cost as a number, for example 12.99."));
             return;
         }
         copy.cost = *cost;
     }
 
-    if (m_qty->text() == m_openedQty) {
-        copy.quantity = m_storedQty;
-    } else if (SpaceTrim::trimmed(m_qty->text()).isEmpty()) {
-        copy.quantity = 1;
-    } else {
-        const std::optional<double> quantity = parseNumber(m_qty->text());
-        if (!quantity) {
-            m_frame->setError(QStringLiteral("The quantity should be a number."));
-            return;
-        }
-        copy.quantity = *quantity;
-    }
-
-    const std::optional<QString> failure = EditorActions::save(copy);
-    // What the store left in the copy (trimmed texts, the crop taken from the plant,
-    // the new id) comes back either way.
-    m_item = copy;
-    fill(copy);
-    if (failure) {
-        m_frame->setError(failure);
+    const KeptNumber::Read quantity = m_openedQty.read(m_qty->text());
+    if (quantity.kind == KeptNumber::Read::Kind::notNumber) {
+        setError(QStringLiteral("The quantity should be a number."));
         return;
     }
-    closeSheet();
+    copy.quantity = quantity.kind == KeptNumber::Read::Kind::blank ? 1 : quantity.value;
+
+    // What the store left in the copy (trimmed texts, the crop taken from the plant,
+    // the new id) comes back either way.
+    commitAndClose(copy, [this](const LedgerEntry& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void LedgerEditor::askDelete()
 {
-    EditorActions::closeAndAskDelete<LedgerEntry>(QStringLiteral("this cost"), m_item.id);
+    closeAndAskDelete<LedgerEntry>(QStringLiteral("this cost"), QString(), m_item.id);
 }

@@ -8,35 +8,30 @@
 //   removed from the cost first; a blank quantity means 1. A box whose text is still
 //   what the sheet opened with keeps the stored number exactly (a cost of 12.345 or
 //   a quantity of 0.125 survives a save that changes only the notes).
-// - Choosing a plant that exists puts its crop into the crop box; opening a stored
-//   entry never touches its crop, and clearing the plant leaves the crop as it is.
-// - The store is touched only by Save and the confirmed delete; a refused save keeps
-//   everything typed (with what the store tidied); Delete closes the sheet first.
+// - The crop box follows the plant picker (cropFollowsPlant); opening a stored
+//   record never touches its crop. Save and Delete behave as OVRecordEditor says.
 
 #include "records/LedgerEntry.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 
 class OVDayPicker;
-class OVEditorFrame;
 class OVTextArea;
 class OVTextField;
 class PlantPicker;
 class QComboBox;
 class QNChromeButton;
 
-class LedgerEditor : public QWidget {
+class LedgerEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // Over OVStore::shared(), which must be open.
-    explicit LedgerEditor(const LedgerEntry& item, QWidget* parent = nullptr);
+    LedgerEditor(const LedgerEntry& item, OVStore& store, QWidget* parent = nullptr);
 
-    void save();
-    void askDelete();
+    void save() override;
+    void askDelete() override;
 
     // The working copy as the form holds it (quantity and cost as last opened or saved).
     LedgerEntry item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     OVDayPicker* datePicker() const { return m_date; }
     QComboBox* categoryPicker() const { return m_category; }
     OVTextField* itemBox() const { return m_itemBox; }
@@ -51,15 +46,11 @@ public:
 
 private:
     void fill(const LedgerEntry& entry);
-    void plantPicked();
 
     LedgerEntry m_item;
     // The texts the number boxes opened with, and the stored numbers behind them.
-    QString m_openedQty;
-    QString m_openedCost;
-    double m_storedQty = 1;
-    double m_storedCost = 0;
-    OVEditorFrame* m_frame = nullptr;
+    KeptNumber m_openedQty;
+    KeptNumber m_openedCost;
     OVDayPicker* m_date = nullptr;
     QComboBox* m_category = nullptr;
     OVTextField* m_itemBox = nullptr;

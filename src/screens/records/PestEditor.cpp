@@ -1,7 +1,5 @@
 #include "screens/records/PestEditor.h"
 
-#include "screens/records/EditorActions.h"
-
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVDayPicker.h"
@@ -32,16 +30,13 @@ QString PestEditor::severityText(int severity)
     return QString::number(severity) + QStringLiteral(" — ") + QString::fromUtf8(words[severity - 1]);
 }
 
-PestEditor::PestEditor(const PestRecord& item, QWidget* parent) : QWidget(parent), m_item(item)
+PestEditor::PestEditor(const PestRecord& item, OVStore& store, QWidget* parent)
+    : OVRecordEditor(store,
+                     item.id == 0 ? QStringLiteral("Log a Pest or Disease") : QStringLiteral("Edit Pest / Disease Record"),
+                     QStringLiteral("ladybug.fill"), 640, parent),
+      m_item(item)
 {
-    OVStore& store = *OVStore::shared();
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(item.id == 0 ? QStringLiteral("Log a Pest or Disease")
-                                             : QStringLiteral("Edit Pest / Disease Record"),
-                                QStringLiteral("ladybug.fill"), 640);
-    col->addWidget(m_frame);
-    QVBoxLayout* form = m_frame->body();
+    QVBoxLayout* form = this->form();
 
     m_observed = new OVDayPicker(item.observed);
     m_kind = new QComboBox;
@@ -90,19 +85,14 @@ PestEditor::PestEditor(const PestRecord& item, QWidget* parent) : QWidget(parent
                                 11, QFont::Normal, OVColors().dim());
     caution->setWrapping(true);
     form->addWidget(caution);
-    if (item.id != 0) {
-        m_delete = new QNChromeButton(QStringLiteral("Delete This Record…"), false, true);
-        form->addWidget(m_delete, 0, Qt::AlignLeft);
-        connect(m_delete, &QPushButton::clicked, this, &PestEditor::askDelete);
-    }
+    if (item.id != 0)
+        m_delete = addDeleteButton(QStringLiteral("Delete This Record…"));
     form->addStretch(1);
 
     fill(item);
     connect(m_kind, &QComboBox::activated, this, [this](int index) {
         m_item.kind = ProblemKind::fromRaw(m_kind->itemData(index).toString()).value_or(ProblemKind::pest);
     });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, &PestEditor::save);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
 }
 
 void PestEditor::fill(const PestRecord& record)
@@ -148,20 +138,16 @@ PestRecord PestEditor::item() const
 
 void PestEditor::save()
 {
-    m_frame->setError(std::nullopt);
+    setError(std::nullopt);
     PestRecord copy = item();
-    const std::optional<QString> failure = EditorActions::save(copy);
     // What the store's checks left in the copy (and its new id) comes back either way.
-    m_item = copy;
-    fill(copy);
-    if (failure) {
-        m_frame->setError(failure);
-        return;
-    }
-    closeSheet();
+    commitAndClose(copy, [this](const PestRecord& left) {
+        m_item = left;
+        fill(left);
+    });
 }
 
 void PestEditor::askDelete()
 {
-    EditorActions::closeAndAskDelete<PestRecord>(QStringLiteral("this pest / disease record"), item().id);
+    closeAndAskDelete<PestRecord>(QStringLiteral("this pest / disease record"), QString(), item().id);
 }

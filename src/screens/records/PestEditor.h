@@ -14,10 +14,9 @@
 
 #include "records/PestRecord.h"
 
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 
 class OVDayPicker;
-class OVEditorFrame;
 class OVOptionalDayPicker;
 class OVStepper;
 class OVTextArea;
@@ -28,22 +27,20 @@ class QComboBox;
 class QNChromeButton;
 class ZonePicker;
 
-class PestEditor : public QWidget {
+class PestEditor : public OVRecordEditor {
     Q_OBJECT
 public:
-    // Over OVStore::shared(), which must be open.
-    explicit PestEditor(const PestRecord& item, QWidget* parent = nullptr);
+    PestEditor(const PestRecord& item, OVStore& store, QWidget* parent = nullptr);
 
     // "N — word" for 1 to 5 ("4 — heavy"); the number alone outside that range.
     static QString severityText(int severity);
 
-    void save();
+    void save() override;
     // Closes the sheet, then asks whether to delete the record.
-    void askDelete();
+    void askDelete() override;
 
     // The working copy as the form holds it now.
     PestRecord item() const;
-    OVEditorFrame* frame() const { return m_frame; }
     OVDayPicker* observedPicker() const { return m_observed; }
     QComboBox* kindPicker() const { return m_kind; }
     OVTextField* problemBox() const { return m_problem; }
@@ -62,7 +59,6 @@ private:
     void fill(const PestRecord& record);
 
     PestRecord m_item;
-    OVEditorFrame* m_frame = nullptr;
     OVDayPicker* m_observed = nullptr;
     QComboBox* m_kind = nullptr;
     OVTextField* m_problem = nullptr;

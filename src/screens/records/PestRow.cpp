@@ -40,7 +40,7 @@ PestRow::PestRow(const PestRecord& record, const QString& plantName, const QStri
 
     m_symbol = symbolFor(record.kind);
     m_symbolColor = record.resolved ? OVColors::good() : OVColors::alert();
-    m_tags.append({record.kind.name().split(u' ').value(0), QColor(Qt::gray)});
+    m_tags.append({record.kind.name().split(u' ').value(0), OVColors::gray()});
     m_tags.append({QStringLiteral("Severity ") + QString::number(record.severity) + QStringLiteral("/5"),
                    record.severity >= 4 ? OVColors::alert() : colors.accent()});
     if (record.resolved)

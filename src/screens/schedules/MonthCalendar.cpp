@@ -3,6 +3,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
+#include "kit/OVViewState.h"
 #include "kit/QNChromeButton.h"
 #include "records/Calendar.h"
 #include "screens/schedules/TaskClock.h"
@@ -27,6 +28,7 @@ constexpr double gap = 6;
 MonthCalendar::MonthCalendar(const OVDay& month, const QList<OVTask>& tasks, QWidget* parent)
     : QWidget(parent), m_month(month.year, month.month, 1), m_tasks(tasks)
 {
+    OVViewState::keep(this, "shownMonth");
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(KitMetrics::px(8));
@@ -78,6 +80,14 @@ void MonthCalendar::step(int months)
 {
     setMonth(shift(months));
     emit monthChanged(m_month);
+}
+
+void MonthCalendar::showMonth(const QString& iso)
+{
+    if (const std::optional<OVDay> day = OVDay::fromIso(iso)) {
+        setMonth(*day);
+        emit monthChanged(m_month);
+    }
 }
 
 void MonthCalendar::setMonth(const OVDay& month)

@@ -26,6 +26,8 @@ class QNChromeButton;
 
 class MonthCalendar : public QWidget {
     Q_OBJECT
+    // The shown month as "yyyy-mm-01", set as the chevrons would (kept across a rebuild).
+    Q_PROPERTY(QString shownMonth READ shownMonth WRITE showMonth)
 public:
     // The most occurrences of one task placed in a month.
     static constexpr int occurrenceLimit = 40;
@@ -37,6 +39,8 @@ public:
     OVDay month() const { return m_month; }
     // Shows the month of `month` (its day is ignored; day 1 is kept).
     void setMonth(const OVDay& month);
+    QString shownMonth() const { return m_month.iso(); }
+    void showMonth(const QString& iso);
     void setTasks(const QList<OVTask>& tasks);
 
     // Day 1 of the month `months` away from `month` (the chevrons pass -1 and +1).

@@ -65,10 +65,9 @@ const QStringList& TaskEditor::ruleKinds()
     return kinds;
 }
 
-TaskEditor::TaskEditor(const OVTask& item, QWidget* parent) : TaskEditor(item, *OVStore::shared(), parent) {}
-
 TaskEditor::TaskEditor(const OVTask& item, OVStore& store, QWidget* parent)
-    : QWidget(parent), m_item(item), m_store(store), m_time(TaskClock::now().toLocalTime().time())
+    : OVRecordEditor(store, QString(), item.kind.symbol(), 680, parent), m_item(item),
+      m_time(TaskClock::now().toLocalTime().time())
 {
     m_time = QTime(m_time.hour(), m_time.minute());
     buildForm();
@@ -78,13 +77,8 @@ TaskEditor::TaskEditor(const OVTask& item, OVStore& store, QWidget* parent)
 void TaskEditor::buildForm()
 {
     const OVColors colors;
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_frame = new OVEditorFrame(title(), m_item.kind.symbol(), 680);
-    outer->addWidget(m_frame);
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
-    connect(m_frame, &OVEditorFrame::saveRequested, this, [this] { save(); });
-    QVBoxLayout* form = m_frame->body();
+    frame()->setTitle(title());
+    QVBoxLayout* form = this->form();
 
     // Type and category.
     auto* typeRow = makeRow(12);
@@ -117,9 +111,9 @@ void TaskEditor::buildForm()
 
     // Zone and plant.
     auto* whereRow = makeRow(12);
-    m_zone = new ZonePicker(m_store, true);
+    m_zone = new ZonePicker(store(), true);
     whereRow->addWidget(new OVField(QStringLiteral("Zone"), m_zone), 1);
-    m_plant = new PlantPicker(m_store);
+    m_plant = new PlantPicker(store());
     m_plantField = new OVField(QStringLiteral("Single plant (optional)"), m_plant);
     whereRow->addWidget(m_plantField, 1);
     form->addLayout(whereRow);
@@ -255,15 +249,8 @@ void TaskEditor::buildForm()
     form->addWidget(new OVField(QStringLiteral("Notes"), m_notes));
     connect(m_notes, &QPlainTextEdit::textChanged, this, [this] { m_item.notes = m_notes->text(); });
 
-    if (m_item.id != 0) {
-        m_delete = new QNChromeButton(QStringLiteral("Delete This Task…"), false, true);
-        m_delete->setAutoDefault(false);
-        auto* deleteRow = makeRow(0);
-        deleteRow->addWidget(m_delete);
-        deleteRow->addStretch(1);
-        form->addLayout(deleteRow);
-        connect(m_delete, &QPushButton::clicked, this, &TaskEditor::askDelete);
-    }
+    if (m_item.id != 0)
+        m_delete = addDeleteButton(QStringLiteral("Delete This Task…"));
 }
 
 QString TaskEditor::title() const
@@ -381,8 +368,8 @@ void TaskEditor::showItem()
 void TaskEditor::showKind()
 {
     const bool maintenance = m_item.kind == TaskKind::maintenance;
-    m_frame->setTitle(title());
-    m_frame->setSymbol(m_item.kind.symbol());
+    frame()->setTitle(title());
+    frame()->setSymbol(m_item.kind.symbol());
     m_categoryField->setVisible(maintenance);
     {
         // No category chosen shows as none until the user picks one.
@@ -447,13 +434,7 @@ void TaskEditor::refreshPreview()
     m_preview->setVisible(!text.isEmpty());
 }
 
-void TaskEditor::setError(const std::optional<QString>& error)
-{
-    m_error = error;
-    m_frame->setError(error);
-}
-
-bool TaskEditor::save()
+bool TaskEditor::saveTask()
 {
     setError(std::nullopt);
     const std::optional<Recurrence> rule = currentRule();
@@ -469,19 +450,12 @@ bool TaskEditor::save()
         m_item.category.clear();
 
     OVTask copy = m_item;
-    std::optional<QString> failure;
-    try {
-        m_store.save(copy);
-    } catch (const OVError& e) {
-        failure = e.errorDescription();
-    }
-    m_item = copy;
-    showItem();
-    if (failure) {
-        setError(failure);
+    if (!commit(copy, [this](const OVTask& left) {
+            m_item = left;
+            showItem();
+        }))
         return false;
-    }
-    OVNotify::reschedule(m_store, TaskClock::now());
+    OVNotify::reschedule(store(), TaskClock::now());
     if (m_item.remind && OVPrefs::remindersOn())
         OVNotify::requestPermission();
     closeSheet();
@@ -490,16 +464,9 @@ bool TaskEditor::save()
 
 void TaskEditor::askDelete()
 {
-    const qint64 id = m_item.id;
-    const QString name = QStringLiteral("“") + m_item.title + QStringLiteral("”");
-    closeSheet();
-    AppModel::shared().askDelete(name, QStringLiteral("Its done-history is deleted too."), [id] {
-        OVStore* store = OVStore::shared();
-        if (!store)
-            return;
-        AppModel::shared().act([store, id] { store->remove<OVTask>(id); });
-        OVNotify::reschedule(*store, TaskClock::now());
-    });
+    closeAndAskDelete<OVTask>(QStringLiteral("“") + m_item.title + QStringLiteral("”"),
+                              QStringLiteral("Its done-history is deleted too."), m_item.id,
+                              [](OVStore& store) { OVNotify::reschedule(store, TaskClock::now()); });
 }
 
 OVField* TaskEditor::amountField() const

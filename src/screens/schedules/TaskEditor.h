@@ -29,15 +29,13 @@
 #include <QSet>
 #include <QString>
 #include <QTime>
-#include <QWidget>
+#include "kit/OVRecordEditor.h"
 #include <optional>
 
-class OVEditorFrame;
 class OVField;
 class OVLabel;
 class OVDayPicker;
 class OVStepper;
-class OVStore;
 class OVTextArea;
 class OVTextField;
 class PlantPicker;
@@ -48,14 +46,13 @@ class QTimeEdit;
 class ToggleChip;
 class ZonePicker;
 
-class TaskEditor : public QWidget {
+class TaskEditor : public OVRecordEditor {
     Q_OBJECT
 public:
     // The rule kinds in picker order: "once", "days", "weeks", "monthday",
     // "monthlast", "yearly".
     static const QStringList& ruleKinds();
 
-    explicit TaskEditor(const OVTask& item, QWidget* parent = nullptr);
     TaskEditor(const OVTask& item, OVStore& store, QWidget* parent = nullptr);
 
     // Fills the rule and time state from `item` and shows it in the form.
@@ -65,12 +62,12 @@ public:
     // Hour and minute of `time`; 8 and 0 when it holds none.
     std::pair<int, int> hm() const;
     // Validates, stores, replans reminders and closes; false when the sheet stays open.
-    bool save();
+    bool saveTask();
+    void save() override { saveTask(); }
     // The "Delete This Task…" action: closes the sheet, then asks.
-    void askDelete();
+    void askDelete() override;
 
     const OVTask& item() const { return m_item; }
-    const std::optional<QString>& error() const { return m_error; }
     const QString& ruleKind() const { return m_ruleKind; }
     qint64 every() const { return m_every; }
     const QSet<int>& weekdays() const { return m_weekdays; }
@@ -82,7 +79,6 @@ public:
     QString title() const;
 
     // The form's controls, for the host's focus handling and for tests.
-    OVEditorFrame* frame() const { return m_frame; }
     QComboBox* typePicker() const { return m_type; }
     QComboBox* categoryPicker() const { return m_category; }
     OVField* categoryField() const { return m_categoryField; }
@@ -114,12 +110,9 @@ private:
     void showRule();
     void refreshPreview();
     void setRuleKind(const QString& kind);
-    void setError(const std::optional<QString>& error);
     QString everyText(int shown) const;
 
     OVTask m_item;
-    OVStore& m_store;
-    std::optional<QString> m_error;
     QString m_ruleKind = QStringLiteral("days");
     qint64 m_every = 1;
     QSet<int> m_weekdays{2};
@@ -127,7 +120,6 @@ private:
     int m_yearMonth = 1;
     QTime m_time;
 
-    OVEditorFrame* m_frame = nullptr;
     QComboBox* m_type = nullptr;
     QComboBox* m_category = nullptr;
     OVField* m_categoryField = nullptr;

@@ -23,12 +23,6 @@
 
 namespace {
 
-// The system's neutral gray of a paused tag.
-QColor pausedGray()
-{
-    return QColor(142, 142, 147);
-}
-
 constexpr double symbolWidth = 18;
 constexpr double symbolSize = 15;
 constexpr double symbolGap = 10;
@@ -63,7 +57,9 @@ TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact,
     // The painted part: symbol and text column.
     m_textArea = new QSpacerItem(KitMetrics::px(160), 0, QSizePolicy::Expanding, QSizePolicy::Fixed);
     main->addSpacerItem(m_textArea);
-    main->addSpacing(KitMetrics::px(8) - main->spacing());
+    // Spacer items get no layout spacing beside them: this is the whole gap between
+    // the (elided) text and the first button.
+    main->addSpacing(KitMetrics::px(8));
 
     m_done = new QNChromeButton(QStringLiteral("Done"), true, true);
     m_done->setToolTip(QStringLiteral("Mark done now; the next date is worked out for you"));
@@ -113,7 +109,7 @@ void TaskRow::setTask(const OVTask& task, std::optional<QDateTime> due, Names* n
         if (m_overdue)
             m_tags.append(new OVTag(QStringLiteral("OVERDUE"), OVColors::alert(), this));
         if (!m_task.active)
-            m_tags.append(new OVTag(QStringLiteral("PAUSED"), pausedGray(), this));
+            m_tags.append(new OVTag(QStringLiteral("PAUSED"), OVColors::gray(), this));
         for (QWidget* tag : m_tags)
             tag->show();
     }
@@ -132,6 +128,8 @@ void TaskRow::setTask(const OVTask& task, std::optional<QDateTime> due, Names* n
     }
     update();
 }
+
+QRect TaskRow::textArea() const { return m_textArea->geometry(); }
 
 int TaskRow::textHeight() const
 {

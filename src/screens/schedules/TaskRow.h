@@ -72,6 +72,8 @@ public:
     // The row's buttons; doneButton() and historyButton() are null where the row has
     // none (no due time; compact row).
     QNChromeButton* doneButton() const { return m_due ? m_done : nullptr; }
+    // Where the symbol and the text lines are painted (they are elided to it).
+    QRect textArea() const;
     QNChromeButton* editButton() const { return m_edit; }
     QNChromeButton* historyButton() const { return m_history; }
 

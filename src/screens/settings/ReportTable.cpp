@@ -1,21 +1,12 @@
 #include "screens/settings/ReportTable.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitPaint.h"
 #include "kit/OVColors.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
-
-namespace {
-
-QColor withAlpha(QColor color, double opacity)
-{
-    color.setAlphaF(float(opacity));
-    return color;
-}
-
-} // namespace
 
 ReportTable::ReportTable(const ReportTableText& table, QWidget* parent) : QWidget(parent), m_table(table)
 {
@@ -26,10 +17,10 @@ QList<ReportTable::Row> ReportTable::rows() const
 {
     const OVColors colors;
     QList<Row> out;
-    out.append({m_table.header, true, withAlpha(colors.accent(), 0.55)});
+    out.append({m_table.header, true, KitPaint::withAlpha(colors.accent(), 0.55)});
     for (qsizetype i = 0; i < m_table.rows.size(); ++i)
-        out.append({m_table.rows.at(i), false, withAlpha(Qt::black, i % 2 == 0 ? 0.18 : 0.08)});
-    out.append({m_table.total, true, withAlpha(OVColors::warmLight(), 0.22)});
+        out.append({m_table.rows.at(i), false, KitPaint::withAlpha(Qt::black, i % 2 == 0 ? 0.18 : 0.08)});
+    out.append({m_table.total, true, KitPaint::withAlpha(OVColors::warmLight(), 0.22)});
     return out;
 }
 

@@ -42,7 +42,7 @@ ClimateNowTile::ClimateNowTile(const Zone& zone, const QString& title, const std
     // One line: a long name is cut rather than widening the grid's column.
     name->setMinimumWidth(1);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    name->setToolTip(title);
+    name->setToolTip(OVLabel::plainToolTip(title));
     stack->addWidget(name);
     m_name = name;
 

@@ -20,7 +20,7 @@ HarvestSoonRow::HarvestSoonRow(const Plant& plant, const OVDay& today, AppModel&
 
     auto* name = new OVLabel(plant.displayName(), 13, QFont::DemiBold, colors.text());
     name->setObjectName(QStringLiteral("name"));
-    name->setMinimumWidth(1);
+    name->setEliding(true);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(name, 1);
     auto* date = new OVLabel(m_date, 12, QFont::Normal, colors.dim());

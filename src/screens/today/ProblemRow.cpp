@@ -20,7 +20,7 @@ ProblemRow::ProblemRow(const PestRecord& record, AppModel& model, QWidget* paren
 
     auto* problem = new OVLabel(record.problem, 13, QFont::DemiBold, colors.text());
     problem->setObjectName(QStringLiteral("problem"));
-    problem->setMinimumWidth(1);
+    problem->setEliding(true);
     problem->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
     row->addWidget(problem);
     m_tagColor = record.severity >= 4 ? OVColors::alert() : colors.accent();

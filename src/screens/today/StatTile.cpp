@@ -27,7 +27,7 @@ StatTile::StatTile(const QString& title, const QString& value, const QString& sy
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(0, 0, 0, 0);
     texts->setSpacing(KitMetrics::px(1));
-    auto* figure = new OVLabel(value, 22, QFont::Black, colors.text());
+    auto* figure = new OVLabel(value, 22, QFont::ExtraBold, colors.text());
     figure->setObjectName(QStringLiteral("value"));
     auto* caption = new OVLabel(title, 11.5, QFont::DemiBold, colors.dim());
     caption->setObjectName(QStringLiteral("title"));

@@ -26,6 +26,6 @@ void StepBadge::paintEvent(QPaintEvent*)
     p.setBrush(m_fill);
     p.drawEllipse(circle);
     p.setPen(Qt::white);
-    p.setFont(KitMetrics::font(12, QFont::Black));
+    p.setFont(KitMetrics::font(12, QFont::ExtraBold));
     p.drawText(circle, Qt::AlignCenter, QString::number(m_number));
 }

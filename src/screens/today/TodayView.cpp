@@ -69,9 +69,8 @@ TodayView::TodayView(OVStore& store, AppModel& model, QWidget* parent)
 
     m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     m_rebuilder->follow(m_store);
-    for (auto signal : {&AppModel::screenChanged, &AppModel::sheetChanged, &AppModel::confirmChanged,
-                        &AppModel::messageChanged, &AppModel::climateZoneChanged})
-        connect(&m_model, signal, m_rebuilder, &OVRebuilder::schedule);
+    // Data changes only: a sheet, question or notice opening or closing changes nothing shown here.
+    connect(&m_model, &AppModel::climateZoneChanged, m_rebuilder, &OVRebuilder::schedule);
     m_rebuilder->rebuildNow();
 }
 
@@ -139,8 +138,9 @@ void TodayView::rebuild()
                      due > 0 ? OVColors::warmLight() : OVColors::leaf()),
         new StatTile(QStringLiteral("Climate alerts now"), QString::number(alerts),
                      QStringLiteral("exclamationmark.triangle.fill"), alerts > 0 ? OVColors::alert() : OVColors::leaf()),
-        new StatTile(QStringLiteral("Harvested this year"), QString::asprintf("%.1f lb", summary.poundsThisYear),
-                     QStringLiteral("basket.fill"), OVColors::warmLight()),
+        new StatTile(QStringLiteral("Harvested this year"),
+                     OVFormat::fixed(summary.poundsThisYear, 1) + QStringLiteral(" lb"), QStringLiteral("basket.fill"),
+                     OVColors::warmLight()),
     };
     for (StatTile* tile : m_tiles)
         tileRow->addWidget(tile, 1, Qt::AlignVCenter);

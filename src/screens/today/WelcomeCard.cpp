@@ -57,9 +57,13 @@ WelcomeCard::WelcomeCard(AppModel& model, QWidget* parent)
     connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(Greenhouse())); });
     connect(m_sample, &QPushButton::clicked, this, [this] {
         OVStore* store = OVStore::shared();
-        if (!store)
+        // A second click can land before the Today screen drops this card: the sample
+        // only goes into a store that still has no greenhouse.
+        if (!store || !store->greenhouses().isEmpty())
             return;
-        m_model.act([store] { SampleData::add(*store, TaskClock::now()); });
+        m_sample->setEnabled(false);
+        if (!m_model.act([store] { SampleData::add(*store, TaskClock::now()); }))
+            m_sample->setEnabled(true);
     });
     connect(m_guide, &QPushButton::clicked, this, [] { QNMRHelp::show(QStringLiteral("start")); });
 }

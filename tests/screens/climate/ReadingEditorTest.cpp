@@ -122,6 +122,28 @@ TEST_F(ReadingEditorTest, UntouchedBoxesKeepStoredValuesExactlyWhileEditedOnesAr
     EXPECT_DOUBLE_EQ(after.values.at(Metric::humidity), 55.5);
 }
 
+TEST_F(ReadingEditorTest, AfterARefusedSaveARetypedOpeningValueIsTheStoredOne)
+{
+    OVPrefs::setValue(OVPrefs::unitKey, QStringLiteral("C"));
+    Reading stored = fresh();
+    stored.values = {{Metric::temp, 72}};
+    store->addReadings({stored});
+    stored = store->readings(propagation.id).first();
+
+    open(stored);
+    ReadingEditor editor(stored, *store);
+    const QString opened = editor.field(Metric::temp)->text();
+    editor.field(Metric::temp)->setText(QStringLiteral("20"));
+    editor.field(Metric::humidity)->setText(QStringLiteral("500"));
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error());
+    editor.field(Metric::temp)->setText(QStringLiteral(" ") + opened);
+    editor.field(Metric::humidity)->clear();
+    editor.save();
+    ASSERT_FALSE(editor.frame()->error());
+    EXPECT_EQ(store->get<Reading>(stored.id)->values.at(Metric::temp), 72.0);
+}
+
 TEST_F(ReadingEditorTest, StoredReadingDeletedMeanwhileSaysSoAndDeleteAsksAfterClosing)
 {
     Reading stored = store->readings(propagation.id).first();

@@ -23,7 +23,7 @@ protected:
 TEST_F(GreenhouseEditorTest, SavesTheNameTrimmedAndTheOtherFieldsAsTyped)
 {
     AppModel::shared().setSheet(EditSheet(Greenhouse()));
-    GreenhouseEditor editor{Greenhouse()};
+    GreenhouseEditor editor{Greenhouse(), *OVStore::shared()};
     EXPECT_EQ(title(editor), QStringLiteral("New Greenhouse"));
     editor.nameBox()->setText(QStringLiteral("  North  "));
     editor.sizeBox()->setText(QStringLiteral(" 12 × 20 ft "));
@@ -43,7 +43,7 @@ TEST_F(GreenhouseEditorTest, SavesTheNameTrimmedAndTheOtherFieldsAsTyped)
 TEST_F(GreenhouseEditorTest, BlankNameIsRefusedWithNothingWrittenAndTheNextSaveStartsClean)
 {
     AppModel::shared().setSheet(EditSheet(Greenhouse()));
-    GreenhouseEditor editor{Greenhouse()};
+    GreenhouseEditor editor{Greenhouse(), *OVStore::shared()};
     editor.nameBox()->setText(QStringLiteral(" \t "));
     editor.locationBox()->setText(QStringLiteral("Back yard"));
     const qint64 revision = store->revision();
@@ -66,7 +66,7 @@ TEST_F(GreenhouseEditorTest, BlankNameIsRefusedWithNothingWrittenAndTheNextSaveS
 TEST_F(GreenhouseEditorTest, GreenhouseDeletedMeanwhileIsReported)
 {
     const Greenhouse house = addGreenhouse(QStringLiteral("Gone"));
-    GreenhouseEditor editor{house};
+    GreenhouseEditor editor{house, *OVStore::shared()};
     store->remove<Greenhouse>(house.id);
     editor.save();
     EXPECT_EQ(editor.frame()->error(), std::optional<QString>(QStringLiteral("That record no longer exists.")));

@@ -82,7 +82,7 @@ TEST_F(GreenhousesLookTest, ZoneEditorFitsItsRangesAtItsWidth)
 {
     const Zone propagation = store->zones().last();
     ASSERT_EQ(propagation.name, QStringLiteral("Propagation"));
-    OVThemeRoot root([propagation] { return new ZoneEditor(propagation); });
+    OVThemeRoot root([propagation] { return new ZoneEditor(propagation, *OVStore::shared()); });
     render(root, 720, QStringLiteral("zone-editor.png"));
     const auto* editor = root.findChild<ZoneEditor*>();
     ASSERT_NE(editor, nullptr);

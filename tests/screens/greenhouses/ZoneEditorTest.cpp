@@ -52,7 +52,7 @@ TEST_F(ZoneEditorTest, NewZoneOpensEmptyWithItsGreenhouseAndSavesNoRanges)
 {
     addGreenhouse(QStringLiteral("Another"));
     AppModel::shared().setSheet(EditSheet(Zone{.greenhouseID = house.id}));
-    ZoneEditor editor{Zone{.greenhouseID = house.id}};
+    ZoneEditor editor{Zone{.greenhouseID = house.id}, *OVStore::shared()};
     EXPECT_EQ(editor.frame()->findChild<QLabel*>(QStringLiteral("editorTitle"))->text(), QStringLiteral("New Zone"));
     EXPECT_EQ(editor.greenhousePicker()->currentText(), QStringLiteral("House"));
     for (const Metric m : Metric::allCases()) {
@@ -73,16 +73,16 @@ TEST_F(ZoneEditorTest, CelsiusEntryIsStoredInFahrenheitAndShownBack)
 {
     useCelsius(true);
     const Zone zone = addZone(house.id, QStringLiteral("Z"));
-    ZoneEditor editor{zone};
+    ZoneEditor editor{zone, *OVStore::shared()};
     editor.lowBox(Metric::temp)->setText(QStringLiteral("10"));
     editor.save();
     ASSERT_FALSE(editor.frame()->error());
     EXPECT_EQ(column(zone.id, QStringLiteral("temp_f_min")), std::optional<double>(50));
 
-    ZoneEditor again{stored(zone.id)};
+    ZoneEditor again{stored(zone.id), *OVStore::shared()};
     EXPECT_EQ(again.lowBox(Metric::temp)->text(), QStringLiteral("10"));
     useCelsius(false);
-    ZoneEditor fahrenheit{stored(zone.id)};
+    ZoneEditor fahrenheit{stored(zone.id), *OVStore::shared()};
     EXPECT_EQ(fahrenheit.lowBox(Metric::temp)->text(), QStringLiteral("50"));
 }
 
@@ -98,7 +98,7 @@ TEST_F(ZoneEditorTest, UntouchedBoxesKeepTheStoredValuesBitForBit)
     const Zone zone = addZone(house.id, QStringLiteral("Z"), limits);
     for (const bool celsius : {true, false}) {
         useCelsius(celsius);
-        ZoneEditor editor{stored(zone.id)};
+        ZoneEditor editor{stored(zone.id), *OVStore::shared()};
         editor.nameBox()->setText(celsius ? QStringLiteral("Renamed") : QStringLiteral("Renamed again"));
         editor.save();
         ASSERT_FALSE(editor.frame()->error());
@@ -122,7 +122,7 @@ TEST_F(ZoneEditorTest, UntouchedBoxesKeepTheStoredValuesBitForBit)
 TEST_F(ZoneEditorTest, FirstBadBoxInMetricOrderStopsTheSave)
 {
     const Zone zone = addZone(house.id, QStringLiteral("Z"), {{Metric::temp, MetricRange(50, 80)}});
-    ZoneEditor editor{zone};
+    ZoneEditor editor{zone, *OVStore::shared()};
     editor.lowBox(Metric::humidity)->setText(QStringLiteral("lots"));
     editor.highBox(Metric::temp)->setText(QStringLiteral("  warm\t"));
     editor.nameBox()->setText(QStringLiteral("Changed"));
@@ -145,7 +145,7 @@ TEST_F(ZoneEditorTest, BoxesDecideTheRangesExactly)
                               {{Metric::temp, MetricRange(50, 80)},
                                {Metric::humidity, MetricRange(40, 90)},
                                {Metric::co2, MetricRange(400, 1500)}});
-    ZoneEditor editor{zone};
+    ZoneEditor editor{zone, *OVStore::shared()};
     editor.lowBox(Metric::temp)->clear();
     editor.highBox(Metric::temp)->setText(QStringLiteral("   "));
     editor.highBox(Metric::humidity)->clear();
@@ -166,7 +166,7 @@ TEST_F(ZoneEditorTest, StoreRefusalsKeepTheSheetAndWhatWasTyped)
 {
     const Zone zone = addZone(house.id, QStringLiteral("Z"));
     AppModel::shared().setSheet(EditSheet(zone));
-    ZoneEditor editor{zone};
+    ZoneEditor editor{zone, *OVStore::shared()};
     editor.lowBox(Metric::ph)->setText(QStringLiteral("7"));
     editor.highBox(Metric::ph)->setText(QStringLiteral("6"));
     editor.save();
@@ -177,9 +177,25 @@ TEST_F(ZoneEditorTest, StoreRefusalsKeepTheSheetAndWhatWasTyped)
     EXPECT_TRUE(stored(zone.id).limits.empty());
 }
 
+TEST_F(ZoneEditorTest, AfterARefusedSaveARetypedOpeningLimitIsTheStoredOne)
+{
+    const Zone zone = addZone(house.id, QStringLiteral("Z"), {{Metric::temp, MetricRange(55.04, 89.96)}});
+    ZoneEditor editor{zone, *OVStore::shared()};
+    const QString opened = editor.highBox(Metric::temp)->text();
+    editor.highBox(Metric::temp)->setText(QStringLiteral("20"));
+    editor.nameBox()->clear();
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error());
+    editor.highBox(Metric::temp)->setText(opened);
+    editor.nameBox()->setText(QStringLiteral("Z"));
+    editor.save();
+    ASSERT_FALSE(editor.frame()->error());
+    EXPECT_EQ(stored(zone.id).limits.at(Metric::temp).max, std::optional<double>(89.96));
+}
+
 TEST_F(ZoneEditorTest, UnknownGreenhouseShowsNoChoiceUntilOneIsPicked)
 {
-    ZoneEditor editor{Zone{.greenhouseID = house.id + 50, .name = QStringLiteral("Z")}};
+    ZoneEditor editor{Zone{.greenhouseID = house.id + 50, .name = QStringLiteral("Z")}, *OVStore::shared()};
     EXPECT_EQ(editor.greenhousePicker()->currentIndex(), -1);
     editor.save();
     EXPECT_EQ(editor.frame()->error(),

@@ -7,6 +7,7 @@
 #include "kit/QNChromeButton.h"
 #include "screens/plants/PlantEditor.h"
 #include "screens/plants/PlantPhotoTile.h"
+#include "services/PhotoTools.h"
 #include "services/ReferenceLibrary.h"
 
 #include <QBuffer>
@@ -16,6 +17,8 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QTest>
+#include <QThreadPool>
+#include <memory>
 
 namespace {
 
@@ -73,7 +76,7 @@ protected:
 
 TEST_F(PlantEditorTest, NewPlantOpensEmpty)
 {
-    PlantEditor editor{Plant()};
+    PlantEditor editor{Plant(), *OVStore::shared()};
     EXPECT_EQ(editor.frame()->findChild<QLabel*>("editorTitle")->text(), "New Plant");
     EXPECT_EQ(editor.matchPicker()->currentText(), "None");
     EXPECT_TRUE(editor.libraryLine()->isHidden());
@@ -85,7 +88,7 @@ TEST_F(PlantEditorTest, NewPlantOpensEmpty)
 
 TEST_F(PlantEditorTest, BlankCropGivesTheStoreTextAndStaysNew)
 {
-    PlantEditor editor{Plant{.crop = "   "}};
+    PlantEditor editor{Plant{.crop = "   "}, *OVStore::shared()};
     editor.save();
     EXPECT_EQ(editor.error(), "Please enter what you are growing (for example Tomato).");
     EXPECT_EQ(editor.frame()->error(), editor.error());
@@ -107,7 +110,7 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     Plant plant{.crop = "Tomatoes"};
     store->save(plant);
     {
-        PlantEditor editor(plant);
+        PlantEditor editor(plant, *OVStore::shared());
         EXPECT_EQ(editor.item().refCropID, "tomato");
         EXPECT_EQ(editor.matchPicker()->currentData().toString(), "tomato");
         EXPECT_FALSE(editor.libraryLine()->isHidden());
@@ -117,11 +120,11 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(store->get<Plant>(plant.id)->refCropID, "");
 
     // Choosing a crop fills a blank crop only.
-    PlantEditor blank{Plant{.crop = " \t"}};
+    PlantEditor blank{Plant{.crop = " \t"}, *OVStore::shared()};
     pick(blank.matchPicker(), "Tomato");
     EXPECT_EQ(blank.item().crop, "Tomato");
     EXPECT_EQ(blank.cropField()->text(), "Tomato");
-    PlantEditor named{Plant{.crop = "Cherry tomato", .refCropID = "lettuce-leaf"}};
+    PlantEditor named{Plant{.crop = "Cherry tomato", .refCropID = "lettuce-leaf"}, *OVStore::shared()};
     pick(named.matchPicker(), "Tomato");
     EXPECT_EQ(named.item().crop, "Cherry tomato");
     pick(named.matchPicker(), "None");
@@ -130,12 +133,12 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(named.item().crop, "Cherry tomato");
 
     // Fill: sown 30 Mar + 60 days from seeding = 29 May.
-    PlantEditor lettuce{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf"}};
+    PlantEditor lettuce{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf"}, *OVStore::shared()};
     lettuce.fill();
     EXPECT_EQ(lettuce.error(), "Enter a sowing or transplant date first.");
     lettuce.sowPicker()->checkBox()->setChecked(true); // the user ticks: today
     EXPECT_EQ(lettuce.item().sowDate, OVDay::today());
-    PlantEditor sown{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf", .sowDate = OVDay(2026, 3, 30)}};
+    PlantEditor sown{Plant{.crop = "Lettuce", .refCropID = "lettuce-leaf", .sowDate = OVDay(2026, 3, 30)}, *OVStore::shared()};
     sown.fill();
     EXPECT_EQ(sown.item().expectedHarvest, OVDay(2026, 5, 29));
     EXPECT_EQ(sown.harvestPicker()->day(), OVDay(2026, 5, 29));
@@ -143,11 +146,11 @@ TEST_F(PlantEditorTest, CropLibraryLinkAndFill)
     EXPECT_EQ(store->count("plant"), 1); // the fill stores nothing
 
     // A transplant crop with only a sowing day counts from the sowing day.
-    PlantEditor tomato{Plant{.crop = "Tomato", .refCropID = "tomato", .sowDate = OVDay(2026, 3, 1)}};
+    PlantEditor tomato{Plant{.crop = "Tomato", .refCropID = "tomato", .sowDate = OVDay(2026, 3, 1)}, *OVStore::shared()};
     tomato.fill();
     EXPECT_EQ(tomato.item().expectedHarvest, OVDay(2026, 3, 1).adding(65));
 
-    PlantEditor unlinked{Plant{.crop = "Mystery", .sowDate = OVDay(2026, 3, 1)}};
+    PlantEditor unlinked{Plant{.crop = "Mystery", .sowDate = OVDay(2026, 3, 1)}, *OVStore::shared()};
     unlinked.fill();
     EXPECT_EQ(unlinked.error(), "Choose a Crop Library match first.");
 }
@@ -156,7 +159,7 @@ TEST_F(PlantEditorTest, PlacePickersNarrowAndClear)
 {
     const Layout l = makeLayout();
     Plant plant{.crop = "Bean"};
-    PlantEditor editor(plant);
+    PlantEditor editor(plant, *OVStore::shared());
 
     // No greenhouse chosen: every zone is offered; choosing one leaves the greenhouse empty.
     EXPECT_EQ(itemTexts(editor.zonePicker()), (QStringList{"—", "North", "South", "East"})); // by greenhouse, then name
@@ -208,7 +211,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     ASSERT_TRUE(testsupport::writeAll(text, "not a picture"));
 
     AppModel::shared().setSheet(EditSheet(tomato));
-    auto* editor = new PlantEditor(tomato);
+    auto* editor = new PlantEditor(tomato, *OVStore::shared());
     openAnswer = std::nullopt; // cancelled panel: nothing happens
     editor->addPhoto();
     EXPECT_EQ(store->count("photo"), 0);
@@ -232,6 +235,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     EXPECT_EQ(reader.read().size(), QSize(1600, 1200));
     EXPECT_EQ(editor->error(), "That file could not be read as a picture."); // a good add keeps the line
     EXPECT_EQ(editor->photoStrip()->findChildren<PlantPhotoTile*>().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([editor] { return !editor->decodingPhotos(); }));
     EXPECT_TRUE(editor->photoStrip()->findChildren<PlantPhotoTile*>().first()->hasPicture());
 
     editor->addPhoto();
@@ -245,7 +249,7 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     delete editor;
 
     // Remove deletes at once, without a question, from inside the tile's own button.
-    PlantEditor again(tomato);
+    PlantEditor again(tomato, *OVStore::shared());
     ASSERT_EQ(again.photos().size(), 2);
     auto* tile = again.photoStrip()->findChildren<PlantPhotoTile*>().first();
     QTest::mouseClick(tile->removeButton(), Qt::LeftButton);
@@ -260,7 +264,42 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     store->save(broken);
     PlantPhotoTile brokenTile(broken);
     EXPECT_FALSE(brokenTile.hasPicture());
+
     EXPECT_NE(brokenTile.removeButton(), nullptr);
+}
+
+TEST_F(PlantEditorTest, PhotosDecodeOnAWorkerAndTilesFillInAsTheyArrive)
+{
+    addSample();
+    const Plant tomato = samplePlant("Celebrity (sample)");
+    QImage image(2400, 1800, QImage::Format_RGB32);
+    image.fill(QColor(200, 80, 40));
+    for (int i = 0; i < 6; ++i) {
+        Photo photo{.plantID = tomato.id, .data = PhotoTools::jpeg(image).value_or(QByteArray())};
+        store->save(photo);
+    }
+    Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
+    store->save(broken);
+
+    PlantEditor editor(tomato, *OVStore::shared());
+    const QList<PlantPhotoTile*> tiles = editor.photoStrip()->findChildren<PlantPhotoTile*>();
+    ASSERT_EQ(tiles.size(), 7);
+    // The sheet is built before any picture is decoded.
+    EXPECT_TRUE(editor.decodingPhotos());
+    EXPECT_FALSE(tiles.first()->hasPicture());
+    ASSERT_TRUE(QTest::qWaitFor([&editor] { return !editor.decodingPhotos(); }));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(tiles[i]->hasPicture()) << i;
+    EXPECT_FALSE(tiles.last()->hasPicture());
+
+    // An editor closed while its photos decode drops the late pictures safely.
+    for (int round = 0; round < 5; ++round) {
+        auto gone = std::make_unique<PlantEditor>(tomato, *OVStore::shared());
+        EXPECT_TRUE(gone->decodingPhotos());
+        gone.reset();
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    settle();
 }
 
 TEST_F(PlantEditorTest, DeleteClosesFirstThenAsks)
@@ -268,7 +307,7 @@ TEST_F(PlantEditorTest, DeleteClosesFirstThenAsks)
     addSample();
     const Plant tomato = samplePlant("Celebrity (sample)");
     AppModel::shared().setSheet(EditSheet(tomato));
-    PlantEditor editor(tomato);
+    PlantEditor editor(tomato, *OVStore::shared());
     editor.cropField()->setText("Changed");
     ASSERT_NE(editor.deleteButton(), nullptr);
     QTest::mouseClick(editor.deleteButton(), Qt::LeftButton);
@@ -284,7 +323,7 @@ TEST_F(PlantEditorTest, StoredCountBeyondTheStepperIsKept)
 {
     Plant many{.crop = "Onion", .quantity = 250000};
     store->save(many);
-    PlantEditor editor(many);
+    PlantEditor editor(many, *OVStore::shared());
     editor.cropField()->setText("Onions");
     editor.save();
     EXPECT_EQ(store->get<Plant>(many.id)->quantity, 250000);

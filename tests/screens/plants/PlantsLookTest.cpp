@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QPainter>
 #include <QPixmap>
+#include <QTest>
 
 namespace {
 
@@ -61,11 +62,11 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     keep(seeds, "seeds.png");
 
     const Plant tomato = store->fetch<Plant>("variety = ?", {QStringLiteral("Celebrity (sample)")}).first();
-    const QPixmap editor = render([tomato] { return new PlantEditor(tomato); }, 760);
+    const QPixmap editor = render([tomato] { return new PlantEditor(tomato, *OVStore::shared()); }, 760);
     EXPECT_GT(editor.height(), 300);
     keep(editor, "plant-editor.png");
 
-    keep(render([] { return new PlantEditor(Plant()); }, 760), "plant-editor-new.png");
+    keep(render([] { return new PlantEditor(Plant(), *OVStore::shared()); }, 760), "plant-editor-new.png");
 
     // The photo strip with two pictures, one of them landscape, and one unreadable photo.
     for (const QSize size : {QSize(1600, 1200), QSize(900, 1600)}) {
@@ -79,7 +80,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     }
     Photo broken{.plantID = tomato.id, .data = QByteArray("not a picture")};
     store->save(broken);
-    OVThemeRoot root([tomato] { return new PlantEditor(tomato); });
+    OVThemeRoot root([tomato] { return new PlantEditor(tomato, *OVStore::shared()); });
     root.setAttribute(Qt::WA_DontShowOnScreen);
     root.resize(760, 720);
     root.show();
@@ -87,6 +88,7 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     auto* editor2 = root.findChild<PlantEditor*>();
     ASSERT_NE(editor2, nullptr);
     ASSERT_NE(editor2->photoStrip(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([editor2] { return !editor2->decodingPhotos(); }));
     QWidget* card = editor2->photoStrip();
     while (card && !qobject_cast<OVCard*>(card))
         card = card->parentWidget();

@@ -124,7 +124,7 @@ TEST_F(SeedsTest, PlantFromSeedOpensANewGerminatingPlant)
     EXPECT_EQ(plant.quantity, 1);
 
     const qint64 before = store->count("plant");
-    PlantEditor editor(plant);
+    PlantEditor editor(plant, *OVStore::shared());
     editor.frame()->cancelButton()->click();
     EXPECT_FALSE(AppModel::shared().sheet().has_value());
     EXPECT_EQ(store->count("plant"), before);
@@ -166,7 +166,7 @@ TEST_F(SeedsTest, TestRowsEditAndDeleteAfterConfirming)
 
 TEST_F(SeedsTest, SeedEditorReadsAmountAndYear)
 {
-    SeedEditor fresh{Seed()};
+    SeedEditor fresh{Seed(), *OVStore::shared()};
     EXPECT_EQ(fresh.amountField()->text(), "");
     EXPECT_EQ(fresh.yearField()->text(), "");
     EXPECT_EQ(fresh.deleteButton(), nullptr);
@@ -197,7 +197,7 @@ TEST_F(SeedsTest, SeedEditorReadsAmountAndYear)
     EXPECT_EQ(stored.quantity, 1.5);
     EXPECT_EQ(stored.year, 2026);
 
-    SeedEditor thousands(stored);
+    SeedEditor thousands(stored, *OVStore::shared());
     EXPECT_EQ(thousands.amountField()->text(), "1.50");
     thousands.amountField()->setText("1,500");
     thousands.save();
@@ -208,7 +208,7 @@ TEST_F(SeedsTest, UntouchedAmountKeepsTheStoredValue)
 {
     Seed seed{.crop = "Carrot", .quantity = 0.125};
     store->save(seed);
-    SeedEditor editor(seed);
+    SeedEditor editor(seed, *OVStore::shared());
     EXPECT_EQ(editor.amountField()->text(), "0.12"); // two decimals, C rounding
     editor.notesField()->setText("Keep cool");
     editor.save();
@@ -217,7 +217,33 @@ TEST_F(SeedsTest, UntouchedAmountKeepsTheStoredValue)
 
     Seed zero{.crop = "Pea"};
     store->save(zero);
-    EXPECT_EQ(SeedEditor(zero).amountField()->text(), "0.00");
+    EXPECT_EQ(SeedEditor(zero, *OVStore::shared()).amountField()->text(), "0.00");
+}
+
+TEST_F(SeedsTest, AmountShownIsTheAmountSavedAfterARefusal)
+{
+    Seed seed{.crop = "Carrot", .quantity = 0.125};
+    store->save(seed);
+    SeedEditor editor(seed, *OVStore::shared());
+    const QString opened = editor.amountField()->text();
+    editor.amountField()->setText("20");
+    editor.yearField()->setText("twenty");
+    editor.save();
+    EXPECT_EQ(editor.error(), "The year should be a number like 2026.");
+    editor.yearField()->setText("1800");
+    editor.save();
+    EXPECT_EQ(editor.error(), "The packed-for year doesn't look right.");
+    editor.amountField()->setText(opened);
+    editor.yearField()->clear();
+    editor.save();
+    EXPECT_FALSE(editor.error().has_value());
+    EXPECT_EQ(store->get<Seed>(seed.id)->quantity, 0.125);
+
+    // The refusal quotes what was typed, without the blanks around it.
+    SeedEditor typo(seed, *OVStore::shared());
+    typo.amountField()->setText("  a few\t");
+    typo.save();
+    EXPECT_EQ(typo.error(), "“a few” is not a number.");
 }
 
 TEST_F(SeedsTest, SeedDeleteNamesThePacketAndTakesItsTests)
@@ -228,7 +254,7 @@ TEST_F(SeedsTest, SeedDeleteNamesThePacketAndTakesItsTests)
     EXPECT_EQ(SeedEditor::deleteName(Seed{.crop = "Lettuce", .variety = "Buttercrunch"}),
               "seed packet “Lettuce Buttercrunch”");
     AppModel::shared().setSheet(EditSheet(seed));
-    SeedEditor editor(seed);
+    SeedEditor editor(seed, *OVStore::shared());
     editor.askDelete();
     EXPECT_FALSE(AppModel::shared().sheet().has_value());
     ASSERT_TRUE(AppModel::shared().confirm().has_value());
@@ -242,7 +268,7 @@ TEST_F(SeedsTest, SeedDeleteNamesThePacketAndTakesItsTests)
 TEST_F(SeedsTest, GermTestEditorRateDaysAndRefusals)
 {
     const Seed seed = add("Lettuce");
-    GermTestEditor editor(SeedsView::newTest(seed));
+    GermTestEditor editor(SeedsView::newTest(seed), *OVStore::shared());
     EXPECT_EQ(editor.frame()->findChild<QLabel*>("editorTitle")->text(), "New Germination Test");
     EXPECT_EQ(editor.rateLine()->text(), "Germination rate: 0%");
     EXPECT_EQ(editor.daysField()->text(), "");
@@ -283,7 +309,24 @@ TEST_F(SeedsTest, GermTestEditorRateDaysAndRefusals)
     EXPECT_EQ(stored.days, 5);
     EXPECT_EQ(stored.sprouted, 8);
 
-    GermTestEditor reopened(stored);
+    GermTestEditor reopened(stored, *OVStore::shared());
     EXPECT_EQ(reopened.frame()->findChild<QLabel*>("editorTitle")->text(), "Edit Germination Test");
     EXPECT_EQ(reopened.daysField()->text(), "5");
+}
+
+TEST_F(SeedsTest, GermCountsBeyondTheSteppersSaveAsStored)
+{
+    const Seed seed = add("Onion");
+    GermTest test = SeedsView::newTest(seed);
+    test.sown = 20000;
+    test.sprouted = 15000;
+    store->save(test);
+    GermTestEditor editor(test, *OVStore::shared());
+    EXPECT_EQ(editor.sownStepper()->value(), 20000);
+    editor.daysField()->setText("9");
+    editor.save();
+    ASSERT_FALSE(editor.error().has_value());
+    const GermTest after = store->germTests(seed.id).first();
+    EXPECT_EQ(after.sown, 20000);
+    EXPECT_EQ(after.sprouted, 15000);
 }

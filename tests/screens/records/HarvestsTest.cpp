@@ -117,7 +117,7 @@ class HarvestEditorTest : public RecordsFixture {};
 TEST_F(HarvestEditorTest, NewHarvestReadsTheTypedAmount)
 {
     AppModel::shared().setSheet(EditSheet(Harvest()));
-    HarvestEditor editor(Harvest{});
+    HarvestEditor editor(Harvest{}, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Log a Harvest"));
     EXPECT_EQ(editor.amountBox()->text(), QString());
     EXPECT_EQ(editor.unitPicker()->currentText(), QStringLiteral("lb"));
@@ -141,7 +141,7 @@ TEST_F(HarvestEditorTest, NewHarvestReadsTheTypedAmount)
 
 TEST_F(HarvestEditorTest, ChecksRunPlantThenCropThenQuantity)
 {
-    HarvestEditor editor(Harvest{});
+    HarvestEditor editor(Harvest{}, *OVStore::shared());
     editor.cropBox()->setText(QStringLiteral("   "));
     editor.amountBox()->setText(QStringLiteral("0"));
     editor.save();
@@ -170,7 +170,7 @@ TEST_F(HarvestEditorTest, PickingAPlantFillsTheCropButOpeningDoesNot)
     stored = add(stored); // the crop typed by hand stays as stored
     ASSERT_EQ(stored.crop, QStringLiteral("Cherry tomato"));
 
-    HarvestEditor editor(stored);
+    HarvestEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Edit Harvest"));
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Cherry tomato"));
     EXPECT_EQ(editor.amountBox()->text(), QStringLiteral("0.12"));
@@ -184,18 +184,57 @@ TEST_F(HarvestEditorTest, PickingAPlantFillsTheCropButOpeningDoesNot)
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Basil"));
 
     // Only the notes change: the quantity shown as 0.12 stays 0.125.
-    HarvestEditor notes(stored);
+    HarvestEditor notes(stored, *OVStore::shared());
     notes.notesBox()->setText(QStringLiteral("Split a few"));
     notes.save();
     EXPECT_EQ(store->harvests().at(0).quantity, 0.125);
     EXPECT_EQ(store->harvests().at(0).notes, QStringLiteral("Split a few"));
 }
 
+TEST_F(HarvestEditorTest, PickingThePlantAlreadyChosenKeepsATypedCrop)
+{
+    Plant tomato;
+    tomato.crop = QStringLiteral("Tomato");
+    store->save(tomato);
+    Harvest stored = harvest(QStringLiteral("Cherry tomato"), OVDay(2026, 7, 1), 1);
+    stored.plantID = tomato.id;
+    stored = add(stored);
+
+    HarvestEditor editor(stored, *OVStore::shared());
+    recordstest::pick(editor.plantPicker(), QVariant::fromValue<qint64>(tomato.id));
+    EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Cherry tomato"));
+
+    // A new harvest: the plant fills the crop once; the grower's correction stays
+    // when the same plant is picked again.
+    HarvestEditor fresh(Harvest{}, *OVStore::shared());
+    recordstest::pick(fresh.plantPicker(), QVariant::fromValue<qint64>(tomato.id));
+    EXPECT_EQ(fresh.cropBox()->text(), QStringLiteral("Tomato"));
+    fresh.cropBox()->setText(QStringLiteral("Tomato, second flush"));
+    recordstest::pick(fresh.plantPicker(), QVariant::fromValue<qint64>(tomato.id));
+    EXPECT_EQ(fresh.cropBox()->text(), QStringLiteral("Tomato, second flush"));
+}
+
+TEST_F(HarvestEditorTest, AfterARefusedSaveTheRetypedOpeningAmountIsTheStoredOne)
+{
+    const Harvest stored = add(harvest(QStringLiteral("Pea"), OVDay(2026, 6, 1), 0.125));
+    HarvestEditor editor(stored, *OVStore::shared());
+    const QString opened = editor.amountBox()->text();
+    editor.amountBox()->setText(QStringLiteral("20"));
+    editor.cropBox()->clear();
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error().has_value());
+    editor.amountBox()->setText(opened);
+    editor.cropBox()->setText(QStringLiteral("Pea"));
+    editor.save();
+    EXPECT_FALSE(editor.frame()->error().has_value());
+    EXPECT_EQ(store->harvests().at(0).quantity, 0.125);
+}
+
 TEST_F(HarvestEditorTest, DeleteClosesTheSheetFirstAndAsks)
 {
     const Harvest stored = add(harvest(QStringLiteral("Pea"), OVDay(2026, 6, 1), 2));
     AppModel::shared().setSheet(EditSheet(stored));
-    HarvestEditor editor(stored);
+    HarvestEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.amountBox()->text(), QStringLiteral("2.00"));
     editor.deleteButton()->click();
     expectDeleteQuestion(QStringLiteral("this harvest record"));

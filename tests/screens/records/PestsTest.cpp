@@ -177,7 +177,7 @@ class PestEditorTest : public RecordsFixture {};
 TEST_F(PestEditorTest, NewRecordSavesAndReopensForEditing)
 {
     AppModel::shared().setSheet(EditSheet(PestRecord()));
-    PestEditor editor(PestRecord{});
+    PestEditor editor(PestRecord{}, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Log a Pest or Disease"));
     EXPECT_EQ(editor.deleteButton(), nullptr);
     EXPECT_EQ(editor.kindPicker()->count(), 4);
@@ -202,7 +202,7 @@ TEST_F(PestEditorTest, NewRecordSavesAndReopensForEditing)
     EXPECT_EQ(saved.at(0).kind, ProblemKind::disease);
     EXPECT_EQ(saved.at(0).treated, OVDay::today());
 
-    PestEditor again(saved.at(0));
+    PestEditor again(saved.at(0), *OVStore::shared());
     EXPECT_EQ(again.frame()->title(), QStringLiteral("Edit Pest / Disease Record"));
     EXPECT_NE(again.deleteButton(), nullptr);
     EXPECT_EQ(again.item(), saved.at(0));
@@ -218,7 +218,7 @@ TEST_F(PestEditorTest, SeverityWordsAndTreatmentDateCheck)
     record.treatment = QStringLiteral("Sulfur");
     record.treated = OVDay(2026, 5, 12);
     record = add(record);
-    PestEditor editor(record);
+    PestEditor editor(record, *OVStore::shared());
     EXPECT_EQ(editor.severityStepper()->value(), 5);
     EXPECT_EQ(editor.severityStepper()->maximum(), 5);
     // Stepping past 5 or below 1 is not offered.
@@ -243,7 +243,7 @@ TEST_F(PestEditorTest, DeleteClosesTheSheetFirstAndAsks)
 {
     const PestRecord record = add(pest(QStringLiteral("Scale"), 2, false));
     AppModel::shared().setSheet(EditSheet(record));
-    PestEditor editor(record);
+    PestEditor editor(record, *OVStore::shared());
     editor.problemBox()->setText(QStringLiteral("Changed, never saved"));
     editor.deleteButton()->click();
     expectDeleteQuestion(QStringLiteral("this pest / disease record"));

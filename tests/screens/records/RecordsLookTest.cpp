@@ -64,10 +64,10 @@ TEST_F(RecordsLook, WritesPNGs)
     EXPECT_TRUE(shoot([] { return new HarvestsView; }, 1380, out + QStringLiteral("/harvests.png")));
     EXPECT_TRUE(shoot([] { return new SuppliesView; }, 1380, out + QStringLiteral("/supplies.png")));
     const PestRecord pest = store->pests().at(0);
-    EXPECT_TRUE(shoot([pest] { return new PestEditor(pest); }, 760, out + QStringLiteral("/pest-editor.png")));
+    EXPECT_TRUE(shoot([pest] { return new PestEditor(pest, *OVStore::shared()); }, 760, out + QStringLiteral("/pest-editor.png")));
     const Harvest harvest = store->harvests().at(0);
-    EXPECT_TRUE(shoot([harvest] { return new HarvestEditor(harvest); }, 680, out + QStringLiteral("/harvest-editor.png")));
+    EXPECT_TRUE(shoot([harvest] { return new HarvestEditor(harvest, *OVStore::shared()); }, 680, out + QStringLiteral("/harvest-editor.png")));
     const LedgerEntry cost = store->ledger().at(0);
-    EXPECT_TRUE(shoot([cost] { return new LedgerEditor(cost); }, 720, out + QStringLiteral("/ledger-editor.png")));
+    EXPECT_TRUE(shoot([cost] { return new LedgerEditor(cost, *OVStore::shared()); }, 720, out + QStringLiteral("/ledger-editor.png")));
     OVRender::snapshotMode = false;
 }

@@ -135,7 +135,7 @@ protected:
     {
         for (const LedgerEntry& old : store->ledger())
             store->remove<LedgerEntry>(old.id);
-        LedgerEditor editor(LedgerEntry{});
+        LedgerEditor editor(LedgerEntry{}, *OVStore::shared());
         editor.itemBox()->setText(QStringLiteral("Seed"));
         editor.costBox()->setText(cost);
         editor.quantityBox()->setText(quantity);
@@ -149,7 +149,7 @@ protected:
 
 TEST_F(LedgerEditorTest, ReadsTypedCostsAndQuantities)
 {
-    LedgerEditor fresh(LedgerEntry{});
+    LedgerEditor fresh(LedgerEntry{}, *OVStore::shared());
     EXPECT_EQ(fresh.frame()->title(), QStringLiteral("Add a Cost"));
     EXPECT_EQ(fresh.costBox()->text(), QString());
     EXPECT_EQ(fresh.quantityBox()->text(), QStringLiteral("1.00"));
@@ -185,7 +185,7 @@ TEST_F(LedgerEditorTest, UnchangedNumbersKeepTheirStoredValues)
     stored = add(stored);
 
     AppModel::shared().setSheet(EditSheet(stored));
-    LedgerEditor editor(stored);
+    LedgerEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.frame()->title(), QStringLiteral("Edit Cost"));
     EXPECT_EQ(editor.costBox()->text(), QStringLiteral("12.35"));
     EXPECT_EQ(editor.quantityBox()->text(), QStringLiteral("0.12"));
@@ -198,10 +198,32 @@ TEST_F(LedgerEditorTest, UnchangedNumbersKeepTheirStoredValues)
     EXPECT_EQ(after.notes, QStringLiteral("Half strength"));
 
     // A typed change is read from the text.
-    LedgerEditor retyped(after);
+    LedgerEditor retyped(after, *OVStore::shared());
     retyped.costBox()->setText(QStringLiteral("12.30"));
     retyped.save();
     EXPECT_EQ(store->ledger().at(0).cost, 12.3);
+    EXPECT_EQ(store->ledger().at(0).quantity, 0.125);
+}
+
+TEST_F(LedgerEditorTest, AfterARefusedSaveTheRetypedOpeningNumbersAreTheStoredOnes)
+{
+    LedgerEntry stored = entry(QStringLiteral("Neem oil"), LedgerCategory::pestControl, 12.345, OVDay(2026, 4, 2));
+    stored.quantity = 0.125;
+    stored = add(stored);
+    LedgerEditor editor(stored, *OVStore::shared());
+    const QString cost = editor.costBox()->text();
+    const QString quantity = editor.quantityBox()->text();
+    editor.costBox()->setText(QStringLiteral("20"));
+    editor.quantityBox()->setText(QStringLiteral("20"));
+    editor.itemBox()->clear();
+    editor.save();
+    ASSERT_TRUE(editor.frame()->error().has_value());
+    editor.costBox()->setText(cost);
+    editor.quantityBox()->setText(quantity);
+    editor.itemBox()->setText(QStringLiteral("Neem oil"));
+    editor.save();
+    EXPECT_FALSE(editor.frame()->error().has_value());
+    EXPECT_EQ(store->ledger().at(0).cost, 12.345);
     EXPECT_EQ(store->ledger().at(0).quantity, 0.125);
 }
 
@@ -215,16 +237,17 @@ TEST_F(LedgerEditorTest, PlantChoiceFillsTheCropAndTheStoreTidies)
     stored.crop = QStringLiteral("Shared trellis crop");
     stored = add(stored);
 
-    LedgerEditor editor(stored);
+    LedgerEditor editor(stored, *OVStore::shared());
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Shared trellis crop")) << "opening never touches the crop";
     recordstest::pick(editor.plantPicker(), QVariant::fromValue<qint64>(plant.id));
-    EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Cucumber"));
+    EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Shared trellis crop")) << "the plant already chosen";
     editor.plantPicker()->setCurrentIndex(0);
     emit editor.plantPicker()->activated(0);
+    EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Shared trellis crop"));
+    recordstest::pick(editor.plantPicker(), QVariant::fromValue<qint64>(plant.id));
     EXPECT_EQ(editor.cropBox()->text(), QStringLiteral("Cucumber"));
 
     // With the plant chosen and the crop emptied by hand the store fills it in.
-    recordstest::pick(editor.plantPicker(), QVariant::fromValue<qint64>(plant.id));
     editor.cropBox()->clear();
     editor.itemBox()->setText(QStringLiteral("  "));
     editor.save();
@@ -240,7 +263,7 @@ TEST_F(LedgerEditorTest, DeleteClosesTheSheetFirstAndAsks)
 {
     const LedgerEntry stored = add(entry(QStringLiteral("Fan belt"), LedgerCategory::repairs, 15, OVDay(2026, 1, 5)));
     AppModel::shared().setSheet(EditSheet(stored));
-    LedgerEditor editor(stored);
+    LedgerEditor editor(stored, *OVStore::shared());
     editor.deleteButton()->click();
     expectDeleteQuestion(QStringLiteral("this cost"));
     EXPECT_EQ(store->ledger().size(), 1);

@@ -41,9 +41,9 @@ TEST_F(SchedulesLook, WritesPNGs)
     EXPECT_TRUE(shoot([] { return new TasksView(TasksView::maintenanceKinds(), Screen::maintenance); }, 1380,
                       out + QStringLiteral("/maintenance.png")));
     const OVTask vents = *titled(QStringLiteral("Check and oil vent openers (sample)"));
-    EXPECT_TRUE(shoot([vents] { return new TaskEditor(vents); }, 740, out + QStringLiteral("/task-editor.png")));
+    EXPECT_TRUE(shoot([vents] { return new TaskEditor(vents, *OVStore::shared()); }, 740, out + QStringLiteral("/task-editor.png")));
     OVTask weekly = *titled(QStringLiteral("Check runoff pH and EC (sample)"));
-    EXPECT_TRUE(shoot([weekly] { return new TaskEditor(weekly); }, 740, out + QStringLiteral("/task-editor-weekly.png")));
+    EXPECT_TRUE(shoot([weekly] { return new TaskEditor(weekly, *OVStore::shared()); }, 740, out + QStringLiteral("/task-editor-weekly.png")));
     QList<OVTask> busy;
     for (int i = 1; i <= 5; ++i) {
         OVTask task;

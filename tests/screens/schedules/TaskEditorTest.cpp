@@ -65,7 +65,7 @@ protected:
 
 TEST_F(TaskEditorTest, TitleAndFieldsFollowTheType)
 {
-    TaskEditor editor{OVTask{}};
+    TaskEditor editor{OVTask{}, *OVStore::shared()};
     EXPECT_EQ(editor.title(), QStringLiteral("New Watering Task"));
     EXPECT_EQ(editor.deleteButton(), nullptr);
     EXPECT_TRUE(editor.categoryField()->isHidden());
@@ -81,24 +81,24 @@ TEST_F(TaskEditorTest, TitleAndFieldsFollowTheType)
     EXPECT_EQ(editor.amountField()->findChild<QLabel*>()->text(), QStringLiteral("PARTS / SUPPLIES"));
 
     // Saved without a pick, the maintenance task keeps an empty category.
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     const OVTask saved = store->tasks().first();
     EXPECT_TRUE(saved.category.isEmpty());
     EXPECT_EQ(saved.title, QStringLiteral("Maintenance"));
 
     // Opened again, an empty maintenance category shows as "Other".
-    TaskEditor reopened(saved);
+    TaskEditor reopened(saved, *OVStore::shared());
     EXPECT_EQ(reopened.item().category, QStringLiteral("other"));
     EXPECT_EQ(reopened.categoryPicker()->currentText(), QStringLiteral("Other"));
 }
 
 TEST_F(TaskEditorTest, NonMaintenanceSaveStoresAnEmptyCategory)
 {
-    TaskEditor editor{OVTask{}};
+    TaskEditor editor{OVTask{}, *OVStore::shared()};
     pick(editor.typePicker(), QStringLiteral("maintenance"));
     pick(editor.categoryPicker(), QStringLiteral("fans"));
     pick(editor.typePicker(), QStringLiteral("feed"));
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     EXPECT_TRUE(store->tasks().first().category.isEmpty());
     EXPECT_EQ(store->tasks().first().kind, TaskKind::feed);
 }
@@ -106,7 +106,7 @@ TEST_F(TaskEditorTest, NonMaintenanceSaveStoresAnEmptyCategory)
 TEST_F(TaskEditorTest, WeeklyWithoutADayHasNoPreviewAndStoresNothing)
 {
     AppModel::shared().setSheet(EditSheet(OVTask{}));
-    TaskEditor editor{OVTask{}};
+    TaskEditor editor{OVTask{}, *OVStore::shared()};
     QTest::mouseClick(editor.ruleChip(QStringLiteral("weeks")), Qt::LeftButton);
     EXPECT_EQ(editor.ruleKind(), QStringLiteral("weeks"));
     EXPECT_FALSE(editor.weekdayRow()->isHidden());
@@ -115,7 +115,7 @@ TEST_F(TaskEditorTest, WeeklyWithoutADayHasNoPreviewAndStoresNothing)
     EXPECT_TRUE(editor.weekdays().isEmpty());
     EXPECT_TRUE(editor.previewLabel()->isHidden());
 
-    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(editor.saveTask());
     EXPECT_EQ(editor.error(), std::optional<QString>(QStringLiteral("Choose at least one weekday.")));
     EXPECT_EQ(editor.frame()->error(), editor.error());
     EXPECT_EQ(store->count(QStringLiteral("task")), 0);
@@ -127,7 +127,7 @@ TEST_F(TaskEditorTest, WeeklyWithoutADayHasNoPreviewAndStoresNothing)
 
 TEST_F(TaskEditorTest, SavedRuleIsCanonical)
 {
-    TaskEditor editor{OVTask{}};
+    TaskEditor editor{OVTask{}, *OVStore::shared()};
     QTest::mouseClick(editor.ruleChip(QStringLiteral("weeks")), Qt::LeftButton);
     step(editor.everyStepper(), true);
     EXPECT_EQ(stepperText(editor.everyStepper()), QStringLiteral("Every 2 week(s)"));
@@ -135,13 +135,13 @@ TEST_F(TaskEditorTest, SavedRuleIsCanonical)
     QTest::mouseClick(editor.weekdayChip(7), Qt::LeftButton);
     QTest::mouseClick(editor.weekdayChip(5), Qt::LeftButton);
     QTest::mouseClick(editor.weekdayChip(7), Qt::LeftButton);
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     EXPECT_EQ(store->tasks().first().rule.encoded(), QStringLiteral("weeks:2:2,5"));
 }
 
 TEST_F(TaskEditorTest, RuleControlsFollowTheKindAndKeepUnusedValues)
 {
-    TaskEditor editor(stored(QStringLiteral("monthday:3:31")));
+    TaskEditor editor(stored(QStringLiteral("monthday:3:31")), *OVStore::shared());
     EXPECT_EQ(editor.ruleKind(), QStringLiteral("monthday"));
     EXPECT_EQ(editor.every(), 3);
     EXPECT_EQ(editor.monthDay(), 31);
@@ -168,7 +168,7 @@ TEST_F(TaskEditorTest, RuleControlsFollowTheKindAndKeepUnusedValues)
     step(editor.everyStepper(), false, 5);
     EXPECT_EQ(editor.every(), 1);
 
-    TaskEditor yearly(stored(QStringLiteral("yearly:2:29")));
+    TaskEditor yearly(stored(QStringLiteral("yearly:2:29")), *OVStore::shared());
     EXPECT_EQ(yearly.yearMonth(), 2);
     EXPECT_EQ(yearly.monthDay(), 29);
     EXPECT_EQ(yearly.every(), 1);
@@ -178,7 +178,7 @@ TEST_F(TaskEditorTest, PreviewFollowsTimeAndStart)
 {
     OVTask task;
     task.start = OVDay(2026, 6, 12);
-    TaskEditor editor(task);
+    TaskEditor editor(task, *OVStore::shared());
     const QString first = editor.previewLabel()->text();
     EXPECT_TRUE(first.startsWith(QStringLiteral("Every day. Next: "))) << first.toStdString();
     EXPECT_EQ(first.count(QStringLiteral(" · ")), 4);
@@ -195,7 +195,7 @@ TEST_F(TaskEditorTest, PreviewFollowsTimeAndStart)
     OVTask past;
     past.rule = Recurrence::once();
     past.start = OVDay(2026, 1, 2);
-    TaskEditor once(past);
+    TaskEditor once(past, *OVStore::shared());
     EXPECT_EQ(once.previewLabel()->text(), QStringLiteral("One time. Next: none"));
 }
 
@@ -204,7 +204,7 @@ TEST_F(TaskEditorTest, DeleteClosesFirstThenAsks)
     OVTask task = stored(QStringLiteral("days:1"));
     store->markDone(task, now.addSecs(-60));
     AppModel::shared().setSheet(EditSheet(task));
-    TaskEditor editor(task);
+    TaskEditor editor(task, *OVStore::shared());
     editor.titleField()->setText(QString());
     QTest::keyClicks(editor.titleField(), QStringLiteral("Water trays"));
     ASSERT_NE(editor.deleteButton(), nullptr);
@@ -229,9 +229,9 @@ TEST_F(TaskEditorTest, SaveReplansRemindersAndCloses)
     OVTask fresh;
     fresh.start = OVDay::today(now);
     AppModel::shared().setSheet(EditSheet(fresh));
-    TaskEditor editor(fresh);
+    TaskEditor editor(fresh, *OVStore::shared());
     QTest::keyClicks(editor.titleField(), QStringLiteral("Mist cuttings"));
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     EXPECT_FALSE(AppModel::shared().sheet().has_value());
     EXPECT_GT(editor.item().id, 0);
     EXPECT_FALSE(OVNotify::lastPlan.isEmpty());
@@ -244,9 +244,9 @@ TEST_F(TaskEditorTest, SavingADeletedTaskSaysItNoLongerExists)
 {
     const OVTask task = stored(QStringLiteral("days:2"));
     AppModel::shared().setSheet(EditSheet(task));
-    TaskEditor editor(task);
+    TaskEditor editor(task, *OVStore::shared());
     store->remove<OVTask>(task.id);
-    EXPECT_FALSE(editor.save());
+    EXPECT_FALSE(editor.saveTask());
     EXPECT_EQ(editor.error(), std::optional<QString>(QStringLiteral("That record no longer exists.")));
     EXPECT_TRUE(AppModel::shared().sheet().has_value());
 }
@@ -255,16 +255,16 @@ TEST_F(TaskEditorTest, SavingADeletedTaskSaysItNoLongerExists)
 TEST_F(TaskEditorTest, StoredIntervalAboveTheStepperIsKept)
 {
     const OVTask task = stored(QStringLiteral("days:400"));
-    TaskEditor editor(task);
+    TaskEditor editor(task, *OVStore::shared());
     EXPECT_EQ(editor.every(), 400);
     EXPECT_EQ(stepperText(editor.everyStepper()), QStringLiteral("Every 400 day(s)"));
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     EXPECT_EQ(store->get<OVTask>(task.id)->rule.encoded(), QStringLiteral("days:400"));
 
     const OVTask huge = stored(QStringLiteral("weeks:9000000000:3"));
-    TaskEditor wide(huge);
+    TaskEditor wide(huge, *OVStore::shared());
     EXPECT_EQ(stepperText(wide.everyStepper()), QStringLiteral("Every 9000000000 week(s)"));
-    ASSERT_TRUE(wide.save());
+    ASSERT_TRUE(wide.saveTask());
     EXPECT_EQ(store->get<OVTask>(huge.id)->rule.encoded(), QStringLiteral("weeks:9000000000:3"));
 }
 
@@ -283,10 +283,10 @@ TEST_F(TaskEditorTest, TimeOfDaySurvivesASpringForwardDay)
     task.hour = 2;
     task.minute = 30;
     store->save(task);
-    TaskEditor editor(task);
+    TaskEditor editor(task, *OVStore::shared());
     EXPECT_EQ(editor.time(), QTime(2, 30));
     EXPECT_EQ(editor.timeEdit()->time(), QTime(2, 30));
-    ASSERT_TRUE(editor.save());
+    ASSERT_TRUE(editor.saveTask());
     const OVTask saved = *store->get<OVTask>(task.id);
     EXPECT_EQ(saved.hour, 2);
     EXPECT_EQ(saved.minute, 30);

@@ -9,6 +9,7 @@
 #include "screens/schedules/TaskRow.h"
 #include "services/Schedule.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -199,4 +200,22 @@ TEST_F(TaskRowTest, EditOpensTheTaskSheet)
     ASSERT_TRUE(sheet.has_value());
     ASSERT_NE(sheet->get<OVTask>(), nullptr);
     EXPECT_EQ(sheet->get<OVTask>()->id, task.id);
+}
+
+TEST_F(TaskRowTest, LongTitlesStopEightPointsBeforeDone)
+{
+    OVTask task = overdueDaily();
+    task.title = QString(QStringLiteral("Check and oil every vent opener on the north side ")).repeated(4);
+    task = add(task);
+    for (const bool compact : {false, true}) {
+        SCOPED_TRACE(compact ? "compact" : "full");
+        auto row = rowFor(task, compact);
+        row->resize(520, row->sizeHint().height());
+        row->show();
+        QApplication::processEvents();
+        ASSERT_NE(row->doneButton(), nullptr);
+        const QRect text = row->textArea();
+        const int done = row->doneButton()->mapTo(row.get(), QPoint(0, 0)).x();
+        EXPECT_GE(done - (text.x() + text.width()), 8) << "text ends at " << text.right() << ", Done at " << done;
+    }
 }

@@ -81,6 +81,24 @@ TEST_F(TodayViewTest, SampleButtonFillsTheStoreInOneRebuildAndTheCardGoes)
     EXPECT_FALSE(view->climateGrid()->tiles().isEmpty());
 }
 
+TEST_F(TodayViewTest, SampleButtonClickedTwiceQuicklyAddsTheSampleOnce)
+{
+    OVStore reference(dir.file(QStringLiteral("reference.sqlite")));
+    SampleData::add(reference, now);
+
+    auto view = makeView();
+    ASSERT_NE(view->welcomeCard(), nullptr);
+    QNChromeButton* sample = view->welcomeCard()->sampleButton();
+    // The second click reaches the card before the screen rebuilds without it.
+    QTest::mouseClick(sample, Qt::LeftButton);
+    QTest::mouseClick(sample, Qt::LeftButton);
+    emit sample->clicked();
+    settle();
+    EXPECT_EQ(store->greenhouses().size(), reference.greenhouses().size());
+    EXPECT_EQ(store->plants().size(), reference.plants().size());
+    EXPECT_EQ(store->tasks().size(), reference.tasks().size());
+}
+
 TEST_F(TodayViewTest, WelcomeButtonsOpenTheEditorAndTheGuide)
 {
     auto view = makeView();
