@@ -31,11 +31,6 @@
 
 namespace {
 
-OVStore& benchStore()
-{
-    return FifteenYears::sharedScratchStore();
-}
-
 void settle()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -61,7 +56,7 @@ struct Window {
 
     void make()
     {
-        view = new View(benchStore(), AppModel::shared());
+        view = new View(FifteenYears::sharedScratchStore(), AppModel::shared());
         window.layout()->addWidget(view);
         settle();
     }
@@ -81,7 +76,7 @@ struct Window {
 
 void BM_SeedsFirstBuild(benchmark::State& state)
 {
-    const qint64 packets = benchStore().count(QStringLiteral("seed"));
+    const qint64 packets = FifteenYears::sharedScratchStore().count(QStringLiteral("seed"));
     double allMs = 0;
     for (auto _ : state) {
         Window<SeedsView> w;
@@ -95,13 +90,13 @@ void BM_SeedsFirstBuild(benchmark::State& state)
     }
     state.counters["all_ms"] = allMs / double(state.iterations());
     state.counters["packets"] = double(packets);
-    state.counters["tests"] = double(benchStore().count(QStringLiteral("germ_test")));
+    state.counters["tests"] = double(FifteenYears::sharedScratchStore().count(QStringLiteral("germ_test")));
 }
 BENCHMARK(BM_SeedsFirstBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_SeedsAfterChange(benchmark::State& state)
 {
-    OVStore& store = benchStore();
+    OVStore& store = FifteenYears::sharedScratchStore();
     Window<SeedsView> w;
     w.make();
     w.until([&] { return w.view->cards().size() >= store.count(QStringLiteral("seed")); });
@@ -120,7 +115,7 @@ BENCHMARK(BM_SeedsAfterChange)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_SeedsSearchKeystroke(benchmark::State& state)
 {
-    OVStore& store = benchStore();
+    OVStore& store = FifteenYears::sharedScratchStore();
     Window<SeedsView> w;
     w.make();
     w.until([&] { return w.view->cards().size() >= store.count(QStringLiteral("seed")); });
@@ -140,13 +135,13 @@ void BM_PestsFirstBuild(benchmark::State& state)
         Window<PestsView> w;
         w.make();
     }
-    state.counters["pests"] = double(benchStore().count(QStringLiteral("pest")));
+    state.counters["pests"] = double(FifteenYears::sharedScratchStore().count(QStringLiteral("pest")));
 }
 BENCHMARK(BM_PestsFirstBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_PestsAfterChange(benchmark::State& state)
 {
-    OVStore& store = benchStore();
+    OVStore& store = FifteenYears::sharedScratchStore();
     Window<PestsView> w;
     w.make();
     PestRecord record = store.pests().first();
