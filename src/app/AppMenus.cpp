@@ -2,6 +2,7 @@
 
 #include "app/AppCommands.h"
 #include "app/OVSetup.h"
+#include "kit/KitText.h"
 #include "kit/QNMRKitMenus.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@ namespace {
 
 QAction* addItem(QMenu* menu, const QString& title, const QKeySequence& keys, std::function<void()> run)
 {
-    QAction* action = menu->addAction(literal(title));
+    QAction* action = menu->addAction(KitText::literal(title));
     if (!keys.isEmpty()) {
         action->setShortcut(keys);
         action->setShortcutContext(Qt::ApplicationShortcut);
@@ -27,11 +28,6 @@ QAction* addItem(QMenu* menu, const QString& title, const QKeySequence& keys, st
 }
 
 } // namespace
-
-QString literal(QString text)
-{
-    return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
 
 void build(QMenuBar* bar, QWidget* window)
 {

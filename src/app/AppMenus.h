@@ -15,7 +15,4 @@ namespace AppMenus {
 // Fills `bar`; Quit closes `window`.
 void build(QMenuBar* bar, QWidget* window);
 
-// A text shown literally as a menu or button title ("&" doubled).
-QString literal(QString text);
-
 } // namespace AppMenus

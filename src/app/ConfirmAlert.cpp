@@ -1,12 +1,12 @@
 #include "app/ConfirmAlert.h"
 
+#include "kit/KitText.h"
 #include "services/AppModel.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
-ConfirmAlert::ConfirmAlert(AppModel& model, QWidget* window) : QObject(window), m_model(model), m_window(window)
+ConfirmAlert::ConfirmAlert(AppModel& model, QWidget* window) : AlertBox(model, window)
 {
     connect(&m_model, &AppModel::confirmChanged, this, &ConfirmAlert::follow);
     follow();
@@ -19,29 +19,21 @@ void ConfirmAlert::follow()
         dismiss();
         return;
     }
-    if (m_box && m_id == request->id)
+    if (box() && m_id == request->id)
         return;
     dismiss();
 
     m_id = request->id;
-    auto* box = new QMessageBox(m_window);
-    box->setWindowModality(Qt::ApplicationModal);
-    box->setTextFormat(Qt::PlainText);
-    box->setWindowTitle(request->title);
-    box->setText(request->title);
-    box->setInformativeText(request->message);
-    QString label = request->button;
-    QPushButton* destroy = box->addButton(label.replace(QLatin1Char('&'), QStringLiteral("&&")),
-                                          QMessageBox::DestructiveRole);
-    QPushButton* cancel = box->addButton(QMessageBox::Cancel);
-    box->setDefaultButton(cancel);
-    box->setEscapeButton(cancel);
-    // Names, notes and error texts are never markup, the informative line included.
-    for (QLabel* text : box->findChildren<QLabel*>())
-        text->setTextFormat(Qt::PlainText);
+    QMessageBox* question = makeBox(request->title);
+    question->setText(request->title);
+    question->setInformativeText(request->message);
+    QPushButton* destroy = question->addButton(KitText::literal(request->button), QMessageBox::DestructiveRole);
+    QPushButton* cancel = question->addButton(QMessageBox::Cancel);
+    question->setDefaultButton(cancel);
+    question->setEscapeButton(cancel);
 
     const QUuid id = m_id;
-    connect(box, &QMessageBox::buttonClicked, this, [this, id, destroy](QAbstractButton* clicked) {
+    connect(question, &QMessageBox::buttonClicked, this, [this, id, destroy](QAbstractButton* clicked) {
         if (!m_model.confirm() || m_model.confirm()->id != id)
             return;
         const std::function<void()> action = m_model.confirm()->action;
@@ -49,21 +41,9 @@ void ConfirmAlert::follow()
         if (clicked == destroy && action)
             action();
     });
-    connect(box, &QDialog::finished, this, [this, id] {
+    connect(question, &QDialog::finished, this, [this, id] {
         if (m_model.confirm() && m_model.confirm()->id == id)
             m_model.setConfirm(std::nullopt);
     });
-    m_box = box;
-    box->show();
-}
-
-void ConfirmAlert::dismiss()
-{
-    if (!m_box)
-        return;
-    QMessageBox* old = m_box;
-    m_box = nullptr;
-    old->disconnect(this);
-    old->hide();
-    old->deleteLater();
+    present(question);
 }

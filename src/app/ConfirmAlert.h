@@ -5,27 +5,17 @@
 // closing the box, sets confirm back to none; only the destructive button runs the
 // action, once. A new request replaces a question still shown.
 
-#include <QObject>
-#include <QPointer>
+#include "app/AlertBox.h"
+
 #include <QUuid>
 
-class AppModel;
-#include <QMessageBox>
-class QWidget;
-
-class ConfirmAlert : public QObject {
+class ConfirmAlert : public AlertBox {
     Q_OBJECT
 public:
     ConfirmAlert(AppModel& model, QWidget* window);
 
-    QMessageBox* box() const { return m_box; }
-
 private:
     void follow();
-    void dismiss();
 
-    AppModel& m_model;
-    QWidget* m_window;
-    QPointer<QMessageBox> m_box;
     QUuid m_id;
 };

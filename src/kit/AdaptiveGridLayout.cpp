@@ -20,13 +20,21 @@ int AdaptiveGridLayout::columnsFor(int width) const
     return std::max(1, (width + m_spacing) / (m_minimumColumn + m_spacing));
 }
 
-void AdaptiveGridLayout::addItem(QLayoutItem* item) { m_items.append(item); }
+// Adding or taking an item changes the height asked for: the layouts above must
+// ask again, or the grid keeps its old height (cut off, or a gap below).
+void AdaptiveGridLayout::addItem(QLayoutItem* item)
+{
+    m_items.append(item);
+    invalidate();
+}
 
 QLayoutItem* AdaptiveGridLayout::takeAt(int index)
 {
     if (index < 0 || index >= m_items.size())
         return nullptr;
-    return m_items.takeAt(index);
+    QLayoutItem* item = m_items.takeAt(index);
+    invalidate();
+    return item;
 }
 
 int AdaptiveGridLayout::heightForWidth(int width) const { return arrange(QRect(0, 0, width, 0), false); }

@@ -2,6 +2,9 @@
 // A grid of equal-width columns: as many columns of at least `minimumColumn` pixels
 // as the width allows (at least one), the spare width shared among them, items placed
 // row by row in order; each row is as tall as its tallest item (height-for-width).
+// Cards that should line up in columns (tiles, video cards, cost cells) use this;
+// items that keep their own width and simply wrap (chips) use FlowLayout. Adding or
+// taking an item makes the layouts above ask for the height again.
 
 #include <QLayout>
 #include <QList>

@@ -1,7 +1,9 @@
 #pragma once
-// Lays items left to right and wraps onto a new line strictly at the width
-// (height-for-width); an item wider than the line stands alone on its line. Used for
-// chip rows and adaptive grids. Its size hint is 600 wide unless told otherwise.
+// Lays items left to right, each at its own width, and wraps onto a new line strictly
+// at the width (height-for-width); an item wider than the line stands alone on its
+// line. For chip rows; cards that should line up in equal columns use
+// AdaptiveGridLayout instead. Its size hint is 600 wide unless told otherwise. Adding
+// or taking an item forgets the heights measured before.
 
 #include <QLayout>
 #include <QList>

@@ -110,6 +110,12 @@ void fillRounded(QPainter& p, const QRectF& rect, double radius, const QBrush& b
     p.restore();
 }
 
+void field(QPainter& p, const QRectF& rect, double radius, double rimWidth)
+{
+    fillRounded(p, rect, radius, QColor::fromRgbF(0, 0, 0, 0.32f));
+    rimRounded(p, rect, radius, rimWidth, QColor::fromRgbF(1, 1, 1, 0.14f));
+}
+
 void rimRounded(QPainter& p, const QRectF& rect, double radius, double width, const QBrush& brush)
 {
     p.save();

@@ -24,6 +24,10 @@ void fillRounded(QPainter& p, const QRectF& rect, double radius, const QBrush& b
 // Rim of width `width` drawn inside the rounded rectangle's edge.
 void rimRounded(QPainter& p, const QRectF& rect, double radius, double width, const QBrush& brush);
 
+// The sunken box every typed field (text, notes, day) sits in: a dark translucent
+// fill with a faint light rim of `rimWidth` inside its edge.
+void field(QPainter& p, const QRectF& rect, double radius, double rimWidth);
+
 void fillEllipse(QPainter& p, const QRectF& rect, const QBrush& brush);
 void rimEllipse(QPainter& p, const QRectF& rect, double width, const QBrush& brush);
 

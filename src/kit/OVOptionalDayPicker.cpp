@@ -1,6 +1,7 @@
 #include "kit/OVOptionalDayPicker.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitText.h"
 #include "kit/OVDayPicker.h"
 
 #include <QCheckBox>
@@ -13,7 +14,7 @@ OVOptionalDayPicker::OVOptionalDayPicker(const QString& label, const std::option
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(KitMetrics::px(8));
     // The title is shown as written: "&" is a character, not a mnemonic.
-    m_check = new QCheckBox(QString(label).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    m_check = new QCheckBox(KitText::literal(label));
     m_check->setFont(KitMetrics::font(13));
     m_picker = new OVDayPicker(OVDay::today());
     row->addWidget(m_check);

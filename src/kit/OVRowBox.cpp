@@ -24,14 +24,18 @@ void OVRowBox::setHighlight(bool on)
     update();
 }
 
+void OVRowBox::paintBox(QPainter& p, const QRectF& rect, bool highlight)
+{
+    const double radius = KitMetrics::pxF(14);
+    const QColor fill = highlight ? KitPaint::withAlpha(OVColors::alert(), 0.18) : QColor::fromRgbF(0, 0, 0, 0.22f);
+    const QColor rim = highlight ? KitPaint::withAlpha(OVColors::alert(), 0.6) : QColor::fromRgbF(1, 1, 1, 0.07f);
+    KitPaint::fillRounded(p, rect, radius, fill);
+    KitPaint::rimRounded(p, rect, radius, KitMetrics::pxF(1), rim);
+}
+
 void OVRowBox::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const QRectF r = rect();
-    const double radius = KitMetrics::pxF(14);
-    const QColor fill = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.18) : QColor::fromRgbF(0, 0, 0, 0.22f);
-    const QColor rim = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.6) : QColor::fromRgbF(1, 1, 1, 0.07f);
-    KitPaint::fillRounded(p, r, radius, fill);
-    KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), rim);
+    paintBox(p, rect(), m_highlight);
     KitShadow::paintCasters(this, p);
 }

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QPainter;
+class QRectF;
 class QVBoxLayout;
 
 class OVRowBox : public QWidget {
@@ -15,6 +17,9 @@ public:
     QVBoxLayout* body() const { return m_body; }
     bool highlight() const { return m_highlight; }
     void setHighlight(bool on);
+
+    // The box itself, for rows that paint their own (plain or highlighted).
+    static void paintBox(QPainter& p, const QRectF& rect, bool highlight);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -42,10 +42,7 @@ bool OVTextArea::event(QEvent* event)
     // Paint events of the box itself (the viewport's go to paintEvent): the field.
     if (event->type() == QEvent::Paint) {
         QPainter p(this);
-        const QRectF r = rect();
-        const double radius = KitMetrics::pxF(10);
-        KitPaint::fillRounded(p, r, radius, QColor::fromRgbF(0, 0, 0, 0.32f));
-        KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), QColor::fromRgbF(1, 1, 1, 0.14f));
+        KitPaint::field(p, rect(), KitMetrics::pxF(10), KitMetrics::pxF(1));
         return true;
     }
     return QPlainTextEdit::event(event);

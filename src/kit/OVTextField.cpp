@@ -46,10 +46,7 @@ void OVTextField::paintEvent(QPaintEvent* event)
 {
     {
         QPainter p(this);
-        const QRectF r = rect();
-        const double radius = KitMetrics::pxF(10);
-        KitPaint::fillRounded(p, r, radius, QColor::fromRgbF(0, 0, 0, 0.32f));
-        KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), QColor::fromRgbF(1, 1, 1, 0.14f));
+        KitPaint::field(p, rect(), KitMetrics::pxF(10), KitMetrics::pxF(1));
     }
     QLineEdit::paintEvent(event);
 }

@@ -4,6 +4,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/KitPaint.h"
 #include "kit/KitShadow.h"
+#include "kit/KitText.h"
 #include "kit/QNUI.h"
 
 #include <QFontMetricsF>
@@ -36,8 +37,7 @@ QNChromeButton::QNChromeButton(const QString& title, bool prominent, bool compac
 void QNChromeButton::setTitle(const QString& title)
 {
     m_title = title;
-    QString escaped = title;
-    setText(escaped.replace(QLatin1Char('&'), QStringLiteral("&&")));
+    setText(KitText::literal(title));
     setAccessibleName(title);
     updateGeometry();
     update();

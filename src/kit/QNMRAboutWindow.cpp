@@ -2,6 +2,7 @@
 
 #include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
+#include "kit/KitRule.h"
 #include "kit/OVLabel.h"
 #include "kit/QNMRAbout.h"
 #include "kit/QNMRKitHost.h"
@@ -98,19 +99,7 @@ QWidget* makeView()
     for (const QString& line : QNMRAbout::extraLines())
         centred(new OVLabel(line, 12, QFont::Normal, t.dim));
 
-    auto* divider = new QWidget;
-    auto* dividerLayout = new QHBoxLayout(divider);
-    dividerLayout->setContentsMargins(KitMetrics::px(30), 0, KitMetrics::px(30), 0);
-    auto* rule = new QFrame;
-    rule->setFixedHeight(1);
-    rule->setAutoFillBackground(true);
-    QPalette pal = rule->palette();
-    QColor ruleColour = t.dim;
-    ruleColour.setAlphaF(0.35f);
-    pal.setColor(QPalette::Window, ruleColour);
-    rule->setPalette(pal);
-    dividerLayout->addWidget(rule);
-    stack->addWidget(divider);
+    stack->addWidget(KitRule::make(t.dim, QMargins(KitMetrics::px(30), 0, KitMetrics::px(30), 0)));
 
     centred(new OVLabel(QNMRAbout::creditLine(), 13, QFont::Bold, t.text));
 

@@ -1,6 +1,7 @@
 #include "kit/QNMRHelpViewer.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitRule.h"
 #include "kit/OVViewState.h"
 #include "kit/OVLabel.h"
 #include "kit/QNMRHelp.h"
@@ -8,6 +9,7 @@
 #include "kit/QNPanel.h"
 #include "kit/QNSearchField.h"
 #include "kit/QNUI.h"
+#include "records/SpaceTrim.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -29,18 +31,6 @@ QScrollArea* makeScroll(QWidget* content)
     // setWidget() turns background filling on; the panel's gradient must show through.
     content->setAutoFillBackground(false);
     return scroll;
-}
-
-QString trimSpacesAndTabs(const QString& line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    while (begin < end && blank(line.at(begin)))
-        ++begin;
-    while (end > begin && blank(line.at(end - 1)))
-        --end;
-    return line.mid(begin, end - begin);
 }
 
 void clearLayout(QLayout* layout)
@@ -199,19 +189,7 @@ void QNMRHelpViewer::rebuildTopic()
     for (const Block& block : blocks(topic->body))
         layout->addWidget(makeBlock(block));
 
-    auto* divider = new QWidget;
-    auto* dividerLayout = new QVBoxLayout(divider);
-    dividerLayout->setContentsMargins(0, KitMetrics::px(6), 0, KitMetrics::px(6));
-    auto* line = new QFrame;
-    line->setFixedHeight(1);
-    line->setAutoFillBackground(true);
-    QPalette pal = line->palette();
-    QColor rule = t.dim;
-    rule.setAlphaF(0.35f);
-    pal.setColor(QPalette::Window, rule);
-    line->setPalette(pal);
-    dividerLayout->addWidget(line);
-    layout->addWidget(divider);
+    layout->addWidget(KitRule::make(t.dim, QMargins(0, KitMetrics::px(6), 0, KitMetrics::px(6))));
     layout->addStretch(1);
     m_topicScroll->verticalScrollBar()->setValue(0);
 }
@@ -253,7 +231,7 @@ QList<QNMRHelpViewer::Block> QNMRHelpViewer::blocks(const QString& body)
     QList<Block> out;
     const QStringList lines = body.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
-        const QString line = trimSpacesAndTabs(raw);
+        const QString line = SpaceTrim::trimmedString(raw);
         if (line.isEmpty())
             continue;
         if (line.startsWith(QStringLiteral("## ")))

@@ -1,6 +1,7 @@
 #include "kit/QNMRKitMenus.h"
 
 #include "kit/KitEvents.h"
+#include "kit/KitText.h"
 #include "kit/QNMRAboutWindow.h"
 #include "kit/QNMRHelp.h"
 #include "kit/QNMRHelpWindow.h"
@@ -48,13 +49,6 @@ void syncThemeChecks(QActionGroup* group)
 
 } // namespace
 
-QString menuText(const QString& text)
-{
-    QString out = text;
-    out.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    return out;
-}
-
 void populateViewMenu(QMenu* menu)
 {
     addCommand(menu, QStringLiteral("Zoom In"),
@@ -73,7 +67,7 @@ void populateThemeMenu(QMenu* menu)
 {
     auto* group = new QActionGroup(menu);
     for (const QNMRTheme& theme : QNMRThemes::all()) {
-        QAction* a = menu->addAction(menuText(theme.name));
+        QAction* a = menu->addAction(KitText::literal(theme.name));
         a->setCheckable(true);
         a->setData(theme.id);
         group->addAction(a);
@@ -94,18 +88,18 @@ void populateHelpMenu(QMenu* menu)
     if (!QNMRHelp::opener())
         QNMRHelpWindow::installOpener();
 
-    addCommand(menu, menuText(QNMRKitHost::appName() + QStringLiteral(" Help")),
+    addCommand(menu, KitText::literal(QNMRKitHost::appName() + QStringLiteral(" Help")),
                {QKeySequence(Qt::Key_F1)}, [] { QNMRHelp::show(std::nullopt); });
     menu->addSeparator();
     for (const QNMRHelpTopic& topic : QNMRHelp::allTopics()) {
         const QString id = topic.id;
-        addCommand(menu, menuText(topic.title), {}, [id] { QNMRHelp::show(id); });
+        addCommand(menu, KitText::literal(topic.title), {}, [id] { QNMRHelp::show(id); });
     }
     menu->addSeparator();
     addCommand(menu, QStringLiteral("Quenmoor Softworks Website"), {},
                [] { Opener::open(QNMRKitHost::creditURL()); });
     menu->addSeparator();
-    QAction* about = addCommand(menu, menuText(QStringLiteral("About ") + QNMRKitHost::appName()), {},
+    QAction* about = addCommand(menu, KitText::literal(QStringLiteral("About ") + QNMRKitHost::appName()), {},
                                 [] { QNMRAboutWindow::show(); });
     about->setMenuRole(QAction::NoRole);
 }

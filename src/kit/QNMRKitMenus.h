@@ -19,7 +19,4 @@ void populateViewMenu(QMenu* menu);
 void populateThemeMenu(QMenu* menu);
 void populateHelpMenu(QMenu* menu);
 
-// "&" doubled, so a menu shows the text as it is.
-QString menuText(const QString& text);
-
 } // namespace QNMRKitMenus

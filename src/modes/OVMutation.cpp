@@ -20,7 +20,7 @@ QSet<QString> parse(const QString& raw)
     const QStringList pieces = raw.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& piece : pieces) {
         // Blanks and tabs (Unicode space separators), never line breaks.
-        names.insert(SpaceTrim::trimmed(QStringView(piece)).toString());
+        names.insert(SpaceTrim::trimmedString(piece));
     }
     return names;
 }

@@ -34,6 +34,13 @@
 #include <memory>
 
 namespace OVSnapshot {
+
+std::function<bool(const QString&, const QByteArray&)> rewriteFile = [](const QString& path,
+                                                                       const QByteArray& bytes) {
+    QSaveFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+};
+
 namespace {
 
 const QString databaseName = QStringLiteral("snapshot-sample.sqlite");
@@ -70,11 +77,7 @@ public:
         }
         OVPrefs::sync();
         if (m_bytes) {
-            QSaveFile out(m_path);
-            if (out.open(QIODevice::WriteOnly)) {
-                out.write(*m_bytes);
-                out.commit();
-            }
+            rewriteFile(m_path, *m_bytes);
         } else if (!m_fileExisted) {
             QFile::remove(m_path);
         }

@@ -12,6 +12,7 @@
 // the exit code 1 without stopping the run. Renders have no zoom host and draw at 1.0.
 // Main thread only, with a QApplication running.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -39,5 +40,10 @@ std::optional<int> handle(const QStringList& arguments);
 // default). 0 when every file was made, else 1.
 using Printer = std::function<void(const QString& line)>;
 int run(const QString& folder, const Printer& print = {});
+
+// Writes the settings file's old bytes back over it at the end of a run; false when
+// it could not. The look settings are put back through the settings before it, so
+// they hold even then. Tests replace it to make that write fail.
+extern std::function<bool(const QString& path, const QByteArray& bytes)> rewriteFile;
 
 } // namespace OVSnapshot

@@ -97,6 +97,11 @@ std::u16string_view SpaceTrim::trimmed(std::u16string_view text)
     return text.substr(b, e - b);
 }
 
+QString SpaceTrim::trimmedString(const QString& text)
+{
+    return trimmed(QStringView(text)).toString();
+}
+
 QStringView SpaceTrim::trimmed(QStringView text)
 {
     const std::u16string_view t = trimmed(std::u16string_view(text.utf16(), size_t(text.size())));

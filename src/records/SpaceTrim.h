@@ -13,6 +13,8 @@ class SpaceTrim {
 public:
     static bool isSpaceOrTab(char32_t c);
     static QStringView trimmed(QStringView text);
+    // The same, as a string of its own.
+    static QString trimmedString(const QString& text);
     static std::u16string_view trimmed(std::u16string_view text);
     // Malformed UTF-8 bytes are never spaces.
     static std::string_view trimmedUtf8(std::string_view text);

@@ -14,12 +14,6 @@ namespace {
 
 constexpr double poundsPerKilogram = 2.2046226218;
 
-// Trims spaces and tabs only: line breaks and letter case of a crop's text stay.
-QString trimBlanks(const QString& text)
-{
-    return SpaceTrim::trimmed(QStringView(text)).toString();
-}
-
 QString f2(double value) { return OVFormat::fixed(value, 2); }
 
 // Heaviest first, then by name; stable, so crops first harvested earlier win ties.
@@ -95,7 +89,8 @@ QList<YieldRow> yield(const QList<Harvest>& harvests, const std::optional<OVDay>
         auto found = rowOfKey.constFind(key);
         if (found == rowOfKey.constEnd()) {
             YieldRow row;
-            row.crop = trimBlanks(harvest.crop);
+            // Spaces and tabs only: line breaks and letter case of a crop's text stay.
+            row.crop = SpaceTrim::trimmedString(harvest.crop);
             rows.append(row);
             found = rowOfKey.insert(key, rows.size() - 1);
         }
@@ -124,7 +119,7 @@ CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledge
         auto found = rowOfKey.constFind(key);
         if (found == rowOfKey.constEnd()) {
             CostRow row;
-            row.crop = trimBlanks(text);
+            row.crop = SpaceTrim::trimmedString(text);
             report.rows.append(row);
             found = rowOfKey.insert(key, report.rows.size() - 1);
         }

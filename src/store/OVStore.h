@@ -246,6 +246,9 @@ public:
     // The rename that puts a finished copy in place (backup target, restore swap and
     // its undo). Tests replace it to make the swap fail or to stop the process there.
     static std::function<std::error_code(const QString& from, const QString& to)> renameFile;
+    // The sync that forces a finished copy's bytes to the disk before that rename.
+    // Tests replace it to see that it runs, and what a failing sync leaves.
+    static std::function<std::error_code(const QString& path)> syncFile;
     // =====================================================================================
 
 private:

@@ -113,7 +113,7 @@ bool isDatabaseOrSideFile(const QString& target, const QString& database)
 
 // Forces a file's bytes to the disk, so that a rename never publishes a name whose
 // content a power cut could still take away.
-std::error_code syncFile(const QString& path)
+std::error_code fsyncPath(const QString& path)
 {
     const int fd = ::open(fsName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -156,7 +156,7 @@ QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
         removeQuietly(temp + QStringLiteral("-journal"));
         throw;
     }
-    if (const std::error_code error = syncFile(temp)) {
+    if (const std::error_code error = OVStore::syncFile(temp)) {
         removeQuietly(temp);
         throw OVError::file(temp, error);
     }
@@ -356,6 +356,8 @@ void OVStore::removeStaleTemporaryFiles(const QString& folder)
     removeMatching(folder, {&backupTemporaryName(), &restoreTemporaryName()}, std::chrono::seconds(0),
                    QDateTime::currentDateTimeUtc());
 }
+
+std::function<std::error_code(const QString&)> OVStore::syncFile = fsyncPath;
 
 std::function<std::error_code(const QString&, const QString&)> OVStore::renameFile =
     [](const QString& from, const QString& to) {

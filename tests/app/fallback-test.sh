@@ -21,15 +21,15 @@ FALLBACK="$XDG_DATA_HOME/QNMR Orvane/Greenhouse (opened $(date +%F)).sqlite"
 [ -f "$FALLBACK" ] || { kill $PID; fail "missing $FALLBACK"; }
 [ "$(sha256sum < "$GARBAGE")" = "$SUM" ] || { kill $PID; fail "the garbage file changed"; }
 # The notice is up beside the window, titled the same: answer it, then quit.
-sleep 0.5
-WINDOWS=$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null)
-[ "$(echo "$WINDOWS" | wc -l)" = "2" ] || { kill $PID; fail "no notice window"; }
+WINDOWS=
+two_windows() { WINDOWS=$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null); [ "$(echo "$WINDOWS" | wc -l)" = "2" ]; }
+wait_until 10 two_windows || { kill $PID; fail "no notice window"; }
 for id in $WINDOWS; do
     [ "$id" = "$WIN" ] && continue
     xdotool windowfocus --sync "$id"; xdotool key Return
 done
-sleep 0.3
-[ "$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null | wc -l)" = "1" ] || { kill $PID; fail "the notice stayed"; }
+one_window() { [ "$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null | wc -l)" = "1" ]; }
+wait_until 10 one_window || { kill $PID; fail "the notice stayed"; }
 xdotool windowfocus --sync "$WIN"; xdotool key ctrl+q
 wait_exit $PID 10; CODE=$EXIT_CODE
 [ "$CODE" = "0" ] || fail "exit: $CODE"

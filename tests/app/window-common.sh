@@ -9,15 +9,27 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Prints the id of the window titled exactly "QNMR Orvane" once it shows (10 s at most).
+# Prints the id of the window titled exactly "QNMR Orvane" once it shows (20 s at most).
 wait_for_window() {
-    local id
-    for _ in $(seq 100); do
+    local end=$(( $(date +%s%N) + 20 * 1000000000 )) id
+    while [ "$(date +%s%N)" -lt "$end" ]; do
         id=$(xdotool search --onlyvisible --name '^QNMR Orvane$' 2>/dev/null | head -1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
     done
     return 1
+}
+
+# Runs the command given after the limit until it succeeds, every 0.1 s, for up to
+# $1 seconds; fails when it never does. The tests wait for what they look for, never
+# for a fixed time, so a loaded machine only makes them slower, not wrong.
+wait_until() {
+    local limit=$1; shift
+    local end=$(( $(date +%s%N) + limit * 1000000000 ))
+    until "$@"; do
+        [ "$(date +%s%N)" -lt "$end" ] || return 1
+        sleep 0.1
+    done
 }
 
 # Waits up to $2 seconds for child process $1 and sets EXIT_CODE to its exit code,

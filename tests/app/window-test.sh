@@ -1,12 +1,15 @@
 #!/bin/bash
 # The real program on a virtual X display: its window appears, Ctrl+4 and Ctrl+7 switch
-# screens (each screenshot differs from the one before), Ctrl+Q quits with 0 within
+# screens (the screen changes within 10 s of each key), Ctrl+Q quits with 0 within
 # 10 s, and nothing is written outside the scratch profile.
-# Usage (inside xvfb-run): window-test.sh ORVANE OUTPUT_FOLDER
+# The screenshots go to OUTPUT_FOLDER when given, else to $OV_LOOK_DIR/window when that
+# is set, else to the scratch folder (removed at the end).
+# Usage (inside xvfb-run): window-test.sh ORVANE [OUTPUT_FOLDER]
 set -u
 ORVANE=$1
-OUT=$2
 SCRATCH=$(mktemp -d)
+OUT=${2:-${OV_LOOK_DIR:+$OV_LOOK_DIR/window}}
+OUT=${OUT:-$SCRATCH/shots}
 trap 'rm -rf "$SCRATCH"' EXIT
 source "$(dirname "$0")/window-common.sh"
 mkdir -p "$OUT"
@@ -15,16 +18,34 @@ mkdir -p "$OUT"
 PID=$!
 WIN=$(wait_for_window) || { kill $PID; fail "no window titled QNMR Orvane"; }
 xdotool windowfocus --sync "$WIN"
-sleep 0.5
-import -window root "$OUT/window-start.png"
-xdotool key ctrl+4; sleep 0.5
-import -window root "$OUT/window-climate.png"
-xdotool key ctrl+7; sleep 0.5
-import -window root "$OUT/window-harvests.png"
 
 differ() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" != "0" ]; }
-differ "$OUT/window-start.png" "$OUT/window-climate.png" || fail "Ctrl+4 changed nothing"
-differ "$OUT/window-climate.png" "$OUT/window-harvests.png" || fail "Ctrl+7 changed nothing"
+# Takes screenshots until two in a row are alike (the window has finished drawing)
+# or 3 s have passed (a blinking caret never settles), and keeps the last as $1.
+steady() {
+    local out=$1 next="$OUT/steady-next.png"
+    import -window root "$out"
+    for _ in $(seq 30); do
+        sleep 0.1
+        import -window root "$next"
+        differ "$out" "$next" || break
+        mv "$next" "$out"
+    done
+    rm -f "$next"
+}
+# Presses a key, waits (10 s at most) until the screen differs from the shot before
+# it, then until it is steady again, and keeps that as $3.
+after_key() {
+    local key=$1 before=$2 out=$3
+    xdotool key "$key"
+    changed() { import -window root "$out"; differ "$before" "$out"; }
+    wait_until 10 changed || return 1
+    steady "$out"
+}
+
+steady "$OUT/window-start.png"
+after_key ctrl+4 "$OUT/window-start.png" "$OUT/window-climate.png" || fail "Ctrl+4 changed nothing"
+after_key ctrl+7 "$OUT/window-climate.png" "$OUT/window-harvests.png" || fail "Ctrl+7 changed nothing"
 
 xdotool key ctrl+q
 wait_exit $PID 10; CODE=$EXIT_CODE
@@ -33,6 +54,6 @@ wait_exit $PID 10; CODE=$EXIT_CODE
 [ -f "$XDG_DATA_HOME/QNMR Orvane/Greenhouse.sqlite" ] || fail "the store is not in the scratch data folder"
 # Everything the program wrote lies under the scratch folders.
 OUTSIDE=$(find "$SCRATCH" -newer "$0" -type f | grep -v -e "^$XDG_DATA_HOME/" -e "^$XDG_CONFIG_HOME/" \
-    -e "^$XDG_CACHE_HOME/" -e "^$XDG_RUNTIME_DIR/" -e "^$HOME/" || true)
+    -e "^$XDG_CACHE_HOME/" -e "^$XDG_RUNTIME_DIR/" -e "^$HOME/" -e "^$SCRATCH/shots/" || true)
 [ -z "$OUTSIDE" ] || fail "unexpected files: $OUTSIDE"
 echo "window test passed"

@@ -59,3 +59,17 @@ TEST(FlowLayout, PutsAnOversizedItemAloneAndMeasures600Wide)
     flow->setPreferredWidth(320);
     EXPECT_EQ(flow->sizeHint().width(), 320);
 }
+
+// Heights measured before an item is added or taken are not given again after.
+TEST(FlowLayout, ForgetsMeasuredHeightsWhenItemsChange)
+{
+    QWidget host;
+    auto* flow = new FlowLayout(&host, 10, 6);
+    flow->addWidget(box(100, 20));
+    flow->addWidget(box(100, 20));
+    EXPECT_EQ(flow->heightForWidth(210), 20);
+    flow->addWidget(box(100, 30));
+    EXPECT_EQ(flow->heightForWidth(210), 20 + 6 + 30);
+    delete flow->takeAt(2);
+    EXPECT_EQ(flow->heightForWidth(210), 20);
+}

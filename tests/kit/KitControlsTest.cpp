@@ -117,3 +117,23 @@ TEST(KitControls, StepperNeverClampsAStoredValue)
     stepper.setFormatter([](int v) { return QStringLiteral("Every %1 days").arg(v); });
     EXPECT_EQ(stepper.findChild<QLabel*>()->text(), QStringLiteral("Every -2 days"));
 }
+
+TEST(KitControls, StepperStopsAtItsMaximum)
+{
+    OVStepper stepper(1, 5, 2);
+    QSignalSpy changed(&stepper, &OVStepper::changed);
+    const QList<QToolButton*> buttons = stepper.findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    stepper.setValue(3);
+    EXPECT_TRUE(buttons[1]->isEnabled());
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_EQ(stepper.value(), 5);
+    EXPECT_FALSE(buttons[1]->isEnabled()); // + at the maximum
+    EXPECT_TRUE(buttons[0]->isEnabled());
+    QTest::keyClick(&stepper, Qt::Key_Up);
+    EXPECT_EQ(stepper.value(), 5);
+    EXPECT_EQ(changed.count(), 1);
+    QTest::mouseClick(buttons[0], Qt::LeftButton);
+    EXPECT_EQ(stepper.value(), 3);
+    EXPECT_TRUE(buttons[1]->isEnabled());
+}

@@ -147,11 +147,4 @@ QImage render(QWidget& w, int width)
     return w.grab().toImage();
 }
 
-QString outputDir()
-{
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/kit-gallery");
-    QDir().mkpath(dir);
-    return dir;
-}
-
 } // namespace kitgallery

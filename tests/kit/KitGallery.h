@@ -17,7 +17,4 @@ QWidget* makeEditor();
 // Lays w out at this width and the height it wants, shows it offscreen and grabs it.
 QImage render(QWidget& w, int width);
 
-// The folder in the build tree where rendered images go.
-QString outputDir();
-
 } // namespace kitgallery

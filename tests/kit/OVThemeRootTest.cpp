@@ -53,8 +53,9 @@ TEST(OVThemeRoot, ThemeChangeRebuildsTheContentDeferred)
     EXPECT_EQ(built, 2);
     // What was typed is typed again into the new content.
     EXPECT_EQ(root.content()->findChild<QLineEdit*>()->text(), QStringLiteral("typed"));
-    // Labels without a colour of their own take the theme's text colour (0xFFF8EE).
-    EXPECT_EQ(root.content()->findChild<OVLabel*>()->palette().color(QPalette::WindowText), QColor(0xFF, 0xF8, 0xEE));
+    // Labels without a colour of their own take the new theme's text colour.
+    EXPECT_EQ(root.content()->findChild<OVLabel*>()->palette().color(QPalette::WindowText),
+              QNMRThemes::named(OVThemes::cedarID).text.color());
 
     // Storing the same id again rebuilds nothing.
     QNMRThemes::setCurrentID(OVThemes::cedarID);

@@ -9,6 +9,7 @@ TEST(ParseNumber, ReadsAsTheCSVNumberReader)
 {
     EXPECT_EQ(parseNumber(QStringLiteral("1,250")), 1250.0);
     EXPECT_EQ(parseNumber(QStringLiteral("2,5")), 2.5);
+    EXPECT_EQ(parseNumber(QStringLiteral("1,5000")), 1.5);
     EXPECT_EQ(parseNumber(QStringLiteral(" 12.5 ")), 12.5);
     EXPECT_EQ(parseNumber(QStringLiteral("45%")), 45.0);
     EXPECT_EQ(parseNumber(QStringLiteral("70 °f")), 70.0);

@@ -5,6 +5,7 @@
 #include "kit/QNMRThemes.h"
 #include "app/OVSetup.h"
 #include "services/Opener.h"
+#include "LookShot.h"
 
 #include <QApplication>
 #include <QDate>
@@ -55,9 +56,7 @@ TEST(AboutWindow, FixedSizeTitleAndLines)
     Opener::open = saved;
     EXPECT_EQ(opened, QList<QUrl>({QUrl("https://quenmoor.example/")}));
 
-    const QString dir = QDir::currentPath() + "/shots";
-    QDir().mkpath(dir);
-    w->grab().save(dir + "/about.png");
+    testsupport::keepLook(w->grab().toImage(), "about.png");
 
     // Shown again: the same window, retitled, with fresh content.
     QNMRKitHost::setAppName("Greenbook");
@@ -81,9 +80,7 @@ TEST(AboutWindow, RepaintsInTheNewTheme)
     QImage after;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (after = w->grab().toImage()) != before; }, 3000));
     EXPECT_NE(before, after);
-    const QString dir = QDir::currentPath() + "/shots";
-    QDir().mkpath(dir);
-    after.save(dir + "/about-midnight.png");
+    testsupport::keepLook(after, "about-midnight.png");
     w->close();
 }
 

@@ -6,6 +6,7 @@
 #include "kit/QNMRThemes.h"
 #include "kit/OVRender.h"
 #include "app/OVSetup.h"
+#include "LookShot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -158,14 +159,12 @@ TEST_F(HelpViewer, GrabOnStartAndThemeChange)
     QApplication::processEvents();
     const QImage before = root.grab().toImage();
     EXPECT_EQ(before.size(), QSize(1000, 760));
-    const QString dir = QDir::currentPath() + "/shots";
-    QDir().mkpath(dir);
-    before.save(dir + "/help-start.png");
+    testsupport::keepLook(before, "help-start.png");
 
     QNMRThemes::setCurrentID("midnight-black");
     QImage after;
     EXPECT_TRUE(QTest::qWaitFor([&] { return (after = root.grab().toImage()) != before; }, 3000));
-    after.save(dir + "/help-start-midnight.png");
+    testsupport::keepLook(after, "help-start-midnight.png");
     EXPECT_NE(before, after);
     // The window background is Midnight Black's bg under the sheen.
     const QColor corner = after.pixelColor(990, 380);

@@ -17,10 +17,11 @@ TEST(QNMRKitHostTheme, DefaultSourceFollowsTheStoredTheme)
 {
     OVPrefs::remove(QNMRThemes::key);
     QNMRThemes::setCurrentID("midnight-black");
-    EXPECT_EQ(QNMRKitHost::theme()().bg, QColor(5, 5, 6));
-    EXPECT_EQ(QNUI::shared().theme().text, QColor(255, 255, 255));
+    EXPECT_EQ(QNMRKitHost::theme()().bg, QNMRThemes::named("midnight-black").kitTheme().bg);
+    EXPECT_EQ(QNUI::shared().theme().text, QNMRThemes::named("midnight-black").kitTheme().text);
     QNMRThemes::setCurrentID("brushed-gray");
-    EXPECT_EQ(QNUI::shared().theme().bg, QColor(0x3A, 0x3D, 0x42));
+    EXPECT_EQ(QNUI::shared().theme().bg, QNMRThemes::named("brushed-gray").kitTheme().bg);
+    EXPECT_NE(QNMRThemes::named("brushed-gray").kitTheme().bg, QNMRThemes::named("midnight-black").kitTheme().bg);
     OVPrefs::remove(QNMRThemes::key);
 }
 

@@ -1,4 +1,5 @@
 #include "kit/KitEvents.h"
+#include "kit/KitText.h"
 #include "kit/QNMRAboutWindow.h"
 #include "kit/QNMRHelp.h"
 #include "kit/QNMRHelpWindow.h"
@@ -106,7 +107,7 @@ TEST_F(KitMenus, StructureOfViewThemeAndHelp)
 
     QString expectedHelp = "QNMR Orvane Help\tF1\n---\n";
     for (const QNMRHelpTopic& t : QNMRHelp::allTopics())
-        expectedHelp += QNMRKitMenus::menuText(t.title) + "\n";
+        expectedHelp += KitText::literal(t.title) + "\n";
     expectedHelp += "---\nQuenmoor Softworks Website\n---\nAbout QNMR Orvane\n";
     EXPECT_EQ(dump(help), expectedHelp);
     // "&" in topic titles is shown, not taken as a mnemonic.

@@ -54,7 +54,8 @@ TEST_F(QNMRThemesTest, FirstThemeToClaimAnIdKeepsIt)
     QNMRThemes::registerThemes({impostor, grove});
     EXPECT_EQ(QNMRThemes::all().size(), 8);
     EXPECT_EQ(QNMRThemes::named("rose-gold").name, "Rose Gold");
-    EXPECT_EQ(QNMRThemes::named("rose-gold").bg, QNMRTheme::RGB::hex(0x24161D));
+    EXPECT_EQ(QNMRThemes::named("rose-gold").bg, QNMRThemes::builtIn().at(2).bg);
+    EXPECT_NE(QNMRThemes::named("rose-gold").bg, impostor.bg);
     EXPECT_EQ(QNMRThemes::named("redwood-grove").name, "Redwood Grove");
 }
 

@@ -5,6 +5,7 @@
 #include "kit/QNZoomHost.h"
 #include "app/OVSetup.h"
 #include "app/ScreenFactory.h"
+#include "LookShot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,12 +116,10 @@ TEST(ZoomHost, ZoomChangeRebuildsOnceAndKeepsThePlaceInPoints)
 }
 
 // The main window's layout at three zooms: the same layout, scaled. The grabs are kept
-// under the build folder for looking at.
+// in OV_LOOK_DIR, when set, for looking at.
 TEST(ZoomHost, SameLayoutScaledAtThreeZooms)
 {
     OVSetup::configure();
-    const QString dir = QDir::currentPath() + "/shots";
-    QDir().mkpath(dir);
     QMap<double, QRect> titleAt;
     for (const double z : {0.85, 1.0, 1.5}) {
         QNZoom::setValue(z);
@@ -131,7 +130,7 @@ TEST(ZoomHost, SameLayoutScaledAtThreeZooms)
         root.resize(1380, 900);
         root.show();
         QApplication::processEvents();
-        root.grab().save(dir + QString("/zoom-%1.png").arg(int(z * 100)));
+        testsupport::keepLook(root.grab().toImage(), QString("zoom-%1.png").arg(int(z * 100)));
         QLabel* title = nullptr;
         for (QLabel* l : root.findChildren<QLabel*>())
             if (l->text() == "Today")

@@ -178,3 +178,31 @@ TEST(Snapshot, StoreThatCannotBeMadeEndsTheRunWithSettingsBack)
     EXPECT_FALSE(OVPrefs::contains(QNMRThemes::key));
     EXPECT_FALSE(QFile::exists(OVPrefs::settingsFilePath()));
 }
+
+// When the settings file's old bytes cannot be written back, the look settings the
+// run changed still hold the user's values: they are put back one by one first.
+TEST(Snapshot, SettingsComeBackWhenTheFileCannotBeRewritten)
+{
+    OVPrefs::setValue(QNMRThemes::key, "rose-gold");
+    OVPrefs::setValue(OVPrefs::unitKey, "C");
+    OVPrefs::setValue(QNZoom::key, 1.3);
+    OVPrefs::sync();
+    const auto real = OVSnapshot::rewriteFile;
+    int rewrites = 0;
+    OVSnapshot::rewriteFile = [&](const QString&, const QByteArray&) {
+        ++rewrites;
+        return false;
+    };
+    ScratchDir scratch;
+    const SnapshotRun run = snapshot(scratch.path());
+    OVSnapshot::rewriteFile = real;
+
+    EXPECT_EQ(run.code, 0) << run.lines.join("\n").toStdString();
+    EXPECT_EQ(rewrites, 1);
+    EXPECT_EQ(OVPrefs::stringValue(OVPrefs::unitKey), std::optional<QString>("C"));
+    EXPECT_EQ(QNMRThemes::currentID(), "rose-gold");
+    EXPECT_EQ(QNZoom::value(), 1.3);
+    // And in the file itself, as a later start reads it.
+    const QString file = QString::fromUtf8(testsupport::readAll(OVPrefs::settingsFilePath()));
+    EXPECT_TRUE(file.contains("tempUnit=C")) << file.toStdString();
+}

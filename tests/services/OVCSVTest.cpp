@@ -195,6 +195,11 @@ TEST(OVCSVNumber, CommasAsDecimalOrThousands)
     EXPECT_EQ(OVCSV::number(u"1,,5"), std::nullopt);
     EXPECT_EQ(OVCSV::number(u",5"), 5.0);
     EXPECT_EQ(OVCSV::number(u"-0,5"), -0.5);
+    // Only exactly three digits after a lone comma make it a thousands separator:
+    // four or more are decimals.
+    EXPECT_EQ(OVCSV::number(u"1,5000"), 1.5);
+    EXPECT_EQ(OVCSV::number(u"2,12345"), 2.12345);
+    EXPECT_EQ(OVCSV::number(u"1,50"), 1.5);
 }
 
 TEST(OVCSVNumber, UnitsAndSpaces)

@@ -247,6 +247,78 @@ TEST(OVStoreBackupWrite, CopyFailingMidwayKeepsTheOldBackupWhole)
     EXPECT_EQ(digestOf(f.backup), f.backupDigest);
 }
 
+// Replaces the store's sync for one test and puts the real one back afterwards.
+class SyncGuard {
+public:
+    using Sync = std::function<std::error_code(const QString&)>;
+    explicit SyncGuard(const std::function<std::error_code(const Sync& real, const QString&)>& hook)
+        : m_real(OVStore::syncFile)
+    {
+        const Sync real = m_real;
+        OVStore::syncFile = [hook, real](const QString& path) { return hook(real, path); };
+    }
+    ~SyncGuard() { OVStore::syncFile = m_real; }
+
+private:
+    Sync m_real;
+};
+
+// The copy reaches the disk before its name is published: the file that is synced
+// is the one then renamed onto the target, and the sync comes first.
+TEST(OVStoreBackupWrite, CopyIsSyncedBeforeItIsRenamedIntoPlace)
+{
+    ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    fill(store);
+    const QString target = dir.file(QStringLiteral("Weekly.ovbackup"));
+    QStringList steps;
+    const SyncGuard sync([&](const SyncGuard::Sync& real, const QString& path) {
+        steps << QStringLiteral("sync ") + path;
+        return real(path);
+    });
+    const RenameGuard rename([&](const RenameGuard::Rename& real, const QString& from, const QString& to) {
+        steps << QStringLiteral("rename ") + from;
+        return real(from, to);
+    });
+
+    store.backup(url(target));
+
+    ASSERT_EQ(steps.size(), 2) << steps.join(u'\n').toStdString();
+    const QString temp = steps.at(0).mid(5);
+    EXPECT_TRUE(steps.at(0).startsWith(QStringLiteral("sync "))) << steps.at(0).toStdString();
+    EXPECT_EQ(steps.at(1), QStringLiteral("rename ") + temp);
+    EXPECT_EQ(QFileInfo(temp).absolutePath(), QFileInfo(target).absolutePath());
+    EXPECT_EQ(digestOf(target), store.digest());
+}
+
+// A sync that fails (a full or failing disk) publishes nothing: the old backup stays
+// whole, the copy is removed, and the error names the file.
+TEST(OVStoreBackupWrite, FailingSyncKeepsTheOldBackupAndLeavesNothing)
+{
+    Fixture f;
+    const QByteArray oldBackup = sha256(f.backup);
+    int renames = 0;
+    const SyncGuard sync([](const SyncGuard::Sync&, const QString&) { return std::make_error_code(std::errc::io_error); });
+    const RenameGuard rename([&](const RenameGuard::Rename& real, const QString& from, const QString& to) {
+        ++renames;
+        return real(from, to);
+    });
+    OVStore store(f.db);
+
+    const OVError e = errorOf([&] { store.backup(url(f.backup)); });
+    EXPECT_EQ(e.kind(), OVError::Kind::file);
+    EXPECT_EQ(renames, 0);
+    EXPECT_EQ(sha256(f.backup), oldBackup);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+
+    // The safety copy of a restore is synced the same way: failing, nothing is replaced.
+    const OVError restoreError = errorOf([&] { store.restore(url(f.backup)); });
+    EXPECT_EQ(restoreError.kind(), OVError::Kind::file);
+    EXPECT_EQ(renames, 0);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
 // ---- Inspection ---------------------------------------------------------------------
 
 namespace {
@@ -849,4 +921,35 @@ TEST(OVStoreStaleFiles, StartUpRemovesEveryTemporaryOfTheDatabaseFolder)
     EXPECT_TRUE(expected.contains(QStringLiteral("restore-notes.sqlite")));
     EXPECT_EQ(digestOf(f.db), f.liveDigest);
     EXPECT_TRUE(QFileInfo::exists(f.backup));
+}
+
+// Only whole names are ours: a file that starts exactly like one of our temporaries
+// but carries a tail (a user's copy, another program's file) is never removed, by the
+// start-up clean-up or by a backup's tidy of its target folder.
+TEST(OVStoreStaleFiles, NamesThatOnlyStartLikeOursStay)
+{
+    Fixture f;
+    const QString restore = QStringLiteral("restore-") + someID;
+    const QString backup = QStringLiteral(".ovbackup-") + otherID + QStringLiteral(".tmp");
+    const QStringList tails = {restore + QStringLiteral(".sqlite.keep"),  restore + QStringLiteral(".sqlite-wal2"),
+                               restore + QStringLiteral(".previous.old"), restore + QStringLiteral(".sqlitex"),
+                               QStringLiteral("x") + restore + QStringLiteral(".sqlite"),
+                               backup + QStringLiteral(".bak"),          backup + QStringLiteral("-journal~")};
+    for (const QString& name : tails)
+        leave(f.dir.file(name), 2 * 3600);
+    leave(f.dir.file(restore + QStringLiteral(".sqlite")), 2 * 3600); // ours: goes
+    leave(f.dir.file(backup), 2 * 3600);                              // ours: goes
+
+    OVStore::removeStaleTemporaryFiles(f.dir.path());
+    for (const QString& name : tails)
+        EXPECT_TRUE(QFileInfo::exists(f.dir.file(name))) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.dir.file(restore + QStringLiteral(".sqlite"))));
+    EXPECT_FALSE(QFileInfo::exists(f.dir.file(backup)));
+
+    leave(f.dir.file(backup), 2 * 3600);
+    OVStore store(f.db);
+    store.backup(url(f.dir.file(QStringLiteral("Weekly.ovbackup"))));
+    for (const QString& name : tails)
+        EXPECT_TRUE(QFileInfo::exists(f.dir.file(name))) << name.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(f.dir.file(backup)));
 }

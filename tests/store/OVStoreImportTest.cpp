@@ -209,15 +209,18 @@ TEST(OVStoreMarkDone, WriteLockOfAnotherProcess)
     s->save(task);
     const qint64 before = s->revision();
 
-    LockHolder holder(s.path(), 5000);
+    // Held far longer than the busy timeout, so a busy machine cannot make the lock
+    // end first; the give-up comes from the timeout, long before the lock would end.
+    LockHolder holder(s.path(), 30000);
     ASSERT_TRUE(holder.locked());
     QElapsedTimer clock;
     clock.start();
     const OVError e = errorOf([&] { s->markDone(task, utc(2026, 6, 1, 8, 0, 0)); });
     const qint64 waited = clock.elapsed();
+    holder.stop();
     EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
     EXPECT_GE(waited, 2800);
-    EXPECT_LT(waited, 4900);
+    EXPECT_LT(waited, 20000);
     EXPECT_EQ(s->revision(), before);
     EXPECT_EQ(s->count(QStringLiteral("task_log")), 0);
     EXPECT_FALSE(s->get<OVTask>(task.id)->lastDone.has_value());
@@ -240,7 +243,7 @@ TEST(OVStoreAddReadings, ReaderOfAnotherProcessHoldsABigImportUpOnlyForTheBusyTi
     }
     const qint64 before = s->revision();
 
-    LockHolder holder(s.path(), 10000, QStringLiteral("BEGIN; SELECT count(*) FROM reading"));
+    LockHolder holder(s.path(), 30000, QStringLiteral("BEGIN; SELECT count(*) FROM reading"));
     ASSERT_TRUE(holder.locked());
     QElapsedTimer clock;
     clock.start();
@@ -249,7 +252,9 @@ TEST(OVStoreAddReadings, ReaderOfAnotherProcessHoldsABigImportUpOnlyForTheBusyTi
     holder.stop();
 
     EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
-    EXPECT_LT(waited, 6000); // the reader held on for 10 s
+    // The reader held on for 30 s; three busy timeouts one after the other would
+    // already pass 9 s (the import itself takes well under 3 s on an idle machine).
+    EXPECT_LT(waited, 9000);
     EXPECT_EQ(s->revision(), before);
     EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
 }

@@ -5,15 +5,18 @@
 # clicks only inside the main window below its menu bar. Passes when the program is
 # still alive and answering afterwards, quits with 0 on Ctrl+Q, and the database
 # passes integrity and foreign-key checks.
-# Usage (inside xvfb-run): storm-test.sh ORVANE OUTPUT_FOLDER
+# The screenshots go to OUTPUT_FOLDER when given, else to $OV_LOOK_DIR/storm when that
+# is set, else to the scratch folder (removed at the end).
+# Usage (inside xvfb-run): storm-test.sh ORVANE [OUTPUT_FOLDER]
 # ORVANE_STORM_EVENTS (default 500; 3000 for the long run), ORVANE_STORM_SEED (default 26).
 set -u
 ORVANE=$1
-OUT=$2
 EVENTS=${ORVANE_STORM_EVENTS:-500}
 SEED=${ORVANE_STORM_SEED:-26}
 EVERY=${ORVANE_STORM_EVERY:-125}
 SCRATCH=$(mktemp -d)
+OUT=${2:-${OV_LOOK_DIR:+$OV_LOOK_DIR/storm}}
+OUT=${OUT:-$SCRATCH/shots}
 trap 'rm -rf "$SCRATCH"' EXIT
 source "$(dirname "$0")/whole-common.sh"
 rm -f "$OUT"/*.png

@@ -4,11 +4,14 @@
 # saved, or cancelled), a CSV import, a theme, zoom (and a sheet saved with Return at
 # 150 %), help and its search, About, a backup, then Ctrl+Q. A screenshot follows each step. Passes when the program exits
 # 0, the database is sound and holds what was typed, and no screenshot is blank.
-# Usage (inside xvfb-run): walk-test.sh ORVANE OUTPUT_FOLDER
+# The screenshots go to OUTPUT_FOLDER when given, else to $OV_LOOK_DIR/walk when that
+# is set, else to the scratch folder (removed at the end).
+# Usage (inside xvfb-run): walk-test.sh ORVANE [OUTPUT_FOLDER]
 set -u
 ORVANE=$1
-OUT=$2
 SCRATCH=$(mktemp -d)
+OUT=${2:-${OV_LOOK_DIR:+$OV_LOOK_DIR/walk}}
+OUT=${OUT:-$SCRATCH/shots}
 trap 'rm -rf "$SCRATCH"' EXIT
 source "$(dirname "$0")/whole-common.sh"
 rm -f "$OUT"/*.png

@@ -1,5 +1,6 @@
 #include "screens/greenhouses/GreenhousesView.h"
 
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -68,16 +69,7 @@ void GreenhousesView::rebuild()
     for (const Greenhouse& house : houses)
         stack->addWidget(new GreenhouseCard(house, m_store, m_model));
 
-    // The old cards go on the next event-loop turn: a rebuild may follow a click on
-    // one of their buttons.
-    if (m_list) {
-        m_page->content()->replaceWidget(m_list, list);
-        m_list->hide();
-        m_list->deleteLater();
-    } else {
-        m_page->content()->addWidget(list);
-    }
-    m_list = list;
+    DeferredSwap::replace(m_page->content(), m_list, list);
 }
 
 void GreenhousesView::exportCSV()

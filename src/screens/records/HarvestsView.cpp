@@ -1,6 +1,7 @@
 #include "screens/records/HarvestsView.h"
 
 #include "kit/AdaptiveGridLayout.h"
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -136,15 +137,7 @@ void HarvestsView::rebuild()
         delete rows;
     stack->addWidget(listCard);
 
-    // The old cards go on the next event-loop turn: a rebuild may follow a click on a row.
-    if (m_content) {
-        m_page->content()->replaceWidget(m_content, content);
-        m_content->hide();
-        m_content->deleteLater();
-    } else {
-        m_page->content()->insertWidget(0, content);
-    }
-    m_content = content;
+    DeferredSwap::replace(m_page->content(), m_content, content, 0);
     m_yearCard = yearCard;
     m_listCard = listCard;
     m_rows = shown > 0 ? rows : nullptr;

@@ -3,6 +3,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/KitPaint.h"
 #include "kit/OVColors.h"
+#include "kit/OVRowBox.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -113,10 +114,7 @@ void RecordRow::paintEvent(QPaintEvent*)
         p.setOpacity(0.75);
     const QRectF r = rect();
     const double radius = KitMetrics::pxF(14);
-    const QColor fill = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.18) : QColor::fromRgbF(0, 0, 0, 0.22f);
-    const QColor rim = m_highlight ? KitPaint::withAlpha(OVColors::alert(), 0.6) : QColor::fromRgbF(1, 1, 1, 0.07f);
-    KitPaint::fillRounded(p, r, radius, fill);
-    KitPaint::rimRounded(p, r, radius, KitMetrics::pxF(1), rim);
+    OVRowBox::paintBox(p, r, m_highlight);
     if (hasFocus()) {
         QPen pen(KitPaint::withAlpha(OVColors().accent(), 0.8), KitMetrics::pxF(1.5));
         p.setPen(pen);

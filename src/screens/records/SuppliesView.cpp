@@ -1,6 +1,7 @@
 #include "screens/records/SuppliesView.h"
 
 #include "kit/AdaptiveGridLayout.h"
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -88,19 +89,6 @@ void SuppliesView::refresh()
     m_readRevision = m_store.revision();
 }
 
-void SuppliesView::replace(QWidget*& current, QWidget* next, int index)
-{
-    // The old card goes on the next event-loop turn: a rebuild may follow a click in it.
-    if (current) {
-        m_page->content()->replaceWidget(current, next);
-        current->hide();
-        current->deleteLater();
-    } else {
-        m_page->content()->insertWidget(index, next);
-    }
-    current = next;
-}
-
 bool SuppliesView::eventFilter(QObject* watched, QEvent* event)
 {
     // Reading every entry for the search happens when the search box takes focus,
@@ -148,7 +136,7 @@ void SuppliesView::rebuildYear()
         card->body()->addWidget(grid);
     else
         delete grid;
-    replace(m_yearHolder, card, 0);
+    DeferredSwap::replace(m_page->content(), m_yearHolder, card, 0);
     m_yearCard = card;
 }
 
@@ -195,6 +183,6 @@ void SuppliesView::rebuildList()
         card->body()->addWidget(rows);
     }
     // The list card stands under the search box.
-    replace(m_listHolder, card, m_page->content()->indexOf(m_search) + 1);
+    DeferredSwap::replace(m_page->content(), m_listHolder, card, m_page->content()->indexOf(m_search) + 1);
     m_listCard = card;
 }

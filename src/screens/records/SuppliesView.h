@@ -62,7 +62,6 @@ private:
     void refresh();
     void rebuildYear();
     void rebuildList();
-    void replace(QWidget*& current, QWidget* next, int index);
 
     OVStore& m_store;
     AppModel& m_model;

@@ -1,5 +1,6 @@
 #include "screens/today/TodayView.h"
 
+#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -222,14 +223,6 @@ void TodayView::rebuild()
     right->addWidget(problemCard);
     right->addStretch(1);
 
-    // The old content goes on the next event-loop turn: a rebuild may follow a click
-    // on one of its buttons (Done, the sample greenhouse).
-    if (m_content) {
-        m_page->content()->replaceWidget(m_content, content);
-        m_content->hide();
-        m_content->deleteLater();
-    } else {
-        m_page->content()->addWidget(content);
-    }
-    m_content = content;
+    // The old content may hold the button clicked (Done, the sample greenhouse).
+    DeferredSwap::replace(m_page->content(), m_content, content);
 }

@@ -112,6 +112,34 @@ TEST_F(CSVImportSheetTest, PreviewImportSummaryRepeatAndAlerts)
     EXPECT_FALSE(AppModel::shared().sheet());
 }
 
+// Two rows of a zone at the same newest time: the first of them decides the alert,
+// whatever the order of their outcomes (an older, hotter row never does).
+TEST_F(CSVImportSheetTest, FirstOfTheNewestRowsDecidesTheAlert)
+{
+    addSample();
+    const Zone propagation = zoneNamed(QStringLiteral("Propagation")); // 60–85 °F
+    CSVImportSheet sheet(propagation.id, *store);
+    const auto import = [&](const QString& name, const QByteArray& rows) {
+        OVNotify::sentAlerts.clear();
+        chosen = write(name, "timestamp,temp_f,humidity\n" + rows);
+        sheet.chooseButton()->click();
+        ASSERT_TRUE(sheet.result());
+        sheet.runImport();
+        ASSERT_TRUE(sheet.done());
+    };
+
+    import(QStringLiteral("fine-first.csv"), "2026-06-01 08:00,95,60\n"
+                                             "2026-06-01 10:00,70,60\n"
+                                             "2026-06-01 10:00,90,60\n");
+    EXPECT_TRUE(OVNotify::sentAlerts.isEmpty()) << OVNotify::sentAlerts.join(u'\n').toStdString();
+
+    import(QStringLiteral("hot-first.csv"), "2026-06-02 10:00,90,60\n"
+                                            "2026-06-02 10:00,70,60\n"
+                                            "2026-06-02 08:00,72,60\n");
+    ASSERT_EQ(OVNotify::sentAlerts.size(), 1);
+    EXPECT_TRUE(OVNotify::sentAlerts.first().startsWith(QStringLiteral("Sample Greenhouse · Propagation: ")));
+}
+
 TEST_F(CSVImportSheetTest, ProblemListStopsAtFortyAndCountsTheRest)
 {
     const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));

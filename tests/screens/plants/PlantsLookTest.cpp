@@ -1,48 +1,49 @@
 // Renders the two screens and the plant editor over the sample greenhouse as the
-// snapshot mode does (theme root, full height, 1380 wide; the editor 760 wide). With
-// OV_LOOK_DIR set the pictures are written there as PNG files to be looked at.
+// snapshot mode does (theme root, full height, 1380 wide; the editor 760 wide) and
+// checks the pictures: rows, cards and buttons lie whole in them with something drawn.
+// With OV_LOOK_DIR set the pictures are written there as PNG files to be looked at.
 
 #include "PlantsFixture.h"
 
 #include "kit/OVCard.h"
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
+#include "kit/QNChromeButton.h"
 #include "screens/plants/PlantEditor.h"
+#include "screens/plants/PlantRow.h"
 #include "screens/plants/PlantsView.h"
+#include "screens/plants/SeedCard.h"
 #include "screens/plants/SeedsView.h"
 #include "services/PhotoTools.h"
 
-#include <QDir>
+#include "LookShot.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QTest>
+#include <optional>
 
 namespace {
 
-QPixmap render(const OVThemeRoot::Factory& factory, int width)
+// Pages are built and laid out whole, as the snapshot mode builds them, while it lives.
+struct SnapshotMode {
+    SnapshotMode() { OVRender::snapshotMode = true; }
+    ~SnapshotMode() { OVRender::snapshotMode = false; }
+};
+
+QImage render(OVThemeRoot& root, int width, const QString& name)
 {
-    OVRender::snapshotMode = true;
-    OVThemeRoot root(factory);
-    root.setAttribute(Qt::WA_DontShowOnScreen);
-    root.resize(width, 900);
-    root.show();
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-    const int height = root.heightForWidth(width) > 0 ? root.heightForWidth(width) : root.sizeHint().height();
-    root.resize(width, std::max(height, 300));
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
-    QPixmap picture = root.grab();
-    OVRender::snapshotMode = false;
-    return picture;
+    return testsupport::lookShot(root, width, name).toImage();
 }
 
-void keep(const QPixmap& picture, const QString& name)
+// Each widget whole in the picture of `root`, with something drawn in it.
+template <typename W>
+void expectWholeAndDrawn(const QList<W*>& widgets, const OVThemeRoot& root, const QImage& picture, int atLeast)
 {
-    const QString dir = qEnvironmentVariable("OV_LOOK_DIR");
-    if (!dir.isEmpty()) {
-        QDir().mkpath(dir);
-        picture.save(dir + QLatin1Char('/') + name, "PNG");
+    EXPECT_GE(widgets.size(), atLeast);
+    for (const W* w : widgets) {
+        EXPECT_TRUE(testsupport::wholeIn(w, &root, picture));
+        EXPECT_GE(testsupport::coloursIn(picture, testsupport::placeIn(w, &root)), 3);
     }
 }
 
@@ -53,20 +54,31 @@ class PlantsLookTest : public PlantsFixture {};
 TEST_F(PlantsLookTest, ScreensAndEditorRender)
 {
     addSample();
-    const QPixmap plants = render([] { return new PlantsView; }, 1380);
-    EXPECT_EQ(plants.width(), 1380);
-    keep(plants, "plants.png");
+    std::optional<SnapshotMode> snapshot(std::in_place);
+    OVThemeRoot plantsRoot([] { return new PlantsView; });
+    const QImage plants = render(plantsRoot, 1380, "plants.png");
+    const auto* plantsView = plantsRoot.findChild<PlantsView*>();
+    ASSERT_NE(plantsView, nullptr);
+    expectWholeAndDrawn(plantsView->rows(), plantsRoot, plants, 2);
 
-    const QPixmap seeds = render([] { return new SeedsView; }, 1380);
-    EXPECT_EQ(seeds.width(), 1380);
-    keep(seeds, "seeds.png");
+    OVThemeRoot seedsRoot([] { return new SeedsView; });
+    const QImage seeds = render(seedsRoot, 1380, "seeds.png");
+    const auto* seedsView = seedsRoot.findChild<SeedsView*>();
+    ASSERT_NE(seedsView, nullptr);
+    expectWholeAndDrawn(seedsView->cards(), seedsRoot, seeds, 1);
 
+    // The editors' Save and Cancel show whole below the page (which scrolls on its own).
     const Plant tomato = store->fetch<Plant>("variety = ?", {QStringLiteral("Celebrity (sample)")}).first();
-    const QPixmap editor = render([tomato] { return new PlantEditor(tomato, *OVStore::shared()); }, 760);
-    EXPECT_GT(editor.height(), 300);
-    keep(editor, "plant-editor.png");
-
-    keep(render([] { return new PlantEditor(Plant(), *OVStore::shared()); }, 760), "plant-editor-new.png");
+    for (const Plant& plant : {tomato, Plant()}) {
+        OVThemeRoot editorRoot([plant] { return new PlantEditor(plant, *OVStore::shared()); });
+        const QImage editor = render(editorRoot, 760, plant.id ? "plant-editor.png" : "plant-editor-new.png");
+        QList<QNChromeButton*> shown;
+        for (QNChromeButton* button : editorRoot.findChildren<QNChromeButton*>())
+            if (button->title() == QStringLiteral("Save") || button->title() == QStringLiteral("Cancel"))
+                shown.append(button);
+        expectWholeAndDrawn(shown, editorRoot, editor, 2);
+    }
+    snapshot.reset();
 
     // The photo strip with two pictures, one of them landscape, and one unreadable photo.
     for (const QSize size : {QSize(1600, 1200), QSize(900, 1600)}) {
@@ -88,12 +100,12 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     auto* editor2 = root.findChild<PlantEditor*>();
     ASSERT_NE(editor2, nullptr);
     ASSERT_NE(editor2->photoStrip(), nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([editor2] { return !editor2->decodingPhotos(); }));
+    ASSERT_TRUE(QTest::qWaitFor([editor2] { return !editor2->decodingPhotos(); }, 30000));
     QWidget* card = editor2->photoStrip();
     while (card && !qobject_cast<OVCard*>(card))
         card = card->parentWidget();
     ASSERT_NE(card, nullptr);
     const QPixmap strip = card->grab();
     EXPECT_GT(strip.height(), 90);
-    keep(strip, "plant-photos.png");
+    testsupport::keepLook(strip.toImage(), "plant-photos.png");
 }

@@ -117,6 +117,16 @@ TEST_F(SuppliesScreen, ListsAtMost300AndFollowsTheStore)
     EXPECT_EQ(view.rows().first()->entry().item, QStringLiteral("Tray 300"));
     EXPECT_EQ(view.rows().last()->entry().item, QStringLiteral("Tray 1"));
 
+    // A search that matches more than 300 entries lists the newest 300 of them.
+    add(entry(QStringLiteral("Seed packet"), LedgerCategory::seeds, 3, OVDay(2028, 1, 1)));
+    view.searchField()->setText(QStringLiteral("tray"));
+    recordstest::settleEvents();
+    ASSERT_EQ(view.rows().size(), SuppliesView::listLimit);
+    EXPECT_EQ(view.rows().first()->entry().item, QStringLiteral("Tray 300"));
+    EXPECT_EQ(view.rows().last()->entry().item, QStringLiteral("Tray 1"));
+    view.searchField()->setText(QString());
+    recordstest::settleEvents();
+
     add(entry(QStringLiteral("Heat mat"), LedgerCategory::equipment, 30, OVDay(2030, 1, 1)));
     recordstest::settleEvents();
     EXPECT_EQ(view.rows().first()->entry().item, QStringLiteral("Heat mat"));
