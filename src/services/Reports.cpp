@@ -157,7 +157,7 @@ BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, co
     const OVStore::ReportSums sums = store.reportSums(from, to);
     BothReports both;
     for (const OVStore::CropYield& crop : sums.yield) {
-        both.yield.append(YieldRow{.crop = trimBlanks(crop.crop),
+        both.yield.append(YieldRow{.crop = SpaceTrim::trimmedString(crop.crop),
                                    .harvests = crop.harvests,
                                    .pounds = crop.pounds,
                                    .count = crop.count,
@@ -172,7 +172,7 @@ BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, co
     report.totalHarvests = sums.totalHarvests;
     for (const OVStore::CropCost& crop : sums.costs) {
         report.rows.append(
-            CostRow{.crop = trimBlanks(crop.crop), .cost = crop.cost, .pounds = crop.pounds, .harvests = crop.harvests});
+            CostRow{.crop = SpaceTrim::trimmedString(crop.crop), .cost = crop.cost, .pounds = crop.pounds, .harvests = crop.harvests});
     }
     sortCosts(report.rows);
     return both;
