@@ -8,9 +8,9 @@
 
 #include "kit/OVRebuilder.h"
 #include "kit/OVRender.h"
+#include "kit/TaskRow.h"
 #include "screens/today/ClimateNowGrid.h"
 #include "screens/today/TodayView.h"
-#include "screens/schedules/TaskRow.h"
 #include "services/TodaySummary.h"
 #include "store/OVStore.h"
 #include "support/FifteenYears.h"

@@ -56,8 +56,9 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
 
     // Only the rows that can count are read: years of records must not slow the
     // dashboard down. Each row is still checked as it reads back.
-    const QString pestOrder = QStringLiteral("observed DESC, id DESC");
-    for (const PestRecord& pest : store.fetch<PestRecord>(QStringLiteral("resolved = 0"), {}, pestOrder)) {
+    // A failed read counts as none here; the screen's own ReadWatch hears of it.
+    const OVStore::ReadWatch reads(store);
+    for (const PestRecord& pest : reads.read([&] { return store.openPests(); })) {
         if (!pest.resolved)
             openPests.append(pest);
     }

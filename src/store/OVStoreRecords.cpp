@@ -1,6 +1,7 @@
 // The store's row count and the named queries that screens, exports, alerts,
 // reminders and the self-check call. Each is one fetch (or one count) that reads the
-// database anew; none throws, so a failing query simply shows less.
+// database anew; none throws: a failing query reads as nothing, and the live
+// ReadWatches hear of it so that a screen can say so.
 
 #include "store/OVStore.h"
 
@@ -18,7 +19,7 @@ qint64 OVStore::count(const QString& table) const
     // The name is pasted into the statement, so only our own table names may pass.
     if (!tables.contains(table))
         throw OVError::database(QStringLiteral("no such table: ") + table);
-    return m_db->scalarInt(QStringLiteral("SELECT count(*) FROM ") + table);
+    return countOrZero(QStringLiteral("SELECT count(*) FROM ") + table);
 }
 
 QList<Greenhouse> OVStore::greenhouses() const
@@ -126,7 +127,7 @@ QList<Photo> OVStore::photos(qint64 plantID) const
 
 qint64 OVStore::photoCount(qint64 plantID) const
 {
-    return m_db->scalarInt(QStringLiteral("SELECT count(*) FROM photo WHERE plant_id = ?"), {plantID});
+    return countOrZero(QStringLiteral("SELECT count(*) FROM photo WHERE plant_id = ?"), {plantID});
 }
 
 QString OVStore::zoneName(std::optional<qint64> zoneID) const

@@ -387,7 +387,8 @@ OVStore::ReportSums OVStore::reportSums(const std::optional<OVDay>& from, const 
         }
         for (const SQLRow& row : m_db->query(ledgerTotal, args))
             sums.totalCost = row.doubleValue(QStringLiteral("cost")).value_or(0);
-    } catch (const OVError&) {
+    } catch (const OVError& error) {
+        readFailed(error);
         return {};
     }
     return sums;
@@ -402,7 +403,8 @@ qint64 OVStore::activePlantCount() const
             if (RowCodec::enumeration(row, QStringLiteral("status"), PlantStatus(PlantStatus::planned)).active())
                 active += row.intValue(QStringLiteral("n")).value_or(0);
         }
-    } catch (const OVError&) {
+    } catch (const OVError& error) {
+        readFailed(error);
         return 0;
     }
     return active;
@@ -412,21 +414,23 @@ double OVStore::poundsHarvestedIn(qint64 year) const
 {
     if (!m_db->handle())
         return 0;
-    // The text range finds the candidates as the schema has no index on the day; the
-    // day as a fetch reads it (a damaged one is today) decides.
+    // The stored text from the year's first to its last day finds the candidates, as
+    // harvestsBetween() does; the day as a fetch reads it (a damaged one is today)
+    // decides. Added up newest first, in that list's order.
     const QString sql = QStringLiteral(
-        "SELECT ov_sum(ov_real(quantity, 0) * (%1), 1, id, id) AS lb FROM harvest "
-        "WHERE date >= ?8 AND date < ?9 AND ov_day(date, ?5) / 10000 = ?10")
+        "SELECT ov_sum(ov_real(quantity, 0) * (%1), -1, date, id) AS lb FROM harvest "
+        "WHERE date >= ?8 AND date <= ?9 AND ov_day(date, ?5) / 10000 = ?10")
                             .arg(QLatin1String(unitFactor));
     SQLArgs args = commonArgs(std::nullopt, std::nullopt);
     args.push_back(OVDay(year, 1, 1).iso());
-    args.push_back(OVDay(year + 1, 1, 1).iso());
+    args.push_back(OVDay(year, 12, 31).iso());
     args.push_back(year);
     try {
         registerFunctions(m_db->handle());
         const QList<SQLRow> rows = m_db->query(sql, args);
         return rows.isEmpty() ? 0 : rows.first().doubleValue(QStringLiteral("lb")).value_or(0);
-    } catch (const OVError&) {
+    } catch (const OVError& error) {
+        readFailed(error);
         return 0;
     }
 }

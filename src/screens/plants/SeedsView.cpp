@@ -6,6 +6,7 @@
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
@@ -127,11 +128,14 @@ void SeedsView::deleteTest(const GermTest& test)
 void SeedsView::rebuild()
 {
     if (m_readAt != m_store.revision()) {
+        const OVStore::ReadWatch reads(m_store);
         const QHash<qint64, QList<GermTest>> tests = m_store.germTestsBySeed();
         m_sources.clear();
         for (const Seed& seed : m_store.seeds())
             m_sources.append(CardSource{seed, tests.value(seed.id)});
-        m_readAt = m_store.revision();
+        // A failed read is tried again at the next rebuild.
+        m_readFailure = reads.failed() ? reads.reason() : QString();
+        m_readAt = reads.failed() ? -1 : m_store.revision();
     }
     const BuiltLook look = BuiltLook::now();
     const bool sameLook = look == m_look;
@@ -192,15 +196,23 @@ void SeedsView::rebuild()
         retire(card);
     m_cards = kept;
 
-    const QString emptyTitle = matching > 0          ? QString()
-                               : m_sources.isEmpty() ? QStringLiteral("No seed packets yet")
-                                                     : QStringLiteral("Nothing matches");
-    if (m_empty && emptyTitle != m_emptyTitle) {
+    // Nothing to show: the read failure when the packets could not be read, else why.
+    const bool failed = matching == 0 && !m_readFailure.isEmpty();
+    const QString emptyTitle = matching > 0 || failed ? QString()
+                               : m_sources.isEmpty()  ? QStringLiteral("No seed packets yet")
+                                                      : QStringLiteral("Nothing matches");
+    const QString emptyKey = failed ? QStringLiteral("!") + m_readFailure : emptyTitle;
+    if (m_empty && emptyKey != m_emptyKey) {
         retire(m_empty);
         m_empty = nullptr;
     }
     m_emptyTitle = emptyTitle;
-    if (!emptyTitle.isEmpty() && !m_empty) {
+    m_emptyKey = emptyKey;
+    if (failed && !m_empty) {
+        auto* card = new OVCard();
+        card->body()->addWidget(new OVReadFailure(m_readFailure));
+        m_empty = card;
+    } else if (!emptyTitle.isEmpty() && !m_empty) {
         auto* card = new OVCard();
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("circle.grid.cross"), m_emptyTitle,

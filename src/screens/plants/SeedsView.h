@@ -90,6 +90,8 @@ private:
     BuiltLook m_look;
     QHash<qint64, std::pair<CardSource, SeedCard*>> m_cards;
     QList<SeedCard*> m_shown;
+    QString m_readFailure; // the reason the last read failed; "" when it did not
+    QString m_emptyKey;    // what m_empty says
     QList<QWidget*> m_order; // the list's layout, in order
     bool m_continuing = false;
     OVRebuilder* m_rebuilder = nullptr;

@@ -7,6 +7,7 @@
 #include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "screens/records/PestRow.h"
@@ -69,6 +70,7 @@ QList<PestRow*> PestsView::rows() const { return m_shown; }
 
 void PestsView::readRecords()
 {
+    const OVStore::ReadWatch reads(m_store);
     // Plants and zones are few and named by many records: the plants are read in one
     // query, each zone's name once.
     QHash<qint64, QString> plantNames;
@@ -87,7 +89,9 @@ void PestsView::readRecords()
     m_sources.clear();
     for (const PestRecord& record : m_store.pests())
         m_sources.append(RowSource{record, plantName(record.plantID), zoneName(record.zoneID)});
-    m_readAt = m_store.revision();
+    // A failed read is tried again at the next rebuild.
+    m_readFailure = reads.failed() ? reads.reason() : QString();
+    m_readAt = reads.failed() ? -1 : m_store.revision();
 }
 
 void PestsView::rebuild()
@@ -141,13 +145,21 @@ void PestsView::rebuild()
         retire(row);
     m_rows = kept;
 
-    if (shown.isEmpty() && !m_empty) {
+    // Nothing to show: the read failure when the records could not be read, else why.
+    const QString emptyKey = !shown.isEmpty()           ? QString()
+                             : !m_readFailure.isEmpty() ? QStringLiteral("!") + m_readFailure
+                                                        : QStringLiteral("empty");
+    if (m_empty && emptyKey != m_emptyKey) {
+        retire(m_empty);
+        m_empty = nullptr;
+    }
+    m_emptyKey = emptyKey;
+    if (!m_empty && !m_readFailure.isEmpty() && shown.isEmpty()) {
+        m_empty = new OVReadFailure(m_readFailure);
+    } else if (!m_empty && shown.isEmpty()) {
         m_empty = new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
                               QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
                                              "anything else, log it here with what you did about it."));
-    } else if (!shown.isEmpty() && m_empty) {
-        retire(m_empty);
-        m_empty = nullptr;
     }
     if (m_empty) {
         order.append(m_empty);

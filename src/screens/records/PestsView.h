@@ -74,5 +74,7 @@ private:
     BuiltLook m_look;
     QHash<qint64, std::pair<RowSource, PestRow*>> m_rows;
     QList<PestRow*> m_shown;
+    QString m_readFailure; // the reason the last read failed; "" when it did not
+    QString m_emptyKey;    // what m_empty says
     QList<QWidget*> m_order; // the list's layout, in order
 };
