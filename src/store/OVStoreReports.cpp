@@ -286,6 +286,8 @@ void firstValueFinal(sqlite3_context* context)
 // costs next to nothing. Direct-only: a stored view or trigger can never call them.
 void registerFunctions(sqlite3* db)
 {
+    if (!db)
+        return; // closed: the query that follows fails with the connection's own error
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
     sqlite3_create_function_v2(db, "ov_crop_key", 1, flags, nullptr, cropKeyFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ov_day", 2, flags, nullptr, dayFunction, nullptr, nullptr, nullptr);
@@ -344,8 +346,6 @@ OVStore::ReportSums OVStore::reportSums(const std::optional<OVDay>& from, const 
     const QString ledgerTotal = QStringLiteral("SELECT ov_sum(cost, -1, date, id) AS cost FROM ") + ledger;
 
     ReportSums sums;
-    if (!m_db->handle())
-        return sums;
     try {
         registerFunctions(m_db->handle());
         const SQLArgs args = commonArgs(from, to);
@@ -412,8 +412,6 @@ qint64 OVStore::activePlantCount() const
 
 double OVStore::poundsHarvestedIn(qint64 year) const
 {
-    if (!m_db->handle())
-        return 0;
     // The stored text from the year's first to its last day finds the candidates, as
     // harvestsBetween() does; the day as a fetch reads it (a damaged one is today)
     // decides. Added up newest first, in that list's order.
