@@ -30,14 +30,7 @@ namespace {
 // A scratch copy of the cached store: the "done" case writes.
 OVStore& benchStore()
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static std::unique_ptr<OVStore> store;
-    if (!store) {
-        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
-        store = std::make_unique<OVStore>(FifteenYears::scratchCopy(dir->path()));
-        OVStore::setShared(store.get());
-    }
-    return *store;
+    return FifteenYears::sharedScratchStore();
 }
 
 // Lets the layout settle and the replaced widgets go, as the event loop would.

@@ -42,12 +42,8 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
 
     const OVDay today(now, calendar);
     const OVDay horizon = today.adding(14, calendar);
-    const QList<Plant> plants = store.plants();
-    for (const Plant& plant : plants) {
-        if (plant.status.active())
-            ++activePlants;
-    }
-    for (const Plant& plant : plants) {
+    activePlants = store.activePlantCount();
+    for (const Plant& plant : store.unfinishedPlantsWithHarvestDay()) {
         if (plant.status == PlantStatus::finished || plant.status == PlantStatus::failed)
             continue;
         if (!plant.expectedHarvest || *plant.expectedHarvest > horizon)
@@ -67,10 +63,5 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
             openPests.append(pest);
     }
 
-    const qint64 year = calendar.date(now).year();
-    for (const Harvest& harvest :
-         reads.read([&] { return store.harvestsBetween(OVDay(year, 1, 1), OVDay(year, 12, 31)); })) {
-        if (harvest.date.year == year)
-            poundsThisYear += harvest.pounds().value_or(0);
-    }
+    poundsThisYear = store.poundsHarvestedIn(calendar.date(now).year());
 }

@@ -125,6 +125,8 @@ public:
     QList<Plant> plants() const;
     QList<Seed> seeds() const;
     QList<GermTest> germTests(qint64 seedID) const;
+    // Every packet's tests in one query, each list in germTests() order.
+    QHash<qint64, QList<GermTest>> germTestsBySeed() const;
     // Newest first (ties: higher id first), at most `limit`, taken at or after `since`.
     QList<Reading> readings(qint64 zoneID, std::optional<QDateTime> since = std::nullopt,
                             qint64 limit = 5000) const;
@@ -143,6 +145,51 @@ public:
     // The plant's greenhouse, zone and "Bed 1"/"Bench B1" that still exist, joined
     // with " · "; "" when none.
     QString locationText(const Plant& plant) const;
+
+    // ---- Report sums (OVStoreReports.cpp); none throws ----
+    // Harvests and ledger entries summed per crop inside the engine, so a report over
+    // every year reads one row per crop instead of every record. Rows are read the
+    // way a fetch reads them (a damaged date counts as today, an unknown unit as lb,
+    // an unreadable number as the record's default) and crops are joined by
+    // cropKey(). Days are inclusive; an absent end is open. Every sum is added up in
+    // the order a loop over the record lists would add it, so it equals that loop's
+    // to the last bit.
+    struct CropYield {
+        QString crop;              // the text of the crop's first harvest by (day, id)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests, in pounds, added up by (day, id)
+        double count = 0;          // counted harvests' quantities
+        OVDay first;
+        OVDay last;
+    };
+    struct CropCost {
+        QString key;               // cropKey()
+        QString crop;              // the first harvest's text, else the first entry's (harvests() and ledger() order)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests only, added up in harvests() order
+        double cost = 0;           // added up in ledger() order
+    };
+    struct ReportSums {
+        // One row per crop, in the order of each crop's first harvest by (day, id).
+        QList<CropYield> yield;
+        // The crops with a harvest, in yield's order, then those with costs only.
+        QList<CropCost> costs;
+        double sharedCost = 0;     // the entries without a crop
+        double totalCost = 0;
+        double totalPounds = 0;
+        int totalHarvests = 0;
+    };
+    ReportSums reportSums(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
+
+    // The dashboard's figures without loading every plant or harvest, read as a fetch
+    // reads the rows: plants whose status counts as active; the weight in pounds of
+    // the harvests harvestsBetween() gives for `year` that read as dated in it, added
+    // up in that list's order;
+    // and the plants not finished or failed whose expected harvest day is set, in
+    // plants() order (a set day that does not read as one is the caller's to drop).
+    qint64 activePlantCount() const;
+    double poundsHarvestedIn(qint64 year) const;
+    QList<Plant> unfinishedPlantsWithHarvestDay() const;
 
     // ---- Reads for the screens (OVStoreReads.cpp) ----
     // Counts, chart points and the capped or dated lists the screens show. Unlike the

@@ -49,6 +49,15 @@ QList<Plant> OVStore::plants() const
     return fetch<Plant>(QString(), {}, byCrop);
 }
 
+QList<Plant> OVStore::unfinishedPlantsWithHarvestDay() const
+{
+    // Only the exact stored texts read as finished or failed; any other text reads as
+    // a status that is neither, so the filter keeps every plant a fetch would keep.
+    return fetch<Plant>(QStringLiteral("expected_harvest IS NOT NULL AND (status IS NULL OR status NOT IN (?, ?))"),
+                        {PlantStatus(PlantStatus::finished).rawValue(), PlantStatus(PlantStatus::failed).rawValue()},
+                        byCrop);
+}
+
 QList<Seed> OVStore::seeds() const
 {
     return fetch<Seed>(QString(), {}, byCrop);
@@ -57,6 +66,14 @@ QList<Seed> OVStore::seeds() const
 QList<GermTest> OVStore::germTests(qint64 seedID) const
 {
     return fetch<GermTest>(QStringLiteral("seed_id = ?"), {seedID}, QStringLiteral("started DESC, id DESC"));
+}
+
+QHash<qint64, QList<GermTest>> OVStore::germTestsBySeed() const
+{
+    QHash<qint64, QList<GermTest>> bySeed;
+    for (const GermTest& test : fetch<GermTest>(QString(), {}, QStringLiteral("started DESC, id DESC")))
+        bySeed[test.seedID].append(test);
+    return bySeed;
 }
 
 QList<Reading> OVStore::readings(qint64 zoneID, std::optional<QDateTime> since, qint64 limit) const

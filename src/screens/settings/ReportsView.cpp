@@ -130,9 +130,9 @@ void ReportsView::rebuild()
 {
     const OVStore::ReadWatch reads(m_store);
     const auto [from, to] = range();
-    const QList<Harvest> harvests = m_store.harvests();
-    m_yield = Reports::yieldTable(Reports::yield(harvests, from, to));
-    m_cost = Reports::costTable(Reports::costs(harvests, m_store.ledger(), from, to));
+    const Reports::BothReports reports = Reports::fromStore(m_store, from, to);
+    m_yield = Reports::yieldTable(reports.yield);
+    m_cost = Reports::costTable(reports.costs);
     m_periodText = Reports::periodText(from, to);
 
     if (m_cardsWidget) {
