@@ -125,7 +125,7 @@ qint64 busiestZone(OVStore& store)
     qint64 best = 0;
     qint64 most = -1;
     for (const Zone& zone : store.zones()) {
-        const qint64 n = ClimateView::countReadings(store, zone.id, std::nullopt);
+        const qint64 n = store.readingCount(zone.id);
         if (n > most) {
             most = n;
             best = zone.id;
@@ -173,7 +173,7 @@ void reportScreen(benchmark::State& state, const ScreenUnderTest& screen)
     state.counters["points"] = double(screen.view->chart() ? screen.view->chart()->pointCount() : 0);
     state.counters["rows"] = double(screen.view->rows().size());
     state.counters["zone_readings"] =
-        double(ClimateView::countReadings(screenStore(), *screen.view->selectedZoneID(), std::nullopt));
+        double(screenStore().readingCount(*screen.view->selectedZoneID()));
     state.counters["store_readings"] = double(screenStore().count(QStringLiteral("reading")));
 }
 

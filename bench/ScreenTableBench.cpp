@@ -28,14 +28,7 @@ namespace {
 
 OVStore& benchStore()
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static std::unique_ptr<OVStore> store;
-    if (!store) {
-        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
-        store = std::make_unique<OVStore>(FifteenYears::scratchCopy(dir->path()));
-        OVStore::setShared(store.get());
-    }
-    return *store;
+    return FifteenYears::sharedScratchStore();
 }
 
 // Layout and deletion as the event loop would run them, at the window's own size.

@@ -8,9 +8,9 @@
 
 #include "kit/OVRebuilder.h"
 #include "kit/OVRender.h"
+#include "kit/TaskRow.h"
 #include "screens/today/ClimateNowGrid.h"
 #include "screens/today/TodayView.h"
-#include "screens/schedules/TaskRow.h"
 #include "services/TodaySummary.h"
 #include "store/OVStore.h"
 #include "support/FifteenYears.h"
@@ -30,14 +30,7 @@ namespace {
 // A scratch copy of the cached store: the "done" case writes.
 OVStore& benchStore()
 {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static std::unique_ptr<OVStore> store;
-    if (!store) {
-        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
-        store = std::make_unique<OVStore>(FifteenYears::scratchCopy(dir->path()));
-        OVStore::setShared(store.get());
-    }
-    return *store;
+    return FifteenYears::sharedScratchStore();
 }
 
 // Lets the layout settle and the replaced widgets go, as the event loop would.

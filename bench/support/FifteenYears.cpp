@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 
 #include <array>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <system_error>
 #include <unistd.h>
@@ -432,6 +434,18 @@ QString scratchCopy(const QString& folder)
     if (error)
         throw OVError::file(copy, error);
     return copy;
+}
+
+OVStore& sharedScratchStore()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    static std::unique_ptr<OVStore> store;
+    if (!store) {
+        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/ov-bench-XXXXXX"));
+        store = std::make_unique<OVStore>(scratchCopy(dir->path()));
+        OVStore::setShared(store.get());
+    }
+    return *store;
 }
 
 } // namespace FifteenYears

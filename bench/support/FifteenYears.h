@@ -54,4 +54,8 @@ QString storePath();
 // that writes. Returns the copy's path; throws OVError::file when copying fails.
 QString scratchCopy(const QString& folder);
 
+// One scratch copy per benchmark process, opened and made OVStore::shared() on the
+// first call; it lives (and its folder with it) until the process ends.
+OVStore& sharedScratchStore();
+
 } // namespace FifteenYears

@@ -9,7 +9,7 @@
 
 #include <QVBoxLayout>
 
-// Screen widgets (one include per screen folder).
+// The screens and editors, by screen folder.
 // greenhouses
 #include "screens/greenhouses/GreenhouseEditor.h"
 #include "screens/greenhouses/GreenhousesView.h"
@@ -43,7 +43,6 @@
 // library
 #include "screens/library/LibraryView.h"
 #include "screens/library/VideosView.h"
-// shared
 #include "store/OVStore.h"
 
 namespace ScreenFactory {

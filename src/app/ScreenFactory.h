@@ -1,9 +1,9 @@
 #pragma once
 // Builds the widget the screen host shows for each screen, and the editor the editor
 // host shows for each sheet. Screens take the shared store and app model themselves;
-// editors are handed the shared store. Without an open store (and for a screen or
-// editor that has no widget of its own yet) it builds a placeholder instead: the page
-// header with an empty state, or an editor frame whose buttons close the sheet.
+// editors are handed the shared store. Without an open store, a screen or editor that
+// needs one gets a placeholder instead: the page header with an empty state, or an
+// editor frame whose buttons close the sheet.
 
 #include "services/EditSheet.h"
 #include "services/Screen.h"

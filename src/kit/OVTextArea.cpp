@@ -39,7 +39,7 @@ void OVTextArea::changeEvent(QEvent* event)
 
 bool OVTextArea::event(QEvent* event)
 {
-    // Paint events of the box itself (the viewport's go to paintEvent): the field.
+    // Paint events of the box itself (the viewport's draw the text as usual): the field.
     if (event->type() == QEvent::Paint) {
         QPainter p(this);
         KitPaint::field(p, rect(), KitMetrics::pxF(10), KitMetrics::pxF(1));
@@ -48,4 +48,3 @@ bool OVTextArea::event(QEvent* event)
     return QPlainTextEdit::event(event);
 }
 
-void OVTextArea::paintEvent(QPaintEvent* event) { QPlainTextEdit::paintEvent(event); }

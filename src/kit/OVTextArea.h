@@ -14,7 +14,6 @@ public:
     void setText(const QString& text) { setPlainText(text); }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 

@@ -5,6 +5,7 @@
 #include "records/CropKey.h"
 #include "records/OVFormat.h"
 #include "services/OVCSV.h"
+#include "store/OVStore.h"
 
 #include <QHash>
 #include <algorithm>
@@ -14,6 +15,23 @@ namespace {
 constexpr double poundsPerKilogram = 2.2046226218;
 
 QString f2(double value) { return OVFormat::fixed(value, 2); }
+
+// Heaviest first, then by name; stable, so crops first harvested earlier win ties.
+void sortYield(QList<YieldRow>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const YieldRow& a, const YieldRow& b) {
+        if (a.pounds != b.pounds)
+            return a.pounds > b.pounds;
+        return a.crop.toLower() < b.crop.toLower();
+    });
+}
+
+void sortCosts(QList<CostRow>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const CostRow& a, const CostRow& b) {
+        return a.crop.toLower() < b.crop.toLower();
+    });
+}
 
 } // namespace
 
@@ -88,11 +106,7 @@ QList<YieldRow> yield(const QList<Harvest>& harvests, const std::optional<OVDay>
             row.last = harvest.date;
     }
 
-    std::stable_sort(rows.begin(), rows.end(), [](const YieldRow& a, const YieldRow& b) {
-        if (a.pounds != b.pounds)
-            return a.pounds > b.pounds;
-        return a.crop.toLower() < b.crop.toLower();
-    });
+    sortYield(rows);
     return rows;
 }
 
@@ -134,10 +148,34 @@ CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledge
         rowFor(key, entry.crop).cost += entry.cost;
     }
 
-    std::stable_sort(report.rows.begin(), report.rows.end(), [](const CostRow& a, const CostRow& b) {
-        return a.crop.toLower() < b.crop.toLower();
-    });
+    sortCosts(report.rows);
     return report;
+}
+
+BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to)
+{
+    const OVStore::ReportSums sums = store.reportSums(from, to);
+    BothReports both;
+    for (const OVStore::CropYield& crop : sums.yield) {
+        both.yield.append(YieldRow{.crop = SpaceTrim::trimmedString(crop.crop),
+                                   .harvests = crop.harvests,
+                                   .pounds = crop.pounds,
+                                   .count = crop.count,
+                                   .first = crop.first,
+                                   .last = crop.last});
+    }
+    sortYield(both.yield);
+    CostReport& report = both.costs;
+    report.sharedCost = sums.sharedCost;
+    report.totalCost = sums.totalCost;
+    report.totalPounds = sums.totalPounds;
+    report.totalHarvests = sums.totalHarvests;
+    for (const OVStore::CropCost& crop : sums.costs) {
+        report.rows.append(
+            CostRow{.crop = SpaceTrim::trimmedString(crop.crop), .cost = crop.cost, .pounds = crop.pounds, .harvests = crop.harvests});
+    }
+    sortCosts(report.rows);
+    return both;
 }
 
 QString lb(double value) { return f2(value); }

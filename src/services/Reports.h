@@ -1,6 +1,7 @@
 #pragma once
 // Yield per crop and cost per harvest. Pure functions over the harvest and ledger
-// lists the caller fetched: nothing here reads the store, a file or a preference.
+// lists the caller fetched, or over the store's per-crop sums (the form screens use,
+// which reads one row per crop); nothing else reads the store, a file or a preference.
 // Crops are joined by cropKey(); every number in a table cell is C-style text with
 // a point as decimal mark whatever the locale, and every division is guarded so no
 // cell shows an infinite or undefined number.
@@ -14,6 +15,8 @@
 #include <QList>
 #include <QString>
 #include <optional>
+
+class OVStore;
 
 struct YieldRow {
     QString crop;
@@ -60,6 +63,14 @@ QList<YieldRow> yield(const QList<Harvest>& harvests, const std::optional<OVDay>
                       const std::optional<OVDay>& to);
 CostReport costs(const QList<Harvest>& harvests, const QList<LedgerEntry>& ledger,
                  const std::optional<OVDay>& from, const std::optional<OVDay>& to);
+
+// The same two reports from the store's per-crop sums, without loading any record:
+// equal to the list forms over store.harvests() and store.ledger().
+struct BothReports {
+    QList<YieldRow> yield;
+    CostReport costs;
+};
+BothReports fromStore(const OVStore& store, const std::optional<OVDay>& from, const std::optional<OVDay>& to);
 
 QString lb(double value);
 QString money(std::optional<double> value);

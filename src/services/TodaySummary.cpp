@@ -42,12 +42,8 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
 
     const OVDay today(now, calendar);
     const OVDay horizon = today.adding(14, calendar);
-    const QList<Plant> plants = store.plants();
-    for (const Plant& plant : plants) {
-        if (plant.status.active())
-            ++activePlants;
-    }
-    for (const Plant& plant : plants) {
+    activePlants = store.activePlantCount();
+    for (const Plant& plant : store.unfinishedPlantsWithHarvestDay()) {
         if (plant.status == PlantStatus::finished || plant.status == PlantStatus::failed)
             continue;
         if (!plant.expectedHarvest || *plant.expectedHarvest > horizon)
@@ -60,16 +56,12 @@ TodaySummary::TodaySummary(OVStore& store, const QDateTime& now, const Calendar&
 
     // Only the rows that can count are read: years of records must not slow the
     // dashboard down. Each row is still checked as it reads back.
-    const QString pestOrder = QStringLiteral("observed DESC, id DESC");
-    for (const PestRecord& pest : store.fetch<PestRecord>(QStringLiteral("resolved = 0"), {}, pestOrder)) {
+    // A failed read counts as none here; the screen's own ReadWatch hears of it.
+    const OVStore::ReadWatch reads(store);
+    for (const PestRecord& pest : reads.read([&] { return store.openPests(); })) {
         if (!pest.resolved)
             openPests.append(pest);
     }
 
-    const qint64 year = calendar.date(now).year();
-    const SQLArgs yearRange{OVDay(year, 1, 1).iso(), OVDay(year + 1, 1, 1).iso()};
-    for (const Harvest& harvest : store.fetch<Harvest>(QStringLiteral("date >= ? AND date < ?"), yearRange)) {
-        if (harvest.date.year == year)
-            poundsThisYear += harvest.pounds().value_or(0);
-    }
+    poundsThisYear = store.poundsHarvestedIn(calendar.date(now).year());
 }

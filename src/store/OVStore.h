@@ -25,6 +25,8 @@
 #include "store/SQLiteDB.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QList>
 #include <QMap>
 #include <QObject>
 #include <QString>
@@ -33,6 +35,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 class OVStore : public QObject {
@@ -100,7 +103,7 @@ public:
     void remove(qint64 id);
     // "SELECT * FROM <table> [WHERE <where>] ORDER BY <order>". The where and order
     // texts are pasted in as they are; only values travel as arguments. Never
-    // throws: a failing query gives an empty list.
+    // throws: a failing query gives an empty list (and is handed to the ReadWatches).
     template <typename T>
     QList<T> fetch(const QString& where = QString(), const SQLArgs& args = {},
                    const QString& order = QStringLiteral("id")) const;
@@ -112,6 +115,8 @@ public:
     qint64 count(const QString& table) const;
 
     // ---- Named queries (OVStoreRecords.cpp); none throws ----
+    // A failing query reads as nothing; a screen that must tell "none" from "could
+    // not read" builds under a ReadWatch, which hears of every failure.
     QList<Greenhouse> greenhouses() const;
     // Every zone (nullopt) or the zones of one greenhouse.
     QList<Zone> zones(std::optional<qint64> greenhouseID = std::nullopt) const;
@@ -120,6 +125,8 @@ public:
     QList<Plant> plants() const;
     QList<Seed> seeds() const;
     QList<GermTest> germTests(qint64 seedID) const;
+    // Every packet's tests in one query, each list in germTests() order.
+    QHash<qint64, QList<GermTest>> germTestsBySeed() const;
     // Newest first (ties: higher id first), at most `limit`, taken at or after `since`.
     QList<Reading> readings(qint64 zoneID, std::optional<QDateTime> since = std::nullopt,
                             qint64 limit = 5000) const;
@@ -138,6 +145,116 @@ public:
     // The plant's greenhouse, zone and "Bed 1"/"Bench B1" that still exist, joined
     // with " · "; "" when none.
     QString locationText(const Plant& plant) const;
+
+    // ---- Report sums (OVStoreReports.cpp); none throws ----
+    // Harvests and ledger entries summed per crop inside the engine, so a report over
+    // every year reads one row per crop instead of every record. Rows are read the
+    // way a fetch reads them (a damaged date counts as today, an unknown unit as lb,
+    // an unreadable number as the record's default) and crops are joined by
+    // cropKey(). Days are inclusive; an absent end is open. Every sum is added up in
+    // the order a loop over the record lists would add it, so it equals that loop's
+    // to the last bit.
+    struct CropYield {
+        QString crop;              // the text of the crop's first harvest by (day, id)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests, in pounds, added up by (day, id)
+        double count = 0;          // counted harvests' quantities
+        OVDay first;
+        OVDay last;
+    };
+    struct CropCost {
+        QString key;               // cropKey()
+        QString crop;              // the first harvest's text, else the first entry's (harvests() and ledger() order)
+        int harvests = 0;
+        double pounds = 0;         // weighed harvests only, added up in harvests() order
+        double cost = 0;           // added up in ledger() order
+    };
+    struct ReportSums {
+        // One row per crop, in the order of each crop's first harvest by (day, id).
+        QList<CropYield> yield;
+        // The crops with a harvest, in yield's order, then those with costs only.
+        QList<CropCost> costs;
+        double sharedCost = 0;     // the entries without a crop
+        double totalCost = 0;
+        double totalPounds = 0;
+        int totalHarvests = 0;
+    };
+    ReportSums reportSums(const std::optional<OVDay>& from, const std::optional<OVDay>& to) const;
+
+    // The dashboard's figures without loading every plant or harvest, read as a fetch
+    // reads the rows: plants whose status counts as active; the weight in pounds of
+    // the harvests harvestsBetween() gives for `year` that read as dated in it, added
+    // up in that list's order;
+    // and the plants not finished or failed whose expected harvest day is set, in
+    // plants() order (a set day that does not read as one is the caller's to drop).
+    qint64 activePlantCount() const;
+    double poundsHarvestedIn(qint64 year) const;
+    QList<Plant> unfinishedPlantsWithHarvestDay() const;
+
+    // ---- Reads for the screens (OVStoreReads.cpp) ----
+    // Counts, chart points and the capped or dated lists the screens show. Unlike the
+    // named queries above, each throws OVError::database when the read fails, so a
+    // screen can say that it could not read instead of showing nothing or a 0.
+    //
+    // Readings of one zone, taken at or after `since` when given.
+    qint64 readingCount(qint64 zoneID, std::optional<QDateTime> since = std::nullopt) const;
+    // Readings of every zone of one greenhouse.
+    qint64 greenhouseReadingCount(qint64 greenhouseID) const;
+    // Photos per plant id; plants without photos are absent. Image bytes stay unread.
+    QHash<qint64, qint64> photoCounts() const;
+    // The newest `limit` harvests or cost entries (order as harvests() and ledger()).
+    QList<Harvest> newestHarvests(qint64 limit) const;
+    QList<LedgerEntry> newestLedger(qint64 limit) const;
+    // Those dated from `first` to `last`, both included, newest first.
+    QList<Harvest> harvestsBetween(const OVDay& first, const OVDay& last) const;
+    QList<LedgerEntry> ledgerBetween(const OVDay& first, const OVDay& last) const;
+    // Pest records not yet resolved, newest observed first.
+    QList<PestRecord> openPests() const;
+    // The time and one metric's stored value (temperatures in °F) of the newest
+    // `limit` readings of a zone taken at or after `since`, newest first (ties: higher
+    // id first): the rows readings() gives, without building whole records. A reading
+    // without the metric takes its place in the limit but gives no point.
+    // (OVStoreStream.cpp)
+    struct MetricPoint {
+        QDateTime taken;
+        double value = 0;
+    };
+    QList<MetricPoint> metricPoints(qint64 zoneID, Metric metric, const std::optional<QDateTime>& since,
+                                    qint64 limit) const;
+
+    // Notes every read of this store that fails while it lives, the never-throwing
+    // queries above included, which read a failure as "nothing". A screen builds under
+    // one and can then tell "there is none" from "the data could not be read".
+    class ReadWatch {
+    public:
+        explicit ReadWatch(const OVStore& store);
+        ~ReadWatch();
+        ReadWatch(const ReadWatch&) = delete;
+        ReadWatch& operator=(const ReadWatch&) = delete;
+
+        bool failed() const { return m_failure.has_value(); }
+        // The first failure's own text (for example the engine's message).
+        QString reason() const;
+        // Runs a read that throws; an OVError it throws is noted and the read gives
+        // the empty value of its type.
+        template <typename Read>
+        auto read(Read&& body) const -> decltype(body())
+        {
+            try {
+                return body();
+            } catch (const OVError& error) {
+                note(error);
+                return {};
+            }
+        }
+
+    private:
+        friend class OVStore;
+        void note(const OVError& error) const;
+
+        const OVStore& m_store;
+        mutable std::optional<OVError> m_failure;
+    };
 
     // ---- Task completion and bulk reading import (OVStoreImport.cpp) ----
     struct ImportCounts {
@@ -205,6 +322,18 @@ public:
     // =====================================================================================
 
 private:
+    // Hands a failed read to every ReadWatch alive on this store.
+    void readFailed(const OVError& error) const;
+    // fetch() that throws OVError::database when the query fails.
+    template <typename T>
+    QList<T> fetchOrThrow(const QString& where, const SQLArgs& args, const QString& order) const;
+    // A query whose failure is handed to the watches and thrown.
+    QList<SQLRow> queryOrThrow(const QString& sql, const SQLArgs& args = {}) const;
+    // The single integer a count query gives; throws when the query fails.
+    qint64 countOf(const QString& sql, const SQLArgs& args = {}) const;
+    // The same count with a failure noted and read as 0.
+    qint64 countOrZero(const QString& sql, const SQLArgs& args = {}) const;
+
     // Accepts a current file, refuses a foreign or newer one, initialises an empty one.
     // Also run by a restore on the reopened connection.
     void migrate();
@@ -212,6 +341,7 @@ private:
     qint64 m_revision = 0;
     std::unique_ptr<SQLiteDB> m_db;
     QUrl m_url;
+    mutable QList<const ReadWatch*> m_readWatches;
 };
 
 #include "store/OVStoreTemplates.h"

@@ -1,6 +1,7 @@
 // The store's row count and the named queries that screens, exports, alerts,
 // reminders and the self-check call. Each is one fetch (or one count) that reads the
-// database anew; none throws, so a failing query simply shows less.
+// database anew; none throws: a failing query reads as nothing, and the live
+// ReadWatches hear of it so that a screen can say so.
 
 #include "store/OVStore.h"
 
@@ -18,7 +19,7 @@ qint64 OVStore::count(const QString& table) const
     // The name is pasted into the statement, so only our own table names may pass.
     if (!tables.contains(table))
         throw OVError::database(QStringLiteral("no such table: ") + table);
-    return m_db->scalarInt(QStringLiteral("SELECT count(*) FROM ") + table);
+    return countOrZero(QStringLiteral("SELECT count(*) FROM ") + table);
 }
 
 QList<Greenhouse> OVStore::greenhouses() const
@@ -48,6 +49,15 @@ QList<Plant> OVStore::plants() const
     return fetch<Plant>(QString(), {}, byCrop);
 }
 
+QList<Plant> OVStore::unfinishedPlantsWithHarvestDay() const
+{
+    // Only the exact stored texts read as finished or failed; any other text reads as
+    // a status that is neither, so the filter keeps every plant a fetch would keep.
+    return fetch<Plant>(QStringLiteral("expected_harvest IS NOT NULL AND (status IS NULL OR status NOT IN (?, ?))"),
+                        {PlantStatus(PlantStatus::finished).rawValue(), PlantStatus(PlantStatus::failed).rawValue()},
+                        byCrop);
+}
+
 QList<Seed> OVStore::seeds() const
 {
     return fetch<Seed>(QString(), {}, byCrop);
@@ -56,6 +66,14 @@ QList<Seed> OVStore::seeds() const
 QList<GermTest> OVStore::germTests(qint64 seedID) const
 {
     return fetch<GermTest>(QStringLiteral("seed_id = ?"), {seedID}, QStringLiteral("started DESC, id DESC"));
+}
+
+QHash<qint64, QList<GermTest>> OVStore::germTestsBySeed() const
+{
+    QHash<qint64, QList<GermTest>> bySeed;
+    for (const GermTest& test : fetch<GermTest>(QString(), {}, QStringLiteral("started DESC, id DESC")))
+        bySeed[test.seedID].append(test);
+    return bySeed;
 }
 
 QList<Reading> OVStore::readings(qint64 zoneID, std::optional<QDateTime> since, qint64 limit) const
@@ -109,7 +127,7 @@ QList<Photo> OVStore::photos(qint64 plantID) const
 
 qint64 OVStore::photoCount(qint64 plantID) const
 {
-    return m_db->scalarInt(QStringLiteral("SELECT count(*) FROM photo WHERE plant_id = ?"), {plantID});
+    return countOrZero(QStringLiteral("SELECT count(*) FROM photo WHERE plant_id = ?"), {plantID});
 }
 
 QString OVStore::zoneName(std::optional<qint64> zoneID) const

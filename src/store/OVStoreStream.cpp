@@ -100,3 +100,55 @@ bool OVStore::eachReading(qint64 zoneID, const std::function<bool(const Reading&
     }
     return rc == SQLITE_DONE;
 }
+
+QList<OVStore::MetricPoint> OVStore::metricPoints(qint64 zoneID, Metric metric,
+                                                  const std::optional<QDateTime>& since, qint64 limit) const
+{
+    QList<MetricPoint> points;
+    if (limit <= 0)
+        return points;
+    sqlite3* handle = m_db->handle();
+    const auto failed = [&] {
+        const OVError error = OVError::database(handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : m_db->lastError());
+        readFailed(error);
+        return error;
+    };
+    if (!handle)
+        throw failed();
+
+    // Rows without the metric are read too, so the limit counts the same readings as
+    // readings(zone, since, limit) does.
+    const QByteArray sql = (QStringLiteral("SELECT taken, ") + metric.column() +
+                            QStringLiteral(" FROM reading WHERE zone_id = ?") +
+                            (since ? QStringLiteral(" AND taken >= ?") : QString()) +
+                            QStringLiteral(" ORDER BY taken DESC, id DESC LIMIT ?"))
+                               .toUtf8();
+    const SQLiteDB::Deadline operation(*m_db);
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &raw, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(raw);
+        throw failed();
+    }
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+    int index = 1;
+    sqlite3_bind_int64(raw, index++, zoneID);
+    if (since)
+        sqlite3_bind_double(raw, index++, double(since->toMSecsSinceEpoch()) / 1000.0);
+    sqlite3_bind_int64(raw, index, limit);
+
+    points.reserve(std::min<qint64>(limit, 100000));
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        const std::optional<double> value = doubleAt(raw, 1);
+        if (!value)
+            continue;
+        // A damaged time gives no point rather than one placed at 1970.
+        const std::optional<double> seconds = doubleAt(raw, 0);
+        if (!seconds || !std::isfinite(*seconds) || std::fabs(*seconds) > 9.0e12)
+            continue;
+        points.append(MetricPoint{instantAt(raw, 0), *value});
+    }
+    if (rc != SQLITE_DONE)
+        throw failed();
+    return points;
+}

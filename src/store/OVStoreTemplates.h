@@ -14,7 +14,26 @@ void OVStore::save(T& record)
     static_assert(OVRecord<T>, "save() takes one of the stored record types");
     // The checks' look-ups and the write wait for other processes' locks together.
     const SQLiteDB::Deadline operation(db());
-    record.prepare(*this);
+    // A check that could not read must neither refuse for the wrong reason ("That plant
+    // no longer exists.") nor pass and drop a link it could not confirm: the save
+    // fails with the read's own error, and the record is handed back as it came.
+    {
+        const T given = record;
+        const ReadWatch reads(*this);
+        const auto readFailure = [&] {
+            record = given;
+            return OVError::database(reads.reason());
+        };
+        try {
+            record.prepare(*this);
+        } catch (const OVError&) {
+            if (reads.failed())
+                throw readFailure();
+            throw;
+        }
+        if (reads.failed())
+            throw readFailure();
+    }
 
     using Mapping = RowMapping<T>;
     const QStringList columns = Mapping::columns();
@@ -56,16 +75,26 @@ template <typename T>
 QList<T> OVStore::fetch(const QString& where, const SQLArgs& args, const QString& order) const
 {
     static_assert(OVRecord<T>, "fetch() takes one of the stored record types");
+    try {
+        return fetchOrThrow<T>(where, args, order);
+    } catch (const OVError&) {
+        return {}; // already handed to the watches
+    }
+}
+
+template <typename T>
+QList<T> OVStore::fetchOrThrow(const QString& where, const SQLArgs& args, const QString& order) const
+{
     QString sql = QStringLiteral("SELECT * FROM ") + RowMapping<T>::table;
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where;
     sql += QStringLiteral(" ORDER BY ") + order;
-
     QList<SQLRow> rows;
     try {
         rows = m_db->query(sql, args);
-    } catch (const OVError&) {
-        return {};
+    } catch (const OVError& error) {
+        readFailed(error);
+        throw;
     }
     QList<T> records;
     records.reserve(rows.size());

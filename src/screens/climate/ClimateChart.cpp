@@ -2,6 +2,7 @@
 
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
+#include "kit/OVReadFailure.h"
 
 #include <QChart>
 #include <QChartView>
@@ -139,6 +140,12 @@ ClimateChart::ClimateChart(const QList<Point>& stored, Metric metric, std::optio
     : QWidget(parent)
 {
     build(displayPoints(stored, metric), metric, range);
+}
+
+void ClimateChart::sayReadFailure(const QString& reason)
+{
+    if (m_empty)
+        m_empty->setText(OVReadFailure::text(reason));
 }
 
 void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::optional<MetricRange>& range)

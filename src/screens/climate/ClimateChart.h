@@ -59,6 +59,10 @@ public:
     // The x axis label format for a time span.
     static QString timeFormat(qint64 spanSeconds);
 
+    // Replaces the empty text with "could not read your data: <reason>", for a chart
+    // whose points could not be read.
+    void sayReadFailure(const QString& reason);
+
     // Nothing while the empty text is shown.
     QChart* chart() const { return m_chart; }
     QValueAxis* valueAxis() const { return m_yAxis; }

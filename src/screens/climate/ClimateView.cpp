@@ -7,9 +7,9 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
-#include "screens/climate/ChartReadings.h"
 #include "screens/climate/ClimateChart.h"
 #include "screens/climate/ManualEntryBanner.h"
 #include "screens/climate/ReadingRow.h"
@@ -58,17 +58,6 @@ ClimateView::ClimateView(OVStore& store, AppModel& model, QWidget* parent)
     connect(&m_store, &OVStore::revisionChanged, this, full);
     connect(&m_model, &AppModel::climateZoneChanged, this, full);
     m_rebuilder->rebuildNow();
-}
-
-qint64 ClimateView::countReadings(OVStore& store, qint64 zoneID, const std::optional<QDateTime>& since)
-{
-    if (!since)
-        return store.db().scalarInt(QStringLiteral("SELECT COUNT(*) FROM reading WHERE zone_id = ?"), {zoneID});
-    SQLArgs args;
-    args.emplace_back(zoneID);
-    args.emplace_back(*since);
-    return store.db().scalarInt(QStringLiteral("SELECT COUNT(*) FROM reading WHERE zone_id = ? AND taken >= ?"),
-                                args);
 }
 
 QString ClimateView::moreNote(qint64 count)
@@ -226,6 +215,7 @@ void ClimateView::clearCards()
 void ClimateView::rebuild()
 {
     clearCards();
+    const OVStore::ReadWatch reads(m_store);
     const QList<Zone> zones = m_store.zones();
 
     // The zone shown: the app model's while it exists, else the first.
@@ -242,11 +232,15 @@ void ClimateView::rebuild()
         m_zoneRow->hide();
         m_listed.clear();
         auto* card = new OVCard;
-        card->body()->addWidget(new OVEmpty(QStringLiteral("thermometer.medium"), QStringLiteral("No zones yet"),
-                                            QStringLiteral("Readings belong to a zone. Add a greenhouse and a zone "
-                                                           "first (Greenhouses screen).")));
+        if (reads.failed()) {
+            card->body()->addWidget(new OVReadFailure(reads.reason()));
+        } else {
+            card->body()->addWidget(new OVEmpty(QStringLiteral("thermometer.medium"), QStringLiteral("No zones yet"),
+                                                QStringLiteral("Readings belong to a zone. Add a greenhouse and a "
+                                                               "zone first (Greenhouses screen).")));
+            m_noZones = true;
+        }
         m_cards->addWidget(card);
-        m_noZones = true;
         return;
     }
 
@@ -271,7 +265,9 @@ void ClimateView::rebuild()
     rebuildChartCard();
 
     auto* list = new OVCard(QStringLiteral("Readings"), QStringLiteral("list.bullet.rectangle"));
-    if (m_listed.isEmpty()) {
+    if (reads.failed()) {
+        list->body()->addWidget(new OVReadFailure(reads.reason()));
+    } else if (m_listed.isEmpty()) {
         list->body()->addWidget(new OVEmpty(QStringLiteral("thermometer.medium"),
                                             QStringLiteral("No readings in this period"),
                                             QStringLiteral("Add a reading by hand or import a CSV file from your "
@@ -285,9 +281,11 @@ void ClimateView::rebuild()
         m_rows.append(row);
     }
     if (m_listed.size() > listedReadings) {
-        const qint64 count = countReadings(m_store, m_zone->id, since);
-        m_note = new OVLabel(moreNote(std::max<qint64>(count, m_listed.size())), 12, QFont::Normal,
-                             OVColors().dim());
+        const qint64 count = reads.read([&] { return m_store.readingCount(m_zone->id, since); });
+        // Without the real count the note would have to guess it.
+        const QString note = reads.failed() ? OVReadFailure::text(reads.reason())
+                                            : moreNote(std::max<qint64>(count, m_listed.size()));
+        m_note = new OVLabel(note, 12, QFont::Normal, OVColors().dim());
         m_note->setWrapping(true);
         list->body()->addWidget(m_note);
     }
@@ -325,7 +323,16 @@ void ClimateView::rebuildChartCard()
     std::optional<MetricRange> range;
     if (const auto found = m_zone->limits.find(m_metric); found != m_zone->limits.end())
         range = found->second;
-    m_chart = new ClimateChart(ChartReadings::load(m_store, m_zone->id, m_metric, m_since), m_metric, range);
+    const OVStore::ReadWatch reads(m_store);
+    const QList<OVStore::MetricPoint> stored = reads.read(
+        [&] { return m_store.metricPoints(m_zone->id, m_metric, m_since, chartedReadings); });
+    QList<ClimateChart::Point> points;
+    points.reserve(stored.size());
+    for (const OVStore::MetricPoint& point : stored)
+        points.append(ClimateChart::Point{point.taken, point.value});
+    m_chart = new ClimateChart(points, m_metric, range);
+    if (reads.failed())
+        m_chart->sayReadFailure(reads.reason());
     m_chart->setFixedHeight(KitMetrics::px(230));
     m_chartCard->body()->addWidget(m_chart);
     m_cards->insertWidget(std::max(at, 0), m_chartCard);

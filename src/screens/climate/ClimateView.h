@@ -11,8 +11,8 @@
 // only the user's pick in the zone picker sets the app model's zone. The list holds at
 // most the newest 60 readings and the chart at most the store's 5000; the note under
 // the list names the real number of readings in the period (a count query). The
-// chart's points are read for the chosen metric alone (ChartReadings), the rows as
-// whole readings.
+// chart's points are read for the chosen metric alone (OVStore::metricPoints), the
+// rows as whole readings. A read that fails is said in place of the empty texts.
 // Header, zone row and pickers are built once and kept; only the cards below are
 // rebuilt.
 
@@ -41,6 +41,7 @@ class ClimateView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int listedReadings = 60;
+    static constexpr int chartedReadings = 5000;
     static const QString subtitle;
 
     explicit ClimateView(QWidget* parent = nullptr);
@@ -53,9 +54,6 @@ public:
     void setMetric(Metric metric);
     void setDays(int days);
 
-    // Readings of the zone taken at or after `since` (all without), counted by the
-    // database, never capped.
-    static qint64 countReadings(OVStore& store, qint64 zoneID, const std::optional<QDateTime>& since);
     // "Showing the newest 60 of N. Export CSV to see them all."
     static QString moreNote(qint64 count);
     // "<metric name> — last N days" or "<metric name> — all readings".

@@ -4,8 +4,8 @@
 #include "kit/OVAddButton.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
+#include "kit/OVReadFailure.h"
 #include "kit/QNChromeButton.h"
-#include "screens/greenhouses/ReadingCount.h"
 #include "screens/greenhouses/ZoneRow.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
@@ -83,9 +83,15 @@ QList<ZoneRow*> GreenhouseCard::zoneRows() const
 
 void GreenhouseCard::askDelete()
 {
-    // Counted now, when the user asks, and not refreshed while the question is up.
+    // Counted now, when the user asks, and not refreshed while the question is up. A
+    // count that fails is not guessed: the question is not asked at all.
+    const OVStore::ReadWatch reads(m_store);
     const qint64 zones = m_store.zones(m_house.id).size();
-    const qint64 readings = ReadingCount::ofGreenhouse(m_store, m_house.id);
+    const qint64 readings = reads.read([&] { return m_store.greenhouseReadingCount(m_house.id); });
+    if (reads.failed()) {
+        m_model.setMessage(OVReadFailure::nothingDeleted(reads.reason()));
+        return;
+    }
     const QString name = QStringLiteral("“") + m_house.name + QStringLiteral("”");
     const QString detail = QStringLiteral("This also deletes its ") + QString::number(zones)
                            + QStringLiteral(" zone(s), their beds and benches, and ") + QString::number(readings)

@@ -5,6 +5,7 @@
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVPage.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
@@ -56,8 +57,9 @@ void GreenhousesView::rebuild()
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(KitMetrics::px(16));
 
+    const OVStore::ReadWatch reads(m_store);
     const QList<Greenhouse> houses = m_store.greenhouses();
-    if (houses.isEmpty()) {
+    if (houses.isEmpty() && !reads.failed()) {
         auto* card = new OVCard;
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("house.lodge"), QStringLiteral("No greenhouses yet"),
@@ -68,6 +70,15 @@ void GreenhousesView::rebuild()
     }
     for (const Greenhouse& house : houses)
         stack->addWidget(new GreenhouseCard(house, m_store, m_model));
+    // A card whose zones could not be read would say "No zones yet": the screen says
+    // what happened instead of showing any card.
+    if (reads.failed()) {
+        for (GreenhouseCard* card : list->findChildren<GreenhouseCard*>(QString(), Qt::FindDirectChildrenOnly))
+            delete card;
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        stack->addWidget(card);
+    }
 
     DeferredSwap::replace(m_page->content(), m_list, list);
 }

@@ -5,8 +5,8 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
+#include "kit/OVReadFailure.h"
 #include "kit/QNChromeButton.h"
-#include "screens/greenhouses/ReadingCount.h"
 #include "screens/greenhouses/SpotChip.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
@@ -109,8 +109,14 @@ QString ZoneRow::limitsText(const Zone& zone)
 
 void ZoneRow::askDelete()
 {
-    // Counted now, when the user asks, and not refreshed while the question is up.
-    const qint64 readings = ReadingCount::ofZone(m_store, m_zone.id);
+    // Counted now, when the user asks, and not refreshed while the question is up. A
+    // count that fails is not guessed: the question is not asked at all.
+    const OVStore::ReadWatch reads(m_store);
+    const qint64 readings = reads.read([&] { return m_store.readingCount(m_zone.id); });
+    if (reads.failed()) {
+        m_model.setMessage(OVReadFailure::nothingDeleted(reads.reason()));
+        return;
+    }
     const QString name = QStringLiteral("zone “") + m_zone.name + QStringLiteral("”");
     const QString detail = QStringLiteral("This also deletes its beds and benches and ") + QString::number(readings)
                            + QStringLiteral(" climate reading(s).");

@@ -10,8 +10,8 @@
 #include "kit/OVTextArea.h"
 #include "kit/OVTextField.h"
 #include "records/OVFormat.h"
-#include "screens/plants/WholeNumber.h"
 #include "services/AppModel.h"
+#include "services/WholeNumber.h"
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>

@@ -12,11 +12,11 @@
 #include "kit/OVTextField.h"
 #include "kit/QNChromeButton.h"
 #include "screens/plants/PlantPhotoTile.h"
-#include "screens/plants/WholeNumber.h"
 #include "services/AppModel.h"
 #include "services/FilePanels.h"
 #include "services/PhotoTools.h"
 #include "services/ReferenceLibrary.h"
+#include "services/WholeNumber.h"
 #include "store/OVStore.h"
 
 #include <QComboBox>

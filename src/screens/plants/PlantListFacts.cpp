@@ -12,15 +12,7 @@ PlantListFacts::PlantListFacts(OVStore& store)
         m_zones.insert(zone.id, zone.name);
     for (const Spot& spot : store.allSpots())
         m_spots.insert(spot.id, spot.kind.name() + QLatin1Char(' ') + spot.name);
-    try {
-        const auto rows =
-            store.db().query(QStringLiteral("SELECT plant_id, count(*) AS n FROM photo GROUP BY plant_id"));
-        for (const SQLRow& row : rows)
-            if (const auto id = row.intValue(QStringLiteral("plant_id")))
-                m_photoCounts.insert(*id, row.intValue(QStringLiteral("n")).value_or(0));
-    } catch (...) {
-        m_photoCounts.clear(); // counts read as 0, as a failed single count would
-    }
+    m_photoCounts = store.photoCounts();
 }
 
 QString PlantListFacts::place(const Plant& plant) const

@@ -2,8 +2,8 @@
 // What each row of the plant list shows besides the plant itself: its place text
 // and its photo count, read for the whole list at once (three small tables and one
 // grouped count) instead of four queries per row. The texts are the ones
-// OVStore::locationText gives for each plant; a failed read gives no place and no
-// photos, never an error.
+// OVStore::locationText gives for each plant. A failed photo count throws the
+// store's error.
 
 #include "records/Plant.h"
 
@@ -14,6 +14,7 @@ class OVStore;
 
 class PlantListFacts {
 public:
+    PlantListFacts() = default;
     explicit PlantListFacts(OVStore& store);
 
     // Greenhouse, zone and "Bed 1"/"Bench B1" still found, joined with " · ".

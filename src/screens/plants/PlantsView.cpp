@@ -7,6 +7,7 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
@@ -156,9 +157,9 @@ void PlantsView::fillGreenhouses()
     m_greenhouse->setCurrentIndex(m_filter.greenhouse ? m_greenhouse->findData(*m_filter.greenhouse) : 0);
 }
 
-void PlantsView::showEmpty(const QString& title, const QString& message)
+void PlantsView::showEmpty(const QString& title, const QString& message, bool failed)
 {
-    if (m_empty && m_emptyTitle == title)
+    if (m_empty && m_emptyTitle == title && !failed)
         return;
     if (m_empty)
         m_empty->deleteLater();
@@ -166,20 +167,23 @@ void PlantsView::showEmpty(const QString& title, const QString& message)
     m_emptyTitle = title;
     if (title.isEmpty())
         return;
-    m_empty = new OVEmpty(QStringLiteral("leaf"), title, message);
+    m_empty = failed ? new OVReadFailure(message) : new OVEmpty(QStringLiteral("leaf"), title, message);
     m_card->body()->insertWidget(0, m_empty);
 }
 
 void PlantsView::rebuild()
 {
     if (m_readAt != m_store.revision()) {
+        const OVStore::ReadWatch reads(m_store);
         fillGreenhouses();
         m_plants = m_store.plants();
-        const PlantListFacts facts(m_store);
+        const PlantListFacts facts = reads.read([&] { return PlantListFacts(m_store); });
         m_facts.clear();
         for (const Plant& plant : std::as_const(m_plants))
             m_facts.insert(plant.id, PlantRow::Facts{facts.place(plant), facts.photoCount(plant.id)});
-        m_readAt = m_store.revision();
+        // A failed read is tried again at the next drawing, not kept as the truth.
+        m_readFailure = reads.reason();
+        m_readAt = reads.failed() ? std::nullopt : std::optional<qint64>(m_store.revision());
     }
     const QList<Plant>& plants = m_plants;
     const OVDay today = OVDay::today();
@@ -221,6 +225,8 @@ void PlantsView::rebuild()
     m_count->setText(QStringLiteral("%1 shown").arg(shown.size()));
     if (!shown.isEmpty())
         showEmpty(QString(), QString());
+    else if (!m_readFailure.isEmpty())
+        showEmpty(QStringLiteral("Could not read your data"), m_readFailure, true);
     else if (plants.isEmpty())
         showEmpty(QStringLiteral("No plants yet"),
                   QStringLiteral("Add a plant, or open the Crop Library and choose “Start a Planting” so days to "

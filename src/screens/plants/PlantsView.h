@@ -59,7 +59,8 @@ public:
 
 private:
     void fillGreenhouses();
-    void showEmpty(const QString& title, const QString& message);
+    // With `failed`, the message is the reason the list could not be read.
+    void showEmpty(const QString& title, const QString& message, bool failed = false);
 
     OVStore& m_store;
     AppModel& m_model;
@@ -82,5 +83,6 @@ private:
     QList<Plant> m_plants;
     QHash<qint64, PlantRow::Facts> m_facts;
     std::optional<qint64> m_readAt;
+    QString m_readFailure; // what the last read said when it failed
     OVRebuilder* m_rebuilder = nullptr;
 };

@@ -7,8 +7,8 @@
 #include "kit/OVTextField.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
-#include "screens/plants/WholeNumber.h"
 #include "services/AppModel.h"
+#include "services/WholeNumber.h"
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>

@@ -1,10 +1,12 @@
 #include "screens/plants/SeedsView.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
@@ -16,6 +18,7 @@
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>
+#include <QTimer>
 #include <QVBoxLayout>
 
 SeedsView::SeedsView(QWidget* parent) : SeedsView(*OVStore::shared(), AppModel::shared(), parent) {}
@@ -124,38 +127,105 @@ void SeedsView::deleteTest(const GermTest& test)
 
 void SeedsView::rebuild()
 {
-    // The old cards may hold the button whose click asked for this: let them go later.
-    if (m_list) {
-        m_list->hide();
-        m_list->deleteLater();
+    if (m_readAt != m_store.revision()) {
+        const OVStore::ReadWatch reads(m_store);
+        const QHash<qint64, QList<GermTest>> tests = m_store.germTestsBySeed();
+        m_sources.clear();
+        for (const Seed& seed : m_store.seeds())
+            m_sources.append(CardSource{seed, tests.value(seed.id)});
+        // A failed read is tried again at the next rebuild.
+        m_readFailure = reads.failed() ? reads.reason() : QString();
+        m_readAt = reads.failed() ? -1 : m_store.revision();
     }
-    m_list = new QWidget;
-    auto* col = new QVBoxLayout(m_list);
-    col->setContentsMargins(0, 0, 0, 0);
-    col->setSpacing(KitMetrics::px(16));
+    const BuiltLook look = BuiltLook::now();
+    const bool sameLook = look == m_look;
+    m_look = look;
+    if (!m_list) {
+        m_list = new QWidget;
+        auto* col = new QVBoxLayout(m_list);
+        col->setContentsMargins(0, 0, 0, 0);
+        col->setSpacing(KitMetrics::px(16));
+        m_page->content()->addWidget(m_list);
+    }
 
-    const QList<Seed> seeds = m_store.seeds();
-    int shown = 0;
-    for (const Seed& seed : seeds) {
-        if (!matches(seed, m_search))
+    // Cards no longer wanted go on the next event-loop turn: one may hold the button
+    // whose click asked for this rebuild.
+    const auto retire = [](QWidget* card) {
+        card->hide();
+        card->deleteLater();
+    };
+    QHash<qint64, std::pair<CardSource, SeedCard*>> kept;
+    QList<QWidget*> order; // every card kept, shown or not, in packet order
+    QList<SeedCard*> shown;
+    int matching = 0;
+    int made = 0;
+    bool more = false;
+    for (const CardSource& source : std::as_const(m_sources)) {
+        auto [old, card] = m_cards.take(source.seed.id);
+        if (card && (!sameLook || !(old == source))) {
+            retire(card);
+            card = nullptr;
+        }
+        const bool wanted = matches(source.seed, m_search);
+        matching += wanted ? 1 : 0;
+        // Past the cards this turn may make, the list ends for now; the next turn
+        // goes on from there.
+        more = more || (wanted && !card && made == cardsPerTurn);
+        if (!card && (!wanted || more))
             continue;
-        col->addWidget(new SeedCard(seed, m_store.germTests(seed.id), this));
-        ++shown;
+        if (!card) {
+            card = new SeedCard(source.seed, source.tests, this, m_list);
+            ++made;
+        }
+        kept.insert(source.seed.id, {source, card});
+        order.append(card);
+        // Cards the search leaves out stay, hidden, for when it lists them again.
+        const bool visible = wanted && !more;
+        card->setVisible(visible);
+        if (visible)
+            shown.append(card);
     }
-    m_emptyTitle.clear();
-    if (shown == 0) {
-        m_emptyTitle = seeds.isEmpty() ? QStringLiteral("No seed packets yet") : QStringLiteral("Nothing matches");
+    if (more && !m_continuing) {
+        m_continuing = true;
+        QTimer::singleShot(0, this, [this] {
+            m_continuing = false;
+            rebuild();
+        });
+    }
+    for (const auto& [source, card] : std::as_const(m_cards))
+        retire(card);
+    m_cards = kept;
+
+    // Nothing to show: the read failure when the packets could not be read, else why.
+    const bool failed = matching == 0 && !m_readFailure.isEmpty();
+    const QString emptyTitle = matching > 0 || failed ? QString()
+                               : m_sources.isEmpty()  ? QStringLiteral("No seed packets yet")
+                                                      : QStringLiteral("Nothing matches");
+    const QString emptyKey = failed ? QStringLiteral("!") + m_readFailure : emptyTitle;
+    if (m_empty && emptyKey != m_emptyKey) {
+        retire(m_empty);
+        m_empty = nullptr;
+    }
+    m_emptyTitle = emptyTitle;
+    m_emptyKey = emptyKey;
+    if (failed && !m_empty) {
+        auto* card = new OVCard();
+        card->body()->addWidget(new OVReadFailure(m_readFailure));
+        m_empty = card;
+    } else if (!emptyTitle.isEmpty() && !m_empty) {
         auto* card = new OVCard();
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("circle.grid.cross"), m_emptyTitle,
             QStringLiteral("Add each packet or bag of seed. Then run a germination test: sow 10 or 20 seeds on a damp "
                            "paper towel and count how many sprout.")));
-        col->addWidget(card);
+        m_empty = card;
     }
-    m_page->content()->addWidget(m_list);
+    if (m_empty) {
+        order.append(m_empty);
+        m_empty->show();
+    }
+    LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
+    m_shown = shown;
 }
 
-QList<SeedCard*> SeedsView::cards() const
-{
-    return m_list ? m_list->findChildren<SeedCard*>(Qt::FindDirectChildrenOnly) : QList<SeedCard*>();
-}
+QList<SeedCard*> SeedsView::cards() const { return m_shown; }

@@ -4,8 +4,12 @@
 // buttons that edit the packet, start a plant or a germination test from it, and
 // edit or delete a test. Export CSV and Add Seed Packet sit in the header.
 //
-// The page and the search box are built once; the cards are rebuilt, coalesced,
-// after every store change and search edit (packets are few). The screen writes the
+// The page and the search box are built once; the list is rebuilt, coalesced, after
+// every store change and search edit. Packets and tests are read in two queries,
+// only when the store changed; a card is kept by packet id and reused while its
+// packet, tests and look are unchanged, so a rebuild makes only the cards that differ.
+// At most cardsPerTurn cards are made per event-loop turn: the first screenful shows
+// at once and the rest of a long inventory follows on the next turns, in order. The screen writes the
 // store only through a confirmed test delete; everything else opens an editor sheet.
 // The export always writes every packet, whatever the search shows.
 
@@ -14,9 +18,12 @@
 #include "records/Plant.h"
 #include "records/Seed.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QWidget>
+
+#include "kit/BuiltLook.h"
 
 class AppModel;
 class OVPage;
@@ -55,6 +62,8 @@ public:
 
     void rebuild();
     OVRebuilder* rebuilder() const { return m_rebuilder; }
+    // Cards made per event-loop turn: more than a tall window shows.
+    static constexpr int cardsPerTurn = 12;
 
     // For tests: what the screen shows.
     QList<SeedCard*> cards() const;
@@ -68,6 +77,22 @@ private:
     OVPage* m_page = nullptr;
     QNSearchField* m_searchField = nullptr;
     QWidget* m_list = nullptr;
+    QWidget* m_empty = nullptr;
     QString m_emptyTitle;
+    // What a card was made from; a card is reused only while all of it is unchanged.
+    struct CardSource {
+        Seed seed;
+        QList<GermTest> tests;
+        friend bool operator==(const CardSource&, const CardSource&) = default;
+    };
+    QList<CardSource> m_sources; // as read at m_readAt
+    qint64 m_readAt = -1;
+    BuiltLook m_look;
+    QHash<qint64, std::pair<CardSource, SeedCard*>> m_cards;
+    QList<SeedCard*> m_shown;
+    QString m_readFailure; // the reason the last read failed; "" when it did not
+    QString m_emptyKey;    // what m_empty says
+    QList<QWidget*> m_order; // the list's layout, in order
+    bool m_continuing = false;
     OVRebuilder* m_rebuilder = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/OVRowBox.h"
 #include "kit/QNChromeButton.h"
@@ -69,12 +70,10 @@ void HarvestsView::rebuild()
     // for the totals (days are stored as "yyyy-mm-dd", so text order is day order).
     // Fifteen years of pickings stay in the store.
     const qint64 year = OVDay::today().year;
-    const QString newestFirst = QStringLiteral("date DESC, id DESC");
-    const QList<Harvest> harvests =
-        m_store.fetch<Harvest>(QString(), {}, newestFirst + QStringLiteral(" LIMIT ") + QString::number(listLimit));
+    const OVStore::ReadWatch reads(m_store);
+    const QList<Harvest> harvests = reads.read([&] { return m_store.newestHarvests(listLimit); });
     const QList<Harvest> thisYear =
-        m_store.fetch<Harvest>(QStringLiteral("date >= ? AND date <= ?"),
-                               {SQLValue(OVDay(year, 1, 1).iso()), SQLValue(OVDay(year, 12, 31).iso())}, newestFirst);
+        reads.read([&] { return m_store.harvestsBetween(OVDay(year, 1, 1), OVDay(year, 12, 31)); });
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
@@ -84,7 +83,9 @@ void HarvestsView::rebuild()
     auto* yearCard = new OVCard(QStringLiteral("This year so far (") + QString::number(year) + u')',
                                 QStringLiteral("chart.bar.fill"));
     const QList<YieldRow> yields = Reports::yield(thisYear, OVDay(year, 1, 1), OVDay(year, 12, 31));
-    if (yields.isEmpty()) {
+    if (reads.failed()) {
+        yearCard->body()->addWidget(new OVReadFailure(reads.reason()));
+    } else if (yields.isEmpty()) {
         yearCard->body()->addWidget(
             new OVLabel(QStringLiteral("No harvests logged this year yet."), 12.5, QFont::Normal, colors.dim()));
     } else {
@@ -105,7 +106,9 @@ void HarvestsView::rebuild()
     stack->addWidget(yearCard);
 
     auto* listCard = new OVCard(QStringLiteral("All harvests"), QStringLiteral("basket.fill"));
-    if (harvests.isEmpty())
+    if (harvests.isEmpty() && reads.failed())
+        listCard->body()->addWidget(new OVReadFailure(reads.reason()));
+    else if (harvests.isEmpty())
         listCard->body()->addWidget(
             new OVEmpty(QStringLiteral("basket"), QStringLiteral("No harvests yet"),
                         QStringLiteral("Log each picking: choose the plant, enter the weight (lb, oz, kg or g) or a "

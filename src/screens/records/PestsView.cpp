@@ -1,12 +1,13 @@
 #include "screens/records/PestsView.h"
 
-#include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
+#include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
 #include "kit/OVColors.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "screens/records/PestRow.h"
@@ -65,20 +66,11 @@ void PestsView::setShowResolved(bool on)
     m_showResolved->setChecked(on);
 }
 
-QList<PestRow*> PestsView::rows() const
-{
-    return m_list ? m_list->findChildren<PestRow*>(QString(), Qt::FindDirectChildrenOnly) : QList<PestRow*>();
-}
+QList<PestRow*> PestsView::rows() const { return m_shown; }
 
-void PestsView::rebuild()
+void PestsView::readRecords()
 {
-    const bool showResolved = m_showResolved->isChecked();
-    const OVColors colors;
-    auto* list = new QWidget;
-    auto* stack = new QVBoxLayout(list);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(KitMetrics::px(10));
-
+    const OVStore::ReadWatch reads(m_store);
     // Plants and zones are few and named by many records: the plants are read in one
     // query, each zone's name once.
     QHash<qint64, QString> plantNames;
@@ -94,20 +86,85 @@ void PestsView::rebuild()
             found = zoneNames.insert(*id, m_store.zoneName(id));
         return *found;
     };
+    m_sources.clear();
+    for (const PestRecord& record : m_store.pests())
+        m_sources.append(RowSource{record, plantName(record.plantID), zoneName(record.zoneID)});
+    // A failed read is tried again at the next rebuild.
+    m_readFailure = reads.failed() ? reads.reason() : QString();
+    m_readAt = reads.failed() ? -1 : m_store.revision();
+}
 
-    int shown = 0;
-    for (const PestRecord& record : m_store.pests()) {
-        if (!showResolved && record.resolved)
-            continue;
-        auto* row = new PestRow(record, plantName(record.plantID), zoneName(record.zoneID), colors, list);
-        connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
-        stack->addWidget(row);
-        ++shown;
+void PestsView::rebuild()
+{
+    if (m_readAt != m_store.revision())
+        readRecords();
+    const bool showResolved = m_showResolved->isChecked();
+    const OVColors colors;
+    const BuiltLook look = BuiltLook::now();
+
+    if (!m_list) {
+        m_list = new QWidget;
+        auto* stack = new QVBoxLayout(m_list);
+        stack->setContentsMargins(0, 0, 0, 0);
+        stack->setSpacing(KitMetrics::px(10));
+        m_card->body()->addWidget(m_list);
     }
-    if (shown == 0)
-        stack->addWidget(new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
-                                     QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
-                                                    "anything else, log it here with what you did about it.")));
+    const bool sameLook = look == m_look;
+    m_look = look;
 
-    DeferredSwap::replace(m_card->body(), m_list, list);
+    // Rows no longer wanted go on the next event-loop turn: a rebuild may follow a click on one.
+    const auto retire = [](QWidget* row) {
+        row->hide();
+        row->deleteLater();
+    };
+    QHash<qint64, std::pair<RowSource, PestRow*>> kept;
+    QList<QWidget*> order; // every row kept, shown or not, newest first
+    QList<PestRow*> shown;
+    for (const RowSource& source : std::as_const(m_sources)) {
+        auto [old, row] = m_rows.take(source.record.id);
+        if (row && (!sameLook || !(old == source))) {
+            retire(row);
+            row = nullptr;
+        }
+        // Rows the switch hides stay, hidden, for when it lists resolved problems again.
+        const bool visible = showResolved || !source.record.resolved;
+        if (!row && !visible)
+            continue;
+        if (!row) {
+            row = new PestRow(source.record, source.plantName, source.zoneName, colors, m_list);
+            const PestRecord record = source.record;
+            connect(row, &QAbstractButton::clicked, this, [this, record] { m_model.setSheet(EditSheet(record)); });
+        }
+        kept.insert(source.record.id, {source, row});
+        order.append(row);
+        row->setVisible(visible);
+        if (visible)
+            shown.append(row);
+    }
+    for (const auto& [source, row] : std::as_const(m_rows))
+        retire(row);
+    m_rows = kept;
+
+    // Nothing to show: the read failure when the records could not be read, else why.
+    const QString emptyKey = !shown.isEmpty()           ? QString()
+                             : !m_readFailure.isEmpty() ? QStringLiteral("!") + m_readFailure
+                                                        : QStringLiteral("empty");
+    if (m_empty && emptyKey != m_emptyKey) {
+        retire(m_empty);
+        m_empty = nullptr;
+    }
+    m_emptyKey = emptyKey;
+    if (!m_empty && !m_readFailure.isEmpty() && shown.isEmpty()) {
+        m_empty = new OVReadFailure(m_readFailure);
+    } else if (!m_empty && shown.isEmpty()) {
+        m_empty = new OVEmpty(QStringLiteral("ladybug"), QStringLiteral("No problems logged"),
+                              QStringLiteral("When you spot aphids, whiteflies, mildew, blossom-end rot or "
+                                             "anything else, log it here with what you did about it."));
+    }
+    if (m_empty) {
+        order.append(m_empty);
+        m_empty->show();
+    }
+    LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
+    m_shown = shown;
 }

@@ -9,6 +9,7 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/OVRowBox.h"
 #include "kit/QNChromeButton.h"
@@ -81,12 +82,14 @@ void SuppliesView::refresh()
 {
     if (m_readRevision == m_store.revision())
         return;
+    const OVStore::ReadWatch reads(m_store);
     m_entries = m_store.ledger();
     m_haystacks.clear();
     m_haystacks.reserve(m_entries.size());
     for (const LedgerEntry& entry : m_entries)
         m_haystacks.append(searchText(entry));
-    m_readRevision = m_store.revision();
+    // A failed read is tried again next time rather than kept as "no entries".
+    m_readRevision = reads.failed() ? std::nullopt : std::optional<qint64>(m_store.revision());
 }
 
 bool SuppliesView::eventFilter(QObject* watched, QEvent* event)
@@ -102,9 +105,9 @@ void SuppliesView::rebuildYear()
 {
     // This year's entries only (days are stored as "yyyy-mm-dd": text order is day order).
     const qint64 year = OVDay::today().year;
-    const QList<LedgerEntry> thisYear = m_store.fetch<LedgerEntry>(
-        QStringLiteral("date >= ? AND date <= ?"),
-        {SQLValue(OVDay(year, 1, 1).iso()), SQLValue(OVDay(year, 12, 31).iso())}, QStringLiteral("date DESC, id DESC"));
+    const OVStore::ReadWatch reads(m_store);
+    const QList<LedgerEntry> thisYear =
+        reads.read([&] { return m_store.ledgerBetween(OVDay(year, 1, 1), OVDay(year, 12, 31)); });
     double total = 0;
     std::array<double, 10> perCategory{};
     for (const LedgerEntry& entry : thisYear) {
@@ -114,9 +117,12 @@ void SuppliesView::rebuildYear()
         perCategory[size_t(LedgerCategory::Case(entry.category))] += entry.cost;
     }
 
-    auto* card = new OVCard(QStringLiteral("Spent in ") + QString::number(year) + QStringLiteral(": ") +
-                                OVFormat::cash(total),
+    // Without the entries the total would be a guess: the card then says why it has none.
+    auto* card = new OVCard(QStringLiteral("Spent in ") + QString::number(year) +
+                                (reads.failed() ? QString() : QStringLiteral(": ") + OVFormat::cash(total)),
                             QStringLiteral("dollarsign.circle.fill"));
+    if (reads.failed())
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
     auto* grid = new QWidget;
     auto* cells = new AdaptiveGridLayout(KitMetrics::px(200), KitMetrics::px(8), grid);
     cells->setContentsMargins(0, 0, 0, 0);
@@ -145,11 +151,11 @@ void SuppliesView::rebuildList()
     const QString search = m_search->text();
     const OVColors colors;
     // Without a search only the newest entries are read; a search looks at all of them.
+    const OVStore::ReadWatch reads(m_store);
     QList<LedgerEntry> newest;
     bool anyEntry = true;
     if (search.isEmpty()) {
-        newest = m_store.fetch<LedgerEntry>(QString(), {},
-                                            QStringLiteral("date DESC, id DESC LIMIT ") + QString::number(listLimit));
+        newest = reads.read([&] { return m_store.newestLedger(listLimit); });
         anyEntry = !newest.isEmpty();
     } else {
         refresh();
@@ -172,7 +178,10 @@ void SuppliesView::rebuildList()
         stack->addWidget(row);
         ++shown;
     }
-    if (shown == 0) {
+    if (shown == 0 && reads.failed()) {
+        delete rows;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+    } else if (shown == 0) {
         delete rows;
         card->body()->addWidget(new OVEmpty(
             QStringLiteral("dollarsign.circle"),

@@ -77,5 +77,5 @@ private:
     QWidget* m_listHolder = nullptr;
     QList<LedgerEntry> m_entries;
     QStringList m_haystacks;
-    qint64 m_readRevision = -1;
+    std::optional<qint64> m_readRevision;
 };

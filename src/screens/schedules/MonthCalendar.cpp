@@ -6,8 +6,8 @@
 #include "kit/OVViewState.h"
 #include "kit/QNChromeButton.h"
 #include "records/Calendar.h"
-#include "screens/schedules/TaskClock.h"
 #include "services/Schedule.h"
+#include "services/TaskClock.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

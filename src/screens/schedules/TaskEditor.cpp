@@ -17,11 +17,11 @@
 #include "records/MaintenanceCategory.h"
 #include "records/OVFormat.h"
 #include "records/OVPrefs.h"
-#include "screens/schedules/TaskClock.h"
 #include "screens/schedules/ToggleChip.h"
 #include "services/AppModel.h"
 #include "services/OVNotify.h"
 #include "services/Schedule.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QButtonGroup>

@@ -8,17 +8,18 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
+#include "kit/TaskRow.h"
 #include "records/MaintenanceCategory.h"
 #include "records/OVPrefs.h"
 #include "screens/schedules/MonthCalendar.h"
-#include "screens/schedules/TaskClock.h"
-#include "screens/schedules/TaskRow.h"
 #include "services/AppModel.h"
 #include "services/Exporter.h"
 #include "services/FilePanels.h"
 #include "services/Schedule.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>
@@ -213,6 +214,7 @@ void TasksView::rebuild()
     const ModeTexts texts = textsFor(maintenanceMode());
     m_banner->setVisible(!OVPrefs::remindersOn());
 
+    const OVStore::ReadWatch reads(m_store);
     const QList<OVTask> tasks = tasksOfKinds(m_store, m_kinds);
     const QList<Entry> entries = sorted(tasks);
     const QDateTime now = TaskClock::now();
@@ -255,7 +257,16 @@ void TasksView::rebuild()
         }
         m_rows[i]->setShowLog(openHistory.contains(entry.task.id));
     }
-    m_empty->setVisible(entries.isEmpty());
+    m_empty->setVisible(entries.isEmpty() && !reads.failed());
+    if (m_readFailure) {
+        m_readFailure->hide();
+        m_readFailure->deleteLater();
+        m_readFailure = nullptr;
+    }
+    if (entries.isEmpty() && reads.failed()) {
+        m_readFailure = new OVReadFailure(reads.reason(), m_list);
+        column->insertWidget(0, m_readFailure);
+    }
     if (countChanged)
         m_list->show();
 

@@ -100,6 +100,7 @@ private:
     OVCard* m_listCard = nullptr;
     QWidget* m_list = nullptr;
     OVEmpty* m_empty = nullptr;
+    OVEmpty* m_readFailure = nullptr; // in place of m_empty while the tasks cannot be read
     OVCard* m_calendarCard = nullptr;
     MonthCalendar* m_calendar = nullptr;
     QList<TaskRow*> m_rows;

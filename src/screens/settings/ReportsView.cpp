@@ -6,6 +6,7 @@
 #include "kit/OVDayPicker.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
@@ -127,10 +128,11 @@ QString ReportsView::pdfSubtitle(const QDateTime& made) const
 
 void ReportsView::rebuild()
 {
+    const OVStore::ReadWatch reads(m_store);
     const auto [from, to] = range();
-    const QList<Harvest> harvests = m_store.harvests();
-    m_yield = Reports::yieldTable(Reports::yield(harvests, from, to));
-    m_cost = Reports::costTable(Reports::costs(harvests, m_store.ledger(), from, to));
+    const Reports::BothReports reports = Reports::fromStore(m_store, from, to);
+    m_yield = Reports::yieldTable(reports.yield);
+    m_cost = Reports::costTable(reports.costs);
     m_periodText = Reports::periodText(from, to);
 
     if (m_cardsWidget) {
@@ -159,13 +161,17 @@ void ReportsView::rebuild()
     };
 
     auto* yieldCard = new OVCard(QStringLiteral("Yield per crop — ") + m_periodText, QStringLiteral("basket.fill"));
-    yieldCard->body()->addWidget(new ReportTable(m_yield));
+    // Empty tables would say that nothing was harvested or spent.
+    const auto table = [&](const ReportTableText& text) -> QWidget* {
+        return reads.failed() ? static_cast<QWidget*>(new OVReadFailure(reads.reason())) : new ReportTable(text);
+    };
+    yieldCard->body()->addWidget(table(m_yield));
     yieldCard->body()->addLayout(exportRow(m_yield, QStringLiteral("Yield per crop"), yieldNote));
     column->addWidget(yieldCard);
 
     auto* costCard = new OVCard(QStringLiteral("Cost per harvest — ") + m_periodText,
                                 QStringLiteral("dollarsign.circle.fill"));
-    costCard->body()->addWidget(new ReportTable(m_cost));
+    costCard->body()->addWidget(table(m_cost));
     auto* note = new OVLabel(costScreenNote, 11.5, QFont::Normal, OVColors().dim());
     note->setWrapping(true);
     costCard->body()->addWidget(note);

@@ -7,6 +7,7 @@
 #include "kit/OVLabel.h"
 #include "kit/OVLinkButton.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNMRAbout.h"
@@ -278,10 +279,13 @@ QString SettingsView::planText() const
 
 QString SettingsView::countsText() const
 {
-    return QString::number(m_store.count(QStringLiteral("plant"))) + QStringLiteral(" plants · ")
-         + QString::number(m_store.count(QStringLiteral("reading"))) + QStringLiteral(" readings · ")
-         + QString::number(m_store.count(QStringLiteral("harvest"))) + QStringLiteral(" harvests · ")
-         + QString::number(m_store.count(QStringLiteral("photo"))) + QStringLiteral(" photos");
+    const OVStore::ReadWatch reads(m_store);
+    const QString text = QString::number(m_store.count(QStringLiteral("plant"))) + QStringLiteral(" plants · ")
+                       + QString::number(m_store.count(QStringLiteral("reading"))) + QStringLiteral(" readings · ")
+                       + QString::number(m_store.count(QStringLiteral("harvest"))) + QStringLiteral(" harvests · ")
+                       + QString::number(m_store.count(QStringLiteral("photo"))) + QStringLiteral(" photos");
+    // Zeros read from a failing store would look like an empty one.
+    return reads.failed() ? OVReadFailure::text(reads.reason()) : text;
 }
 
 QString SettingsView::backupName(const OVDay& day)

@@ -8,17 +8,18 @@
 #include "kit/OVEmpty.h"
 #include "kit/OVLabel.h"
 #include "kit/OVPage.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
+#include "kit/TaskRow.h"
 #include "records/OVFormat.h"
-#include "screens/schedules/TaskClock.h"
-#include "screens/schedules/TaskRow.h"
 #include "screens/today/ClimateNowGrid.h"
 #include "screens/today/HarvestSoonRow.h"
 #include "screens/today/ProblemRow.h"
 #include "screens/today/StatTile.h"
 #include "screens/today/WelcomeCard.h"
 #include "services/AppModel.h"
+#include "services/TaskClock.h"
 #include "services/TodaySummary.h"
 #include "store/OVStore.h"
 
@@ -104,17 +105,21 @@ void TodayView::rebuild()
 {
     const QDateTime now = TaskClock::now();
     const OVDay today = OVDay::today(now);
+    const OVStore::ReadWatch reads(m_store);
     const TodaySummary summary(m_store, now);
     const OVColors colors;
     m_page->setSubtitle(subtitleFor(now));
 
-    m_welcome = nullptr;
-    m_tiles.clear();
-    m_dueRows.clear();
-    m_upcomingRows.clear();
-    m_harvestRows.clear();
-    m_problemRows.clear();
-    m_emptyTexts.clear();
+    const auto forgetShown = [this] {
+        m_welcome = nullptr;
+        m_tiles.clear();
+        m_dueRows.clear();
+        m_upcomingRows.clear();
+        m_harvestRows.clear();
+        m_problemRows.clear();
+        m_emptyTexts.clear();
+    };
+    forgetShown();
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
@@ -222,6 +227,20 @@ void TodayView::rebuild()
     }
     right->addWidget(problemCard);
     right->addStretch(1);
+
+    // Figures, "all caught up" and the welcome card would all be guesses after a
+    // failed read: the page says what happened instead.
+    if (reads.failed()) {
+        delete content;
+        forgetShown();
+        m_climate = nullptr;
+        content = new QWidget;
+        auto* failed = new QVBoxLayout(content);
+        failed->setContentsMargins(0, 0, 0, 0);
+        auto* card = new OVCard;
+        card->body()->addWidget(new OVReadFailure(reads.reason()));
+        failed->addWidget(card);
+    }
 
     // The old content may hold the button clicked (Done, the sample greenhouse).
     DeferredSwap::replace(m_page->content(), m_content, content);

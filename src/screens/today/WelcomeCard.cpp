@@ -6,10 +6,10 @@
 #include "kit/OVLabel.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNMRHelp.h"
-#include "screens/schedules/TaskClock.h"
 #include "screens/today/StepBadge.h"
 #include "services/AppModel.h"
 #include "services/SampleData.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>

@@ -1,4 +1,3 @@
-#include "screens/climate/ChartReadings.h"
 #include "screens/climate/ClimateChart.h"
 
 #include "ClimateTestSupport.h"
@@ -102,7 +101,7 @@ TEST_F(ClimateChartTest, MetricWithoutReadingsShowsTheEmptyTextAndNoChart)
     EXPECT_EQ(ph.valueAxis()->titleText(), QStringLiteral("Soil / solution pH"));
 }
 
-TEST_F(ClimateChartTest, ChartReadingsGiveThePointsOfTheStoresNewestReadings)
+TEST_F(ClimateChartTest, StoredMetricPointsAreThePointsOfTheStoresNewestReadings)
 {
     Greenhouse house{.name = QStringLiteral("H")};
     store->save(house);
@@ -119,8 +118,10 @@ TEST_F(ClimateChartTest, ChartReadingsGiveThePointsOfTheStoresNewestReadings)
     for (const std::optional<QDateTime>& since : {std::optional<QDateTime>(), std::optional<QDateTime>(t0.addSecs(600))}) {
         const QList<ClimateChart::Point> expected =
             ClimateChart::points(store->readings(zone.id, since, 12), Metric::temp);
-        const QList<ClimateChart::Point> got =
-            ClimateChart::displayPoints(ChartReadings::load(*store, zone.id, Metric::temp, since, 12), Metric::temp);
+        QList<ClimateChart::Point> stored;
+        for (const OVStore::MetricPoint& point : store->metricPoints(zone.id, Metric::temp, since, 12))
+            stored.append({point.taken, point.value});
+        const QList<ClimateChart::Point> got = ClimateChart::displayPoints(stored, Metric::temp);
         ASSERT_EQ(got.size(), expected.size());
         ASSERT_EQ(got.size(), 8); // 12 newest, of which 4 hold no temperature
         for (qsizetype i = 0; i < got.size(); ++i) {

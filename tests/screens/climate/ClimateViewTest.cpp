@@ -135,7 +135,7 @@ TEST_F(ClimateViewTest, PeriodStartsExactlyDaysTimesADayAgoAndStoreChangesRedraw
     settle();
     EXPECT_FALSE(view->showsNoReadings());
     EXPECT_EQ(view->rows().size(), 1);
-    EXPECT_EQ(ClimateView::countReadings(*store, zone.id, std::nullopt), 2);
+    EXPECT_EQ(store->readingCount(zone.id), 2);
 }
 
 TEST(ReadingRowLook, AlertingValuesAreHeavyAndHighlightTheRowOnlyBeyondTheLimits)

@@ -13,7 +13,6 @@
 #include "screens/plants/SeedCard.h"
 #include "screens/plants/SeedEditor.h"
 #include "screens/plants/SeedsView.h"
-#include "screens/plants/WholeNumber.h"
 #include "services/ReferenceLibrary.h"
 
 #include <QLabel>
@@ -31,18 +30,6 @@ protected:
         return seed;
     }
 };
-
-TEST(WholeNumberRead, SignsDigitsAndRange)
-{
-    EXPECT_EQ(WholeNumber::parse("2026"), 2026);
-    EXPECT_EQ(WholeNumber::parse("+5"), 5);
-    EXPECT_EQ(WholeNumber::parse("-1"), -1);
-    EXPECT_EQ(WholeNumber::parse("-9223372036854775808"), std::numeric_limits<qint64>::min());
-    for (const char* bad : {"", "+", "2026.0", "12 5", "x7", "9223372036854775808", "٣"})
-        EXPECT_EQ(WholeNumber::parse(bad), std::nullopt) << bad;
-    EXPECT_EQ(WholeNumber::trimBlanks(" \t12\t "), "12");
-    EXPECT_EQ(WholeNumber::trimBlanks("\n12"), "\n12");
-}
 
 TEST_F(SeedsTest, CardsShowFactsRateAndTests)
 {

@@ -9,9 +9,9 @@
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
 #include "kit/QNChromeButton.h"
+#include "kit/TaskRow.h"
 #include "screens/schedules/MonthCalendar.h"
 #include "screens/schedules/TaskEditor.h"
-#include "screens/schedules/TaskRow.h"
 #include "screens/schedules/TasksView.h"
 
 #include "LookShot.h"

@@ -6,9 +6,9 @@
 #include "kit/OVCard.h"
 #include "kit/OVEmpty.h"
 #include "kit/QNChromeButton.h"
+#include "kit/TaskRow.h"
 #include "records/OVFormat.h"
 #include "screens/schedules/MonthCalendar.h"
-#include "screens/schedules/TaskRow.h"
 #include "screens/schedules/TasksView.h"
 #include "services/FilePanels.h"
 

@@ -8,7 +8,7 @@
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
 #include "kit/QNChromeButton.h"
-#include "screens/schedules/TaskRow.h"
+#include "kit/TaskRow.h"
 #include "screens/today/ClimateNowGrid.h"
 #include "screens/today/ClimateNowTile.h"
 #include "screens/today/StatTile.h"

@@ -5,10 +5,10 @@
 #include "TestSupport.h"
 
 #include "records/OVPrefs.h"
-#include "screens/schedules/TaskClock.h"
 #include "services/AppModel.h"
 #include "services/OVNotify.h"
 #include "services/SampleData.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QCoreApplication>

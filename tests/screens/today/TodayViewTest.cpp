@@ -7,7 +7,7 @@
 #include "kit/OVTag.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNMRHelp.h"
-#include "screens/schedules/TaskRow.h"
+#include "kit/TaskRow.h"
 #include "screens/today/ClimateNowGrid.h"
 #include "screens/today/ClimateNowTile.h"
 #include "screens/today/HarvestSoonRow.h"

@@ -1,12 +1,13 @@
 // Task rows: overdue marking, Done, history, paused / finished states, compact rows.
 
-#include "ScheduleTestSupport.h"
+#include "kit/TaskRow.h"
+
+#include "screens/schedules/ScheduleTestSupport.h"
 
 #include "kit/OVTag.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
 #include "records/Zone.h"
-#include "screens/schedules/TaskRow.h"
 #include "services/Schedule.h"
 
 #include <QApplication>

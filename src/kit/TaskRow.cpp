@@ -1,4 +1,4 @@
-#include "screens/schedules/TaskRow.h"
+#include "kit/TaskRow.h"
 
 #include "kit/KitIcons.h"
 #include "kit/KitMetrics.h"
@@ -9,8 +9,8 @@
 #include "records/MaintenanceCategory.h"
 #include "records/OVFormat.h"
 #include "records/Plant.h"
-#include "screens/schedules/TaskClock.h"
 #include "services/AppModel.h"
+#include "services/TaskClock.h"
 #include "store/OVStore.h"
 
 #include <QFontMetricsF>

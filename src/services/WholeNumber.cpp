@@ -1,4 +1,4 @@
-#include "screens/plants/WholeNumber.h"
+#include "services/WholeNumber.h"
 
 #include "records/SpaceTrim.h"
 

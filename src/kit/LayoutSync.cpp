@@ -1,0 +1,35 @@
+#include "kit/LayoutSync.h"
+
+#include <QBoxLayout>
+#include <QSet>
+#include <QWidget>
+
+namespace LayoutSync {
+
+void apply(QBoxLayout* layout, QList<QWidget*>& current, const QList<QWidget*>& wanted)
+{
+    if (wanted == current && layout->count() == wanted.size())
+        return;
+    bool inPlace = wanted.size() == current.size() && layout->count() == current.size();
+    if (inPlace) {
+        // Only swaps of a gone widget for a new one keep every other row where it is.
+        const QSet<QWidget*> keep(wanted.cbegin(), wanted.cend());
+        const QSet<QWidget*> had(current.cbegin(), current.cend());
+        for (qsizetype i = 0; i < wanted.size() && inPlace; ++i)
+            inPlace = wanted[i] == current[i] || (!keep.contains(current[i]) && !had.contains(wanted[i]));
+    }
+    if (inPlace) {
+        for (qsizetype i = 0; i < wanted.size(); ++i) {
+            if (wanted[i] != current[i])
+                delete layout->replaceWidget(current[i], wanted[i]);
+        }
+    } else {
+        while (QLayoutItem* item = layout->takeAt(0))
+            delete item;
+        for (QWidget* widget : wanted)
+            layout->addWidget(widget);
+    }
+    current = wanted;
+}
+
+} // namespace LayoutSync

@@ -1,0 +1,21 @@
+#pragma once
+// Brings a box layout's widgets into a wanted order while moving as little as it can,
+// for lists that keep their row widgets between rebuilds: nothing when the order is
+// the same, the changed widgets swapped in place when only some rows were made anew,
+// and the whole layout refilled only when rows were added, removed or moved. Showing
+// and hiding is the caller's: a hidden widget in the layout takes no room, so rows a
+// filter hides can stay in it. Widgets left out of `wanted` are taken out of the
+// layout (when it is refilled) or replaced; the caller deletes them.
+
+#include <QList>
+
+class QBoxLayout;
+class QWidget;
+
+namespace LayoutSync {
+
+// `current` is what the layout held after the previous call (empty at first); it
+// becomes `wanted`.
+void apply(QBoxLayout* layout, QList<QWidget*>& current, const QList<QWidget*>& wanted);
+
+} // namespace LayoutSync
