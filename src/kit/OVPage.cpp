@@ -9,6 +9,15 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+OVPage* OVPage::fill(QWidget* host, Screen screen, const QString& subtitle)
+{
+    auto* page = new OVPage(screen, subtitle);
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+    return page;
+}
+
 OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidget(parent)
 {
     auto* col = new QVBoxLayout(this);

@@ -16,6 +16,8 @@ class OVPage : public QWidget {
     Q_OBJECT
 public:
     OVPage(Screen screen, const QString& subtitle, QWidget* parent = nullptr);
+    // A page that fills `host` edge to edge, as every screen holds its page.
+    static OVPage* fill(QWidget* host, Screen screen, const QString& subtitle);
 
     OVHeader* header() const { return m_header; }
     void setSubtitle(const QString& subtitle);

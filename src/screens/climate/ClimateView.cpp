@@ -93,10 +93,7 @@ void ClimateView::setDays(int days)
 
 void ClimateView::build()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::climate, subtitle);
-    outer->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::climate, subtitle);
 
     // Header controls, 8 points apart.
     m_import = new QNChromeButton(QStringLiteral("Import CSV…"));

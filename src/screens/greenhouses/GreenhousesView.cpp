@@ -22,12 +22,9 @@ GreenhousesView::GreenhousesView(QWidget* parent) : GreenhousesView(*OVStore::sh
 GreenhousesView::GreenhousesView(OVStore& store, AppModel& model, QWidget* parent)
     : QWidget(parent), m_store(store), m_model(model)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::greenhouses,
-                        QStringLiteral("Every greenhouse you run, its zones (areas with their own climate) and the beds and "
-                                       "benches inside."));
-    col->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::greenhouses,
+                          QStringLiteral("Every greenhouse you run, its zones (areas with their own climate) and the beds and "
+                                         "benches inside."));
 
     const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 0, QStringLiteral("Add Greenhouse"));
     m_export = header.exportButton;

@@ -66,14 +66,11 @@ LibraryView::LibraryView(QWidget* parent) : LibraryView(AppModel::shared(), Refe
 LibraryView::LibraryView(AppModel& model, const ReferenceLibrary& library, QWidget* parent)
     : QWidget(parent), m_model(model), m_lib(library)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::library,
-                        QString::number(m_lib.crops().size())
-                            + QStringLiteral(" common greenhouse and garden crops. Every number comes from a "
-                                             "university extension source, shown with its link and the date it "
-                                             "was checked."));
-    outer->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::library,
+                          QString::number(m_lib.crops().size())
+                              + QStringLiteral(" common greenhouse and garden crops. Every number comes from a "
+                                               "university extension source, shown with its link and the date it "
+                                               "was checked."));
 
     auto* row = new QHBoxLayout;
     row->setSpacing(KitMetrics::px(16));

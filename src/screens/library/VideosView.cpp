@@ -70,10 +70,7 @@ VideosView::VideosView(QWidget* parent)
 VideosView::VideosView(AppModel& model, NetStatus& net, const ReferenceLibrary& library, QWidget* parent)
     : QWidget(parent), m_model(model), m_net(net), m_lib(library)
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::videos, subtitleFor(m_lib.videos().size()));
-    outer->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::videos, subtitleFor(m_lib.videos().size()));
 
     m_banner = new Banner;
     m_page->content()->addWidget(m_banner);

@@ -28,11 +28,8 @@ HarvestsView::HarvestsView(QWidget* parent) : HarvestsView(*OVStore::shared(), A
 HarvestsView::HarvestsView(OVStore& store, AppModel& model, QWidget* parent)
     : QWidget(parent), m_store(store), m_model(model)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::harvests,
-                        QStringLiteral("Every picking with its weight or count. Yields add up in Reports."));
-    col->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::harvests,
+                          QStringLiteral("Every picking with its weight or count. Yields add up in Reports."));
 
     const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 6, QStringLiteral("Log Harvest"));
     m_export = header.exportButton;

@@ -24,12 +24,9 @@ PestsView::PestsView(QWidget* parent) : PestsView(*OVStore::shared(), AppModel::
 PestsView::PestsView(OVStore& store, AppModel& model, QWidget* parent)
     : QWidget(parent), m_store(store), m_model(model)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::pests,
-                        QStringLiteral("What you saw, where, how bad, what you treated it with and whether it worked — "
-                                       "so you can spot patterns next season."));
-    col->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::pests,
+                          QStringLiteral("What you saw, where, how bad, what you treated it with and whether it worked — "
+                                         "so you can spot patterns next season."));
 
     const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 5, QStringLiteral("Log a Problem"));
     m_export = header.exportButton;

@@ -31,12 +31,9 @@ SuppliesView::SuppliesView(QWidget* parent) : SuppliesView(*OVStore::shared(), A
 SuppliesView::SuppliesView(OVStore& store, AppModel& model, QWidget* parent)
     : QWidget(parent), m_store(store), m_model(model)
 {
-    auto* col = new QVBoxLayout(this);
-    col->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(Screen::supplies,
-                        QStringLiteral("What the greenhouse costs: seeds, soil, fertilizer, heat, water, tools and "
-                                       "repairs. Tie a cost to a crop to see cost per harvest."));
-    col->addWidget(m_page);
+    m_page = OVPage::fill(this, Screen::supplies,
+                          QStringLiteral("What the greenhouse costs: seeds, soil, fertilizer, heat, water, tools and "
+                                         "repairs. Tie a cost to a crop to see cost per harvest."));
 
     const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 7, QStringLiteral("Add Cost"));
     m_export = header.exportButton;

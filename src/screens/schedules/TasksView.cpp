@@ -72,10 +72,7 @@ TasksView::TasksView(const QList<TaskKind>& kinds, Screen screen, OVStore& store
     const ModeTexts texts = textsFor(maintenanceMode());
     const OVColors colors;
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_page = new OVPage(screen, texts.subtitle);
-    outer->addWidget(m_page);
+    m_page = OVPage::fill(this, screen, texts.subtitle);
 
     const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 4, texts.addTitle);
     header.exportButton->setObjectName(QStringLiteral("exportButton"));

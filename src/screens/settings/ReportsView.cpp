@@ -44,15 +44,13 @@ ReportsView::ReportsView(OVStore& store, QWidget* parent) : QWidget(parent), m_s
     m_from = OVDay(today.year, 1, 1);
     m_to = today;
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* page = new OVPage(Screen::reports, QStringLiteral("Yield per crop and cost per harvest for any period, "
-                                                            "exported to CSV (spreadsheets) or PDF (printing)."));
+    auto* page = OVPage::fill(this, Screen::reports,
+                              QStringLiteral("Yield per crop and cost per harvest for any period, "
+                                             "exported to CSV (spreadsheets) or PDF (printing)."));
     auto* exportAll = new QNChromeButton(QStringLiteral("Export Everything (CSV)"));
     exportAll->setSymbol(QStringLiteral("folder.badge.plus"));
     page->addTrailing(exportAll);
     connect(exportAll, &QPushButton::clicked, this, [] { SettingsView::chooseFolderAndExportAll(); });
-    outer->addWidget(page);
 
     auto* periodRow = new QHBoxLayout;
     periodRow->setSpacing(KitMetrics::px(10));

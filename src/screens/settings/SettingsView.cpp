@@ -84,10 +84,7 @@ SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
     : QWidget(parent), m_store(store), m_model(model)
 {
     const OVColors colors;
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* page = new OVPage(Screen::settings, QStringLiteral("Units, reminders, backups and your data."));
-    outer->addWidget(page);
+    auto* page = OVPage::fill(this, Screen::settings, QStringLiteral("Units, reminders, backups and your data."));
 
     auto* columns = new QHBoxLayout;
     columns->setSpacing(KitMetrics::px(16));
