@@ -10,6 +10,7 @@
 #include "kit/QNMRHelpViewer.h"
 #include "kit/QNMRThemes.h"
 #include "kit/QNZoom.h"
+#include "modes/SavedSettings.h"
 #include "records/OVPrefs.h"
 #include "services/AppModel.h"
 #include "services/EditSheet.h"
@@ -25,7 +26,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImageWriter>
 #include <QPixmap>
 #include <QSaveFile>
@@ -35,61 +35,23 @@
 
 namespace OVSnapshot {
 
-std::function<bool(const QString&, const QByteArray&)> rewriteFile = [](const QString& path,
-                                                                       const QByteArray& bytes) {
-    QSaveFile out(path);
-    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
-};
+std::function<bool(const QString&, const QByteArray&)> rewriteFile = SavedSettings::replaceFile;
 
 namespace {
 
 const QString databaseName = QStringLiteral("snapshot-sample.sqlite");
 
-// The look settings and the settings file as they were before the run. Putting them
-// back writes the keys through the settings, then the file's old bytes over the file,
-// so the user's file is left byte for byte as it was (or absent when it was absent).
+// The look settings and the settings file as they were before the run, put back
+// when the run ends however it ends.
 class SavedLook {
 public:
-    SavedLook()
-    {
-        OVPrefs::sync();
-        m_path = OVPrefs::settingsFilePath();
-        m_fileExisted = QFileInfo(m_path).exists() || QFileInfo(m_path).isSymLink();
-        if (m_fileExisted) {
-            QFile f(m_path);
-            if (f.open(QIODevice::ReadOnly))
-                m_bytes = f.readAll();
-        }
-        for (const QString& key : {QNMRThemes::key, OVPrefs::unitKey, QNZoom::key}) {
-            if (OVPrefs::contains(key))
-                m_values.append({key, OVPrefs::value(key)});
-            else
-                m_values.append({key, std::nullopt});
-        }
-    }
-    ~SavedLook()
-    {
-        for (const auto& [key, value] : m_values) {
-            if (value)
-                OVPrefs::setValue(key, *value);
-            else
-                OVPrefs::remove(key);
-        }
-        OVPrefs::sync();
-        if (m_bytes) {
-            rewriteFile(m_path, *m_bytes);
-        } else if (!m_fileExisted) {
-            QFile::remove(m_path);
-        }
-    }
+    SavedLook() { m_saved.save({QNMRThemes::key, OVPrefs::unitKey, QNZoom::key}); }
+    ~SavedLook() { m_saved.restore(rewriteFile); }
     SavedLook(const SavedLook&) = delete;
     SavedLook& operator=(const SavedLook&) = delete;
 
 private:
-    QString m_path;
-    bool m_fileExisted = false;
-    std::optional<QByteArray> m_bytes;
-    QList<std::pair<QString, std::optional<QVariant>>> m_values;
+    SavedSettings m_saved;
 };
 
 void settle()

@@ -3,7 +3,6 @@
 #include "modes/SelfTestStore.h"
 
 #include "modes/OVSelfTest.h"
-#include "records/Greenhouse.h"
 #include "records/Metric.h"
 #include "records/MetricRange.h"
 #include "records/OVPrefs.h"
@@ -88,19 +87,9 @@ void alertTests(OVTestRun& run, const QString& folder)
     if (!store)
         return;
 
-    Greenhouse greenhouse;
-    greenhouse.name = QStringLiteral("G");
-    trySave(*store, greenhouse);
-    Zone hot;
-    hot.greenhouseID = greenhouse.id;
-    hot.name = QStringLiteral("Hot");
-    hot.limits = probeLimits();
-    trySave(*store, hot);
-    Zone fine;
-    fine.greenhouseID = greenhouse.id;
-    fine.name = QStringLiteral("Fine");
-    fine.limits = probeLimits();
-    trySave(*store, fine);
+    const QList<Zone> fixtures = trySaveZones(*store, {QStringLiteral("Hot"), QStringLiteral("Fine")}, probeLimits());
+    const Zone& hot = fixtures[0];
+    const Zone& fine = fixtures[1];
 
     const QDateTime now = QDateTime::currentDateTimeUtc();
     try {

@@ -5,7 +5,6 @@
 #include "modes/SelfTestStore.h"
 
 #include "modes/OVSelfTest.h"
-#include "records/Greenhouse.h"
 #include "records/Metric.h"
 #include "records/Reading.h"
 #include "records/Zone.h"
@@ -99,17 +98,9 @@ void csvTests(OVTestRun& run, const QString& folder)
     const std::unique_ptr<OVStore> store = openGroupStore(run, folder, QStringLiteral("csv.sqlite"));
     if (!store)
         return;
-    Greenhouse greenhouse;
-    greenhouse.name = QStringLiteral("G");
-    trySave(*store, greenhouse);
-    Zone propagation;
-    propagation.greenhouseID = greenhouse.id;
-    propagation.name = QStringLiteral("Propagation");
-    trySave(*store, propagation);
-    Zone mainHouse;
-    mainHouse.greenhouseID = greenhouse.id;
-    mainHouse.name = QStringLiteral("Main House");
-    trySave(*store, mainHouse);
+    const QList<Zone> fixtures = trySaveZones(*store, {QStringLiteral("Propagation"), QStringLiteral("Main House")});
+    const Zone& propagation = fixtures[0];
+    const Zone& mainHouse = fixtures[1];
 
     const auto readMain = [&] { return ClimateCSV::read(mainFile(), store->zones(), mainHouse.id, false); };
     const ClimateImportResult main = readMain();

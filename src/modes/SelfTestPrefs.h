@@ -5,10 +5,11 @@
 // existed is never deleted or shortened: when its bytes could not be read before
 // the run, only the five keys are put back, through the settings themselves.
 
+#include "modes/SavedSettings.h"
+
 #include <QByteArray>
-#include <QList>
 #include <QString>
-#include <QVariant>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -24,7 +25,5 @@ public:
     static std::function<std::optional<QByteArray>(const QString& path)> readFile;
 
 private:
-    QList<std::pair<QString, std::optional<QVariant>>> m_saved;
-    bool m_fileExisted = false;
-    std::optional<QByteArray> m_fileBytes; // nullopt: no file, or it could not be read
+    SavedSettings m_saved;
 };

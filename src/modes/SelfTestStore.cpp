@@ -1,5 +1,7 @@
 #include "modes/SelfTestStore.h"
 
+#include "records/Greenhouse.h"
+
 #include <QDir>
 
 namespace OVSelfTest {
@@ -12,6 +14,23 @@ std::unique_ptr<OVStore> openGroupStore(OVTestRun& run, const QString& folder, c
         run.check(false, QStringLiteral("store opens"));
         return nullptr;
     }
+}
+
+QList<Zone> trySaveZones(OVStore& store, const QStringList& names, const std::map<Metric, MetricRange>& limits)
+{
+    Greenhouse greenhouse;
+    greenhouse.name = QStringLiteral("G");
+    trySave(store, greenhouse);
+    QList<Zone> zones;
+    for (const QString& name : names) {
+        Zone zone;
+        zone.greenhouseID = greenhouse.id;
+        zone.name = name;
+        zone.limits = limits;
+        trySave(store, zone);
+        zones.append(zone);
+    }
+    return zones;
 }
 
 } // namespace OVSelfTest

@@ -3,9 +3,15 @@
 // run's scratch folder, and saving fixtures whose failure shows up in later checks.
 
 #include "modes/OVTestRun.h"
+#include "records/Metric.h"
+#include "records/MetricRange.h"
+#include "records/Zone.h"
 #include "store/OVStore.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <map>
 #include <memory>
 
 namespace OVSelfTest {
@@ -24,5 +30,9 @@ void trySave(OVStore& store, T& record)
     } catch (...) {
     }
 }
+
+// Saves a greenhouse "G" holding one zone per name, in that order, each watching
+// `limits`; the zones come back with their ids (or none, when a save failed).
+QList<Zone> trySaveZones(OVStore& store, const QStringList& names, const std::map<Metric, MetricRange>& limits = {});
 
 } // namespace OVSelfTest

@@ -1,40 +1,28 @@
 #pragma once
 // The spending categories of the supplies and costs ledger.
-//
-// Stored as the raw text, which is the case name exactly (case-sensitive);
-// allCases() is the order pickers and exports list them in. A default-constructed
-// value is the first case.
 
-#include <QString>
-#include <QStringView>
-#include <array>
-#include <cstddef>
-#include <functional>
-#include <optional>
+#include "records/RecordEnum.h"
 
-class LedgerCategory {
-public:
+struct LedgerCategoryCases {
     enum Case : unsigned char { seeds, media, fertilizer, pestControl, energy, water, equipment, repairs, containers, other };
 
-    constexpr LedgerCategory() noexcept = default;
-    constexpr LedgerCategory(Case c) noexcept : m_case(c) {}
-    constexpr operator Case() const noexcept { return m_case; }
-
-    static const std::array<LedgerCategory, 10>& allCases();
-    // The case whose raw value equals `raw` exactly; nullopt for any other text.
-    static std::optional<LedgerCategory> fromRaw(QStringView raw);
-
-    QString rawValue() const;
-    QString id() const { return rawValue(); }
-    // The fixed English text shown to people.
-    QString name() const;
-    QString displayName() const { return name(); }
-
-private:
-    Case m_case = seeds;
+protected:
+    // Indexed by case number.
+    static constexpr EnumText::Entry texts[] = {
+        {"seeds", u"Seeds & plants"},
+        {"media", u"Soil & growing media"},
+        {"fertilizer", u"Fertilizer & nutrients"},
+        {"pestControl", u"Pest & disease control"},
+        {"energy", u"Heating & electricity"},
+        {"water", u"Water"},
+        {"equipment", u"Equipment & tools"},
+        {"repairs", u"Repairs & maintenance"},
+        {"containers", u"Pots, trays & supplies"},
+        {"other", u"Other"},
+    };
 };
 
-template <>
-struct std::hash<LedgerCategory> {
-    size_t operator()(LedgerCategory v) const noexcept { return std::hash<int>()(static_cast<int>(LedgerCategory::Case(v))); }
+class LedgerCategory : public RecordEnum<LedgerCategory, LedgerCategoryCases> {
+public:
+    using RecordEnum::RecordEnum;
 };

@@ -1,41 +1,28 @@
 #pragma once
 // What a maintenance job looks after. Tasks store it as plain text, so a
 // category this list does not know survives a save unchanged.
-//
-// Stored as the raw text, which is the case name exactly (case-sensitive);
-// allCases() is the order pickers and exports list them in. A default-constructed
-// value is the first case.
 
-#include <QString>
-#include <QStringView>
-#include <array>
-#include <cstddef>
-#include <functional>
-#include <optional>
+#include "records/RecordEnum.h"
 
-class MaintenanceCategory {
-public:
+struct MaintenanceCategoryCases {
     enum Case : unsigned char { vents, heaters, fans, filters, cleaning, glazing, irrigation, structure, other };
 
-    constexpr MaintenanceCategory() noexcept = default;
-    constexpr MaintenanceCategory(Case c) noexcept : m_case(c) {}
-    constexpr operator Case() const noexcept { return m_case; }
-
-    static const std::array<MaintenanceCategory, 9>& allCases();
-    // The case whose raw value equals `raw` exactly; nullopt for any other text.
-    static std::optional<MaintenanceCategory> fromRaw(QStringView raw);
-
-    QString rawValue() const;
-    QString id() const { return rawValue(); }
-    // The fixed English text shown to people.
-    QString name() const;
-    QString displayName() const { return name(); }
-
-private:
-    Case m_case = vents;
+protected:
+    // Indexed by case number.
+    static constexpr EnumText::Entry texts[] = {
+        {"vents", u"Vents"},
+        {"heaters", u"Heaters"},
+        {"fans", u"Fans & cooling"},
+        {"filters", u"Filters"},
+        {"cleaning", u"Cleaning & sanitation"},
+        {"glazing", u"Glazing (glass / plastic / panels)"},
+        {"irrigation", u"Irrigation lines"},
+        {"structure", u"Frame & doors"},
+        {"other", u"Other"},
+    };
 };
 
-template <>
-struct std::hash<MaintenanceCategory> {
-    size_t operator()(MaintenanceCategory v) const noexcept { return std::hash<int>()(static_cast<int>(MaintenanceCategory::Case(v))); }
+class MaintenanceCategory : public RecordEnum<MaintenanceCategory, MaintenanceCategoryCases> {
+public:
+    using RecordEnum::RecordEnum;
 };

@@ -7,10 +7,9 @@
 
 namespace {
 
+// Indexed by case number, like the raw and display texts.
 struct MetricInfo {
-    const char16_t* raw;
     const char16_t* column;
-    const char16_t* name;
     const char16_t* shortName;
     const char16_t* unit; // temperatures: the Fahrenheit unit; see Metric::unit()
     const char16_t* symbol;
@@ -18,16 +17,17 @@ struct MetricInfo {
     double high;
 };
 
-const MetricInfo infos[8] = {
-    {u"temp", u"temp_f", u"Air temperature", u"Air", u"°F", u"thermometer.medium", -60, 160},
-    {u"humidity", u"humidity", u"Humidity", u"RH", u"%", u"humidity", 0, 100},
-    {u"light", u"light", u"Light", u"Light", u"lux", u"sun.max", 0, 200000},
-    {u"co2", u"co2", u"CO₂", u"CO₂", u"ppm", u"carbon.dioxide.cloud", 0, 20000},
-    {u"soilMoisture", u"soil_moisture", u"Soil moisture", u"Soil H₂O", u"%", u"drop", 0, 100},
-    {u"soilTemp", u"soil_temp_f", u"Soil temperature", u"Soil temp", u"°F", u"thermometer.low", -60, 160},
-    {u"ph", u"ph", u"Soil / solution pH", u"pH", u"", u"testtube.2", 0, 14},
-    {u"ec", u"ec", u"EC (salts)", u"EC", u"mS/cm", u"bolt.horizontal", 0, 30},
+const MetricInfo infos[] = {
+    {u"temp_f", u"Air", u"°F", u"thermometer.medium", -60, 160},
+    {u"humidity", u"RH", u"%", u"humidity", 0, 100},
+    {u"light", u"Light", u"lux", u"sun.max", 0, 200000},
+    {u"co2", u"CO₂", u"ppm", u"carbon.dioxide.cloud", 0, 20000},
+    {u"soil_moisture", u"Soil H₂O", u"%", u"drop", 0, 100},
+    {u"soil_temp_f", u"Soil temp", u"°F", u"thermometer.low", -60, 160},
+    {u"ph", u"pH", u"", u"testtube.2", 0, 14},
+    {u"ec", u"EC", u"mS/cm", u"bolt.horizontal", 0, 30},
 };
+static_assert(std::size(infos) == 8);
 
 const MetricInfo& info(Metric m) { return infos[int(Metric::Case(m))]; }
 
@@ -35,23 +35,7 @@ bool showsCelsius(Metric m) { return m.isTemperature() && OVPrefs::useCelsius();
 
 } // namespace
 
-const std::array<Metric, 8>& Metric::allCases()
-{
-    static const std::array<Metric, 8> all{temp, humidity, light, co2, soilMoisture, soilTemp, ph, ec};
-    return all;
-}
-
-std::optional<Metric> Metric::fromRaw(QStringView raw)
-{
-    for (Metric m : allCases())
-        if (raw == QStringView(info(m).raw))
-            return m;
-    return std::nullopt;
-}
-
-QString Metric::rawValue() const { return QString::fromUtf16(info(*this).raw); }
 QString Metric::column() const { return QString::fromUtf16(info(*this).column); }
-QString Metric::name() const { return QString::fromUtf16(info(*this).name); }
 QString Metric::shortName() const { return QString::fromUtf16(info(*this).shortName); }
 
 QString Metric::unit() const

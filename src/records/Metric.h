@@ -7,16 +7,31 @@
 // preference. allCases() order is the column order of the database and exports.
 
 #include "records/MetricRange.h"
+#include "records/RecordEnum.h"
 
 #include <QHashFunctions>
 #include <QString>
-#include <QStringView>
-#include <array>
-#include <optional>
 
-class Metric {
-public:
+struct MetricCases {
     enum Case : quint8 { temp, humidity, light, co2, soilMoisture, soilTemp, ph, ec };
+
+protected:
+    // Indexed by case number.
+    static constexpr EnumText::Entry texts[] = {
+        {"temp", u"Air temperature"},
+        {"humidity", u"Humidity"},
+        {"light", u"Light"},
+        {"co2", u"CO₂"},
+        {"soilMoisture", u"Soil moisture"},
+        {"soilTemp", u"Soil temperature"},
+        {"ph", u"Soil / solution pH"},
+        {"ec", u"EC (salts)"},
+    };
+};
+
+class Metric : public RecordEnum<Metric, MetricCases> {
+public:
+    using RecordEnum::RecordEnum;
 
     // Both ends are possible values.
     struct Bounds {
@@ -25,19 +40,7 @@ public:
         bool contains(double v) const { return v >= lowerBound && v <= upperBound; }
     };
 
-    constexpr Metric() noexcept = default;
-    constexpr Metric(Case c) noexcept : m_case(c) {}
-    constexpr operator Case() const noexcept { return m_case; }
-
-    static const std::array<Metric, 8>& allCases();
-    // The case whose raw value is exactly `raw` (case-sensitive).
-    static std::optional<Metric> fromRaw(QStringView raw);
-
-    QString rawValue() const;
-    QString id() const { return rawValue(); }
     QString column() const;
-    QString name() const;
-    QString displayName() const { return name(); }
     QString shortName() const;
     // "°C" for the temperatures when the Celsius preference is on, else fixed.
     QString unit() const;
@@ -49,14 +52,6 @@ public:
     double fromDisplay(double v) const;
     // The stored value as shown to people, unit included ("72°F", "65%", "1.40 mS/cm").
     QString format(double v) const;
-
-private:
-    Case m_case = temp;
 };
 
 inline size_t qHash(Metric m, size_t seed = 0) noexcept { return qHash(static_cast<int>(Metric::Case(m)), seed); }
-
-template <>
-struct std::hash<Metric> {
-    size_t operator()(Metric m) const noexcept { return std::hash<int>()(static_cast<int>(Metric::Case(m))); }
-};

@@ -9,29 +9,6 @@
 #include <array>
 #include <limits>
 
-namespace {
-
-// An optional "+" then ASCII digits, within the 64-bit range.
-std::optional<qint64> readInteger(QStringView piece)
-{
-    if (piece.startsWith(u'+'))
-        piece = piece.mid(1);
-    if (piece.isEmpty())
-        return std::nullopt;
-    qint64 value = 0;
-    for (QChar c : piece) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        if (__builtin_mul_overflow(value, qint64(10), &value)
-            || __builtin_add_overflow(value, qint64(c.unicode() - u'0'), &value))
-            return std::nullopt;
-    }
-    return value;
-}
-
-
-} // namespace
-
 OVDay::OVDay(const QDateTime& instant, const Calendar& calendar)
 {
     const QDate d = calendar.date(instant);
@@ -50,7 +27,8 @@ std::optional<OVDay> OVDay::fromIso(QStringView text)
     std::array<qint64, 3> numbers{};
     int found = 0;
     for (QStringView piece : text.split(u'-', Qt::SkipEmptyParts)) {
-        const auto n = readInteger(piece);
+        // The pieces hold no minus: it is the separator.
+        const auto n = IntegerMath::readDecimal(piece);
         if (!n)
             continue; // unreadable pieces are dropped, not refused
         if (found == 3)

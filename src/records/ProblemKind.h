@@ -1,40 +1,22 @@
 #pragma once
 // What sort of trouble a pest record describes.
-//
-// Stored as the raw text, which is the case name exactly (case-sensitive);
-// allCases() is the order pickers and exports list them in. A default-constructed
-// value is the first case.
 
-#include <QString>
-#include <QStringView>
-#include <array>
-#include <cstddef>
-#include <functional>
-#include <optional>
+#include "records/RecordEnum.h"
 
-class ProblemKind {
-public:
+struct ProblemKindCases {
     enum Case : unsigned char { pest, disease, disorder, other };
 
-    constexpr ProblemKind() noexcept = default;
-    constexpr ProblemKind(Case c) noexcept : m_case(c) {}
-    constexpr operator Case() const noexcept { return m_case; }
-
-    static const std::array<ProblemKind, 4>& allCases();
-    // The case whose raw value equals `raw` exactly; nullopt for any other text.
-    static std::optional<ProblemKind> fromRaw(QStringView raw);
-
-    QString rawValue() const;
-    QString id() const { return rawValue(); }
-    // The fixed English text shown to people.
-    QString name() const;
-    QString displayName() const { return name(); }
-
-private:
-    Case m_case = pest;
+protected:
+    // Indexed by case number.
+    static constexpr EnumText::Entry texts[] = {
+        {"pest", u"Pest"},
+        {"disease", u"Disease"},
+        {"disorder", u"Disorder (nutrient, heat, cold\u2026)"},
+        {"other", u"Other"},
+    };
 };
 
-template <>
-struct std::hash<ProblemKind> {
-    size_t operator()(ProblemKind v) const noexcept { return std::hash<int>()(static_cast<int>(ProblemKind::Case(v))); }
+class ProblemKind : public RecordEnum<ProblemKind, ProblemKindCases> {
+public:
+    using RecordEnum::RecordEnum;
 };

@@ -1,38 +1,23 @@
 #include "records/Recurrence.h"
 
+#include "records/IntegerMath.h"
+
 #include <algorithm>
+#include <limits>
 
 namespace {
 
-// An optional sign, then ASCII digits only, within the 64-bit range.
-std::optional<qint64> readNumber(QStringView field)
-{
-    bool negative = false;
-    if (!field.isEmpty() && (field.front() == u'+' || field.front() == u'-')) {
-        negative = field.front() == u'-';
-        field = field.mid(1);
-    }
-    if (field.isEmpty())
-        return std::nullopt;
-    // Accumulate towards the sign so that the 64-bit minimum reads too.
-    qint64 value = 0;
-    for (QChar c : field) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        const qint64 digit = c.unicode() - u'0';
-        if (__builtin_mul_overflow(value, qint64(10), &value)
-            || (negative ? __builtin_sub_overflow(value, digit, &value)
-                         : __builtin_add_overflow(value, digit, &value)))
-            return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<qint64> numberAt(const QList<QStringView>& fields, qsizetype index)
+// The number in field `index` when it lies within low...high; nullopt when the
+// field is missing, unreadable or out of range.
+std::optional<qint64> numberIn(const QList<QStringView>& fields, qsizetype index, qint64 low,
+                               qint64 high = std::numeric_limits<qint64>::max())
 {
     if (index >= fields.size())
         return std::nullopt;
-    return readNumber(fields[index]);
+    const auto n = IntegerMath::readDecimal(fields[index]);
+    if (!n || *n < low || *n > high)
+        return std::nullopt;
+    return n;
 }
 
 QString countPhrase(qint64 count, const char16_t* singular, const char16_t* plural)
@@ -51,49 +36,21 @@ QString nameAt(const QStringList& names, qint64 oneBased)
 
 } // namespace
 
-Recurrence Recurrence::everyDays(qint64 n)
+Recurrence::Recurrence(Kind kind, qint64 every, int month, int day, QList<int> weekdays)
+    : m_kind(kind), m_every(every), m_month(month), m_day(day), m_weekdays(std::move(weekdays))
 {
-    Recurrence r;
-    r.m_kind = Kind::everyDays;
-    r.m_every = n;
-    return r;
 }
+
+Recurrence Recurrence::everyDays(qint64 n) { return Recurrence(Kind::everyDays, n, 0, 0); }
 
 Recurrence Recurrence::weekly(qint64 every, QList<int> weekdays)
 {
-    Recurrence r;
-    r.m_kind = Kind::weekly;
-    r.m_every = every;
-    r.m_weekdays = std::move(weekdays);
-    return r;
+    return Recurrence(Kind::weekly, every, 0, 0, std::move(weekdays));
 }
 
-Recurrence Recurrence::monthlyDay(qint64 every, int day)
-{
-    Recurrence r;
-    r.m_kind = Kind::monthlyDay;
-    r.m_every = every;
-    r.m_day = day;
-    return r;
-}
-
-Recurrence Recurrence::monthlyLast(qint64 every)
-{
-    Recurrence r;
-    r.m_kind = Kind::monthlyLast;
-    r.m_every = every;
-    return r;
-}
-
-Recurrence Recurrence::yearly(int month, int day)
-{
-    Recurrence r;
-    r.m_kind = Kind::yearly;
-    r.m_month = month;
-    r.m_day = day;
-    return r;
-}
-
+Recurrence Recurrence::monthlyDay(qint64 every, int day) { return Recurrence(Kind::monthlyDay, every, 0, day); }
+Recurrence Recurrence::monthlyLast(qint64 every) { return Recurrence(Kind::monthlyLast, every, 0, 0); }
+Recurrence Recurrence::yearly(int month, int day) { return Recurrence(Kind::yearly, 0, month, day); }
 Recurrence Recurrence::once() { return Recurrence(); }
 
 QString Recurrence::encoded() const
@@ -131,19 +88,17 @@ std::optional<Recurrence> Recurrence::fromEncoded(QStringView text)
         return once();
 
     if (head == u"days") {
-        const auto n = numberAt(fields, 1);
-        if (!n || *n < 1)
-            return std::nullopt;
-        return everyDays(*n);
+        const auto n = numberIn(fields, 1, 1);
+        return n ? std::optional(everyDays(*n)) : std::nullopt;
     }
 
     if (head == u"weeks") {
-        const auto e = numberAt(fields, 1);
-        if (!e || *e < 1 || fields.size() != 3)
+        const auto e = numberIn(fields, 1, 1);
+        if (!e || fields.size() != 3)
             return std::nullopt;
         QList<int> days;
         for (QStringView piece : fields[2].split(u',', Qt::SkipEmptyParts)) {
-            const auto w = readNumber(piece);
+            const auto w = IntegerMath::readDecimal(piece);
             if (w && *w >= 1 && *w <= 7 && !days.contains(int(*w)))
                 days << int(*w);
         }
@@ -154,30 +109,20 @@ std::optional<Recurrence> Recurrence::fromEncoded(QStringView text)
     }
 
     if (head == u"monthday") {
-        const auto e = numberAt(fields, 1);
-        if (!e || *e < 1)
-            return std::nullopt;
-        const auto d = numberAt(fields, 2);
-        if (!d || *d < 1 || *d > 31)
-            return std::nullopt;
-        return monthlyDay(*e, int(*d));
+        const auto e = numberIn(fields, 1, 1);
+        const auto d = numberIn(fields, 2, 1, 31);
+        return e && d ? std::optional(monthlyDay(*e, int(*d))) : std::nullopt;
     }
 
     if (head == u"monthlast") {
-        const auto e = numberAt(fields, 1);
-        if (!e || *e < 1)
-            return std::nullopt;
-        return monthlyLast(*e);
+        const auto e = numberIn(fields, 1, 1);
+        return e ? std::optional(monthlyLast(*e)) : std::nullopt;
     }
 
     if (head == u"yearly") {
-        const auto m = numberAt(fields, 1);
-        if (!m || *m < 1 || *m > 12)
-            return std::nullopt;
-        const auto d = numberAt(fields, 2);
-        if (!d || *d < 1 || *d > 31)
-            return std::nullopt;
-        return yearly(int(*m), int(*d));
+        const auto m = numberIn(fields, 1, 1, 12);
+        const auto d = numberIn(fields, 2, 1, 31);
+        return m && d ? std::optional(yearly(int(*m), int(*d))) : std::nullopt;
     }
 
     return std::nullopt;

@@ -54,6 +54,8 @@ public:
     friend bool operator==(const Recurrence&, const Recurrence&) = default;
 
 private:
+    Recurrence(Kind kind, qint64 every, int month, int day, QList<int> weekdays = {});
+
     Kind m_kind = Kind::once;
     qint64 m_every = 0;
     int m_month = 0;

@@ -1,42 +1,26 @@
 #pragma once
 // What a scheduled job does.
-//
-// Stored as the raw text, which is the case name exactly (case-sensitive);
-// allCases() is the order pickers and exports list them in. A default-constructed
-// value is the first case.
+
+#include "records/RecordEnum.h"
 
 #include <QString>
-#include <QStringView>
-#include <array>
-#include <cstddef>
-#include <functional>
-#include <optional>
 
-class TaskKind {
-public:
+struct TaskKindCases {
     enum Case : unsigned char { water, feed, nutrient, maintenance };
 
-    constexpr TaskKind() noexcept = default;
-    constexpr TaskKind(Case c) noexcept : m_case(c) {}
-    constexpr operator Case() const noexcept { return m_case; }
-
-    static const std::array<TaskKind, 4>& allCases();
-    // The case whose raw value equals `raw` exactly; nullopt for any other text.
-    static std::optional<TaskKind> fromRaw(QStringView raw);
-
-    QString rawValue() const;
-    QString id() const { return rawValue(); }
-    // The fixed English text shown to people.
-    QString name() const;
-    QString displayName() const { return name(); }
-    // The icon name shown beside a task of this kind.
-    QString symbol() const;
-
-private:
-    Case m_case = water;
+protected:
+    // Indexed by case number.
+    static constexpr EnumText::Entry texts[] = {
+        {"water", u"Watering"},
+        {"feed", u"Feeding"},
+        {"nutrient", u"Nutrient / pH check"},
+        {"maintenance", u"Maintenance"},
+    };
 };
 
-template <>
-struct std::hash<TaskKind> {
-    size_t operator()(TaskKind v) const noexcept { return std::hash<int>()(static_cast<int>(TaskKind::Case(v))); }
+class TaskKind : public RecordEnum<TaskKind, TaskKindCases> {
+public:
+    using RecordEnum::RecordEnum;
+    // The icon name shown beside a task of this kind.
+    QString symbol() const;
 };

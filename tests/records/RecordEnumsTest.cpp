@@ -1,6 +1,7 @@
 #include "records/HarvestUnit.h"
 #include "records/LedgerCategory.h"
 #include "records/MaintenanceCategory.h"
+#include "records/Metric.h"
 #include "records/PlantStatus.h"
 #include "records/ProblemKind.h"
 #include "records/SpotKind.h"
@@ -8,6 +9,8 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+
+#include <unordered_set>
 
 namespace {
 
@@ -33,7 +36,39 @@ void expectRawRoundTrip()
     }
 }
 
+// allCases() lists each case once, in case order, with its own raw text and hash;
+// a default value is the first case.
+template <typename E>
+void expectCaseOrder()
+{
+    std::unordered_set<E> seen;
+    QStringList raws;
+    int index = 0;
+    for (const E e : E::allCases()) {
+        EXPECT_EQ(static_cast<int>(typename E::Case(e)), index++);
+        seen.insert(e);
+        raws << e.rawValue();
+    }
+    EXPECT_EQ(seen.size(), E::allCases().size());
+    EXPECT_EQ(raws.removeDuplicates(), 0);
+    EXPECT_EQ(E(), E::allCases().front());
+}
+
 } // namespace
+
+TEST(RecordEnumCases, ListedOnceInCaseOrder)
+{
+    expectCaseOrder<SpotKind>();
+    expectCaseOrder<PlantStatus>();
+    expectCaseOrder<TaskKind>();
+    expectCaseOrder<MaintenanceCategory>();
+    expectCaseOrder<ProblemKind>();
+    expectCaseOrder<HarvestUnit>();
+    expectCaseOrder<LedgerCategory>();
+    expectCaseOrder<Metric>();
+    constexpr SpotKind bench = SpotKind::bench;
+    static_assert(bench == SpotKind::bench && SpotKind() == SpotKind::bed);
+}
 
 // The raw texts are what the database holds: every case reads back as itself, and
 // the camel-case ones keep their case.
