@@ -14,6 +14,7 @@
 #include "modes/OVSnapshot.h"
 #include "modes/SelfTestChild.h"
 #include "records/OVInfo.h"
+#include "services/BackgroundJobs.h"
 #include "store/OVStore.h"
 
 #include <QApplication>
@@ -65,7 +66,11 @@ int runWindow()
     // The launch work waits for a running event loop.
     OVDelegate delegate(store.get());
     QTimer::singleShot(0, &delegate, &OVDelegate::launch);
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // Whatever still runs ends before the store and the window go (an export or
+    // import is cancelled, a backup or restore finished).
+    BackgroundJobs::shared().stopAll();
+    return code;
 }
 
 } // namespace

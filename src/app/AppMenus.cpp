@@ -4,6 +4,7 @@
 #include "app/OVSetup.h"
 #include "kit/KitText.h"
 #include "kit/QNMRKitMenus.h"
+#include "services/BackgroundJobs.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -35,16 +36,28 @@ void build(QMenuBar* bar, QWidget* window)
     addItem(file, QStringLiteral("New Plant…"), QKeySequence(QStringLiteral("Ctrl+N")), AppCommands::newPlant);
     addItem(file, QStringLiteral("New Climate Reading…"), QKeySequence(QStringLiteral("Ctrl+Shift+R")),
             AppCommands::newReading);
-    addItem(file, QStringLiteral("Import Climate CSV…"), QKeySequence(QStringLiteral("Ctrl+Shift+I")),
-            AppCommands::importCSV);
+    QAction* importItem = addItem(file, QStringLiteral("Import Climate CSV…"),
+                                  QKeySequence(QStringLiteral("Ctrl+Shift+I")), AppCommands::importCSV);
     file->addSeparator();
     addItem(file, QStringLiteral("New Greenhouse…"), {}, AppCommands::newGreenhouse);
     addItem(file, QStringLiteral("Log a Harvest…"), {}, AppCommands::logHarvest);
     addItem(file, QStringLiteral("Log a Pest or Disease…"), {}, AppCommands::logPest);
     addItem(file, QStringLiteral("Add a Cost…"), {}, AppCommands::addCost);
     file->addSeparator();
-    addItem(file, QStringLiteral("Back Up Now…"), QKeySequence(QStringLiteral("Ctrl+Shift+B")), AppCommands::backUpNow);
-    addItem(file, QStringLiteral("Export Everything as CSV…"), {}, AppCommands::exportEverything);
+    QAction* backupItem = addItem(file, QStringLiteral("Back Up Now…"), QKeySequence(QStringLiteral("Ctrl+Shift+B")),
+                                  AppCommands::backUpNow);
+    QAction* exportItem = addItem(file, QStringLiteral("Export Everything as CSV…"), {}, AppCommands::exportEverything);
+    // While a job runs, the items that would conflict with it wait: a second backup,
+    // and anything that reads or writes the records during a restore.
+    const auto guard = [backupItem, exportItem, importItem] {
+        const BackgroundJobs& jobs = BackgroundJobs::shared();
+        const bool restoring = jobs.runs(QStringLiteral("restore"));
+        backupItem->setEnabled(!restoring && !jobs.runs(QStringLiteral("backup")));
+        exportItem->setEnabled(!restoring);
+        importItem->setEnabled(!restoring);
+    };
+    QObject::connect(&BackgroundJobs::shared(), &BackgroundJobs::changed, file, guard);
+    guard();
     file->addSeparator();
     QAction* quit = addItem(file, QStringLiteral("Quit"), QKeySequence(QStringLiteral("Ctrl+Q")), [window] {
         if (window)

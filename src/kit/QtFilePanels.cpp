@@ -76,6 +76,7 @@ FilePanels::Backend backend()
     b.open = open;
     b.folder = folder;
     b.reveal = FilePanels::revealInFileManager;
+    b.revealItems = FilePanels::revealItemsInFileManager;
     return b;
 }
 

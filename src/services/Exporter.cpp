@@ -3,12 +3,15 @@
 #include "records/Calendar.h"
 #include "records/MaintenanceCategory.h"
 #include "records/OVFormat.h"
+#include "services/FilePanels.h"
+#include "services/JobState.h"
 #include "services/LocalTimestamp.h"
 #include "services/OVCSV.h"
 #include "services/Schedule.h"
 #include "store/OVStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 #include <charconv>
@@ -120,8 +123,13 @@ enum class Streamed { all, sinkFailed, queryFailed };
 // Hands the header line and then every reading's line to `sink`, zones in the
 // store's zone order (greenhouse id, then name), each zone's readings oldest first.
 // Stops when `sink` returns false or a zone's readings cannot be read.
-Streamed streamReadings(const OVStore& store, const std::function<bool(const QString&)>& sink)
+// With a job: one step per reading, and a cancel request is honoured between rows
+// (JobCancelled leaves through `sink`'s owner, which discards what it wrote).
+Streamed streamReadings(const OVStore& store, const std::function<bool(const QString&)>& sink,
+                        JobState* job = nullptr)
 {
+    if (job)
+        job->setStage(QStringLiteral("Exporting readings…"), store.count(QStringLiteral("reading")));
     if (!sink(csvLine(readingHeader())))
         return Streamed::sinkFailed;
     ReadingLines lines;
@@ -130,6 +138,10 @@ Streamed streamReadings(const OVStore& store, const std::function<bool(const QSt
         lines.setZone(zone.name, house ? house->name : QString());
         bool sinkFailed = false;
         const bool complete = store.eachReading(zone.id, [&](const Reading& reading) {
+            if (job) {
+                job->checkCancel();
+                job->advance();
+            }
             sinkFailed = !sink(lines.line(reading));
             return !sinkFailed;
         });
@@ -158,15 +170,8 @@ public:
     // system's reason (for example "File too large") into errorString().
     bool flush()
     {
-        const char* data = m_buffer.constData();
-        qint64 left = m_buffer.size();
-        while (left > 0) {
-            const qint64 written = m_file.write(data, left);
-            if (written <= 0)
-                return false;
-            data += written;
-            left -= written;
-        }
+        if (!FilePanels::writeAll(m_file, m_buffer))
+            return false;
         m_buffer.clear();
         return true;
     }
@@ -350,43 +355,118 @@ QString ledger(const OVStore& store)
     return OVCSV::write(header, rows);
 }
 
-QStringList everything(const OVStore& store, const QString& folder)
+namespace {
+
+constexpr qsizetype readingsTable = 3;
+
+QString stageText(qsizetype table)
 {
+    static const char* const names[] = {"greenhouses and zones", "plants", "seeds", "readings",
+                                        "schedules and maintenance", "pests and diseases", "harvests",
+                                        "supplies and costs"};
+    return QStringLiteral("Exporting ") + QString::fromLatin1(names[table]) + QStringLiteral("…");
+}
+
+using Builder = QString (*)(const OVStore&);
+
+// The builders of the small tables in fileNames() order; the readings have none.
+const Builder* tableBuilders()
+{
+    static const Builder builders[] = {greenhouses, plants, seeds, nullptr, tasks, pests, harvests, ledger};
+    return builders;
+}
+
+void writeText(const QString& path, const QString& text, JobState* job)
+{
+    if (job)
+        job->checkCancel();
+    writeAtomically(path, [&text](FileSink& sink) { return sink.add(text); });
+}
+
+void writeReadings(const OVStore& store, const QString& path, JobState* job)
+{
+    writeAtomically(path, [&store, job](FileSink& sink) {
+        const Streamed result =
+            streamReadings(store, [&sink](const QString& line) { return sink.add(line); }, job);
+        // A reading query that fails part way must not pass for a complete export;
+        // the unfinished temporary file is discarded on the way out.
+        if (result == Streamed::queryFailed)
+            throw OVError::database(QStringLiteral("the climate readings could not be read"));
+        return result == Streamed::all;
+    });
+}
+
+} // namespace
+
+QStringList everything(const OVStore& store, const QString& folder, JobState* job)
+{
+    const std::filesystem::path target(folder.toStdU16String());
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(folder.toStdU16String()), error);
+    const bool existed = std::filesystem::exists(target, error);
+    std::filesystem::create_directories(target, error);
     if (error)
         throw OVError::file(QDir::toNativeSeparators(folder), error);
 
-    // The small tables are made before any file is written; the readings, which may
-    // be millions of rows, go straight from the store into their file (no builder).
-    using Builder = QString (*)(const OVStore&);
-    const Builder builders[] = {greenhouses, plants, seeds, nullptr, tasks, pests, harvests, ledger};
-    static_assert(std::size(builders) == 8);
-    QStringList texts;
-    for (const Builder build : builders)
-        texts.append(build ? build(store) : QString());
-
     const QDir dir(folder);
     QStringList written;
-    for (qsizetype i = 0; i < fileNames().size(); ++i) {
-        const QString path = dir.filePath(fileNames()[i]);
-        if (!builders[i]) {
-            writeAtomically(path, [&store](FileSink& sink) {
-                const Streamed result =
-                    streamReadings(store, [&sink](const QString& line) { return sink.add(line); });
-                // A reading query that fails part way must not pass for a complete
-                // export; the unfinished temporary file is discarded on the way out.
-                if (result == Streamed::queryFailed)
-                    throw OVError::database(QStringLiteral("the climate readings could not be read"));
-                return result == Streamed::all;
-            });
-        } else {
-            const QString& text = texts[i];
-            writeAtomically(path, [&text](FileSink& sink) { return sink.add(text); });
+    try {
+        // The small tables are made before any file is written; the readings, which
+        // may be millions of rows, go straight from the store into their file.
+        QStringList texts;
+        for (qsizetype i = 0; i < fileNames().size(); ++i) {
+            if (job) {
+                job->checkCancel();
+                job->setStage(stageText(i));
+            }
+            texts.append(i == readingsTable ? QString() : tableBuilders()[i](store));
         }
-        written.append(path);
+        for (qsizetype i = 0; i < fileNames().size(); ++i) {
+            const QString path = dir.filePath(fileNames()[i]);
+            if (i == readingsTable)
+                writeReadings(store, path, job);
+            else
+                writeText(path, texts[i], job);
+            written.append(path);
+        }
+    } catch (const JobCancelled&) {
+        // A cancelled export leaves nothing of itself: the files it finished go too,
+        // and the folder when it made it (and nothing else is in it).
+        for (const QString& path : written)
+            QFile::remove(path);
+        if (!existed)
+            std::filesystem::remove(target, error);
+        throw;
     }
     return written;
+}
+
+bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(const QByteArray&)>& sink,
+                JobState* job)
+{
+    if (table == readingsTable) {
+        QByteArray chunk;
+        const auto flush = [&] {
+            const bool ok = sink(chunk);
+            chunk.clear();
+            return ok;
+        };
+        const Streamed result = streamReadings(
+            store,
+            [&](const QString& line) {
+                chunk += line.toUtf8();
+                return chunk.size() < (1 << 16) || flush();
+            },
+            job);
+        if (result == Streamed::queryFailed)
+            throw OVError::database(QStringLiteral("the climate readings could not be read"));
+        return result == Streamed::all && (chunk.isEmpty() || flush());
+    }
+    if (job)
+        job->setStage(stageText(table));
+    const QByteArray text = tableBuilders()[table](store).toUtf8();
+    if (job)
+        job->checkCancel();
+    return sink(text);
 }
 
 } // namespace Exporter

@@ -18,6 +18,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class JobState;
 class OVStore;
 
 namespace Exporter {
@@ -40,7 +43,18 @@ const QStringList& fileNames();
 // Creates `folder` with any missing parents (an existing folder is fine), then
 // writes the eight files into it in fileNames() order and returns their paths in
 // that order. Throws OVError::file with the system's reason for the first failure:
-// files written before it stay, later ones are not written.
-QStringList everything(const OVStore& store, const QString& folder);
+// files written before it stay, later ones are not written. With a job: its stage and
+// steps (one per reading) are kept up to date, and a cancel request stops the export
+// between rows with JobCancelled, after removing every file it wrote (and the folder
+// when it made it).
+QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
+
+// Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of
+// UTF-8 (the readings streamed, a line at a time into pieces of about 64 KiB), the
+// same bytes as the table's text function gives. Returns false as soon as `sink`
+// does. Throws OVError::database when the readings cannot all be read, and, with a
+// job, JobCancelled between rows once a cancel is requested.
+bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(const QByteArray&)>& sink,
+                JobState* job = nullptr);
 
 } // namespace Exporter

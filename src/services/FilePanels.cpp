@@ -28,22 +28,6 @@ Backend defaultBackend()
     return b;
 }
 
-// Writes all of `bytes`; a short write is retried so that the call that fails
-// carries the system's reason (for example "No space left on device").
-bool writeAll(QSaveFile& file, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const qint64 written = file.write(data, left);
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
 void reportFailure(const QString& reason)
 {
     AppModel::shared().setMessage(saveFailedMessage(reason));
@@ -63,6 +47,20 @@ Backend& backend()
     return instance;
 }
 
+bool writeAll(QIODevice& file, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
 QString saveFailedMessage(const QString& reason)
 {
     return QStringLiteral("The file could not be saved: ") + reason;
@@ -70,8 +68,27 @@ QString saveFailedMessage(const QString& reason)
 
 void revealInFileManager(const QString& path)
 {
-    const QUrl fileUrl = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    const QUrl folderUrl = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    revealItemsInFileManager({path});
+}
+
+void revealAll(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    if (backend().revealItems)
+        backend().revealItems(paths);
+    else
+        revealIfSet(paths.first());
+}
+
+void revealItemsInFileManager(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return;
+    QStringList uris;
+    for (const QString& path : paths)
+        uris.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
+    const QUrl folderUrl = QUrl::fromLocalFile(QFileInfo(paths.first()).absolutePath());
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         Opener::showFolder(folderUrl);
@@ -80,7 +97,7 @@ void revealInFileManager(const QString& path)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{fileUrl.toString(QUrl::FullyEncoded)} << QString();
+    call << uris << QString();
     // Never waited for: a file manager that is slow or missing must not freeze the
     // window. The folder is opened once the call has failed or timed out.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kRevealTimeoutMs));

@@ -12,6 +12,7 @@
 #include "services/FileType.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -29,6 +30,9 @@ struct Backend {
     std::function<std::optional<QString>(const QString& message)> folder;
     // Shows the file selected in the file manager.
     std::function<void(const QString& path)> reveal;
+    // Shows several files of one folder selected together; when unset, revealAll()
+    // shows the first of them through `reveal`.
+    std::function<void(const QStringList& paths)> revealItems;
 };
 
 // The backend in force; assign to replace it (one function or all of them).
@@ -40,6 +44,10 @@ Backend& backend();
 // opened then if it failed; without a session bus, the folder is opened right away.
 // The default `reveal`.
 void revealInFileManager(const QString& path);
+// The same for several files of one folder, all selected at once.
+void revealItemsInFileManager(const QStringList& paths);
+// Shows the files through the backend (see Backend::revealItems); nothing for none.
+void revealAll(const QStringList& paths);
 
 std::optional<QString> save(const QString& name, const QList<FileType>& types);
 std::optional<QString> open(const QList<FileType>& types, const QString& message);
@@ -50,6 +58,11 @@ std::optional<QString> folder(const QString& message);
 void exportCSV(const QString& text, const QString& name);
 // Same for bytes of the given type, also replaced whole or not at all.
 void exportData(const QByteArray& data, const QString& name, const FileType& type);
+
+// Writes all of `bytes` into the open file; a short write is retried, so the call
+// that fails carries the system's reason (for example "No space left on device")
+// into the file's errorString(). False on that failure.
+bool writeAll(QIODevice& file, const QByteArray& bytes);
 
 // The notice text for a failed export write.
 QString saveFailedMessage(const QString& reason);

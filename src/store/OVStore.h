@@ -306,6 +306,24 @@ public:
     // place. Any failure after the swap puts the previous file back and reopens it;
     // only then does the error say "Your data was left as it was.".
     QUrl restore(const QUrl& url, const QDateTime& now = QDateTime::currentDateTime());
+    // restore() in two halves, so the slow one can run on a worker thread while the
+    // window keeps painting. prepareRestore() needs no store object: it inspects the
+    // backup, writes the safety copy of the database at `databasePath` through
+    // `connection` (or a read-only connection of its own when none is given), copies
+    // the backup beside the database and inspects that copy. finishRestore() swaps
+    // the copy in on the store's own thread, exactly as restore() does; when the store
+    // was written after `revisionAtStart` it takes the safety copy again first.
+    // dropRestore() removes a prepared copy that will not be used.
+    struct RestorePlan {
+        QString safety;
+        QString incoming;
+        QString id;
+        QDateTime now;
+    };
+    static RestorePlan prepareRestore(const QString& databasePath, const QUrl& url, const QDateTime& now,
+                                      SQLiteDB* connection = nullptr);
+    QUrl finishRestore(const RestorePlan& plan, qint64 revisionAtStart);
+    static void dropRestore(const RestorePlan& plan);
     // Removes what a killed backup or restore left in the database's folder: our own
     // temporary copies (".ovbackup-<uuid>.tmp", "restore-<uuid>.sqlite", their side
     // files and "restore-<uuid>.previous"), whatever their age. Run once at start-up,

@@ -457,29 +457,70 @@ QMap<QString, qint64> OVStore::inspectBackup(const QUrl& url)
 
 QUrl OVStore::restore(const QUrl& url, const QDateTime& now)
 {
+    const qint64 before = m_revision;
+    return finishRestore(prepareRestore(path(), url, now, m_db.get()), before);
+}
+
+OVStore::RestorePlan OVStore::prepareRestore(const QString& live, const QUrl& url, const QDateTime& now,
+                                             SQLiteDB* connection)
+{
     inspectBackup(url);
 
-    const QString live = path();
     // The swap happens on the real file, so a database reached through a link keeps
     // its link, and the incoming copy is made on the same file system as the file it
     // replaces (a rename cannot cross file systems).
     const QString real = QFileInfo::exists(live) ? QFileInfo(live).canonicalFilePath() : live;
     const QString realFolder = folderOf(real);
 
-    const QString safety = writeSafetyCopy(*m_db, folderOf(live), now);
+    RestorePlan plan;
+    plan.now = now;
+    plan.id = uuidText();
+    if (connection) {
+        plan.safety = writeSafetyCopy(*connection, folderOf(live), now);
+    } else {
+        SQLiteDB own(live, true);
+        plan.safety = writeSafetyCopy(own, folderOf(live), now);
+    }
 
-    const QString id = uuidText();
-    const QString incoming = realFolder + QStringLiteral("/restore-") + id + QStringLiteral(".sqlite");
-    const QString aside = realFolder + QStringLiteral("/restore-") + id + QStringLiteral(".previous");
-    copyFile(url.toLocalFile(), incoming);
+    plan.incoming = realFolder + QStringLiteral("/restore-") + plan.id + QStringLiteral(".sqlite");
+    copyFile(url.toLocalFile(), plan.incoming);
     try {
-        useRollbackJournal(incoming);
+        useRollbackJournal(plan.incoming);
         // The chosen file may have changed since it was inspected: what goes in is
         // the copy, so the copy is what must pass.
-        inspectBackup(QUrl::fromLocalFile(incoming));
+        inspectBackup(QUrl::fromLocalFile(plan.incoming));
     } catch (...) {
-        removeQuietly(incoming);
+        removeQuietly(plan.incoming);
         throw;
+    }
+    return plan;
+}
+
+void OVStore::dropRestore(const RestorePlan& plan)
+{
+    if (!plan.incoming.isEmpty())
+        removeQuietly(plan.incoming);
+}
+
+QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
+{
+    const QString live = path();
+    const QString real = QFileInfo::exists(live) ? QFileInfo(live).canonicalFilePath() : live;
+    const QString realFolder = folderOf(real);
+    const QString incoming = plan.incoming;
+    const QString aside = realFolder + QStringLiteral("/restore-") + plan.id + QStringLiteral(".previous");
+    QString safety = plan.safety;
+    // A record written here while the copy was being prepared elsewhere is not in
+    // that safety copy: take a new one now, so nothing the grower saved is lost.
+    if (m_revision != revisionAtStart) {
+        try {
+            const QString fresh = writeSafetyCopy(*m_db, folderOf(live), plan.now);
+            removeQuietly(safety);
+            safety = fresh;
+        } catch (...) {
+            removeQuietly(incoming);
+            throw;
+        }
     }
 
     // Closing must really let go of the file: an open transaction or a statement

@@ -1,6 +1,7 @@
 #!/bin/bash
 # A seeded storm of random clicks and keys on the real program, with climate CSV
-# imports and backups run from the menus at intervals. Never sends Ctrl+Q, Alt+F4,
+# imports, backups and full exports run from the menus at intervals (each runs on
+# a background job while the storm goes on). Never sends Ctrl+Q, Alt+F4,
 # Delete (file dialogs delete with it) or a window close to the main window, and
 # clicks only inside the main window below its menu bar. Passes when the program is
 # still alive and answering afterwards, quits with 0 on Ctrl+Q, and the database
@@ -70,7 +71,12 @@ import_csv() {
     click 960 638
     sleep 1
     click 962 664
-    after=$(sqlite3 "$DB" 'SELECT count(*) FROM reading')
+    # The import runs in the background: give it a few seconds to land.
+    for _ in $(seq 50); do
+        after=$(sqlite3 "$DB" 'SELECT count(*) FROM reading')
+        [ "$after" -gt "$before" ] && break
+        sleep 0.1
+    done
     [ "$after" -gt "$before" ] && IMPORTS=$((IMPORTS + 1))
 }
 backup() {
@@ -78,12 +84,33 @@ backup() {
     press ctrl+shift+b
     wait_title '^Save As$' || { echo "backup $1: no file dialog"; return; }
     file_dialog "$file" '^Save As$'
+    # The copy is made in the background; its notice comes when it is done.
+    for _ in $(seq 50); do [ -s "$file" ] && break; sleep 0.1; done
+    sleep 0.3
     xdotool mousemove 700 500 key Return
     sleep 0.5
     if [ -s "$file" ]; then
         [ "$(sqlite3 "$file" 'PRAGMA integrity_check')" = "ok" ] || fail "backup $1 is not sound"
         BACKUPS=$((BACKUPS + 1))
     fi
+}
+
+EXPORTS=0
+export_all() {
+    local folder="$SCRATCH/storm-export-$1" _
+    mkdir -p "$folder"
+    menu_item File 9
+    wait_title 'Choose a folder for the CSV files' || { echo "export $1: no folder dialog"; return; }
+    file_dialog "$folder" 'Choose a folder for the CSV files'
+    for _ in $(seq 100); do
+        [ "$(find "$folder" -name '*.csv' | wc -l)" -ge 8 ] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool mousemove 700 500 key Return
+    sleep 0.5
+    [ "$(find "$folder" -name '*.csv' | wc -l)" -ge 8 ] && EXPORTS=$((EXPORTS + 1))
+    [ -z "$(find "$folder" -type f ! -name '*.csv')" ] || fail "export $1 left a temporary file"
 }
 
 RANDOM=$SEED
@@ -102,11 +129,13 @@ for i in $(seq "$EVENTS"); do
         settle
         backup "$i"
         settle
+        export_all "$i"
+        settle
         shot "storm-$i"
     fi
 done
 alive "the storm"
-echo "storm: $EVENTS events (seed $SEED) in $(( $(date +%s) - START )) s; $IMPORTS imports and $BACKUPS backups took effect"
+echo "storm: $EVENTS events (seed $SEED) in $(( $(date +%s) - START )) s; $IMPORTS imports, $BACKUPS backups and $EXPORTS exports took effect"
 
 # Still answering: the window is there and keys still change what it shows.
 settle

@@ -1,5 +1,6 @@
 #include "screens/climate/CSVImportSheet.h"
 
+#include "kit/JobProgressBar.h"
 #include "kit/KitIcons.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVCard.h"
@@ -10,6 +11,8 @@
 #include "kit/QNChromeButton.h"
 #include "kit/ZonePicker.h"
 #include "services/AppModel.h"
+#include "services/BackgroundJob.h"
+#include "services/BackgroundJobs.h"
 #include "services/ClimateAlerts.h"
 #include "services/FilePanels.h"
 #include "services/OVNotify.h"
@@ -19,6 +22,8 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QPointer>
+#include <memory>
 #include <QVBoxLayout>
 
 const QString CSVImportSheet::nothingToImport =
@@ -95,8 +100,12 @@ CSVImportSheet::CSVImportSheet(std::optional<qint64> zoneID, OVStore& store, QWi
     m_doneRow->hide();
     body->addWidget(m_doneRow);
 
-    connect(m_frame, &OVEditorFrame::cancelRequested, this, [] { closeSheet(); });
+    m_progress = new JobProgressBar;
+    body->addWidget(m_progress);
+    connect(m_frame, &OVEditorFrame::cancelRequested, this, [this] { cancelOrClose(); });
     connect(m_frame, &OVEditorFrame::saveRequested, this, [this] {
+        if (importing() || reading())
+            return;
         if (m_done)
             closeSheet();
         else
@@ -123,6 +132,8 @@ QString CSVImportSheet::fileLabelText() const { return m_fileLabel->text(); }
 
 void CSVImportSheet::pick()
 {
+    if (importing())
+        return;
     const std::optional<QString> chosen = FilePanels::open(
         {FileType::commaSeparatedText(), FileType::plainText(), FileType::tabSeparatedText()},
         QStringLiteral("Choose a CSV file of climate readings"));
@@ -130,9 +141,13 @@ void CSVImportSheet::pick()
         return;
     m_file = *chosen;
     m_fileLabel->setText(QFileInfo(*chosen).fileName());
-    ClimateCSV::FileText loaded = ClimateCSV::loadFile(*chosen);
-    m_text = std::move(loaded.text);
-    m_readError = loaded.error;
+    m_text.clear();
+    m_readError.reset();
+    m_loaded = false;
+    // The previous file's preview goes at once: its rows must never be imported as
+    // this file's while the new one is read.
+    m_result.reset();
+    showPreview();
     m_done.reset();
     showDone();
     reparse();
@@ -140,17 +155,82 @@ void CSVImportSheet::pick()
 
 void CSVImportSheet::reparse()
 {
-    if (!m_file)
+    if (!m_file || importing())
         return;
-    if (m_readError) {
-        ClimateImportResult unreadable;
-        unreadable.problems.append(
-            ImportProblem{1, QStringLiteral("The file could not be read: ") + *m_readError});
-        m_result = unreadable;
-    } else {
-        m_result = ClimateCSV::readUtf8(m_text, m_store.zones(), m_defaultZone, m_celsius);
+    // Only the newest request counts: an older one still running is asked to stop,
+    // and whatever it hands back is dropped.
+    const quint64 request = ++m_request;
+    if (m_reading)
+        m_reading->cancel();
+    const QString file = *m_file;
+    const bool loaded = m_loaded;
+    const QByteArray text = m_text;
+    const std::optional<QString> readError = m_readError;
+    const QList<Zone> zones = m_store.zones();
+    const std::optional<qint64> zone = m_defaultZone;
+    const bool celsius = m_celsius;
+    auto outcome = std::make_shared<ReadOutcome>();
+    QPointer<CSVImportSheet> self(this);
+    m_reading = BackgroundJob::start(
+        QStringLiteral("reading"), BackgroundJob::Stop::cancellable,
+        [=](JobState& job) {
+            job.setStage(QStringLiteral("Reading ") + QFileInfo(file).fileName() + QStringLiteral("…"));
+            outcome->text = text;
+            outcome->readError = readError;
+            if (!loaded) {
+                ClimateCSV::FileText read = ClimateCSV::loadFile(file);
+                outcome->text = std::move(read.text);
+                outcome->readError = read.error;
+            }
+            job.checkCancel();
+            if (outcome->readError) {
+                ClimateImportResult unreadable;
+                unreadable.problems.append(
+                    ImportProblem{1, QStringLiteral("The file could not be read: ") + *outcome->readError});
+                outcome->result = unreadable;
+            } else {
+                outcome->result = ClimateCSV::readUtf8(outcome->text, zones, zone, celsius);
+            }
+        },
+        [self, request, file, outcome](std::exception_ptr error) {
+            if (!self)
+                return;
+            if (request == self->m_request && self->m_file == file && !error) {
+                self->m_text = outcome->text;
+                self->m_readError = outcome->readError;
+                self->m_loaded = true;
+                self->m_result = std::move(outcome->result);
+                self->showPreview();
+            }
+            self->updateControls();
+        });
+    m_progress->follow(m_reading);
+    updateControls();
+}
+
+bool CSVImportSheet::reading() const { return m_reading && !m_reading->hasEnded(); }
+
+bool CSVImportSheet::importing() const { return m_import && !m_import->hasEnded(); }
+
+void CSVImportSheet::updateControls()
+{
+    const bool busy = importing();
+    m_choose->setEnabled(!busy);
+    m_zone->setEnabled(!busy);
+    m_celsiusBox->setEnabled(!busy);
+    // Import waits for the preview of the options now chosen.
+    m_frame->saveButton()->setEnabled(!busy && !reading());
+}
+
+void CSVImportSheet::cancelOrClose()
+{
+    // Closing the sheet mid-import would hide work that is still writing: Cancel
+    // stops the import instead (nothing is written), and the sheet stays open.
+    if (importing()) {
+        m_import->cancel();
+        return;
     }
-    showPreview();
+    closeSheet();
 }
 
 QString CSVImportSheet::countsLine(const ClimateImportResult& result)
@@ -220,33 +300,89 @@ void CSVImportSheet::showDone()
 void CSVImportSheet::runImport()
 {
     AppModel& model = AppModel::shared();
+    // A restore replaces the records: nothing is imported into them meanwhile.
+    if (importing() || reading() || BackgroundJobs::shared().runs(QStringLiteral("restore")))
+        return;
     if (!m_result || m_result->readings.isEmpty()) {
         model.setMessage(nothingToImport);
         return;
     }
-    const ClimateImportResult& result = *m_result;
-    model.act([&] {
-        const OVStore::ImportCounts counts = m_store.addReadings(result.readings);
-        m_done = summary(counts.added, counts.duplicates, int(result.problems.size()));
-        showDone();
+    const QList<Reading> readings = m_result->readings;
+    const int problems = int(m_result->problems.size());
+    const QString database = m_store.path();
+    auto counts = std::make_shared<OVStore::ImportCounts>();
+    QPointer<CSVImportSheet> self(this);
+    QPointer<OVStore> store(&m_store);
+    m_import = BackgroundJob::start(
+        QStringLiteral("import"), BackgroundJob::Stop::cancellable,
+        [database, readings, counts](JobState& job) {
+            job.setStage(QStringLiteral("Importing readings…"), readings.size());
+            // The worker's own connection; one transaction, so a cancel (thrown from
+            // `next`) rolls every row back.
+            OVStore worker(database);
+            qsizetype next = 0;
+            *counts = worker.addReadingsFrom([&]() -> const Reading* {
+                job.checkCancel();
+                if (next == readings.size())
+                    return nullptr;
+                job.advance();
+                return &readings[next++];
+            });
+        },
+        [self, store, readings, counts, problems](std::exception_ptr error) {
+            if (self)
+                self->updateControls();
+            if (BackgroundJob::wasCancelled(error))
+                return;
+            if (error) {
+                AppModel::shared().act([&] { std::rethrow_exception(error); });
+                return;
+            }
+            if (!store)
+                return;
+            // The rows were written through the worker's connection: the store here
+            // learns of them by its revision.
+            store->changed();
+            if (self) {
+                self->m_done = summary(counts->added, counts->duplicates, problems);
+                self->showDone();
+            }
+            alertNewest(*store, readings);
+        });
+    m_progress->follow(m_import);
+    updateControls();
+}
 
-        // Alerts for each zone's newest reading of the file (the first of equal times).
-        QHash<qint64, Zone> zones;
-        for (const Zone& zone : m_store.zones())
-            zones.insert(zone.id, zone);
-        QHash<qint64, const Reading*> newest;
-        for (const Reading& reading : result.readings) {
-            const Reading*& best = newest[reading.zoneID];
-            if (!best || best->taken < reading.taken)
-                best = &reading;
-        }
-        QList<ClimateAlert> alerts;
-        for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
-            const auto zone = zones.constFind(it.key());
-            if (zone != zones.cend())
-                alerts.append(ClimateAlerts::check(*it.value(), zone->limits));
-        }
-        OVStore* store = &m_store;
-        OVNotify::climateAlerts(alerts, [store](qint64 id) { return store->zoneName(id); });
-    });
+void CSVImportSheet::alertNewest(OVStore& store, const QList<Reading>& readings)
+{
+    // Alerts for each zone's newest reading of the file (the first of equal times).
+    QHash<qint64, Zone> zones;
+    for (const Zone& zone : store.zones())
+        zones.insert(zone.id, zone);
+    QHash<qint64, const Reading*> newest;
+    for (const Reading& reading : readings) {
+        const Reading*& best = newest[reading.zoneID];
+        if (!best || best->taken < reading.taken)
+            best = &reading;
+    }
+    QList<ClimateAlert> alerts;
+    for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
+        const auto zone = zones.constFind(it.key());
+        if (zone != zones.cend())
+            alerts.append(ClimateAlerts::check(*it.value(), zone->limits));
+    }
+    OVStore* target = &store;
+    OVNotify::climateAlerts(alerts, [target](qint64 id) { return target->zoneName(id); });
+}
+
+CSVImportSheet::~CSVImportSheet()
+{
+    // A sheet closed under a running import takes it down with it: the import is
+    // cancelled (nothing written) and waited for, so it never writes unseen.
+    if (importing()) {
+        m_import->cancel();
+        m_import->wait();
+    }
+    if (reading())
+        m_reading->cancel();
 }

@@ -15,9 +15,12 @@
 #include "services/ClimateCSV.h"
 
 #include <QByteArray>
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
+#include "services/BackgroundJob.h"
+class JobProgressBar;
 class OVEditorFrame;
 class OVLabel;
 class OVStore;
@@ -34,13 +37,22 @@ public:
     static const QString explanation;
 
     CSVImportSheet(std::optional<qint64> zoneID, OVStore& store, QWidget* parent = nullptr);
+    ~CSVImportSheet() override;
 
     // Asks for a file and reads it; a cancelled chooser changes nothing.
     void pick();
-    // The preview again from the file's text, the zone and the °C switch.
+    // The preview again from the file's text, the zone and the °C switch, read on a
+    // background job; the newest request wins, and its result replaces the preview.
     void reparse();
-    // Imports the previewed readings; the summary or the notice tells how it went.
+    // Imports the previewed readings on a background job (one transaction, through a
+    // connection of its own); the summary or the notice tells how it went.
     void runImport();
+    // Whether the file is being read or the readings imported right now.
+    bool reading() const;
+    bool importing() const;
+    BackgroundJob* readingJob() const { return m_reading; }
+    BackgroundJob* importJob() const { return m_import; }
+    JobProgressBar* progress() const { return m_progress; }
 
     // "Imported N reading(s)." with the duplicates and problems sentences.
     static QString summary(qint64 added, qint64 duplicates, int problems);
@@ -64,13 +76,27 @@ public:
     QNChromeButton* exampleButton() const { return m_example; }
 
 private:
+    struct ReadOutcome {
+        QByteArray text;
+        std::optional<QString> readError;
+        std::optional<ClimateImportResult> result;
+    };
+
     void showPreview();
     void showDone();
+    void updateControls();
+    void cancelOrClose();
+    static void alertNewest(OVStore& store, const QList<Reading>& readings);
 
     OVStore& m_store;
     std::optional<QString> m_file;
     QByteArray m_text; // UTF-8
     std::optional<QString> m_readError;
+    bool m_loaded = false; // m_text and m_readError hold the chosen file
+    quint64 m_request = 0;
+    QPointer<BackgroundJob> m_reading;
+    QPointer<BackgroundJob> m_import;
+    JobProgressBar* m_progress = nullptr;
     std::optional<qint64> m_defaultZone;
     bool m_celsius = false;
     std::optional<ClimateImportResult> m_result;

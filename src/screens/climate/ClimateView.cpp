@@ -1,5 +1,6 @@
 #include "screens/climate/ClimateView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -15,8 +16,6 @@
 #include "screens/climate/ReadingRow.h"
 #include "kit/SegmentedPicker.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QApplication>
@@ -100,27 +99,15 @@ void ClimateView::build()
     outer->addWidget(m_page);
 
     // Header controls, 8 points apart.
-    auto* trailing = new QWidget;
-    auto* buttons = new QHBoxLayout(trailing);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(KitMetrics::px(8));
-    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
     m_import = new QNChromeButton(QStringLiteral("Import CSV…"));
     m_import->setSymbol(QStringLiteral("square.and.arrow.down"));
-    m_add = new OVAddButton(QStringLiteral("Add Reading"));
-    buttons->addWidget(m_export);
-    buttons->addWidget(m_import);
-    buttons->addWidget(m_add);
-    m_page->addTrailing(trailing);
-
-    // A readings table that could not be read whole is never offered as an export.
-    connect(m_export, &QPushButton::clicked, this, [this] {
-        m_model.act([this] {
-            const QString text = Exporter::readings(m_store);
-            FilePanels::exportCSV(text, QStringLiteral("Climate readings.csv"));
-        });
-    });
+    m_import->setAutoDefault(false);
+    // A readings table that could not be read whole is never offered as an export:
+    // the unfinished file is dropped and the read failure said.
+    const HeaderActions::Buttons header =
+        HeaderActions::add(m_page, m_store, 3, QStringLiteral("Add Reading"), {m_import});
+    m_export = header.exportButton;
+    m_add = header.addButton;
     connect(m_import, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet::importCSV(m_zoneID)); });
     connect(m_add, &QPushButton::clicked, this, [this] {
         Reading reading;

@@ -1,6 +1,7 @@
 #include "screens/greenhouses/GreenhousesView.h"
 
 #include "kit/DeferredSwap.h"
+#include "kit/HeaderActions.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -10,9 +11,8 @@
 #include "kit/OVRebuilder.h"
 #include "kit/QNChromeButton.h"
 #include "screens/greenhouses/GreenhouseCard.h"
+#include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QVBoxLayout>
@@ -29,12 +29,9 @@ GreenhousesView::GreenhousesView(OVStore& store, AppModel& model, QWidget* paren
                                        "benches inside."));
     col->addWidget(m_page);
 
-    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
-    m_add = new OVAddButton(QStringLiteral("Add Greenhouse"));
-    m_page->addTrailing(m_export);
-    m_page->addTrailing(m_add);
-    connect(m_export, &QPushButton::clicked, this, &GreenhousesView::exportCSV);
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 0, QStringLiteral("Add Greenhouse"));
+    m_export = header.exportButton;
+    m_add = header.addButton;
     connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(Greenhouse())); });
 
     m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
@@ -85,5 +82,5 @@ void GreenhousesView::rebuild()
 
 void GreenhousesView::exportCSV()
 {
-    FilePanels::exportCSV(Exporter::greenhouses(m_store), QStringLiteral("Greenhouses and zones.csv"));
+    TableExport::start(m_store, 0);
 }

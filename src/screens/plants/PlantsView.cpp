@@ -1,5 +1,6 @@
 #include "screens/plants/PlantsView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
 #include "kit/OVCard.h"
@@ -14,9 +15,8 @@
 #include "screens/plants/PlantListBox.h"
 #include "screens/plants/PlantListFacts.h"
 #include "screens/plants/PlantRow.h"
+#include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QComboBox>
@@ -53,18 +53,8 @@ PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
                                        "dates, where it grows, status, photos and notes."));
     outer->addWidget(m_page);
 
-    auto* trailing = new QWidget;
-    auto* buttons = new QHBoxLayout(trailing);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(KitMetrics::px(8));
-    auto* exportButton = new QNChromeButton(QStringLiteral("Export CSV"));
-    exportButton->setSymbol(QStringLiteral("square.and.arrow.up"));
-    auto* addButton = new OVAddButton(QStringLiteral("Add Plant"));
-    buttons->addWidget(exportButton, 0, Qt::AlignVCenter);
-    buttons->addWidget(addButton, 0, Qt::AlignVCenter);
-    m_page->addTrailing(trailing);
-    connect(exportButton, &QPushButton::clicked, this, &PlantsView::exportCSV);
-    connect(addButton, &QPushButton::clicked, this, &PlantsView::addPlant);
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 1, QStringLiteral("Add Plant"));
+    connect(header.addButton, &QPushButton::clicked, this, &PlantsView::addPlant);
 
     auto* bar = new QHBoxLayout;
     bar->setSpacing(KitMetrics::px(10));
@@ -135,7 +125,7 @@ void PlantsView::setGreenhouseFilter(std::optional<qint64> greenhouseID)
     m_rebuilder->schedule();
 }
 
-void PlantsView::exportCSV() { FilePanels::exportCSV(Exporter::plants(m_store), QStringLiteral("Plants.csv")); }
+void PlantsView::exportCSV() { TableExport::start(m_store, 1); }
 
 void PlantsView::addPlant() { m_model.setSheet(EditSheet(Plant())); }
 

@@ -1,5 +1,6 @@
 #include "screens/plants/SeedsView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/KitMetrics.h"
 #include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
@@ -11,9 +12,8 @@
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
 #include "screens/plants/SeedCard.h"
+#include "services/TableExport.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/ReferenceLibrary.h"
 #include "store/OVStore.h"
 
@@ -32,18 +32,9 @@ SeedsView::SeedsView(OVStore& store, AppModel& model, QWidget* parent)
                                                       "and germination tests so you know what still sprouts."));
     outer->addWidget(m_page);
 
-    auto* trailing = new QWidget;
-    auto* buttons = new QHBoxLayout(trailing);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(KitMetrics::px(8));
-    auto* exportButton = new QNChromeButton(QStringLiteral("Export CSV"));
-    exportButton->setSymbol(QStringLiteral("square.and.arrow.up"));
-    auto* addButton = new OVAddButton(QStringLiteral("Add Seed Packet"));
-    buttons->addWidget(exportButton, 0, Qt::AlignVCenter);
-    buttons->addWidget(addButton, 0, Qt::AlignVCenter);
-    m_page->addTrailing(trailing);
-    connect(exportButton, &QPushButton::clicked, this, &SeedsView::exportCSV);
-    connect(addButton, &QPushButton::clicked, this, &SeedsView::addSeed);
+    const HeaderActions::Buttons header =
+        HeaderActions::add(m_page, m_store, 2, QStringLiteral("Add Seed Packet"));
+    connect(header.addButton, &QPushButton::clicked, this, &SeedsView::addSeed);
 
     auto* bar = new QHBoxLayout;
     m_searchField = new QNSearchField(QStringLiteral("Search seeds"));
@@ -101,7 +92,7 @@ void SeedsView::setSearch(const QString& text)
     m_rebuilder->schedule();
 }
 
-void SeedsView::exportCSV() { FilePanels::exportCSV(Exporter::seeds(m_store), QStringLiteral("Seeds.csv")); }
+void SeedsView::exportCSV() { TableExport::start(m_store, 2); }
 
 void SeedsView::addSeed() { m_model.setSheet(EditSheet(Seed())); }
 

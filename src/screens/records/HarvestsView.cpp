@@ -1,5 +1,6 @@
 #include "screens/records/HarvestsView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/AdaptiveGridLayout.h"
 #include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
@@ -16,8 +17,6 @@
 #include "records/OVFormat.h"
 #include "screens/records/HarvestRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/Reports.h"
 #include "store/OVStore.h"
 
@@ -35,13 +34,9 @@ HarvestsView::HarvestsView(OVStore& store, AppModel& model, QWidget* parent)
                         QStringLiteral("Every picking with its weight or count. Yields add up in Reports."));
     col->addWidget(m_page);
 
-    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
-    m_add = new OVAddButton(QStringLiteral("Log Harvest"));
-    m_page->addTrailing(m_export);
-    m_page->addTrailing(m_add);
-    connect(m_export, &QPushButton::clicked, this,
-            [this] { FilePanels::exportCSV(Exporter::harvests(m_store), QStringLiteral("Harvests.csv")); });
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 6, QStringLiteral("Log Harvest"));
+    m_export = header.exportButton;
+    m_add = header.addButton;
     connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(Harvest())); });
     m_page->content()->addStretch(1);
 

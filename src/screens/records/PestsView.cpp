@@ -1,5 +1,6 @@
 #include "screens/records/PestsView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/KitMetrics.h"
 #include "kit/LayoutSync.h"
 #include "kit/OVAddButton.h"
@@ -12,8 +13,6 @@
 #include "kit/QNChromeButton.h"
 #include "screens/records/PestRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QCheckBox>
@@ -32,14 +31,9 @@ PestsView::PestsView(OVStore& store, AppModel& model, QWidget* parent)
                                        "so you can spot patterns next season."));
     col->addWidget(m_page);
 
-    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
-    m_add = new OVAddButton(QStringLiteral("Log a Problem"));
-    m_page->addTrailing(m_export);
-    m_page->addTrailing(m_add);
-    connect(m_export, &QPushButton::clicked, this, [this] {
-        FilePanels::exportCSV(Exporter::pests(m_store), QStringLiteral("Pests and diseases.csv"));
-    });
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 5, QStringLiteral("Log a Problem"));
+    m_export = header.exportButton;
+    m_add = header.addButton;
     connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(PestRecord())); });
 
     m_showResolved = new QCheckBox(QStringLiteral("Show resolved problems"));

@@ -1,5 +1,6 @@
 #include "screens/records/SuppliesView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/AdaptiveGridLayout.h"
 #include "kit/DeferredSwap.h"
 #include "kit/KitMetrics.h"
@@ -17,8 +18,6 @@
 #include "records/OVFormat.h"
 #include "screens/records/LedgerRow.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "store/OVStore.h"
 
 #include <QEvent>
@@ -39,13 +38,9 @@ SuppliesView::SuppliesView(OVStore& store, AppModel& model, QWidget* parent)
                                        "repairs. Tie a cost to a crop to see cost per harvest."));
     col->addWidget(m_page);
 
-    m_export = new QNChromeButton(QStringLiteral("Export CSV"));
-    m_export->setSymbol(QStringLiteral("square.and.arrow.up"));
-    m_add = new OVAddButton(QStringLiteral("Add Cost"));
-    m_page->addTrailing(m_export);
-    m_page->addTrailing(m_add);
-    connect(m_export, &QPushButton::clicked, this,
-            [this] { FilePanels::exportCSV(Exporter::ledger(m_store), QStringLiteral("Supplies and costs.csv")); });
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 7, QStringLiteral("Add Cost"));
+    m_export = header.exportButton;
+    m_add = header.addButton;
     connect(m_add, &QPushButton::clicked, this, [this] { m_model.setSheet(EditSheet(LedgerEntry())); });
 
     m_search = new QNSearchField(QStringLiteral("Search costs"));

@@ -1,5 +1,6 @@
 #include "screens/schedules/TasksView.h"
 
+#include "kit/HeaderActions.h"
 #include "kit/KitIcons.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVAddButton.h"
@@ -16,9 +17,8 @@
 #include "records/OVPrefs.h"
 #include "screens/schedules/MonthCalendar.h"
 #include "services/AppModel.h"
-#include "services/Exporter.h"
-#include "services/FilePanels.h"
 #include "services/Schedule.h"
+#include "services/TableExport.h"
 #include "services/TaskClock.h"
 #include "store/OVStore.h"
 
@@ -77,22 +77,10 @@ TasksView::TasksView(const QList<TaskKind>& kinds, Screen screen, OVStore& store
     m_page = new OVPage(screen, texts.subtitle);
     outer->addWidget(m_page);
 
-    auto* exportButton = new QNChromeButton(QStringLiteral("Export CSV"));
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    exportButton->setSymbol(QStringLiteral("square.and.arrow.up"));
-    exportButton->setAutoDefault(false);
-    connect(exportButton, &QPushButton::clicked, this, &TasksView::exportCSV);
-    auto* addButton = new OVAddButton(texts.addTitle);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    addButton->setAutoDefault(false);
-    connect(addButton, &QPushButton::clicked, this, &TasksView::addTask);
-    auto* trailing = new QWidget;
-    auto* buttons = new QHBoxLayout(trailing);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->setSpacing(KitMetrics::px(8));
-    buttons->addWidget(exportButton, 0, Qt::AlignVCenter);
-    buttons->addWidget(addButton, 0, Qt::AlignVCenter);
-    m_page->addTrailing(trailing);
+    const HeaderActions::Buttons header = HeaderActions::add(m_page, m_store, 4, texts.addTitle);
+    header.exportButton->setObjectName(QStringLiteral("exportButton"));
+    header.addButton->setObjectName(QStringLiteral("addButton"));
+    connect(header.addButton, &QPushButton::clicked, this, &TasksView::addTask);
 
     m_banner = new QWidget;
     m_banner->setObjectName(QStringLiteral("remindersOffBanner"));
@@ -201,7 +189,7 @@ void TasksView::addTask()
 
 void TasksView::exportCSV()
 {
-    FilePanels::exportCSV(Exporter::tasks(m_store), QStringLiteral("Schedules and maintenance.csv"));
+    TableExport::start(m_store, 4);
 }
 
 void TasksView::rebuildNow()

@@ -16,6 +16,8 @@
 #include "kit/SegmentedPicker.h"
 #include "screens/settings/BusyCursor.h"
 #include "services/AppModel.h"
+#include "services/BackgroundJob.h"
+#include "services/BackgroundJobs.h"
 #include "services/Exporter.h"
 #include "services/FilePanels.h"
 #include "services/OVNotify.h"
@@ -31,10 +33,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <exception>
+#include <memory>
 
 namespace {
 
 const QString folderMessage = QStringLiteral("Choose a folder for the CSV files");
+const QString backupJobName = QStringLiteral("backup");
+const QString restoreJobName = QStringLiteral("restore");
 
 // The user text of whatever an action threw.
 QString describe(const std::exception& error)
@@ -199,6 +204,17 @@ SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
     right->addWidget(exportCard);
     connect(exportButton, &QPushButton::clicked, this, [] { SettingsView::chooseFolderAndExportAll(); });
 
+    // While a job runs, the actions that would conflict with it wait: no second
+    // backup, nothing but waiting during a restore, no restore during other work.
+    const auto guard = [backupNowButton, restoreButton, exportButton] {
+        const bool busy = BackgroundJobs::shared().busy();
+        backupNowButton->setEnabled(!backupRunning());
+        restoreButton->setEnabled(!busy);
+        exportButton->setEnabled(!restoreRunning());
+    };
+    connect(&BackgroundJobs::shared(), &BackgroundJobs::changed, this, guard);
+    guard();
+
     // Your data
     auto* data = new OVCard(QStringLiteral("Your data"), QStringLiteral("folder.fill"));
     m_path = new OVLabel(QString(), 11, QFont::Normal, colors.dim());
@@ -307,24 +323,60 @@ QString SettingsView::restoreMessage(const QMap<QString, qint64>& counts)
          + QStringLiteral(" photo(s). Everything now in the app is replaced (a copy is saved first).");
 }
 
-void SettingsView::backupNow()
+namespace {
+
+// The user text of a job's failure.
+QString describeError(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return describe(e);
+    } catch (...) {
+        return QStringLiteral("unknown error");
+    }
+}
+
+} // namespace
+
+bool SettingsView::restoreRunning()
+{
+    return BackgroundJobs::shared().runs(restoreJobName);
+}
+
+bool SettingsView::backupRunning()
+{
+    return BackgroundJobs::shared().runs(backupJobName) || restoreRunning();
+}
+
+BackgroundJob* SettingsView::backupNow()
 {
     OVStore* store = OVStore::shared();
-    if (!store)
-        return;
+    if (!store || backupRunning())
+        return nullptr;
     const std::optional<QString> path = FilePanels::save(backupName(), {FileType::backup()});
     if (!path)
-        return;
-    const QString lead = QStringLiteral("The backup could not be saved: ");
-    try {
-        const BusyCursor busy;
-        store->backup(QUrl::fromLocalFile(*path));
-    } catch (const std::exception& error) {
-        AppModel::shared().setMessage(withLead(lead, describe(error)));
-        return;
-    }
-    AppModel::shared().setMessage(QStringLiteral("Backup saved:\n") + QDir::toNativeSeparators(*path));
-    reveal(*path);
+        return nullptr;
+    // The copy is made through a connection of the worker's own; the open database
+    // and its side files are refused as targets there just the same.
+    const QString database = store->path();
+    const QString target = *path;
+    return BackgroundJob::start(
+        backupJobName, BackgroundJob::Stop::runsToEnd,
+        [database, target](JobState& job) {
+            job.setStage(QStringLiteral("Backing up…"));
+            OVStore worker(database);
+            worker.backup(QUrl::fromLocalFile(target));
+        },
+        [target](std::exception_ptr error) {
+            if (error) {
+                AppModel::shared().setMessage(
+                    withLead(QStringLiteral("The backup could not be saved: "), describeError(error)));
+                return;
+            }
+            AppModel::shared().setMessage(QStringLiteral("Backup saved:\n") + QDir::toNativeSeparators(target));
+            reveal(target);
+        });
 }
 
 void SettingsView::chooseFolderAndExportAll()
@@ -333,56 +385,101 @@ void SettingsView::chooseFolderAndExportAll()
         exportAll(*folder);
 }
 
-void SettingsView::exportAll(const QString& folder)
+BackgroundJob* SettingsView::exportAll(const QString& folder)
 {
     OVStore* store = OVStore::shared();
-    if (!store)
-        return;
-    QStringList written;
-    try {
-        const BusyCursor busy;
-        written = Exporter::everything(*store, QDir(folder).filePath(exportFolderName()));
-    } catch (const std::exception& error) {
-        AppModel::shared().setMessage(QStringLiteral("The export could not be written: ") + describe(error));
-        return;
-    }
-    // The file manager may not come forward (or not exist), so say where the files went.
+    if (!store || restoreRunning())
+        return nullptr;
+    const QString database = store->path();
     const QString target = QDir(folder).filePath(exportFolderName());
-    AppModel::shared().setMessage(QStringLiteral("Exported ") + QString::number(written.size())
-                                  + QStringLiteral(" CSV files to:\n") + QDir::toNativeSeparators(target));
-    if (!written.isEmpty())
-        reveal(written.first());
+    auto written = std::make_shared<QStringList>();
+    return BackgroundJob::start(
+        QStringLiteral("export"), BackgroundJob::Stop::cancellable,
+        [database, target, written](JobState& job) {
+            job.setStage(QStringLiteral("Exporting…"));
+            OVStore worker(database);
+            *written = Exporter::everything(worker, target, &job);
+        },
+        [target, written](std::exception_ptr error) {
+            // A cancelled export has removed what it wrote; the grower asked for that.
+            if (BackgroundJob::wasCancelled(error))
+                return;
+            if (error) {
+                AppModel::shared().setMessage(QStringLiteral("The export could not be written: ") +
+                                              describeError(error));
+                return;
+            }
+            // The file manager may not come forward (or not exist), so say where the
+            // files went, and show all of them.
+            AppModel::shared().setMessage(QStringLiteral("Exported ") + QString::number(written->size()) +
+                                          QStringLiteral(" CSV files to:\n") + QDir::toNativeSeparators(target));
+            FilePanels::revealAll(*written);
+        });
 }
 
-void SettingsView::restore()
+BackgroundJob* SettingsView::restore()
 {
+    if (BackgroundJobs::shared().busy())
+        return nullptr;
     const std::optional<QString> path =
         FilePanels::open({FileType::backup(), FileType{QStringLiteral("All files"), {QStringLiteral("*")}}},
                          QStringLiteral("Choose a QNMR Orvane backup (.ovbackup)"));
     if (!path)
-        return;
+        return nullptr;
     const QUrl url = QUrl::fromLocalFile(*path);
-    QMap<QString, qint64> counts;
-    try {
-        const BusyCursor busy;
-        counts = OVStore::inspectBackup(url);
-    } catch (const std::exception& error) {
-        m_model.setMessage(describe(error));
-        return;
-    }
+    auto counts = std::make_shared<QMap<QString, qint64>>();
     OVStore* store = &m_store;
     AppModel* model = &m_model;
-    m_model.setConfirm(ConfirmRequest(QStringLiteral("Restore this backup?"), restoreMessage(counts),
-                                      QStringLiteral("Restore"), [store, model, url] {
-                                          model->act([store, model, url] {
-                                              QUrl safety;
-                                              {
-                                                  const BusyCursor busy;
-                                                  safety = store->restore(url);
-                                              }
-                                              model->setMessage(QStringLiteral("Restored. Your previous records were "
-                                                                               "saved as:\n")
-                                                                + safety.toLocalFile());
-                                          });
-                                      }));
+    return BackgroundJob::start(
+        restoreJobName, BackgroundJob::Stop::runsToEnd,
+        [url, counts](JobState& job) {
+            job.setStage(QStringLiteral("Checking the backup…"));
+            *counts = OVStore::inspectBackup(url);
+        },
+        [store, model, url, counts](std::exception_ptr error) {
+            if (error) {
+                model->setMessage(describeError(error));
+                return;
+            }
+            model->setConfirm(ConfirmRequest(QStringLiteral("Restore this backup?"), restoreMessage(*counts),
+                                             QStringLiteral("Restore"),
+                                             [store, model, url] { runRestore(*store, *model, url); }));
+        });
+}
+
+BackgroundJob* SettingsView::runRestore(OVStore& store, AppModel& model, const QUrl& url)
+{
+    if (BackgroundJobs::shared().busy())
+        return nullptr;
+    // The slow half (safety copy, copy and check of the backup) runs on the worker;
+    // the swap itself is a few renames and a reopen, done here on the store's thread.
+    const QString database = store.path();
+    const qint64 revision = store.revision();
+    const QDateTime now = QDateTime::currentDateTime();
+    auto plan = std::make_shared<OVStore::RestorePlan>();
+    QPointer<OVStore> target(&store);
+    AppModel* notices = &model;
+    return BackgroundJob::start(
+        restoreJobName, BackgroundJob::Stop::runsToEnd,
+        [database, url, now, plan](JobState& job) {
+            job.setStage(QStringLiteral("Restoring…"));
+            *plan = OVStore::prepareRestore(database, url, now);
+        },
+        [target, notices, plan, revision](std::exception_ptr error) {
+            notices->act([&] {
+                if (error)
+                    std::rethrow_exception(error);
+                if (!target) {
+                    OVStore::dropRestore(*plan);
+                    return;
+                }
+                QUrl safety;
+                {
+                    const BusyCursor busy;
+                    safety = target->finishRestore(*plan, revision);
+                }
+                notices->setMessage(QStringLiteral("Restored. Your previous records were saved as:\n") +
+                                    safety.toLocalFile());
+            });
+        });
 }

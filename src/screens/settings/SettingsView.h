@@ -13,10 +13,12 @@
 #include "records/OVDay.h"
 
 #include <QMap>
+#include <QUrl>
 #include <QWidget>
 #include <optional>
 
 class AppModel;
+class BackgroundJob;
 class OVLabel;
 class OVRebuilder;
 class OVStore;
@@ -29,14 +31,23 @@ public:
     explicit SettingsView(QWidget* parent = nullptr);
     SettingsView(OVStore& store, AppModel& model, QWidget* parent = nullptr);
 
-    // Asks where to save a backup of the shared store and writes it.
-    static void backupNow();
-    // Writes every table as CSV into "QNMR Orvane export <day>" inside `folder`.
-    static void exportAll(const QString& folder);
+    // Asks where to save a backup of the shared store and writes it on a background
+    // job (returned; nothing when cancelled, or while a backup or restore runs).
+    static BackgroundJob* backupNow();
+    // Writes every table as CSV into "QNMR Orvane export <day>" inside `folder`, on a
+    // background job that may be cancelled (it then leaves nothing behind).
+    static BackgroundJob* exportAll(const QString& folder);
     // Asks for the folder, then exportAll(); a cancelled dialog does nothing.
     static void chooseFolderAndExportAll();
-    // Asks for a backup file, inspects it and raises the restore question.
-    void restore();
+    // Asks for a backup file, inspects it on a background job and then raises the
+    // restore question; its answer starts runRestore().
+    BackgroundJob* restore();
+    // Restores the backup into `store` (the slow half on a background job).
+    static BackgroundJob* runRestore(OVStore& store, AppModel& model, const QUrl& url);
+    // Whether a backup or restore is running (a second one is not started).
+    static bool backupRunning();
+    // Whether a restore is running (nothing else is started then).
+    static bool restoreRunning();
 
     static QString backupName(const OVDay& day = OVDay::today());
     static QString exportFolderName(const OVDay& day = OVDay::today());

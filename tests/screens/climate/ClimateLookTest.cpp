@@ -12,6 +12,7 @@
 #include "kit/OVThemeRoot.h"
 #include "services/FilePanels.h"
 
+#include "JobTestSupport.h"
 #include "ClimateTestSupport.h"
 
 #include <QChart>
@@ -104,6 +105,7 @@ TEST_F(ClimateLookTest, SheetsFitTheirWidth)
     OVThemeRoot sheetRoot([this, propagation] {
         auto* sheet = new CSVImportSheet(propagation.id, *store);
         sheet->pick();
+        testsupport::finishJobs();
         return sheet;
     });
     const QPixmap sheetShot = render(sheetRoot, 680, QStringLiteral("csv-import.png"));

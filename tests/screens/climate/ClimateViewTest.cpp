@@ -6,6 +6,7 @@
 #include "kit/SegmentedPicker.h"
 #include "services/FilePanels.h"
 
+#include "JobTestSupport.h"
 #include "ClimateTestSupport.h"
 
 #include <QComboBox>
@@ -185,6 +186,7 @@ TEST_F(ClimateViewTest, ExportWritesEveryReadingOfEveryZone)
     FilePanels::backend().reveal = [](const QString&) {};
     auto view = makeView();
     QTest::mouseClick(view->exportButton(), Qt::LeftButton);
+    testsupport::finishJobs();
     FilePanels::backend() = saved;
     EXPECT_EQ(suggested, QStringLiteral("Climate readings.csv"));
     const QList<QByteArray> lines = testsupport::readAll(target).trimmed().split('\n');

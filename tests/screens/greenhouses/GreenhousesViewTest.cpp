@@ -9,6 +9,7 @@
 #include "services/FilePanels.h"
 #include "services/SampleData.h"
 
+#include "JobTestSupport.h"
 #include "GreenhousesTestSupport.h"
 
 #include <QProcess>
@@ -212,6 +213,7 @@ TEST_F(GreenhousesViewTest, ExportWritesEveryGreenhouseUnderTheSuggestedName)
     FilePanels::backend().reveal = [](const QString&) {};
     GreenhousesView view;
     QTest::mouseClick(view.exportButton(), Qt::LeftButton);
+    testsupport::finishJobs();
     FilePanels::backend() = saved;
 
     EXPECT_EQ(suggested, QStringLiteral("Greenhouses and zones.csv"));

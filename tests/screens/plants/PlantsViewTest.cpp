@@ -1,3 +1,4 @@
+#include "JobTestSupport.h"
 #include "PlantsFixture.h"
 
 #include "kit/OVRebuilder.h"
@@ -111,6 +112,7 @@ TEST_F(PlantsViewTest, FiltersSearchStatusAndGreenhouse)
 
     // The export writes every plant whatever the filters show.
     view.exportCSV();
+    testsupport::finishJobs();
     EXPECT_EQ(savedName, "Plants.csv");
     const QString csv = QString::fromUtf8(testsupport::readAll(scratch.file("Plants.csv")));
     EXPECT_TRUE(csv.contains("Zucchini"));

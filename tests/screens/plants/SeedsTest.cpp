@@ -1,3 +1,4 @@
+#include "JobTestSupport.h"
 #include "PlantsFixture.h"
 
 #include "kit/OVEditorFrame.h"
@@ -89,6 +90,7 @@ TEST_F(SeedsTest, SearchAndEmptyStates)
     EXPECT_EQ(view.emptyTitle(), "Nothing matches");
 
     view.exportCSV(); // every packet whatever the search
+    testsupport::finishJobs();
     EXPECT_EQ(savedName, "Seeds.csv");
     const QString csv = QString::fromUtf8(testsupport::readAll(scratch.file("Seeds.csv")));
     EXPECT_TRUE(csv.contains("Kale"));

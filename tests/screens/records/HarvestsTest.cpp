@@ -1,5 +1,6 @@
 // The Harvests screen and the harvest editor over a scratch store.
 
+#include "JobTestSupport.h"
 #include "RecordsTestSupport.h"
 
 #include "kit/OVCard.h"
@@ -108,6 +109,7 @@ TEST_F(HarvestsScreen, ListsTheNewest200WithAmountsAndVarieties)
     EXPECT_EQ(*AppModel::shared().sheet()->get<Harvest>(), weighed);
 
     view.exportButton()->click();
+    testsupport::finishJobs();
     EXPECT_EQ(suggested, QStringLiteral("Harvests.csv"));
     EXPECT_EQ(exportedLines().size(), 253);
 }

@@ -1,5 +1,6 @@
 // The Pests & Diseases screen and the pest editor over a scratch store.
 
+#include "JobTestSupport.h"
 #include "RecordsTestSupport.h"
 
 #include "kit/OVColors.h"
@@ -69,6 +70,7 @@ TEST_F(PestsScreen, ResolvedSwitchFiltersAndAllResolvedShowsTheEmptyState)
 
     // The export holds every record whatever the switch says.
     view.exportButton()->click();
+    testsupport::finishJobs();
     EXPECT_EQ(suggested, QStringLiteral("Pests and diseases.csv"));
     const QStringList lines = exportedLines();
     ASSERT_EQ(lines.size(), 4);

@@ -1,5 +1,6 @@
 // The Supplies & Costs screen and the cost editor over a scratch store.
 
+#include "JobTestSupport.h"
 #include "RecordsTestSupport.h"
 
 #include "kit/OVCard.h"
@@ -100,6 +101,7 @@ TEST_F(SuppliesScreen, SearchFindsCategoryNamesButNeverNarrowsTheYear)
     EXPECT_EQ(view.rows().size(), 4) << "a single blank matches every entry";
 
     view.exportButton()->click();
+    testsupport::finishJobs();
     EXPECT_EQ(suggested, QStringLiteral("Supplies and costs.csv"));
     EXPECT_EQ(exportedLines().size(), 5);
 }

@@ -1,6 +1,7 @@
 // The two schedule screens: which tasks, in which order, banner, calendar card,
 // the add and export actions, and rebuilding on store changes.
 
+#include "JobTestSupport.h"
 #include "ScheduleTestSupport.h"
 
 #include "kit/OVCard.h"
@@ -157,6 +158,7 @@ TEST_F(TasksViewTest, ExportWritesEveryTaskFromEitherScreen)
     FilePanels::backend().reveal = [](const QString&) {};
     TasksView schedules(TasksView::scheduleKinds(), Screen::schedules);
     schedules.exportCSV();
+    testsupport::finishJobs();
     FilePanels::backend() = saved;
     EXPECT_EQ(suggested, QStringLiteral("Schedules and maintenance.csv"));
     const QString text = QString::fromUtf8(testsupport::readAll(target));

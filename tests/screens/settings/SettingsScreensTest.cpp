@@ -19,6 +19,7 @@
 #include "services/SampleData.h"
 #include "store/OVStore.h"
 #include "store/SQLiteDB.h"
+#include "JobTestSupport.h"
 #include "TestSupport.h"
 
 #include <poppler-qt6.h>
@@ -103,6 +104,7 @@ TEST_F(SettingsScreens, BackupNowSuggestsTheDayAndRefusesTheOpenDatabase)
 
     panels.saveAnswer = dir.file(QStringLiteral("b.ovbackup"));
     SettingsView::backupNow();
+    testsupport::finishJobs();
     EXPECT_EQ(panels.suggested, SettingsView::backupName());
     EXPECT_EQ(message(), QStringLiteral("Backup saved:\n") + *panels.saveAnswer);
     EXPECT_EQ(panels.revealed, QStringList{*panels.saveAnswer});
@@ -111,6 +113,7 @@ TEST_F(SettingsScreens, BackupNowSuggestsTheDayAndRefusesTheOpenDatabase)
     // The open database itself is refused and stays as it was.
     panels.saveAnswer = store->path();
     SettingsView::backupNow();
+    testsupport::finishJobs();
     EXPECT_EQ(message(), QStringLiteral("The backup could not be saved: choose a file other than the open database."));
     EXPECT_EQ(store->digest(), digest);
 
@@ -118,6 +121,7 @@ TEST_F(SettingsScreens, BackupNowSuggestsTheDayAndRefusesTheOpenDatabase)
     AppModel::shared().clearMessage();
     panels.saveAnswer.reset();
     SettingsView::backupNow();
+    testsupport::finishJobs();
     EXPECT_FALSE(AppModel::shared().message());
 }
 
@@ -126,6 +130,7 @@ TEST_F(SettingsScreens, RestoreRefusesWhatIsNotABackupAndAsksBeforeReplacing)
     SampleData::add(*store);
     panels.saveAnswer = dir.file(QStringLiteral("good.ovbackup"));
     SettingsView::backupNow();
+    testsupport::finishJobs();
     const QString backupDigest = store->digest();
     store->db().exec(QStringLiteral("DELETE FROM greenhouse")); store->changed();
     const QString before = store->digest();
@@ -145,6 +150,7 @@ TEST_F(SettingsScreens, RestoreRefusesWhatIsNotABackupAndAsksBeforeReplacing)
         AppModel::shared().clearMessage();
         panels.openAnswer = bad;
         view.restore();
+        testsupport::finishJobs();
         EXPECT_TRUE(message().startsWith(QStringLiteral("This file can't be restored: "))) << bad.toStdString();
         EXPECT_FALSE(AppModel::shared().confirm());
         EXPECT_EQ(store->digest(), before);
@@ -152,6 +158,7 @@ TEST_F(SettingsScreens, RestoreRefusesWhatIsNotABackupAndAsksBeforeReplacing)
 
     panels.openAnswer = *panels.saveAnswer;
     view.restore();
+    testsupport::finishJobs();
     ASSERT_TRUE(AppModel::shared().confirm());
     const ConfirmRequest request = *AppModel::shared().confirm();
     EXPECT_EQ(request.title, QStringLiteral("Restore this backup?"));
@@ -160,6 +167,7 @@ TEST_F(SettingsScreens, RestoreRefusesWhatIsNotABackupAndAsksBeforeReplacing)
     EXPECT_EQ(store->digest(), before) << "nothing changes before the answer";
 
     request.action();
+    testsupport::finishJobs();
     EXPECT_EQ(store->digest(), backupDigest);
     ASSERT_TRUE(message().startsWith(QStringLiteral("Restored. Your previous records were saved as:\n")));
     const QString safety = message().section(QLatin1Char('\n'), 1);
@@ -172,6 +180,7 @@ TEST_F(SettingsScreens, ExportWritesTheDatedFolderAndReplacesItTheSameDay)
     SampleData::add(*store);
     panels.folderAnswer = dir.path();
     SettingsView::chooseFolderAndExportAll();
+    testsupport::finishJobs();
     const QString target = QDir(dir.path()).filePath(QStringLiteral("QNMR Orvane export ") + OVDay::today().iso());
     EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), Exporter::fileNames().size());
     EXPECT_TRUE(message().endsWith(target));
@@ -179,6 +188,7 @@ TEST_F(SettingsScreens, ExportWritesTheDatedFolderAndReplacesItTheSameDay)
     const QByteArray first = testsupport::readAll(QDir(target).filePath(Exporter::fileNames().first()));
     store->db().exec(QStringLiteral("DELETE FROM greenhouse")); store->changed();
     SettingsView::chooseFolderAndExportAll();
+    testsupport::finishJobs();
     EXPECT_EQ(QDir(target).entryList(QDir::Files).size(), Exporter::fileNames().size());
     EXPECT_NE(testsupport::readAll(QDir(target).filePath(Exporter::fileNames().first())), first);
 
@@ -189,6 +199,7 @@ TEST_F(SettingsScreens, ExportWritesTheDatedFolderAndReplacesItTheSameDay)
     blocker.close();
     panels.folderAnswer = blocker.fileName();
     SettingsView::chooseFolderAndExportAll();
+    testsupport::finishJobs();
     EXPECT_TRUE(message().startsWith(QStringLiteral("The export could not be written: ")));
     EXPECT_TRUE(panels.revealed.isEmpty());
 }
@@ -318,10 +329,12 @@ TEST_F(SettingsScreens, FileMenuBackupGoesToSettingsFirst)
     AppModel::shared().setScreen(Screen::plants);
     panels.saveAnswer.reset();
     AppCommands::backUpNow();
+    testsupport::finishJobs();
     EXPECT_EQ(AppModel::shared().screen(), Screen::settings);
     EXPECT_EQ(panels.suggested, SettingsView::backupName());
 
     panels.folderAnswer = dir.path();
     AppCommands::exportEverything();
+    testsupport::finishJobs();
     EXPECT_TRUE(QFileInfo(QDir(dir.path()).filePath(SettingsView::exportFolderName())).isDir());
 }

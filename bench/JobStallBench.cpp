@@ -1,0 +1,205 @@
+// How long the main thread stops answering during each long job on the fifteen-year
+// store (bench/support/FifteenYears: 1,000,000 readings, 200 photos): the full CSV
+// export, the climate screen's one-table export, the climate CSV import (reading and
+// preview, then the import), Back Up Now and Restore. Each job is measured twice in
+// the same run: run the old way, on the main thread ("main"), and as the program
+// runs it now, on a background job ("job"). The stall meter's heartbeat fires every
+// 5 ms on the main thread; the counter "stall_ms" is the longest gap between beats,
+// "total_ms" the wall time of the whole job. Goal: stall_ms under 100 for every job.
+
+#include "screens/climate/CSVImportSheet.h"
+#include "screens/settings/SettingsView.h"
+#include "services/AppModel.h"
+#include "services/BackgroundJobs.h"
+#include "services/ClimateCSV.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "services/TableExport.h"
+#include "store/OVStore.h"
+#include "support/FifteenYears.h"
+#include "support/ScreenHarness.h"
+#include "support/StallMeter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+QTemporaryDir& scratch()
+{
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/ov-stall-XXXXXX"));
+    return dir;
+}
+
+// A scratch copy of the fifteen-year store, shared as the program shares its store.
+OVStore& store()
+{
+    static std::unique_ptr<OVStore> made;
+    if (!made) {
+        made = std::make_unique<OVStore>(FifteenYears::scratchCopy(scratch().path()));
+        OVStore::setShared(made.get());
+    }
+    return *made;
+}
+
+void report(benchmark::State& state, StallMeter& meter)
+{
+    state.SetIterationTime(meter.elapsedMs() / 1000.0);
+    state.counters["stall_ms"] = meter.longestGapMs();
+    state.counters["total_ms"] = meter.elapsedMs();
+}
+
+bool idle() { return !BackgroundJobs::shared().busy(); }
+
+// One round per iteration: `job` starts the work as the program runs it now (the
+// benchmark's argument 1), `direct` runs it the old way on the main thread (0).
+void measure(benchmark::State& state, const std::function<void()>& job, const std::function<void()>& direct)
+{
+    const bool onJob = state.range(0) == 1;
+    for (auto _ : state) {
+        StallMeter meter;
+        bool finished = false;
+        meter.measure(
+            [&] {
+                if (onJob) {
+                    job();
+                } else {
+                    direct();
+                    finished = true;
+                }
+            },
+            [&] { return onJob ? idle() : finished; });
+        report(state, meter);
+    }
+}
+
+void BM_ExportEverything(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString folder = scratch().filePath(QStringLiteral("export"));
+    measure(
+        state, [&] { SettingsView::exportAll(folder); },
+        [&] {
+            Exporter::everything(s, QDir(folder).filePath(SettingsView::exportFolderName()));
+        });
+}
+BENCHMARK(BM_ExportEverything)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ExportReadings(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString path = scratch().filePath(QStringLiteral("Climate readings.csv"));
+    FilePanels::backend().save = [path](const QString&, const QList<FileType>&) { return std::optional(path); };
+    measure(
+        state, [&] { TableExport::start(s, 3); },
+        [&] {
+            // The old way: the whole table as one text, then written.
+            const QByteArray text = Exporter::readings(s).toUtf8();
+            QSaveFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(text);
+            file.commit();
+        });
+}
+BENCHMARK(BM_ExportReadings)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A logger's file of 250,000 rows for one zone, a minute apart, after every reading
+// of the store (none is a duplicate).
+QString importFile()
+{
+    const QString path = scratch().filePath(QStringLiteral("logger.csv"));
+    if (QFile::exists(path))
+        return path;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    QByteArray text = "timestamp,temp_f,humidity\n";
+    QDateTime at = QDateTime::currentDateTimeUtc().addYears(1);
+    for (int i = 0; i < 250000; ++i) {
+        text += at.addSecs(60 * i).toString(QStringLiteral("yyyy-MM-dd HH:mm")).toLatin1() + ',' +
+                QByteArray::number(60 + i % 20) + ',' + QByteArray::number(50 + i % 30) + '\n';
+    }
+    file.write(text);
+    return path;
+}
+
+void BM_ClimateImport(benchmark::State& state)
+{
+    const bool onJob = state.range(0) == 1;
+    OVStore& s = store();
+    const QString path = importFile();
+    FilePanels::backend().open = [path](const QList<FileType>&, const QString&) { return std::optional(path); };
+    const qint64 zone = s.zones().first().id;
+    for (auto _ : state) {
+        // The same rows each round: the previous round's are taken out first.
+        s.db().exec(QStringLiteral("DELETE FROM reading WHERE taken > ") +
+                    QString::number(QDateTime::currentDateTimeUtc().addMonths(6).toSecsSinceEpoch()));
+        StallMeter meter;
+        bool finished = false;
+        CSVImportSheet sheet(zone, s);
+        int phase = 0;
+        meter.measure(
+            [&] {
+                if (onJob) {
+                    sheet.pick();
+                } else {
+                    const ClimateImportResult result = ClimateCSV::readFile(path, s.zones(), zone, false);
+                    s.addReadings(result.readings);
+                    finished = true;
+                }
+            },
+            [&] {
+                if (!onJob)
+                    return finished;
+                if (phase == 0 && !sheet.reading()) {
+                    phase = 1;
+                    sheet.runImport();
+                }
+                return phase == 1 && !sheet.importing();
+            });
+        report(state, meter);
+    }
+}
+BENCHMARK(BM_ClimateImport)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_BackUpNow(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString path = scratch().filePath(QStringLiteral("bench.ovbackup"));
+    FilePanels::backend().save = [path](const QString&, const QList<FileType>&) { return std::optional(path); };
+    measure(
+        state, [&] { SettingsView::backupNow(); },
+        [&] {
+            s.backup(QUrl::fromLocalFile(path));
+        });
+}
+BENCHMARK(BM_BackUpNow)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_Restore(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString path = scratch().filePath(QStringLiteral("restore.ovbackup"));
+    if (!QFile::exists(path))
+        s.backup(QUrl::fromLocalFile(path));
+    measure(
+        state, [&] { SettingsView::runRestore(s, AppModel::shared(), QUrl::fromLocalFile(path)); },
+        [&] {
+            s.restore(QUrl::fromLocalFile(path));
+        });
+}
+BENCHMARK(BM_Restore)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Nothing is shown in a file manager during the run.
+    FilePanels::backend().reveal = [](const QString&) {};
+    FilePanels::backend().revealItems = [](const QStringList&) {};
+    return runWidgetBenchmarks(argc, argv);
+}

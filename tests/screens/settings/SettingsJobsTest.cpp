@@ -1,0 +1,174 @@
+// Back Up Now, Restore and Export Everything as background jobs: the outcomes and
+// notices of before, the full export showing all eight files (and naming the folder),
+// the actions that wait while a job runs, and a restore that keeps what was saved
+// while its copy was being prepared.
+
+#include "kit/QNChromeButton.h"
+#include "screens/settings/SettingsView.h"
+#include "services/AppModel.h"
+#include "services/BackgroundJob.h"
+#include "services/BackgroundJobs.h"
+#include "services/Exporter.h"
+#include "services/FilePanels.h"
+#include "services/OVNotify.h"
+#include "services/SampleData.h"
+#include "store/OVStore.h"
+#include "store/SQLiteDB.h"
+
+#include "JobTestSupport.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testsupport::ScratchDir;
+using testsupport::SlowJobs;
+
+namespace {
+
+class SettingsJobs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = std::make_unique<OVStore>(dir.file(QStringLiteral("Greenhouse.sqlite")));
+        OVStore::setShared(store.get());
+        SampleData::add(*store);
+        AppModel::shared().clearMessage();
+        AppModel::shared().setConfirm(std::nullopt);
+        OVNotify::enabled = false;
+        saved = FilePanels::backend();
+        FilePanels::backend().save = [this](const QString&, const QList<FileType>&) { return saveAnswer; };
+        FilePanels::backend().open = [this](const QList<FileType>&, const QString&) { return openAnswer; };
+        FilePanels::backend().folder = [this](const QString&) { return folderAnswer; };
+        FilePanels::backend().reveal = [this](const QString& path) { revealed << path; };
+        FilePanels::backend().revealItems = [this](const QStringList& paths) { revealedTogether = paths; };
+    }
+    void TearDown() override
+    {
+        testsupport::finishJobs();
+        FilePanels::backend() = saved;
+        OVStore::setShared(nullptr);
+        OVNotify::enabled = true;
+    }
+    QString message() const { return AppModel::shared().message().value_or(QString()); }
+    QNChromeButton* button(QWidget& root, const QString& title) const
+    {
+        for (QNChromeButton* b : root.findChildren<QNChromeButton*>())
+            if (b->title() == title)
+                return b;
+        return nullptr;
+    }
+
+    ScratchDir dir;
+    std::unique_ptr<OVStore> store;
+    FilePanels::Backend saved;
+    std::optional<QString> saveAnswer, openAnswer, folderAnswer;
+    QStringList revealed;
+    QStringList revealedTogether;
+};
+
+} // namespace
+
+TEST_F(SettingsJobs, FullExportShowsAllEightFilesAndNamesTheFolder)
+{
+    folderAnswer = dir.path();
+    SettingsView::chooseFolderAndExportAll();
+    EXPECT_TRUE(BackgroundJobs::shared().busy());
+    testsupport::finishJobs();
+    const QString target = QDir(dir.path()).filePath(SettingsView::exportFolderName());
+    EXPECT_EQ(message(), QStringLiteral("Exported 8 CSV files to:\n") + QDir::toNativeSeparators(target));
+    QStringList expected;
+    for (const QString& name : Exporter::fileNames())
+        expected << QDir(target).filePath(name);
+    EXPECT_EQ(revealedTogether, expected);
+
+    // The same bytes as the export run directly.
+    const QString direct = dir.file(QStringLiteral("direct"));
+    Exporter::everything(*store, direct);
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_EQ(testsupport::readAll(QDir(target).filePath(name)), testsupport::readAll(QDir(direct).filePath(name)))
+            << name.toStdString();
+}
+
+TEST_F(SettingsJobs, ABackupRunningHoldsBackASecondBackupAndARestore)
+{
+    SettingsView view(*store, AppModel::shared());
+    QNChromeButton* backupButton = button(view, QStringLiteral("Back Up Now…"));
+    QNChromeButton* restoreButton = button(view, QStringLiteral("Restore From Backup…"));
+    QNChromeButton* exportButton = button(view, QStringLiteral("Export Everything as CSV Files…"));
+    ASSERT_TRUE(backupButton && restoreButton && exportButton);
+    EXPECT_TRUE(backupButton->isEnabled());
+
+    saveAnswer = dir.file(QStringLiteral("first.ovbackup"));
+    BackgroundJob* job = nullptr;
+    {
+        SlowJobs slow(400, 0);
+        job = SettingsView::backupNow();
+        ASSERT_NE(job, nullptr);
+        EXPECT_FALSE(backupButton->isEnabled());
+        EXPECT_FALSE(restoreButton->isEnabled());
+        EXPECT_TRUE(exportButton->isEnabled()) << "an export may run beside a backup";
+        saveAnswer = dir.file(QStringLiteral("second.ovbackup"));
+        EXPECT_EQ(SettingsView::backupNow(), nullptr);
+        openAnswer = dir.file(QStringLiteral("first.ovbackup"));
+        EXPECT_EQ(view.restore(), nullptr);
+        job->cancel(); // a backup runs to its end
+        testsupport::finishJobs();
+    }
+    EXPECT_TRUE(backupButton->isEnabled());
+    EXPECT_TRUE(restoreButton->isEnabled());
+    EXPECT_EQ(message(), QStringLiteral("Backup saved:\n") + dir.file(QStringLiteral("first.ovbackup")));
+    EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("second.ovbackup"))));
+    {
+        SQLiteDB copy(dir.file(QStringLiteral("first.ovbackup")), true);
+        EXPECT_EQ(copy.scalarInt(QStringLiteral("SELECT count(*) FROM plant")), store->count(QStringLiteral("plant")));
+    }
+
+    // A restore from the view, then its question, then the swap: all on jobs.
+    const QString backupDigest = store->digest();
+    store->db().exec(QStringLiteral("DELETE FROM harvest"));
+    store->changed();
+    {
+        SlowJobs slow(300, 0);
+        ASSERT_NE(view.restore(), nullptr);
+        EXPECT_FALSE(exportButton->isEnabled()) << "nothing else starts during a restore";
+        testsupport::finishJobs();
+    }
+    ASSERT_TRUE(AppModel::shared().confirm());
+    AppModel::shared().confirm()->action();
+    testsupport::finishJobs();
+    EXPECT_EQ(store->digest(), backupDigest);
+    EXPECT_TRUE(message().startsWith(QStringLiteral("Restored. Your previous records were saved as:\n")));
+    EXPECT_TRUE(exportButton->isEnabled());
+}
+
+TEST_F(SettingsJobs, ARecordSavedWhileARestoreIsPreparedIsInTheSafetyCopy)
+{
+    const QString backup = dir.file(QStringLiteral("b.ovbackup"));
+    store->backup(QUrl::fromLocalFile(backup));
+    const qint64 revision = store->revision();
+    const OVStore::RestorePlan plan =
+        OVStore::prepareRestore(store->path(), QUrl::fromLocalFile(backup), QDateTime::currentDateTime());
+    ASSERT_TRUE(QFileInfo::exists(plan.safety));
+
+    // Saved on the main thread after the first safety copy was taken.
+    Greenhouse late{.name = QStringLiteral("Saved meanwhile")};
+    store->save(late);
+    const QUrl safety = store->finishRestore(plan, revision);
+    EXPECT_NE(safety.toLocalFile(), plan.safety);
+    EXPECT_FALSE(QFileInfo::exists(plan.safety)) << "the superseded copy goes";
+    OVStore before(safety.toLocalFile());
+    EXPECT_TRUE(before.get<Greenhouse>(late.id).has_value());
+    EXPECT_FALSE(store->get<Greenhouse>(late.id).has_value());
+
+    // Unchanged meanwhile: the prepared copy is the one kept.
+    const qint64 again = store->revision();
+    const OVStore::RestorePlan quiet =
+        OVStore::prepareRestore(store->path(), QUrl::fromLocalFile(backup), QDateTime::currentDateTime());
+    EXPECT_EQ(store->finishRestore(quiet, again).toLocalFile(), quiet.safety);
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("restore-*")}, QDir::Files | QDir::Hidden).isEmpty());
+}
