@@ -1,6 +1,8 @@
 #include "kit/KitMetrics.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QScreen>
 #include <QStringList>
 #include <algorithm>
@@ -46,6 +48,32 @@ QFont font(double points, int weight, double tracking)
     QFont f = font(points, weight);
     f.setLetterSpacing(QFont::AbsoluteSpacing, pxF(tracking));
     return f;
+}
+
+namespace {
+// Keyed by the font's own description as well as the text: two fonts that compare
+// equal lay text out alike.
+QHash<std::pair<QFont, QString>, qreal>& knownAdvances()
+{
+    static QHash<std::pair<QFont, QString>, qreal> known;
+    return known;
+}
+} // namespace
+
+void forgetAdvances() { knownAdvances().clear(); }
+
+qreal advance(const QFont& font, const QString& text)
+{
+    auto& known = knownAdvances();
+    const std::pair<QFont, QString> key(font, text);
+    if (const auto found = known.constFind(key); found != known.cend())
+        return *found;
+    // A bound on memory; the lists measured again soon fill it back.
+    if (known.size() >= 20000)
+        known.clear();
+    const qreal width = QFontMetricsF(font).horizontalAdvance(text);
+    known.insert(key, width);
+    return width;
 }
 
 } // namespace KitMetrics

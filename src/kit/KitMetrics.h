@@ -22,4 +22,11 @@ QFont font(double points, int weight = QFont::Normal);
 // The same with letter tracking in points added between characters.
 QFont font(double points, int weight, double tracking);
 
+// The advance of `text` in `font` (QFontMetricsF), remembered: long lists measure the
+// same names and dates over and over, and shaping them is most of building a row.
+qreal advance(const QFont& font, const QString& text);
+// Forgets every advance remembered (when the installed fonts change; benchmarks of a
+// first build start from nothing).
+void forgetAdvances();
+
 } // namespace KitMetrics

@@ -1,6 +1,8 @@
 #include "kit/LayoutSync.h"
 
 #include <QBoxLayout>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSet>
 #include <QWidget>
 
@@ -30,6 +32,19 @@ void apply(QBoxLayout* layout, QList<QWidget*>& current, const QList<QWidget*>& 
             layout->addWidget(widget);
     }
     current = wanted;
+}
+
+Hold::Hold(QLayout* layout) : m_layout(layout), m_wasEnabled(layout->isEnabled()) { layout->setEnabled(false); }
+
+Hold::~Hold()
+{
+    m_layout->setEnabled(m_wasEnabled);
+    if (m_wasEnabled) {
+        // A layout request that came while held was dropped; this one does the work.
+        m_layout->invalidate();
+        if (QWidget* widget = m_layout->parentWidget())
+            QCoreApplication::postEvent(widget, new QEvent(QEvent::LayoutRequest));
+    }
 }
 
 } // namespace LayoutSync

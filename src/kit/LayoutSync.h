@@ -10,6 +10,7 @@
 #include <QList>
 
 class QBoxLayout;
+class QLayout;
 class QWidget;
 
 namespace LayoutSync {
@@ -17,5 +18,20 @@ namespace LayoutSync {
 // `current` is what the layout held after the previous call (empty at first); it
 // becomes `wanted`.
 void apply(QBoxLayout* layout, QList<QWidget*>& current, const QList<QWidget*>& wanted);
+
+// Holds a layout still while many of its widgets are shown or hidden. Showing a widget
+// lays out its visible parents at once, so showing n rows one by one costs n passes over
+// the whole list; held, the list is laid out once, when the hold ends.
+class Hold {
+public:
+    explicit Hold(QLayout* layout);
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    QLayout* m_layout;
+    bool m_wasEnabled;
+};
 
 } // namespace LayoutSync

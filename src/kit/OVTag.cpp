@@ -17,7 +17,7 @@ OVTag::OVTag(const QString& text, const QColor& color, QWidget* parent)
 QSize OVTag::sizeHint() const
 {
     const QFontMetricsF fm(font());
-    return QSize(int(std::ceil(fm.horizontalAdvance(m_text) + 2 * KitMetrics::pxF(8))),
+    return QSize(int(std::ceil(KitMetrics::advance(font(), m_text) + 2 * KitMetrics::pxF(8))),
                  int(std::ceil(fm.height() + 2 * KitMetrics::pxF(3))));
 }
 

@@ -17,12 +17,19 @@ namespace {
 // and abbreviating the month ("dddd, MMMM d, yyyy" -> "MMM d, yyyy").
 QString mediumDateFormat(const QLocale& locale)
 {
+    // Asked for every date a list shows; the regular expressions are the costly part.
+    thread_local QLocale cachedFor(QLocale::c());
+    thread_local QString cached;
+    if (!cached.isEmpty() && cachedFor == locale)
+        return cached;
     QString format = locale.dateFormat(QLocale::LongFormat);
     static const QRegularExpression leadingWeekday(QStringLiteral("^\\s*dddd[\\s,.،，]*"));
     static const QRegularExpression trailingWeekday(QStringLiteral("[\\s,.،，]*dddd\\s*$"));
     format.remove(leadingWeekday);
     format.remove(trailingWeekday);
     format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
+    cachedFor = locale;
+    cached = format;
     return format;
 }
 

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -93,6 +94,29 @@ TEST(KitControls, FontsAreInterAtPointsTimesZoom)
     EXPECT_EQ(QFontInfo(KitMetrics::font(13)).pixelSize(), 26);
     EXPECT_EQ(KitMetrics::px(14), 28);
     KitMetrics::setZoom(1.0);
+}
+
+// Remembered widths answer for the font they were measured in, not for another font
+// or another text, and follow a zoom change.
+TEST(KitControls, RememberedAdvancesKeepFontsAndTextsApart)
+{
+    const QString text = QStringLiteral("Sown Mar 3, 2014");
+    const QFont small = KitMetrics::font(11.5);
+    const QFont bold = KitMetrics::font(11.5, QFont::Bold);
+    const QFont large = KitMetrics::font(24);
+    for (int round = 0; round < 2; ++round) {
+        for (const QFont& f : {small, bold, large}) {
+            EXPECT_DOUBLE_EQ(KitMetrics::advance(f, text), QFontMetricsF(f).horizontalAdvance(text));
+            EXPECT_DOUBLE_EQ(KitMetrics::advance(f, text + text), QFontMetricsF(f).horizontalAdvance(text + text));
+        }
+    }
+    EXPECT_GT(KitMetrics::advance(large, text), KitMetrics::advance(small, text));
+    KitMetrics::setZoom(2.0);
+    const QFont zoomed = KitMetrics::font(11.5);
+    EXPECT_DOUBLE_EQ(KitMetrics::advance(zoomed, text), QFontMetricsF(zoomed).horizontalAdvance(text));
+    KitMetrics::setZoom(1.0);
+    KitMetrics::forgetAdvances();
+    EXPECT_DOUBLE_EQ(KitMetrics::advance(small, text), QFontMetricsF(small).horizontalAdvance(text));
 }
 
 // M11: a value stored beyond the range is kept, and the range widens to hold it.

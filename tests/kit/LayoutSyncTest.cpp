@@ -3,6 +3,7 @@
 
 #include "kit/LayoutSync.h"
 
+#include <QCoreApplication>
 #include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -54,4 +55,42 @@ TEST(LayoutSync, FollowsEveryChangeOfOrderAndSwapsRemadeRowsInPlace)
     EXPECT_EQ(laidOut(layout), QList<QWidget*>{b2});
     LayoutSync::apply(layout, current, {});
     EXPECT_EQ(layout->count(), 0);
+}
+
+TEST(LayoutSync, RowsShownWhileHeldAreLaidOutWhenTheHoldEnds)
+{
+    QWidget list;
+    auto* layout = new QVBoxLayout(&list);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    QList<QWidget*> rows;
+    for (int i = 0; i < 3; ++i) {
+        auto* row = new QWidget(&list);
+        row->setFixedHeight(20);
+        layout->addWidget(row);
+        rows.append(row);
+    }
+    layout->addStretch();
+    rows[0]->hide();
+    list.resize(100, 100);
+    list.show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(rows[2]->y(), 20);
+
+    {
+        const LayoutSync::Hold hold(layout);
+        rows[0]->show();
+        rows[2]->hide();
+        rows[2]->show();
+    }
+    EXPECT_TRUE(layout->isEnabled());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(rows[0]->y(), 0);
+    EXPECT_EQ(rows[1]->y(), 20);
+    EXPECT_EQ(rows[2]->y(), 40);
+
+    // A layout switched off before stays off.
+    layout->setEnabled(false);
+    { const LayoutSync::Hold hold(layout); }
+    EXPECT_FALSE(layout->isEnabled());
 }

@@ -78,17 +78,22 @@ QString PlantRow::placeText() const
     return m_facts.place.isEmpty() ? QStringLiteral("No location set") : m_facts.place;
 }
 
-QStringList PlantRow::dayLines() const
+namespace {
+
+// Dates are formatted once per row: each one asks the system for its time zone.
+QStringList makeDayLines(const Plant& plant)
 {
     QStringList lines;
-    if (m_plant.sowDate)
-        lines.append(QStringLiteral("Sown ") + m_plant.sowDate->display());
-    if (m_plant.transplantDate)
-        lines.append(QStringLiteral("Transplanted ") + m_plant.transplantDate->display());
-    if (m_plant.expectedHarvest)
-        lines.append(QStringLiteral("Harvest ") + m_plant.expectedHarvest->display());
+    if (plant.sowDate)
+        lines.append(QStringLiteral("Sown ") + plant.sowDate->display());
+    if (plant.transplantDate)
+        lines.append(QStringLiteral("Transplanted ") + plant.transplantDate->display());
+    if (plant.expectedHarvest)
+        lines.append(QStringLiteral("Harvest ") + plant.expectedHarvest->display());
     return lines;
 }
+
+} // namespace
 
 QString PlantRow::photoText() const
 {
@@ -97,6 +102,7 @@ QString PlantRow::photoText() const
 
 void PlantRow::build()
 {
+    m_dayLines = makeDayLines(m_plant);
     const OVColors colors;
     const bool failed = m_plant.status == PlantStatus::failed;
     const QColor tag = failed                   ? OVColors::alert()
@@ -116,7 +122,7 @@ void PlantRow::build()
 
     const QMargins margins = body()->contentsMargins();
     const int left = line1Height() + KitMetrics::px(2) + QFontMetrics(m_smallFont).height();
-    const QStringList days = dayLines();
+    const QStringList& days = m_dayLines;
     int right = 0;
     for (int i = 0; i < days.size(); ++i)
         right += QFontMetrics(i == days.size() - 1 && m_plant.expectedHarvest ? m_harvestFont : m_dayFont).height() +
@@ -134,10 +140,10 @@ int PlantRow::textLeft() const { return body()->contentsMargins().left() + KitMe
 int PlantRow::measureRight() const
 {
     int width = 0;
-    const QStringList days = dayLines();
+    const QStringList& days = m_dayLines;
     for (int i = 0; i < days.size(); ++i) {
         const bool harvest = i == days.size() - 1 && m_plant.expectedHarvest;
-        width = std::max(width, QFontMetrics(harvest ? m_harvestFont : m_dayFont).horizontalAdvance(days[i]));
+        width = std::max(width, qRound(KitMetrics::advance(harvest ? m_harvestFont : m_dayFont, days[i])));
     }
     if (m_facts.photoCount > 0)
         width += (width ? KitMetrics::px(12) : 0) + KitMetrics::px(11.5 + 4) +
@@ -147,7 +153,7 @@ int PlantRow::measureRight() const
 
 int PlantRow::measureName() const
 {
-    return int(std::ceil(QFontMetricsF(m_nameFont).horizontalAdvance(nameText()))) + 1;
+    return int(std::ceil(KitMetrics::advance(m_nameFont, nameText()))) + 1;
 }
 
 int PlantRow::rightWidth() const { return m_rightWidth; }
@@ -213,7 +219,7 @@ void PlantRow::paintEvent(QPaintEvent* event)
         p.drawPixmap(QPointF(right - iconSize.width(), content.center().y() - iconSize.height() / 2.0 + 0.5), icon);
         right -= int(iconSize.width()) + KitMetrics::px(12);
     }
-    const QStringList days = dayLines();
+    const QStringList& days = m_dayLines;
     int daysHeight = 0;
     QList<QFont> fonts;
     for (int i = 0; i < days.size(); ++i) {

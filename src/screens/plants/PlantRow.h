@@ -50,7 +50,7 @@ public:
     QString statusText() const;
     QString countText() const;     // "× 12", "" below 2
     QString placeText() const;     // "No location set" when the plant has no place
-    QStringList dayLines() const;  // "Sown …", "Transplanted …", "Harvest …" when set
+    const QStringList& dayLines() const { return m_dayLines; } // "Sown …", "Transplanted …", "Harvest …" when set
     QString photoText() const;     // the photo count, "" without photos
 
     // Active, with an expected harvest day before today.
@@ -99,5 +99,6 @@ private:
     QFont m_dayFont;
     QFont m_harvestFont;
     int m_rightWidth = 0;
+    QStringList m_dayLines;
     int m_nameWidth = 0;
 };

@@ -138,6 +138,7 @@ void SeedsView::rebuild()
         col->setSpacing(KitMetrics::px(16));
         m_page->content()->addWidget(m_list);
     }
+    const LayoutSync::Hold hold(m_list->layout());
 
     // Cards no longer wanted go on the next event-loop turn: one may hold the button
     // whose click asked for this rebuild.

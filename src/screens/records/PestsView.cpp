@@ -100,6 +100,7 @@ void PestsView::rebuild()
         stack->setSpacing(KitMetrics::px(10));
         m_card->body()->addWidget(m_list);
     }
+    const LayoutSync::Hold hold(m_list->layout());
     const bool sameLook = look == m_look;
     m_look = look;
 
