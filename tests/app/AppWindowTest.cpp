@@ -1,6 +1,7 @@
 // The main window as a user drives it: rail, Go menu shortcuts, sheets, delete
 // questions and notices, on the offscreen platform.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 #include "app/AppCommands.h"
 #include "app/AppWindow.h"
@@ -41,9 +42,7 @@ protected:
         OVStore::setShared(store.get());
         AppModel& model = AppModel::shared();
         model.setScreen(Screen::today);
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         window = std::make_unique<AppWindow>();
         window->show();
         QApplication::setActiveWindow(window.get());

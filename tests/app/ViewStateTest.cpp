@@ -1,6 +1,7 @@
 // What the grower set on a screen outlives a zoom or theme change; re-picking the theme
 // or zoom in use rebuilds nothing; sheets and notices opening do not rebuild screens.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 #include "app/AppWindow.h"
 #include "app/MainWindow.h"
@@ -164,9 +165,7 @@ protected:
         OVStore::setShared(store.get());
         AppModel& model = AppModel::shared();
         model.setScreen(Screen::today);
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         window = std::make_unique<AppWindow>();
         // Small enough that every screen's page scrolls.
         window->resize(1000, 620);

@@ -1,6 +1,7 @@
 // Every screen over a store whose reads fail: none may show its empty state (which
 // would tell the grower that nothing is stored), each says that it could not read.
 
+#include "AppModelReset.h"
 #include "app/ScreenFactory.h"
 #include "kit/OVEmpty.h"
 #include "kit/OVReadFailure.h"
@@ -74,9 +75,7 @@ protected:
         OVStore::setShared(store.get());
         OVNotify::enabled = false;
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         model.setClimateZoneID(std::nullopt);
     }
 

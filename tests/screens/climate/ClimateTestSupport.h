@@ -2,6 +2,7 @@
 // A scratch store shared as OVStore::shared() for the Climate screen tests, with the
 // app model's navigation and the notification switches reset around each test.
 
+#include "AppModelReset.h"
 #include "records/Greenhouse.h"
 #include "records/OVPrefs.h"
 #include "records/Zone.h"
@@ -28,9 +29,7 @@ protected:
         OVStore::setShared(store.get());
         AppModel& model = AppModel::shared();
         model.setClimateZoneID(std::nullopt);
-        model.setSheet(std::nullopt);
-        model.setMessage(std::nullopt);
-        model.setConfirm(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         OVNotify::enabled = false; // lines are still recorded in sentAlerts
         OVNotify::sentAlerts.clear();
         OVPrefs::remove(OVPrefs::unitKey);

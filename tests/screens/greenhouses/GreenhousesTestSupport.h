@@ -2,6 +2,7 @@
 // A scratch store shared as OVStore::shared() for the Greenhouses screen tests, with
 // the app model cleared and the temperature unit back to °F for every test.
 
+#include "AppModelReset.h"
 #include "records/OVPrefs.h"
 #include "services/AppModel.h"
 #include "store/OVStore.h"
@@ -24,9 +25,7 @@ protected:
         store = std::make_unique<OVStore>(dir.file(QStringLiteral("Greenhouse.sqlite")));
         OVStore::setShared(store.get());
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         model.setClimateZoneID(std::nullopt);
         model.setScreen(Screen::greenhouses);
         OVPrefs::remove(OVPrefs::unitKey);

@@ -3,6 +3,7 @@
 // greenhouse, with the app model's sheet, question and notice cleared, and file
 // panels that answer from the test instead of asking.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 #include "services/AppModel.h"
 #include "services/FilePanels.h"
@@ -44,9 +45,7 @@ protected:
     static void resetModel()
     {
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
     }
 
     void addSample() { SampleData::add(*store); }

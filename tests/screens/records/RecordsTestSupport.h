@@ -2,6 +2,7 @@
 // A scratch store shared as OVStore::shared(), a clean app model and file panels
 // that answer with a scratch path, for the pests, harvests and supplies tests.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 
 #include "kit/OVLabel.h"
@@ -51,9 +52,7 @@ protected:
         store = std::make_unique<OVStore>(dir.file(QStringLiteral("records.sqlite")));
         OVStore::setShared(store.get());
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         savedPanels = FilePanels::backend();
         FilePanels::backend().save = [this](const QString& name, const QList<FileType>&) -> std::optional<QString> {
             suggested = name;

@@ -3,6 +3,7 @@
 // greenhouse, a pinned task clock, quiet notifications and a clean app model, for
 // the schedule screen tests.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 
 #include "records/OVPrefs.h"
@@ -44,9 +45,7 @@ protected:
         OVNotify::lastPlan.clear();
         OVPrefs::remove(OVPrefs::remindersKey);
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
     }
 
     void TearDown() override

@@ -2,6 +2,7 @@
 // A scratch store shared as OVStore::shared() for the Today screen tests, with the
 // task clock pinned, quiet notifications, °F and a clean app model.
 
+#include "AppModelReset.h"
 #include "TestSupport.h"
 
 #include "records/OVPrefs.h"
@@ -43,9 +44,7 @@ protected:
         OVNotify::enabled = false;
         OVPrefs::remove(OVPrefs::unitKey);
         AppModel& model = AppModel::shared();
-        model.setSheet(std::nullopt);
-        model.setConfirm(std::nullopt);
-        model.setMessage(std::nullopt);
+        testsupport::closeSheetAndAlerts(model);
         model.setClimateZoneID(std::nullopt);
         model.setScreen(Screen::today);
     }
