@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <new>
@@ -122,6 +123,50 @@ bool isEmptyMarker(std::basic_string_view<Unit> cell)
     return false;
 }
 
+// A temperature cell read with the unit it names, if it names one: "21 °C", "70°f",
+// "21℃", "70 ℉". OVCSV::numberUtf8 drops a written unit and would leave the number
+// to the column's unit; here the cell's own unit decides. `celsius` is true for °C,
+// false for °F, absent when the cell names neither; a cell naming both is no number.
+struct CellTemperature {
+    std::optional<double> value;
+    std::optional<bool> celsius;
+};
+
+CellTemperature temperatureUtf8(std::string_view cell, std::string& scratch)
+{
+    // Units are all outside ASCII: a plain cell goes straight to the number reader.
+    if (std::none_of(cell.begin(), cell.end(), [](char c) { return uchar(c) >= 0x80; }))
+        return {OVCSV::numberUtf8(cell), std::nullopt};
+    static constexpr std::string_view degree = "\xC2\xB0";  // °
+    static constexpr std::string_view celsiusSign = "\xE2\x84\x83";    // ℃
+    static constexpr std::string_view fahrenheitSign = "\xE2\x84\x89"; // ℉
+    bool celsius = false;
+    bool fahrenheit = false;
+    scratch.clear();
+    for (size_t i = 0; i < cell.size();) {
+        const std::string_view rest = cell.substr(i);
+        if (rest.starts_with(celsiusSign) || rest.starts_with(fahrenheitSign)) {
+            (rest.starts_with(celsiusSign) ? celsius : fahrenheit) = true;
+            i += celsiusSign.size();
+            continue;
+        }
+        if (rest.starts_with(degree) && rest.size() > degree.size()) {
+            const char letter = char(rest[degree.size()] | 0x20);
+            if (letter == 'c' || letter == 'f') {
+                (letter == 'c' ? celsius : fahrenheit) = true;
+                i += degree.size() + 1;
+                continue;
+            }
+        }
+        scratch.push_back(cell[i++]);
+    }
+    if (!celsius && !fahrenheit)
+        return {OVCSV::numberUtf8(cell), std::nullopt};
+    if (celsius && fahrenheit)
+        return {};
+    return {OVCSV::numberUtf8(scratch), celsius};
+}
+
 // The separator of a file, from its first line that holds anything.
 template <typename Unit>
 char32_t guessSeparator(std::basic_string_view<Unit> text)
@@ -156,8 +201,10 @@ char32_t guessSeparator(std::basic_string_view<Unit> text)
 QString withQuotes(const QString& text) { return u'"' + text + u'"'; }
 
 // The "a/b/year" a date cell starts with: one or two digits, a slash, one or two
-// digits, a slash, two or four digits, then the end of the cell or a space. Month-first
-// patterns read a as the month; a file may have written it as the day.
+// digits, a slash, two or four digits, then the end of the cell or anything but a
+// further digit or slash: whatever separates the date from its time (a space, a
+// no-break space, a "T") leaves the date what it is. Month-first patterns read a as
+// the month; a file may have written it as the day.
 struct SlashDate {
     int first = 0;
     int second = 0;
@@ -194,7 +241,7 @@ std::optional<SlashDate> slashDate(std::basic_string_view<Unit> cell)
     if (n2 < 1 || n2 > 2 || !slash())
         return std::nullopt;
     const int n3 = digits(d.year);
-    if ((n3 != 2 && n3 != 4) || (pos < cell.size() && cell[pos] != Unit(' ')))
+    if ((n3 != 2 && n3 != 4) || (pos < cell.size() && cell[pos] == Unit('/')))
         return std::nullopt;
     d.twoDigitYear = n3 == 2;
     d.length = pos;
@@ -478,17 +525,27 @@ private:
             if (text.empty() || isEmptyMarker(text))
                 continue;
             std::optional<double> v;
+            bool celsius = column.celsius;
+            std::string_view utf8;
             if constexpr (std::is_same_v<Unit, char>) {
-                v = OVCSV::numberUtf8(text);
+                utf8 = text;
             } else {
                 m_numberText.clear();
                 appendUtf8(m_numberText, text);
-                v = OVCSV::numberUtf8(m_numberText);
+                utf8 = m_numberText;
+            }
+            if (column.metric.isTemperature()) {
+                // "21 °C" is 21 °C whatever the heading or the grower's unit choice say.
+                const CellTemperature t = temperatureUtf8(utf8, m_unitText);
+                v = t.value;
+                celsius = t.celsius.value_or(celsius);
+            } else {
+                v = OVCSV::numberUtf8(utf8);
             }
             if (!v)
                 return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
                               + QStringLiteral(" is not a number."));
-            double stored = column.celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
+            double stored = celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
             if (!column.metric.possible().contains(stored))
                 return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
                               + QStringLiteral(" is not a possible reading."));
@@ -537,6 +594,7 @@ private:
     // Reused from row to row, so ordinary rows allocate nothing but their reading.
     std::string m_dateText;
     std::string m_numberText;
+    std::string m_unitText;
     std::basic_string<Unit> m_lastZoneCell;
     std::optional<qint64> m_lastZoneID;
     bool m_haveLastZone = false;
@@ -615,6 +673,24 @@ std::optional<QStringConverter::Encoding> utf16ByMark(const QByteArray& bytes)
     return std::nullopt;
 }
 
+// UTF-16 saved without its mark: the CSV text of a logger is mostly ASCII, which
+// in UTF-16 has a zero byte in every other place; no UTF-8 or Latin-1 text does.
+bool looksLikeUtf16WithoutMark(const QByteArray& bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 4096) / 2;
+    if (pairs < 2)
+        return false;
+    qsizetype zerosFirst = 0;
+    qsizetype zerosSecond = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        zerosFirst += bytes[2 * i] == '\0';
+        zerosSecond += bytes[2 * i + 1] == '\0';
+    }
+    auto most = [pairs](qsizetype n) { return n * 4 >= pairs * 3; };
+    auto few = [pairs](qsizetype n) { return n * 4 < pairs; };
+    return (most(zerosFirst) && few(zerosSecond)) || (most(zerosSecond) && few(zerosFirst));
+}
+
 } // namespace
 
 std::optional<ClimateCSV::MetricColumn> ClimateCSV::metric(const QString& heading, bool defaultCelsius)
@@ -689,6 +765,11 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
             QStringDecoder decoder(*utf16);
             const QString text = decoder(bytes);
             bytes = text.toUtf8();
+        } else if (looksLikeUtf16WithoutMark(bytes)) {
+            // Read as bytes it would show no column at all, and which byte order it has
+            // is only a guess: the grower is told what to save instead.
+            return {{}, QStringLiteral("it looks like UTF-16 text without a byte-order mark. Save it as UTF-8 "
+                                       "(or as UTF-16 with a byte-order mark) and import it again.")};
         } else if (!isValidUtf8(bytes)) {
             bytes = Utf8::fromLatin1(bytes);
         }

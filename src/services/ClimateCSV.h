@@ -96,7 +96,8 @@ public:
     // A file's text as UTF-8: UTF-16 (either byte order) decoded when the file
     // starts with its byte-order mark; otherwise the bytes as they are when they are
     // valid UTF-8, else read as ISO Latin-1. `error` holds the system's reason when the file
-    // could not be read at all (then `text` is empty).
+    // could not be read at all, or says what to save instead when the file looks like
+    // UTF-16 without a byte-order mark (then `text` is empty).
     struct FileText {
         QByteArray text;
         std::optional<QString> error;
