@@ -294,6 +294,9 @@ ClimateImportResult fileProblem(int line, const QString& reason)
     return result;
 }
 
+// Why a file that does not fit into the memory left is not read.
+QString tooLargeReason() { return QStringLiteral("it is too large to read into memory"); }
+
 // Reads a file row by row on demand: the header is looked at when the reader is
 // made, and each next() hands out the following accepted reading. Refused rows
 // become problems in result() on the way. The text must outlive the reader.
@@ -302,10 +305,11 @@ class RowReader {
 public:
     using View = std::basic_string_view<Unit>;
 
+    // `hooks` (optional; onProblem and beforeRow are used) must outlive the reader.
     RowReader(View text, const QList<Zone>& zones, std::optional<qint64> defaultZoneID, bool defaultCelsius,
-              const QTimeZone& timeZone, const QDateTime& now)
+              const QTimeZone& timeZone, const QDateTime& now, const ClimateCSV::Hooks* hooks = nullptr)
         : m_text(text), m_separator(guessSeparator(text)), m_scanner(text, m_separator),
-          m_defaultZoneID(defaultZoneID), m_dates(ClimateCSV::dateFormats, timeZone, now)
+          m_defaultZoneID(defaultZoneID), m_dates(ClimateCSV::dateFormats, timeZone, now), m_hooks(hooks)
     {
         if (!m_scanner.next()) {
             fail(1, QStringLiteral("The file is empty."));
@@ -378,9 +382,11 @@ public:
     bool next(Reading& out)
     {
         while (!m_finished && m_scanner.next()) {
+            if (m_hooks && m_hooks->beforeRow)
+                m_hooks->beforeRow();
             ++m_result.totalRows;
             if (m_scanner.overflow() != OVCSV::Overflow::none) {
-                m_result.problems.append({m_scanner.line(), overflowText(m_scanner.overflow())});
+                problem(m_scanner.line(), overflowText(m_scanner.overflow()));
                 continue;
             }
             if (readRow(out))
@@ -394,9 +400,16 @@ public:
     ClimateImportResult& result() { return m_result; }
 
 private:
+    void problem(int line, const QString& reason)
+    {
+        if (m_hooks && m_hooks->onProblem)
+            m_hooks->onProblem(ImportProblem{line, reason});
+        else
+            m_result.problems.append({line, reason});
+    }
     void fail(int line, const QString& reason)
     {
-        m_result.problems.append({line, reason});
+        problem(line, reason);
         m_finished = true;
     }
 
@@ -468,7 +481,7 @@ private:
     {
         const int line = m_scanner.line();
         auto refuse = [this, line](const QString& reason) {
-            m_result.problems.append({line, reason});
+            problem(line, reason);
             return false;
         };
 
@@ -575,6 +588,7 @@ private:
     OVCSV::Scanner<Unit> m_scanner;
     std::optional<qint64> m_defaultZoneID;
     DatePatternMatcher m_dates;
+    const ClimateCSV::Hooks* m_hooks = nullptr;
     ClimateImportResult m_result;
     bool m_finished = false;
 
@@ -601,24 +615,30 @@ private:
     std::array<std::optional<double>, 8> m_values;
 };
 
-// Every row of a text: the readings collected in the result, or each handed to `sink`.
+// Every row of a text: the readings and problems collected in the result, or each
+// handed to its hook.
 template <typename Unit>
 ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
                              std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
-                             const QDateTime& now, const ClimateCSV::ReadingSink* sink = nullptr)
+                             const QDateTime& now, const ClimateCSV::Hooks* hooks = nullptr)
 {
-    RowReader<Unit> reader(text, zones, defaultZoneID, defaultCelsius, timeZone, now);
-    QList<Reading> readings;
-    Reading reading;
-    while (reader.next(reading)) {
-        if (sink)
-            (*sink)(std::move(reading));
-        else
-            readings.append(std::move(reading));
+    try {
+        RowReader<Unit> reader(text, zones, defaultZoneID, defaultCelsius, timeZone, now, hooks);
+        QList<Reading> readings;
+        Reading reading;
+        while (reader.next(reading)) {
+            if (hooks && hooks->onReading)
+                hooks->onReading(std::move(reading));
+            else
+                readings.append(std::move(reading));
+        }
+        ClimateImportResult result = std::move(reader.result());
+        result.readings = std::move(readings);
+        return result;
+    } catch (const std::bad_alloc&) {
+        // What was collected is gone with the unwinding, so this much is still at hand.
+        return fileProblem(1, QStringLiteral("The file could not be read: ") + tooLargeReason());
     }
-    ClimateImportResult result = std::move(reader.result());
-    result.readings = std::move(readings);
-    return result;
 }
 
 bool isValidUtf8(const QByteArray& bytes)
@@ -746,8 +766,17 @@ ClimateImportResult ClimateCSV::streamUtf8(QByteArrayView text, const QList<Zone
                                            const ReadingSink& onReading, const QTimeZone& timeZone,
                                            const QDateTime& now)
 {
+    const Hooks hooks{.onReading = onReading, .onProblem = {}, .beforeRow = {}};
     return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
-                    timeZone, now, &onReading);
+                    timeZone, now, &hooks);
+}
+
+ClimateImportResult ClimateCSV::streamUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                           std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                           const Hooks& hooks, const QTimeZone& timeZone, const QDateTime& now)
+{
+    return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                    timeZone, now, &hooks);
 }
 
 ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
@@ -776,7 +805,7 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
         return {std::move(bytes), std::nullopt};
     } catch (const std::bad_alloc&) {
         // A file larger than the memory left: the readers promise never to throw.
-        return {{}, QStringLiteral("it is too large to read into memory")};
+        return {{}, tooLargeReason()};
     }
 }
 
@@ -794,15 +823,22 @@ ClimateCSV::FileImport ClimateCSV::importFile(OVStore& store, const QString& pat
                                               std::optional<qint64> defaultZoneID, bool defaultCelsius,
                                               const QTimeZone& timeZone, const QDateTime& now)
 {
-    FileImport done;
     const FileText file = loadFile(path);
     if (file.error) {
+        FileImport done;
         done.result = fileProblem(1, QStringLiteral("The file could not be read: ") + *file.error);
         return done;
     }
-    const QList<Zone> zones = store.zones();
-    RowReader<char> reader(std::string_view(file.text.constData(), size_t(file.text.size())), zones, defaultZoneID,
-                           defaultCelsius, timeZone, now);
+    return importUtf8(store, file.text, store.zones(), defaultZoneID, defaultCelsius, {}, timeZone, now);
+}
+
+ClimateCSV::FileImport ClimateCSV::importUtf8(OVStore& store, QByteArrayView text, const QList<Zone>& zones,
+                                              std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                              const Hooks& hooks, const QTimeZone& timeZone, const QDateTime& now)
+{
+    FileImport done;
+    RowReader<char> reader(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                           timeZone, now, &hooks);
 
     // Rows go to the store as they are read, so a file of any length holds one reading
     // in memory at a time. The store is only asked to begin once a good row exists:

@@ -332,3 +332,31 @@ TEST_F(JobFixture, OneTableExportFailuresAreSaidAsBefore)
     EXPECT_EQ(TableExport::start(*store, 6), nullptr);
     EXPECT_FALSE(BackgroundJobs::shared().busy());
 }
+
+// Each screen's Export CSV of a table the store cannot read: the job says so, and the
+// file already under the chosen name stays as it was, with no partial file beside it.
+TEST_F(JobFixture, OneTableExportsOfUnreadableTablesFailAndKeepTheOldFile)
+{
+    store->db().exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    for (const char* table : {"greenhouse", "plant", "seed", "zone", "task", "pest", "harvest", "ledger"})
+        store->db().exec(QStringLiteral("DROP TABLE ") + QLatin1String(table));
+    QStringList revealed;
+    FilePanels::backend().reveal = [&](const QString& path) { revealed << path; };
+    for (qsizetype i = 0; i < Exporter::fileNames().size(); ++i) {
+        const QString name = QStringLiteral("table%1").arg(i);
+        const QString target = dir.file(name + QStringLiteral(".csv"));
+        ASSERT_TRUE(testsupport::writeAll(target, "old export\r\n"));
+        FilePanels::backend().save = [&](const QString&, const QList<FileType>&) { return std::optional(target); };
+        AppModel::shared().clearMessage();
+        ASSERT_NE(TableExport::start(*store, i), nullptr);
+        testsupport::finishJobs();
+        const QString message = AppModel::shared().message().value_or(QString());
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The export could not be written: The database reported a "
+                                                      "problem: no such table: ")))
+            << i << ": " << message.toStdString();
+        EXPECT_EQ(testsupport::readAll(target), QByteArray("old export\r\n")) << i;
+        EXPECT_EQ(QDir(dir.path()).entryList({name + u'*'}, QDir::Files | QDir::Hidden),
+                  QStringList{name + QStringLiteral(".csv")});
+    }
+    EXPECT_TRUE(revealed.isEmpty());
+}

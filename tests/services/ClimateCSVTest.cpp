@@ -1089,3 +1089,82 @@ TEST(ClimateCSVLoggerShapes, HeadingsNotRecognisedAreRefusedWithWhatToName)
     EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noReadingColumns}}));
     EXPECT_TRUE(r.readings.isEmpty());
 }
+
+namespace {
+
+const QByteArray threeHumidities = "timestamp,humidity\n"
+                                   "2026-06-01 08:00,50\n"
+                                   "2026-06-01 09:00,wet\n"
+                                   "2026-06-01 10:00,52\n";
+
+} // namespace
+
+// Memory that runs out on the way (here in the caller's sink) ends the read with the
+// one problem that says so, never with an exception.
+TEST(ClimateCSVStream, RunningOutOfMemoryIsAProblemNotAnException)
+{
+    ClimateImportResult r;
+    EXPECT_NO_THROW(r = ClimateCSV::streamUtf8(threeHumidities, zones, 1, false,
+                                               [](Reading&&) { throw std::bad_alloc(); }, QTimeZone::utc(), now2026));
+    EXPECT_EQ(r.problems,
+              (QList<ImportProblem>{{1, "The file could not be read: it is too large to read into memory"}}));
+    EXPECT_TRUE(r.readings.isEmpty());
+    EXPECT_EQ(r.totalRows, 0);
+}
+
+// Problems handed out instead of collected; a hook before each row that may stop the
+// read; an import of loaded text into the zones given.
+TEST(ClimateCSVStream, HooksTakeProblemsAndStopTheRead)
+{
+    QList<ImportProblem> problems;
+    QList<QDateTime> taken;
+    int rowsSeen = 0;
+    ClimateCSV::Hooks hooks;
+    hooks.onReading = [&](Reading&& reading) { taken.append(reading.taken); };
+    hooks.onProblem = [&](ImportProblem&& problem) { problems.append(problem); };
+    hooks.beforeRow = [&] { ++rowsSeen; };
+    const auto r = ClimateCSV::streamUtf8(threeHumidities, zones, 1, false, hooks, QTimeZone::utc(), now2026);
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(problems, (QList<ImportProblem>{{3, "Humidity \"wet\" is not a number."}}));
+    EXPECT_EQ(taken, (QList<QDateTime>{utc(2026, 6, 1, 8), utc(2026, 6, 1, 10)}));
+    EXPECT_EQ(rowsSeen, 3);
+    EXPECT_EQ(r.totalRows, 3);
+
+    // A file problem goes the same way.
+    problems.clear();
+    ClimateCSV::streamUtf8(QByteArrayView("timestamp,humidity\n"), zones, std::nullopt, false, hooks);
+    EXPECT_EQ(problems, (QList<ImportProblem>{{1, "The file has no zone column. Choose the zone to import into."}}));
+
+    struct Stop {};
+    rowsSeen = 0;
+    taken.clear();
+    hooks.beforeRow = [&] {
+        if (++rowsSeen == 3)
+            throw Stop();
+    };
+    EXPECT_THROW(ClimateCSV::streamUtf8(threeHumidities, zones, 1, false, hooks, QTimeZone::utc(), now2026), Stop);
+    EXPECT_EQ(taken.size(), 1);
+
+    // The import stops the same way and writes nothing; run through, it takes the
+    // zones it is given, not the store's.
+    testsupport::ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("stream.sqlite")));
+    Greenhouse house;
+    house.name = QStringLiteral("G");
+    store.save(house);
+    Zone bench;
+    bench.greenhouseID = house.id;
+    bench.name = QStringLiteral("Bench");
+    store.save(bench);
+    const QByteArray named = "timestamp,zone,humidity\n2026-06-01 08:00,Potting,50\n2026-06-01 09:00,Potting,51\n"
+                             "2026-06-01 10:00,Potting,52\n";
+    const QList<Zone> renamed{zone(bench.id, QStringLiteral("Potting"))};
+    rowsSeen = 0;
+    EXPECT_THROW(ClimateCSV::importUtf8(store, named, renamed, std::nullopt, false, hooks, QTimeZone::utc(), now2026),
+                 Stop);
+    EXPECT_EQ(store.count(QStringLiteral("reading")), 0);
+    hooks.beforeRow = {};
+    const auto done = ClimateCSV::importUtf8(store, named, renamed, std::nullopt, false, hooks, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 3);
+    EXPECT_EQ(store.readings(bench.id).size(), 3);
+}
