@@ -19,6 +19,7 @@
 #include "store/OVStore.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
@@ -27,6 +28,31 @@
 
 #include <memory>
 #include <new>
+
+namespace {
+
+// Keeps a wrapping label at least as tall as its lines at its width. The form stacks
+// its rows at the top, and such a layout hands each row its size hint's height, which
+// for a wrapping label is measured at a width of the label's own choosing: narrower
+// than that, the label would be squeezed and its first and last lines cut off.
+class WholeLines : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            if (auto* label = qobject_cast<QLabel*>(watched)) {
+                const int lines = label->heightForWidth(label->width());
+                if (lines > 0 && label->minimumHeight() != lines)
+                    label->setMinimumHeight(lines);
+            }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 const QString CSVImportSheet::nothingToImport =
     QStringLiteral("There is nothing to import yet. Choose a CSV file first.");
@@ -83,6 +109,7 @@ CSVImportSheet::CSVImportSheet(std::optional<qint64> zoneID, OVStore& store, QWi
 
     auto* intro = new OVLabel(explanation, 12, QFont::Normal, colors.dim());
     intro->setWrapping(true);
+    intro->installEventFilter(new WholeLines(intro));
     body->addWidget(intro);
 
     auto* fileRow = new QHBoxLayout;
