@@ -9,11 +9,13 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -48,7 +50,15 @@ void drawBoxed(QPainter& painter, const QRectF& box, const QString& text, const 
     painter.setPen(style.colour);
     // Left-aligned, wrapped at the box width; drawText clips to the box, so lines
     // beyond its height are not drawn and long cells never overlap their neighbours.
-    painter.drawText(box, wrapped, text);
+    // The clip ends after the last line that fits whole: a line cut through would
+    // show the tops of its letters under the line above.
+    const QFontMetricsF metrics(style.font, painter.device());
+    QRectF shown = box;
+    if (box.height() >= metrics.height() && metrics.lineSpacing() > 0) {
+        const qreal more = std::floor((box.height() - metrics.height()) / metrics.lineSpacing() + 0.01);
+        shown.setHeight(metrics.height() + more * metrics.lineSpacing());
+    }
+    painter.drawText(shown, wrapped, text);
 }
 
 } // namespace

@@ -232,3 +232,30 @@ TEST(ReportsPdf, TheHeaderBarIsAsTallAsItsTitles)
         }
     }
 }
+
+// A cell too long for its row shows the lines that fit whole and nothing of the next
+// one: the lowest ink of "Shared pg (no crop) …" is that of "Shared pg" alone.
+TEST(ReportsPdf, ACellShowsOnlyTheLinesThatFitWhole)
+{
+    const double scale = 8;
+    auto lowestInk = [&](const QString& crop) {
+        ReportTableText table = Reports::yieldTable({});
+        table.rows.append({crop, "1", "1.00", "0.45", "0", "", ""});
+        std::unique_ptr<Poppler::Document> doc(Poppler::Document::loadFromData(Reports::pdf("R", "S", table, {})));
+        std::unique_ptr<Poppler::Page> page(doc ? doc->page(0) : nullptr);
+        if (!page)
+            return -1;
+        const QImage picture = page->renderToImage(72 * scale, 72 * scale);
+        const double columnWidth = 532.0 / table.header.size();
+        int lowest = -1;
+        for (int y = int(116 * scale); y < int((116 + 14) * scale); ++y)
+            for (int x = int(43 * scale); x < int((43 + columnWidth - 6) * scale); ++x)
+                if (qGray(picture.pixel(x, y)) < 140)
+                    lowest = y;
+        return lowest;
+    };
+    const int alone = lowestInk(QStringLiteral("Shared pg"));
+    const int wrapped = lowestInk(QStringLiteral("Shared pg (no crop) and a great many words more"));
+    ASSERT_GT(alone, 0);
+    EXPECT_LE(wrapped, alone + 1) << "a cut line shows below the first";
+}
