@@ -40,6 +40,7 @@ const QString notDatabase = QStringLiteral("it is not a database file.");
 const QString notOurs = QStringLiteral("it was not made by QNMR Orvane.");
 const QString newer = QStringLiteral("it was made by a newer version of the app.");
 const QString damaged = QStringLiteral("the file is damaged.");
+const QString openDatabaseSource = QStringLiteral("it is the database that is open now.");
 const QString hasCode =
     QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have.");
 
@@ -140,9 +141,13 @@ QString uuidText()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+void useRollbackJournal(const QString& path);
+
 // A consistent copy of the open database in a new file of `folder`, synced to disk.
-// Throws OVError::database from the copy or OVError::file from the sync; nothing is
-// left behind then.
+// The copy stands alone: everything committed, the part the database still keeps in
+// its -wal file included, is in the one file, and its header asks for the rollback
+// journal, so opening it makes no -wal or -shm beside it. Throws OVError::database
+// from the copy or OVError::file from the sync; nothing is left behind then.
 QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
 {
     const QString temp = folder + QStringLiteral("/.ovbackup-") + uuidText() + QStringLiteral(".tmp");
@@ -154,6 +159,12 @@ QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
         // A copy that failed midway can leave the engine's journal of it as well.
         removeQuietly(temp);
         removeQuietly(temp + QStringLiteral("-journal"));
+        throw;
+    }
+    try {
+        useRollbackJournal(temp);
+    } catch (...) {
+        removeQuietly(temp);
         throw;
     }
     if (const std::error_code error = OVStore::syncFile(temp)) {
@@ -344,6 +355,17 @@ void removeMatching(const QString& folder, const QList<const QRegularExpression*
     }
 }
 
+// The engine's side files of the database, under its own name and, when it is reached
+// through a link, under the name of the file itself.
+void removeSideFiles(const QString& live, const QString& real)
+{
+    for (const char* side : {"-journal", "-wal", "-shm"}) {
+        removeQuietly(live + QLatin1String(side));
+        if (real != live)
+            removeQuietly(real + QLatin1String(side));
+    }
+}
+
 QString describe(const std::exception& error)
 {
     return QString::fromUtf8(error.what());
@@ -465,6 +487,10 @@ OVStore::RestorePlan OVStore::prepareRestore(const QString& live, const QUrl& ur
                                              SQLiteDB* connection)
 {
     inspectBackup(url);
+    // The open database is no backup of itself: its latest commits may sit in its -wal
+    // file, which a copy of the file alone would leave behind.
+    if (isDatabaseOrSideFile(url.toLocalFile(), live))
+        throw OVError::badBackup(openDatabaseSource);
 
     // The swap happens on the real file, so a database reached through a link keeps
     // its link, and the incoming copy is made on the same file system as the file it
@@ -531,13 +557,22 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         throw OVError::database(handle ? QStringLiteral("the database is still in use, so it was not replaced")
                                        : QStringLiteral("closed"));
     }
-    m_db->close();
-
-    for (const char* side : {"-journal", "-wal", "-shm"}) {
-        removeQuietly(live + QLatin1String(side));
-        if (real != live)
-            removeQuietly(real + QLatin1String(side));
+    // In write-ahead-log mode the latest commits may sit in the -wal file only. They
+    // are written into the database file first, and the log emptied, so the file
+    // renamed aside below holds every commit and no side file removed here takes
+    // data with it. The checkpoint cannot finish while another connection reads or
+    // writes: then the file is still in use.
+    std::optional<qint64> busy;
+    try {
+        busy = m_db->query(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).value(0).intValue(QStringLiteral("busy"));
+    } catch (const OVError&) {
     }
+    if (busy.value_or(1) != 0) {
+        removeQuietly(incoming);
+        throw OVError::database(QStringLiteral("the database is still in use, so it was not replaced"));
+    }
+    m_db->close();
+    removeSideFiles(live, real);
 
     // A second name for the current file, so it can be put back by one rename. Where
     // the file system has no hard links, the safety copy serves instead.
@@ -550,8 +585,9 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
             throw OVError::file(real, error);
         swapped = true;
         syncFolder(realFolder);
-        m_db = std::make_unique<SQLiteDB>(live);
+        openConnection(live);
         migrate();
+        useWriteAheadLog();
     } catch (const std::exception& error) {
         failure = describe(error);
     }
@@ -563,8 +599,11 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         return QUrl::fromLocalFile(safety);
     }
 
-    // Undo: put the previous file back under its name, then reopen it as it is.
+    // Undo: put the previous file back under its name, then reopen it as it is. A log
+    // the new file may have left would be read as the previous file's: it goes first.
     m_db->close();
+    if (swapped)
+        removeSideFiles(live, real);
     bool putBack = !swapped;
     QString putBackFailure;
     if (swapped && haveAside) {
@@ -607,7 +646,8 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
                             .errorDescription();
     } else {
         try {
-            m_db = std::make_unique<SQLiteDB>(live);
+            openConnection(live);
+            useWriteAheadLog();
         } catch (const OVError& error) {
             reopenFailure = error.errorDescription();
         }
