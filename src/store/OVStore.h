@@ -319,7 +319,8 @@ public:
     // `connection` (or a read-only connection of its own when none is given), copies
     // the backup beside the database and inspects that copy. finishRestore() swaps
     // the copy in on the store's own thread, exactly as restore() does; when the store
-    // was written after `revisionAtStart` it takes the safety copy again first.
+    // was written after `revisionAtStart` it takes a fresh safety copy first, under the
+    // next free name; the earlier one stays (the fresh one is returned).
     // dropRestore() removes a prepared copy that will not be used.
     struct RestorePlan {
         QString safety;

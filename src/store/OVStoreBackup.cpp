@@ -537,12 +537,11 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     const QString aside = realFolder + QStringLiteral("/restore-") + plan.id + QStringLiteral(".previous");
     QString safety = plan.safety;
     // A record written here while the copy was being prepared elsewhere is not in
-    // that safety copy: take a new one now, so nothing the grower saved is lost.
+    // that safety copy: take a new one now, so nothing the grower saved is lost. The
+    // earlier copy stays beside it, as every safety copy does.
     if (m_revision != revisionAtStart) {
         try {
-            const QString fresh = writeSafetyCopy(*m_db, folderOf(live), plan.now);
-            removeQuietly(safety);
-            safety = fresh;
+            safety = writeSafetyCopy(*m_db, folderOf(live), plan.now);
         } catch (...) {
             removeQuietly(incoming);
             throw;

@@ -481,6 +481,26 @@ TEST(OVStoreRestore, SafetyCopiesNeverOverwriteEachOther)
               QByteArray("mine"));
 }
 
+// A save while the restore was prepared makes the swap take a fresh safety copy; the
+// earlier one stays beside it under its own name, with the data it was taken with.
+TEST(OVStoreRestore, FreshSafetyCopyKeepsTheEarlierOne)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QDateTime now(QDate(2026, 3, 7), QTime(9, 5, 3));
+    const OVStore::RestorePlan plan = OVStore::prepareRestore(f.db, url(f.backup), now);
+    addGreenhouse(store, QStringLiteral("Saved while the copy was prepared"));
+    const QString withIt = store.digest();
+
+    const QString safety = store.finishRestore(plan, 0).toLocalFile();
+
+    EXPECT_EQ(plan.safety, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503.sqlite")));
+    EXPECT_EQ(safety, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (2).sqlite")));
+    EXPECT_EQ(digestOf(plan.safety), f.liveDigest);
+    EXPECT_EQ(digestOf(safety), withIt);
+    EXPECT_EQ(store.digest(), f.backupDigest);
+}
+
 // The file is swapped where it really lies: a database reached through a link keeps
 // its link, and the incoming copy is made beside the real file.
 TEST(OVStoreRestore, DatabaseReachedThroughALinkKeepsItsLink)
