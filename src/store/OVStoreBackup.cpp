@@ -21,11 +21,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -143,6 +146,56 @@ QString uuidText()
 
 void useRollbackJournal(const QString& path);
 
+// Sends the pages written to a file so far to the disk and waits for them. A copy of
+// the whole database written in one go would otherwise sit in memory until its final
+// sync, and every commit of the window's connection, which waits for the disk, would
+// queue behind all of it; sent a little at a time, only a little is ever ahead.
+void writeOut(int fd)
+{
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+}
+
+// writeOut() every few milliseconds for a file that the engine writes (a copy made
+// by VACUUM INTO), from a thread of its own, while the object lives.
+class WritePacer {
+public:
+    explicit WritePacer(const QString& path) : m_path(fsName(path)), m_thread([this] { run(); }) {}
+    ~WritePacer()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    WritePacer(const WritePacer&) = delete;
+    WritePacer& operator=(const WritePacer&) = delete;
+
+private:
+    void run()
+    {
+        int fd = -1;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; })) {
+            lock.unlock();
+            if (fd < 0) // the copy exists once the engine has begun it
+                fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd >= 0)
+                writeOut(fd);
+            lock.lock();
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    const QByteArray m_path;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread; // last: it starts once everything above is in place
+};
+
 // A consistent copy of the open database in a new file of `folder`, synced to disk.
 // The copy stands alone: everything committed, the part the database still keeps in
 // its -wal file included, is in the one file, and its header asks for the rollback
@@ -154,6 +207,7 @@ QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
     QString quoted = temp;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     try {
+        const WritePacer pacer(temp);
         db.exec(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
     } catch (...) {
         // A copy that failed midway can leave the engine's journal of it as well.
@@ -262,6 +316,7 @@ void copyOpened(int in, int out, const QString& from, const QString& to)
             data += written;
             left -= size_t(written);
         }
+        writeOut(out);
     }
 }
 
