@@ -12,14 +12,23 @@
 //                      the peak it had reached just before the import, against the
 //                      file size. "/list" does the same through the in-memory
 //                      preview (readFile) and the list form of addReadings.
+//                      "/sheet" goes the import sheet's road, as the window does:
+//                      the preview job, then the import job; preview_MB is the
+//                      peak grown by the end of the preview, peak_MB by the end of
+//                      the import (both over the peak with the sheet open).
 // The x_import counters are each run's time per iteration over the mean time of the
 // reference for the same file, measured in the same run.
 
 #include "records/Greenhouse.h"
 #include "records/Zone.h"
+#include "screens/climate/CSVImportSheet.h"
+#include "services/BackgroundJobs.h"
 #include "services/ClimateCSV.h"
+#include "services/FilePanels.h"
+#include "services/OVNotify.h"
 #include "store/OVStore.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -282,12 +291,30 @@ long maxRssKiB()
     return usage.ru_maxrss;
 }
 
-// The child: a new store, then the import. Writes "<peak before> <peak after> <added>"
-// (KiB, KiB, rows) to standard output.
+// The child: a new store, then the import. Writes "<peak before> <peak after the
+// preview> <peak after> <added>" (KiB, KiB, KiB, rows) to standard output.
 int runChild(const char* mode, const char* csvPath, const char* dbPath)
 {
     const QString csv = QString::fromLocal8Bit(csvPath);
     std::unique_ptr<OVStore> store = emptyStore(QString::fromLocal8Bit(dbPath));
+    if (std::strcmp(mode, "sheet") == 0) {
+        OVNotify::enabled = false;
+        FilePanels::backend().open = [csv](const QList<FileType>&, const QString&) {
+            return std::optional<QString>(csv);
+        };
+        CSVImportSheet sheet(std::nullopt, *store);
+        const long before = maxRssKiB();
+        sheet.pick();
+        BackgroundJobs::shared().waitAll();
+        const long previewed = maxRssKiB();
+        sheet.runImport();
+        BackgroundJobs::shared().waitAll();
+        // "Imported N reading(s)." when it went well.
+        const QStringList words = sheet.done().value_or(QString()).split(u' ');
+        const long long added = words.size() > 1 ? words[1].toLongLong() : -1;
+        std::printf("%ld %ld %ld %lld\n", before, previewed, maxRssKiB(), added);
+        return 0;
+    }
     const long before = maxRssKiB();
     qint64 added = 0;
     if (std::strcmp(mode, "list") == 0) {
@@ -297,12 +324,13 @@ int runChild(const char* mode, const char* csvPath, const char* dbPath)
     } else {
         added = importInto(*store, csv).added;
     }
-    std::printf("%ld %ld %lld\n", before, maxRssKiB(), static_cast<long long>(added));
+    std::printf("%ld %ld %ld %lld\n", before, before, maxRssKiB(), static_cast<long long>(added));
     return 0;
 }
 
 struct ChildPeak {
     long beforeKiB = 0;
+    long previewKiB = 0;
     long peakKiB = 0; // from wait4
     long long added = 0;
     double seconds = 0;
@@ -347,7 +375,9 @@ ChildPeak measureChild(const char* mode, const QString& csv)
         return result;
     result.seconds = double(clock.nsecsElapsed()) / 1e9;
     long peakSeen = 0;
-    if (std::sscanf(text.c_str(), "%ld %ld %lld", &result.beforeKiB, &peakSeen, &result.added) != 3)
+    if (std::sscanf(text.c_str(), "%ld %ld %ld %lld", &result.beforeKiB, &result.previewKiB, &peakSeen,
+                    &result.added)
+        != 4)
         return result;
     result.peakKiB = usage.ru_maxrss;
     result.ok = true;
@@ -373,6 +403,8 @@ void BM_PeakMemory(benchmark::State& state, const char* mode)
     state.counters["peak_MB"] = grownBytes / 1e6;
     state.counters["x_file"] = grownBytes / fileBytes;
     state.counters["before_MB"] = double(peak.beforeKiB) * 1024.0 / 1e6;
+    if (std::strcmp(mode, "sheet") == 0)
+        state.counters["preview_MB"] = double(peak.previewKiB - peak.beforeKiB) * 1024.0 / 1e6;
 }
 
 void registerAll()
@@ -394,15 +426,31 @@ void registerAll()
         benchmark::RegisterBenchmark("BM_PeakMemory/list", BM_PeakMemory, "list")
             ->Arg(rows)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
     }
+    // The sheet also with a file of 3,200,000 rows (about 150 MB).
+    for (const int rows : {1000000, 3200000})
+        benchmark::RegisterBenchmark("BM_PeakMemory/sheet", BM_PeakMemory, "sheet")
+            ->Arg(rows)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    if (argc == 5 && std::strcmp(argv[1], childFlag) == 0)
+    if (argc == 5 && std::strcmp(argv[1], childFlag) == 0) {
+        if (std::strcmp(argv[2], "sheet") != 0) {
+            QCoreApplication app(argc, argv);
+            return runChild(argv[2], argv[3], argv[4]);
+        }
+        // The sheet is a widget: an offscreen application whose settings stay in the
+        // scratch folder.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QByteArray root = scratch().path().toUtf8();
+        qputenv("XDG_CONFIG_HOME", root + "/config");
+        qputenv("XDG_DATA_HOME", root + "/data");
+        QApplication app(argc, argv);
         return runChild(argv[2], argv[3], argv[4]);
+    }
+    QCoreApplication app(argc, argv);
 
     registerAll();
     benchmark::Initialize(&argc, argv);

@@ -28,4 +28,12 @@ struct SlowJobs {
     SlowJobs& operator=(const SlowJobs&) = delete;
 };
 
+// Makes every job fail as when memory runs out, while it lives.
+struct FailingJobs {
+    FailingJobs() { JobState::testStageFails = true; }
+    ~FailingJobs() { JobState::testStageFails = false; }
+    FailingJobs(const FailingJobs&) = delete;
+    FailingJobs& operator=(const FailingJobs&) = delete;
+};
+
 } // namespace testsupport

@@ -1,8 +1,10 @@
 #include "app/ScreenHost.h"
 
 #include "app/ScreenFactory.h"
+#include "kit/QNZoomHost.h"
 #include "services/AppModel.h"
 
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 ScreenHost::ScreenHost(AppModel& model, QWidget* parent) : QWidget(parent), m_model(model), m_screen(model.screen())
@@ -12,8 +14,14 @@ ScreenHost::ScreenHost(AppModel& model, QWidget* parent) : QWidget(parent), m_mo
     layout->setSpacing(0);
     show(m_model.screen());
     connect(&m_model, &AppModel::screenChanged, this, [this] {
-        if (!m_current || m_model.screen() != m_screen)
+        if (!m_current || m_model.screen() != m_screen) {
             show(m_model.screen());
+            // A picked screen opens at its top, also where the window is too small
+            // for the zoomed content and the zoom host had been scrolled down.
+            for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+                if (auto* zoom = qobject_cast<QNZoomHost*>(w))
+                    zoom->verticalScrollBar()->setValue(0);
+        }
     });
 }
 

@@ -2,7 +2,8 @@
 // Shows the current screen right of the side rail. The screen's widget is kept while
 // the same screen stays current (its search texts and filters survive every store
 // change and redraw); a change of screen throws it away (deferred) and builds the new
-// screen, so coming back starts it afresh. Adds no frame or padding of its own.
+// screen, so coming back starts it afresh, at its top. Adds no frame or padding of its
+// own.
 
 #include "services/Screen.h"
 

@@ -1,5 +1,6 @@
 #include "kit/JobProgressBar.h"
 
+#include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
 #include "kit/OVLabel.h"
 #include "kit/QNChromeButton.h"
@@ -8,16 +9,21 @@
 
 #include <QHBoxLayout>
 #include <QProgressBar>
+#include <QTimer>
+
+namespace {
+
+constexpr double labelPoints = 12;
+
+} // namespace
 
 JobProgressBar::JobProgressBar(QWidget* parent) : QWidget(parent)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(KitMetrics::px(10));
-    m_label = new OVLabel(QString(), 12);
+    m_label = new OVLabel(QString(), labelPoints);
     m_bar = new QProgressBar;
     m_bar->setTextVisible(false);
-    m_bar->setFixedWidth(KitMetrics::px(220));
     m_cancel = new QNChromeButton(QStringLiteral("Cancel"), false, true);
     row->addWidget(m_label, 1);
     row->addWidget(m_bar);
@@ -27,7 +33,20 @@ JobProgressBar::JobProgressBar(QWidget* parent) : QWidget(parent)
             m_job->cancel();
         m_cancel->setEnabled(false);
     });
+    applyZoom();
+    // The zoom host sets the kit's new factor in its own reaction to the change, which
+    // may come after this one: the sizes are taken once that has run.
+    connect(&KitEvents::shared(), &KitEvents::zoomChanged, this,
+            [this] { QTimer::singleShot(0, this, &JobProgressBar::applyZoom); });
     hide();
+}
+
+void JobProgressBar::applyZoom()
+{
+    layout()->setSpacing(KitMetrics::px(10));
+    m_label->setFont(KitMetrics::font(labelPoints));
+    m_bar->setFixedWidth(KitMetrics::px(220));
+    m_cancel->followZoom();
 }
 
 void JobProgressBar::follow(BackgroundJob* job)

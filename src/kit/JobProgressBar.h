@@ -2,7 +2,8 @@
 // The progress of a background job: what it is doing ("Exporting readings… 420,000
 // of 1,000,000"), a bar (moving without an end while the amount of work is unknown)
 // and a Cancel button for the jobs that may be stopped. Hidden while it follows no
-// running job.
+// running job. It lives outside the content a zoom change rebuilds (the status bar, a
+// sheet), so it takes a new zoom itself.
 
 #include <QPointer>
 #include <QWidget>
@@ -27,6 +28,8 @@ public:
     QNChromeButton* cancelButton() const { return m_cancel; }
 
 private:
+    // Sizes and fonts at the kit's current zoom.
+    void applyZoom();
     void refresh();
     void pickRunning();
 

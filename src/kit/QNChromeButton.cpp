@@ -23,7 +23,7 @@ double iconPoints(bool compact) { return (compact ? 11 : 12.5) * 1.15; }
 QNChromeButton::QNChromeButton(const QString& title, bool prominent, bool compact, QWidget* parent)
     : QPushButton(parent), m_prominent(prominent), m_compact(compact)
 {
-    setFont(KitMetrics::font(compact ? 11 : 12.5, QFont::Bold));
+    followZoom();
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // In a dialog a push button would answer Return itself; sheets save on Return.
@@ -32,6 +32,14 @@ QNChromeButton::QNChromeButton(const QString& title, bool prominent, bool compac
     KitShadow::cast(this, -1, 0.4, 3, QPointF(0, 2));
     connect(this, &QAbstractButton::pressed, this, [this] { KitShadow::setFade(this, opacity()); });
     connect(this, &QAbstractButton::released, this, [this] { KitShadow::setFade(this, opacity()); });
+}
+
+void QNChromeButton::followZoom()
+{
+    // The paddings and the symbol are measured when asked for; only the font is kept.
+    setFont(KitMetrics::font(m_compact ? 11 : 12.5, QFont::Bold));
+    updateGeometry();
+    update();
 }
 
 void QNChromeButton::setTitle(const QString& title)

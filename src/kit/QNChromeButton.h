@@ -19,6 +19,9 @@ public:
     QString symbol() const { return m_symbol; }
     bool prominent() const { return m_prominent; }
     bool compact() const { return m_compact; }
+    // Takes the kit's zoom as it is now (the font is made when the button is built); for
+    // buttons that outlive a zoom change.
+    void followZoom();
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

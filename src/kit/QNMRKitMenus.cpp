@@ -61,6 +61,8 @@ void populateViewMenu(QMenu* menu)
     QMenu* levels = menu->addMenu(QStringLiteral("Zoom Level"));
     for (const int level : QNZoom::levels())
         addCommand(levels, QNZoom::levelTitle(level), {}, [level] { setZoom(level / 100.0); });
+    // The zoom group closes with a divider, so whatever a host adds after it stands apart.
+    menu->addSeparator();
 }
 
 void populateThemeMenu(QMenu* menu)

@@ -15,7 +15,10 @@
 QNZoomHost::QNZoomHost(Factory content, QSize minimum, QWidget* parent)
     : QScrollArea(parent), m_factory(std::move(content)), m_minimum(minimum)
 {
-    setWidgetResizable(true);
+    // The host sizes its content itself (fitContent): a resizable scroll area would
+    // give the content the height its layout prefers, which for a page is the full
+    // height of its rows, and the page would never scroll inside itself.
+    setWidgetResizable(false);
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
     m_zoom = QNZoom::value();
@@ -46,6 +49,9 @@ void QNZoomHost::rebuild()
     QWidget* content = m_factory ? m_factory() : new QWidget;
     content->setMinimumSize(int(std::ceil(m_minimum.width() * m_zoom)),
                             int(std::ceil(m_minimum.height() * m_zoom)));
+    // Sized before it is set, so it is never first laid out at the size its layout
+    // would like (a long page's full height).
+    content->resize(viewport()->size().expandedTo(content->minimumSize()));
     if (QWidget* old = takeWidget()) {
         old->hide();
         old->deleteLater();
@@ -72,17 +78,48 @@ QSizeF QNZoomHost::layoutSize() const
                   std::max(view.height() / m_zoom, double(m_minimum.height())));
 }
 
-void QNZoomHost::updateScrollBars()
+QSize QNZoomHost::neededSize() const
 {
-    const QSize view = maximumViewportSize();
     QSize needed(int(std::ceil(m_minimum.width() * m_zoom)), int(std::ceil(m_minimum.height() * m_zoom)));
     // Content that cannot shrink to the minimum must still be reachable.
     if (const QWidget* w = widget())
         needed = needed.expandedTo(w->minimumSizeHint());
+    return needed;
+}
+
+void QNZoomHost::updateScrollBars()
+{
+    const QSize view = maximumViewportSize();
+    const QSize needed = neededSize();
     m_scrolls = needed.width() > view.width() + 1 || needed.height() > view.height() + 1;
     const Qt::ScrollBarPolicy policy = m_scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
     setHorizontalScrollBarPolicy(policy);
     setVerticalScrollBarPolicy(policy);
+    fitContent();
+}
+
+void QNZoomHost::fitContent()
+{
+    QWidget* w = widget();
+    if (!w)
+        return;
+    // Per axis the viewport's size, or the minimum where that is more than one pixel
+    // larger; never what the content's layout would like, so a long page stays as
+    // tall as the window and scrolls inside itself.
+    const QSize view = viewport()->size();
+    const QSize needed = neededSize();
+    const QSize size(needed.width() > view.width() + 1 ? needed.width() : view.width(),
+                     needed.height() > view.height() + 1 ? needed.height() : view.height());
+    if (w->size() != size)
+        w->resize(size);
+}
+
+bool QNZoomHost::viewportEvent(QEvent* event)
+{
+    // Scroll bars coming or going resize the viewport without resizing the host.
+    if (event->type() == QEvent::Resize)
+        fitContent();
+    return QScrollArea::viewportEvent(event);
 }
 
 void QNZoomHost::resizeEvent(QResizeEvent* event)

@@ -3,7 +3,8 @@
 // max(viewport / z, minimum) per axis and drawn at z, inside a scroll area that
 // scrolls both ways. Qt Widgets cannot scale a widget tree when drawing, so the kit
 // scales its sizes and fonts instead (KitMetrics::setZoom): in pixels the content gets
-// max(viewport, minimum × z), and a zoom change rebuilds the content (deferred, since
+// max(viewport, minimum × z), never the height its layout would like (a long page
+// scrolls inside itself), and a zoom change rebuilds the content (deferred, since
 // the zoom command may come from inside it); what the grower had set in the content
 // (OVViewState: texts, choices, scroll positions in points, focus) is set again on the
 // new content. A resize never moves the view by itself: a burst of resizes gives one
@@ -44,10 +45,14 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void followZoom();
     void updateScrollBars();
+    // Sizes the content to the viewport, or to the minimum where that is larger.
+    void fitContent();
+    QSize neededSize() const;
 
     Factory m_factory;
     QSize m_minimum;

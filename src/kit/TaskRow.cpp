@@ -4,6 +4,7 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVLabel.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVTag.h"
 #include "kit/QNChromeButton.h"
 #include "records/MaintenanceCategory.h"
@@ -38,6 +39,14 @@ struct TaskRow::Fonts {
     QFont details = KitMetrics::font(11.5);
     QFont status = KitMetrics::font(12, QFont::DemiBold);
     QFont lastDone = KitMetrics::font(11);
+};
+
+// Where the parts of the title line go in the row's current geometry.
+struct TaskRow::TitleLine {
+    QString shown;     // the title as drawn, shortened where it must be
+    QRectF title;      // the drawn title's box
+    QList<QRect> tags; // one per tag; a null rectangle for a tag left out
+    QRectF bell;       // empty when the bell is not drawn
 };
 
 TaskRow::TaskRow(const OVTask& task, std::optional<QDateTime> due, bool compact)
@@ -134,11 +143,8 @@ QRect TaskRow::textArea() const { return m_textArea->geometry(); }
 int TaskRow::textHeight() const
 {
     const Fonts fonts;
-    const QFontMetricsF title(fonts.title), details(fonts.details), status(fonts.status), last(fonts.lastDone);
-    double titleLine = title.height();
-    for (const QWidget* tag : m_tags)
-        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
-    double h = titleLine + KitMetrics::pxF(lineGap) + details.height();
+    const QFontMetricsF details(fonts.details), status(fonts.status), last(fonts.lastDone);
+    double h = titleLineHeight() + KitMetrics::pxF(lineGap) + details.height();
     if (!m_compact)
         h += KitMetrics::pxF(lineGap) + details.height();
     h += KitMetrics::pxF(lineGap) + std::max(status.height(), last.height());
@@ -201,22 +207,95 @@ void TaskRow::resizeEvent(QResizeEvent* event)
     placeTags();
 }
 
+double TaskRow::titleLineHeight() const
+{
+    double height = QFontMetricsF(Fonts().title).height();
+    for (const QWidget* tag : m_tags)
+        height = std::max(height, double(tag->sizeHint().height()));
+    return height;
+}
+
+TaskRow::TitleLine TaskRow::titleLine() const
+{
+    const QFontMetricsF metrics(Fonts().title);
+    const QRect area = m_textArea->geometry();
+    const double left = area.left() + KitMetrics::pxF(symbolWidth + symbolGap);
+    const double right = area.right() + 1;
+    const double height = titleLineHeight();
+    const double gap = KitMetrics::pxF(titleGap);
+    const QSizeF bell =
+        showsBell() ? KitIcons::pixmap(QStringLiteral("bell.fill"), OVColors().dim(), bellSize).deviceIndependentSize()
+                    : QSizeF();
+
+    // The title gives way to what follows it, so the tags and the bell stay beside it;
+    // in a text area too narrow for them and a bare "…", the last of them are left out
+    // (the bell first): nothing of the title line may cover the buttons beside it.
+    QList<double> widths;
+    for (const QWidget* tag : m_tags)
+        widths.append(tag->sizeHint().width());
+    if (showsBell())
+        widths.append(bell.width());
+    const double available = right - left;
+    const double leastTitle = metrics.horizontalAdvance(QStringLiteral("…"));
+    const auto trailing = [&](qsizetype count) {
+        double sum = 0;
+        for (qsizetype i = 0; i < count; ++i)
+            sum += gap + std::ceil(widths[i]);
+        return sum;
+    };
+    qsizetype kept = widths.size();
+    while (kept > 0 && available - trailing(kept) < leastTitle)
+        --kept;
+
+    TitleLine line;
+    line.shown = metrics.elidedText(m_task.title, Qt::ElideRight, std::max(0.0, available - trailing(kept)));
+    line.title = QRectF(left, area.top(), metrics.horizontalAdvance(line.shown), height);
+    double x = line.title.right() + gap;
+    for (qsizetype i = 0; i < m_tags.size(); ++i) {
+        const QSize size = m_tags[i]->sizeHint();
+        const int tagLeft = int(std::ceil(x));
+        const bool shown = i < kept && tagLeft + size.width() <= right;
+        if (!shown)
+            kept = std::min(kept, i); // a tag left out takes the ones after it along
+        line.tags.append(shown ? QRect(tagLeft, int(area.top() + (height - size.height()) / 2), size.width(),
+                                       size.height())
+                               : QRect());
+        x = tagLeft + size.width() + gap;
+    }
+    if (showsBell() && kept == widths.size() && x + bell.width() <= right)
+        line.bell = QRectF(QPointF(x, area.top() + (height - bell.height()) / 2), bell);
+    return line;
+}
+
+QRect TaskRow::titleRect() const { return titleLine().title.toAlignedRect(); }
+
+QRect TaskRow::bellRect() const { return titleLine().bell.toAlignedRect(); }
+
+QString TaskRow::shownTitle() const { return titleLine().shown; }
+
+bool TaskRow::event(QEvent* event)
+{
+    const bool done = OVRowBox::event(event);
+    // The layout may move the text area without resizing the row (a button shown or
+    // hidden): the tags go with it.
+    if (event->type() == QEvent::LayoutRequest)
+        placeTags();
+    return done;
+}
+
 void TaskRow::placeTags()
 {
     if (m_tags.isEmpty())
         return;
-    const Fonts fonts;
-    const QFontMetricsF title(fonts.title);
-    const QRect area = m_textArea->geometry();
-    const double textLeft = area.left() + KitMetrics::pxF(symbolWidth + symbolGap);
-    double titleLine = title.height();
-    for (const QWidget* tag : m_tags)
-        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
-    double x = textLeft + title.horizontalAdvance(m_task.title) + KitMetrics::pxF(titleGap);
-    for (QWidget* tag : m_tags) {
-        const QSize size = tag->sizeHint();
-        tag->setGeometry(int(x), int(area.top() + (titleLine - size.height()) / 2), size.width(), size.height());
-        x += size.width() + KitMetrics::pxF(titleGap);
+    const TitleLine line = titleLine();
+    for (qsizetype i = 0; i < m_tags.size(); ++i) {
+        QWidget* tag = m_tags[i];
+        if (line.tags[i].isNull()) {
+            tag->hide();
+        } else {
+            tag->setGeometry(line.tags[i]);
+            tag->show();
+        }
     }
 }
 
@@ -225,7 +304,7 @@ void TaskRow::paintEvent(QPaintEvent* event)
     OVRowBox::paintEvent(event);
     const OVColors colors;
     const Fonts fonts;
-    const QFontMetricsF title(fonts.title), details(fonts.details), status(fonts.status), last(fonts.lastDone);
+    const QFontMetricsF details(fonts.details), status(fonts.status), last(fonts.lastDone);
     const QRect area = m_textArea->geometry();
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -247,19 +326,15 @@ void TaskRow::paintEvent(QPaintEvent* event)
         return metrics.horizontalAdvance(shown);
     };
 
-    double titleLine = title.height();
-    for (const QWidget* tag : m_tags)
-        titleLine = std::max(titleLine, double(tag->sizeHint().height()));
+    const TitleLine titleParts = titleLine();
     double y = area.top();
-    const double titleWidth = line(fonts.title, title, colors.text(), left, y, titleLine, width, m_task.title);
-    if (showsBell()) {
-        double x = left + titleWidth + KitMetrics::pxF(titleGap);
-        for (const QWidget* tag : m_tags)
-            x += tag->width() + KitMetrics::pxF(titleGap);
-        const QPixmap bell = KitIcons::pixmap(QStringLiteral("bell.fill"), colors.dim(), bellSize);
-        p.drawPixmap(QPointF(x, y + (titleLine - bell.deviceIndependentSize().height()) / 2), bell);
-    }
-    y += titleLine + KitMetrics::pxF(lineGap);
+    p.setFont(fonts.title);
+    p.setPen(colors.text());
+    p.drawText(QRectF(left, y, std::max(0.0, width), titleParts.title.height()),
+               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, titleParts.shown);
+    if (!titleParts.bell.isEmpty())
+        p.drawPixmap(titleParts.bell.topLeft(), KitIcons::pixmap(QStringLiteral("bell.fill"), colors.dim(), bellSize));
+    y += titleParts.title.height() + KitMetrics::pxF(lineGap);
     line(fonts.details, details, colors.dim(), left, y, details.height(), width, m_details);
     y += details.height() + KitMetrics::pxF(lineGap);
     if (!m_compact) {
@@ -301,8 +376,13 @@ void TaskRow::fillHistory()
     auto* lines = new QVBoxLayout(m_log);
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(KitMetrics::px(6));
+    const OVStore::ReadWatch reads(m_store);
     const QList<TaskLog> log = m_store.taskLog(m_task.id);
-    if (log.isEmpty()) {
+    if (reads.failed()) {
+        // "Not done yet." would be untrue: the completions may well be stored.
+        lines->addWidget(
+            new OVLabel(OVReadFailure::text(reads.reason()), 11.5, QFont::Normal, OVColors::warmLight()));
+    } else if (log.isEmpty()) {
         lines->addWidget(new OVLabel(QStringLiteral("Not done yet."), 11.5, QFont::Normal, colors.dim()));
     } else {
         for (qsizetype i = 0; i < log.size() && i < historyLimit; ++i) {

@@ -24,6 +24,10 @@
 //    so the owner may replace it on the revision that follows.
 //  - Texts and symbols are painted; only the buttons, tags and history lines are
 //    widgets, so a list of hundreds of rows builds quickly.
+//  - The title line never leaves the text area: the title is shortened to leave room
+//    for its tags and bell, which follow the title as drawn. Where even a bare "…"
+//    leaves no room, a tag or the bell that does not fit is left out rather than
+//    drawn over the buttons.
 
 #include "kit/OVRowBox.h"
 #include "records/OVTask.h"
@@ -77,7 +81,15 @@ public:
     QNChromeButton* editButton() const { return m_edit; }
     QNChromeButton* historyButton() const { return m_history; }
 
-    // The history lines as shown: "✓ <done time>[ — <note>]" or "Not done yet.".
+    // Where the title (shortened as drawn) and the bell are painted; the bell's
+    // rectangle is empty when it is not drawn.
+    QRect titleRect() const;
+    QRect bellRect() const;
+    // The title as drawn: whole, or shortened with "…".
+    QString shownTitle() const;
+
+    // The history lines as shown: "✓ <done time>[ — <note>]", "Not done yet.", or
+    // the read-failure text when the history could not be read.
     QStringList historyLines() const;
 
     // The texts as drawn.
@@ -100,11 +112,15 @@ public:
     static QString ruleText(const OVTask& task);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Fonts;
+    struct TitleLine;
+    TitleLine titleLine() const;
+    double titleLineHeight() const;
     void placeTags();
     int textHeight() const;
     void markDone();

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <new>
@@ -122,6 +123,50 @@ bool isEmptyMarker(std::basic_string_view<Unit> cell)
     return false;
 }
 
+// A temperature cell read with the unit it names, if it names one: "21 °C", "70°f",
+// "21℃", "70 ℉". OVCSV::numberUtf8 drops a written unit and would leave the number
+// to the column's unit; here the cell's own unit decides. `celsius` is true for °C,
+// false for °F, absent when the cell names neither; a cell naming both is no number.
+struct CellTemperature {
+    std::optional<double> value;
+    std::optional<bool> celsius;
+};
+
+CellTemperature temperatureUtf8(std::string_view cell, std::string& scratch)
+{
+    // Units are all outside ASCII: a plain cell goes straight to the number reader.
+    if (std::none_of(cell.begin(), cell.end(), [](char c) { return uchar(c) >= 0x80; }))
+        return {OVCSV::numberUtf8(cell), std::nullopt};
+    static constexpr std::string_view degree = "\xC2\xB0";  // °
+    static constexpr std::string_view celsiusSign = "\xE2\x84\x83";    // ℃
+    static constexpr std::string_view fahrenheitSign = "\xE2\x84\x89"; // ℉
+    bool celsius = false;
+    bool fahrenheit = false;
+    scratch.clear();
+    for (size_t i = 0; i < cell.size();) {
+        const std::string_view rest = cell.substr(i);
+        if (rest.starts_with(celsiusSign) || rest.starts_with(fahrenheitSign)) {
+            (rest.starts_with(celsiusSign) ? celsius : fahrenheit) = true;
+            i += celsiusSign.size();
+            continue;
+        }
+        if (rest.starts_with(degree) && rest.size() > degree.size()) {
+            const char letter = char(rest[degree.size()] | 0x20);
+            if (letter == 'c' || letter == 'f') {
+                (letter == 'c' ? celsius : fahrenheit) = true;
+                i += degree.size() + 1;
+                continue;
+            }
+        }
+        scratch.push_back(cell[i++]);
+    }
+    if (!celsius && !fahrenheit)
+        return {OVCSV::numberUtf8(cell), std::nullopt};
+    if (celsius && fahrenheit)
+        return {};
+    return {OVCSV::numberUtf8(scratch), celsius};
+}
+
 // The separator of a file, from its first line that holds anything.
 template <typename Unit>
 char32_t guessSeparator(std::basic_string_view<Unit> text)
@@ -156,8 +201,10 @@ char32_t guessSeparator(std::basic_string_view<Unit> text)
 QString withQuotes(const QString& text) { return u'"' + text + u'"'; }
 
 // The "a/b/year" a date cell starts with: one or two digits, a slash, one or two
-// digits, a slash, two or four digits, then the end of the cell or a space. Month-first
-// patterns read a as the month; a file may have written it as the day.
+// digits, a slash, two or four digits, then the end of the cell or anything but a
+// further digit or slash: whatever separates the date from its time (a space, a
+// no-break space, a "T") leaves the date what it is. Month-first patterns read a as
+// the month; a file may have written it as the day.
 struct SlashDate {
     int first = 0;
     int second = 0;
@@ -194,7 +241,7 @@ std::optional<SlashDate> slashDate(std::basic_string_view<Unit> cell)
     if (n2 < 1 || n2 > 2 || !slash())
         return std::nullopt;
     const int n3 = digits(d.year);
-    if ((n3 != 2 && n3 != 4) || (pos < cell.size() && cell[pos] != Unit(' ')))
+    if ((n3 != 2 && n3 != 4) || (pos < cell.size() && cell[pos] == Unit('/')))
         return std::nullopt;
     d.twoDigitYear = n3 == 2;
     d.length = pos;
@@ -247,6 +294,9 @@ ClimateImportResult fileProblem(int line, const QString& reason)
     return result;
 }
 
+// Why a file that does not fit into the memory left is not read.
+QString tooLargeReason() { return QStringLiteral("it is too large to read into memory"); }
+
 // Reads a file row by row on demand: the header is looked at when the reader is
 // made, and each next() hands out the following accepted reading. Refused rows
 // become problems in result() on the way. The text must outlive the reader.
@@ -255,10 +305,11 @@ class RowReader {
 public:
     using View = std::basic_string_view<Unit>;
 
+    // `hooks` (optional; onProblem and beforeRow are used) must outlive the reader.
     RowReader(View text, const QList<Zone>& zones, std::optional<qint64> defaultZoneID, bool defaultCelsius,
-              const QTimeZone& timeZone, const QDateTime& now)
+              const QTimeZone& timeZone, const QDateTime& now, const ClimateCSV::Hooks* hooks = nullptr)
         : m_text(text), m_separator(guessSeparator(text)), m_scanner(text, m_separator),
-          m_defaultZoneID(defaultZoneID), m_dates(ClimateCSV::dateFormats, timeZone, now)
+          m_defaultZoneID(defaultZoneID), m_dates(ClimateCSV::dateFormats, timeZone, now), m_hooks(hooks)
     {
         if (!m_scanner.next()) {
             fail(1, QStringLiteral("The file is empty."));
@@ -331,9 +382,11 @@ public:
     bool next(Reading& out)
     {
         while (!m_finished && m_scanner.next()) {
+            if (m_hooks && m_hooks->beforeRow)
+                m_hooks->beforeRow();
             ++m_result.totalRows;
             if (m_scanner.overflow() != OVCSV::Overflow::none) {
-                m_result.problems.append({m_scanner.line(), overflowText(m_scanner.overflow())});
+                problem(m_scanner.line(), overflowText(m_scanner.overflow()));
                 continue;
             }
             if (readRow(out))
@@ -347,9 +400,16 @@ public:
     ClimateImportResult& result() { return m_result; }
 
 private:
+    void problem(int line, const QString& reason)
+    {
+        if (m_hooks && m_hooks->onProblem)
+            m_hooks->onProblem(ImportProblem{line, reason});
+        else
+            m_result.problems.append({line, reason});
+    }
     void fail(int line, const QString& reason)
     {
-        m_result.problems.append({line, reason});
+        problem(line, reason);
         m_finished = true;
     }
 
@@ -421,7 +481,7 @@ private:
     {
         const int line = m_scanner.line();
         auto refuse = [this, line](const QString& reason) {
-            m_result.problems.append({line, reason});
+            problem(line, reason);
             return false;
         };
 
@@ -478,17 +538,27 @@ private:
             if (text.empty() || isEmptyMarker(text))
                 continue;
             std::optional<double> v;
+            bool celsius = column.celsius;
+            std::string_view utf8;
             if constexpr (std::is_same_v<Unit, char>) {
-                v = OVCSV::numberUtf8(text);
+                utf8 = text;
             } else {
                 m_numberText.clear();
                 appendUtf8(m_numberText, text);
-                v = OVCSV::numberUtf8(m_numberText);
+                utf8 = m_numberText;
+            }
+            if (column.metric.isTemperature()) {
+                // "21 °C" is 21 °C whatever the heading or the grower's unit choice say.
+                const CellTemperature t = temperatureUtf8(utf8, m_unitText);
+                v = t.value;
+                celsius = t.celsius.value_or(celsius);
+            } else {
+                v = OVCSV::numberUtf8(utf8);
             }
             if (!v)
                 return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
                               + QStringLiteral(" is not a number."));
-            double stored = column.celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
+            double stored = celsius ? *v * 9.0 / 5.0 + 32.0 : *v;
             if (!column.metric.possible().contains(stored))
                 return refuse(column.metric.name() + u' ' + withQuotes(toQString(text))
                               + QStringLiteral(" is not a possible reading."));
@@ -518,6 +588,7 @@ private:
     OVCSV::Scanner<Unit> m_scanner;
     std::optional<qint64> m_defaultZoneID;
     DatePatternMatcher m_dates;
+    const ClimateCSV::Hooks* m_hooks = nullptr;
     ClimateImportResult m_result;
     bool m_finished = false;
 
@@ -537,30 +608,37 @@ private:
     // Reused from row to row, so ordinary rows allocate nothing but their reading.
     std::string m_dateText;
     std::string m_numberText;
+    std::string m_unitText;
     std::basic_string<Unit> m_lastZoneCell;
     std::optional<qint64> m_lastZoneID;
     bool m_haveLastZone = false;
     std::array<std::optional<double>, 8> m_values;
 };
 
-// Every row of a text: the readings collected in the result, or each handed to `sink`.
+// Every row of a text: the readings and problems collected in the result, or each
+// handed to its hook.
 template <typename Unit>
 ClimateImportResult readText(std::basic_string_view<Unit> text, const QList<Zone>& zones,
                              std::optional<qint64> defaultZoneID, bool defaultCelsius, const QTimeZone& timeZone,
-                             const QDateTime& now, const ClimateCSV::ReadingSink* sink = nullptr)
+                             const QDateTime& now, const ClimateCSV::Hooks* hooks = nullptr)
 {
-    RowReader<Unit> reader(text, zones, defaultZoneID, defaultCelsius, timeZone, now);
-    QList<Reading> readings;
-    Reading reading;
-    while (reader.next(reading)) {
-        if (sink)
-            (*sink)(std::move(reading));
-        else
-            readings.append(std::move(reading));
+    try {
+        RowReader<Unit> reader(text, zones, defaultZoneID, defaultCelsius, timeZone, now, hooks);
+        QList<Reading> readings;
+        Reading reading;
+        while (reader.next(reading)) {
+            if (hooks && hooks->onReading)
+                hooks->onReading(std::move(reading));
+            else
+                readings.append(std::move(reading));
+        }
+        ClimateImportResult result = std::move(reader.result());
+        result.readings = std::move(readings);
+        return result;
+    } catch (const std::bad_alloc&) {
+        // What was collected is gone with the unwinding, so this much is still at hand.
+        return fileProblem(1, QStringLiteral("The file could not be read: ") + tooLargeReason());
     }
-    ClimateImportResult result = std::move(reader.result());
-    result.readings = std::move(readings);
-    return result;
 }
 
 bool isValidUtf8(const QByteArray& bytes)
@@ -613,6 +691,24 @@ std::optional<QStringConverter::Encoding> utf16ByMark(const QByteArray& bytes)
     if (bytes.startsWith("\xFE\xFF"))
         return QStringConverter::Utf16BE;
     return std::nullopt;
+}
+
+// UTF-16 saved without its mark: the CSV text of a logger is mostly ASCII, which
+// in UTF-16 has a zero byte in every other place; no UTF-8 or Latin-1 text does.
+bool looksLikeUtf16WithoutMark(const QByteArray& bytes)
+{
+    const qsizetype pairs = std::min<qsizetype>(bytes.size(), 4096) / 2;
+    if (pairs < 2)
+        return false;
+    qsizetype zerosFirst = 0;
+    qsizetype zerosSecond = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        zerosFirst += bytes[2 * i] == '\0';
+        zerosSecond += bytes[2 * i + 1] == '\0';
+    }
+    auto most = [pairs](qsizetype n) { return n * 4 >= pairs * 3; };
+    auto few = [pairs](qsizetype n) { return n * 4 < pairs; };
+    return (most(zerosFirst) && few(zerosSecond)) || (most(zerosSecond) && few(zerosFirst));
 }
 
 } // namespace
@@ -670,8 +766,17 @@ ClimateImportResult ClimateCSV::streamUtf8(QByteArrayView text, const QList<Zone
                                            const ReadingSink& onReading, const QTimeZone& timeZone,
                                            const QDateTime& now)
 {
+    const Hooks hooks{.onReading = onReading, .onProblem = {}, .beforeRow = {}};
     return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
-                    timeZone, now, &onReading);
+                    timeZone, now, &hooks);
+}
+
+ClimateImportResult ClimateCSV::streamUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                           std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                           const Hooks& hooks, const QTimeZone& timeZone, const QDateTime& now)
+{
+    return readText(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                    timeZone, now, &hooks);
 }
 
 ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
@@ -689,13 +794,18 @@ ClimateCSV::FileText ClimateCSV::loadFile(const QString& path)
             QStringDecoder decoder(*utf16);
             const QString text = decoder(bytes);
             bytes = text.toUtf8();
+        } else if (looksLikeUtf16WithoutMark(bytes)) {
+            // Read as bytes it would show no column at all, and which byte order it has
+            // is only a guess: the grower is told what to save instead.
+            return {{}, QStringLiteral("it looks like UTF-16 text without a byte-order mark. Save it as UTF-8 "
+                                       "(or as UTF-16 with a byte-order mark) and import it again.")};
         } else if (!isValidUtf8(bytes)) {
             bytes = Utf8::fromLatin1(bytes);
         }
         return {std::move(bytes), std::nullopt};
     } catch (const std::bad_alloc&) {
         // A file larger than the memory left: the readers promise never to throw.
-        return {{}, QStringLiteral("it is too large to read into memory")};
+        return {{}, tooLargeReason()};
     }
 }
 
@@ -713,15 +823,22 @@ ClimateCSV::FileImport ClimateCSV::importFile(OVStore& store, const QString& pat
                                               std::optional<qint64> defaultZoneID, bool defaultCelsius,
                                               const QTimeZone& timeZone, const QDateTime& now)
 {
-    FileImport done;
     const FileText file = loadFile(path);
     if (file.error) {
+        FileImport done;
         done.result = fileProblem(1, QStringLiteral("The file could not be read: ") + *file.error);
         return done;
     }
-    const QList<Zone> zones = store.zones();
-    RowReader<char> reader(std::string_view(file.text.constData(), size_t(file.text.size())), zones, defaultZoneID,
-                           defaultCelsius, timeZone, now);
+    return importUtf8(store, file.text, store.zones(), defaultZoneID, defaultCelsius, {}, timeZone, now);
+}
+
+ClimateCSV::FileImport ClimateCSV::importUtf8(OVStore& store, QByteArrayView text, const QList<Zone>& zones,
+                                              std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                              const Hooks& hooks, const QTimeZone& timeZone, const QDateTime& now)
+{
+    FileImport done;
+    RowReader<char> reader(std::string_view(text.data(), size_t(text.size())), zones, defaultZoneID, defaultCelsius,
+                           timeZone, now, &hooks);
 
     // Rows go to the store as they are read, so a file of any length holds one reading
     // in memory at a time. The store is only asked to begin once a good row exists:

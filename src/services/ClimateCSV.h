@@ -10,6 +10,8 @@
 // - read() never throws and never stops at a bad row: a refused row gives exactly
 //   one problem (with its source line) and no reading; a problem with the whole
 //   file is the only problem of its result, with no readings and totalRows 0.
+//   Running out of memory is such a problem ("The file could not be read: it is
+//   too large to read into memory"), never an exception.
 // - Readings come out unsaved (id 0), in stored units (temperatures in °F),
 //   values rounded to three decimals, source "csv".
 // - No date is ever stored with its month and day swapped: once any slash date of
@@ -82,6 +84,25 @@ public:
                                           const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                           const QDateTime& now = QDateTime::currentDateTimeUtc());
 
+    // What a streaming read hands out as it goes instead of collecting it, and how
+    // it is stopped; an empty member leaves its part as read() does it.
+    // - onReading: each accepted reading, in file order.
+    // - onProblem: each problem, in line order; the result's `problems` then holds
+    //   only the one that ends a read that ran out of memory.
+    // - beforeRow: runs before each data row; an exception it throws (a cancel)
+    //   ends the read and leaves the reader as it is.
+    using ProblemSink = std::function<void(ImportProblem&&)>;
+    struct Hooks {
+        ReadingSink onReading;
+        ProblemSink onProblem;
+        std::function<void()> beforeRow;
+    };
+    static ClimateImportResult streamUtf8(QByteArrayView text, const QList<Zone>& zones,
+                                          std::optional<qint64> defaultZoneID, bool defaultCelsius,
+                                          const Hooks& hooks,
+                                          const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                          const QDateTime& now = QDateTime::currentDateTimeUtc());
+
     static std::optional<QDateTime> parseDate(const QString& text,
                                               const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                               const QDateTime& now = QDateTime::currentDateTimeUtc());
@@ -96,7 +117,8 @@ public:
     // A file's text as UTF-8: UTF-16 (either byte order) decoded when the file
     // starts with its byte-order mark; otherwise the bytes as they are when they are
     // valid UTF-8, else read as ISO Latin-1. `error` holds the system's reason when the file
-    // could not be read at all (then `text` is empty).
+    // could not be read at all, or says what to save instead when the file looks like
+    // UTF-16 without a byte-order mark (then `text` is empty).
     struct FileText {
         QByteArray text;
         std::optional<QString> error;
@@ -118,8 +140,8 @@ public:
     // result's `readings` stays empty; problems, columns and row count are as
     // readFile() gives them. Nothing is written, and the store's revision does not
     // move, when the file has no good rows. Throws the store's OVError (a refused
-    // reading, a failed write, the write lock held too long); nothing of the file
-    // is stored then.
+    // reading, a failed write, the write lock held too long), or std::bad_alloc
+    // when memory runs out; nothing of the file is stored then.
     struct FileImport {
         ClimateImportResult result;
         qint64 added = 0;
@@ -127,5 +149,14 @@ public:
     };
     static FileImport importFile(OVStore& store, const QString& path, std::optional<qint64> defaultZoneID,
                                  bool defaultCelsius, const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
+                                 const QDateTime& now = QDateTime::currentDateTimeUtc());
+    // The same import of UTF-8 text already loaded, with the zones given (those a
+    // preview of the text was read with, so the rows go to the zones it showed).
+    // The hooks' onProblem and beforeRow work as for streamUtf8() (a beforeRow that
+    // throws rolls the import back and its exception passes through); onReading is
+    // not called: the readings go to the store.
+    static FileImport importUtf8(OVStore& store, QByteArrayView text, const QList<Zone>& zones,
+                                 std::optional<qint64> defaultZoneID, bool defaultCelsius, const Hooks& hooks = {},
+                                 const QTimeZone& timeZone = QTimeZone::systemTimeZone(),
                                  const QDateTime& now = QDateTime::currentDateTimeUtc());
 };

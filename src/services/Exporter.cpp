@@ -118,23 +118,37 @@ private:
     QString m_line;
 };
 
-enum class Streamed { all, sinkFailed, queryFailed };
+// The error that ends an export whose reads did not all succeed. The store reads a
+// failed query as "nothing", so a table built from it would look complete with rows
+// or cells left out; the watch that heard of the failure gives its reason.
+OVError readFailure(const OVStore::ReadWatch& reads)
+{
+    return OVError::database(reads.failed() ? reads.reason() : QStringLiteral("the records could not be read"));
+}
 
 // Hands the header line and then every reading's line to `sink`, zones in the
 // store's zone order (greenhouse id, then name), each zone's readings oldest first.
-// Stops when `sink` returns false or a zone's readings cannot be read.
+// Returns false as soon as `sink` does. Throws OVError::database when any read fails
+// (the zone list, a zone's greenhouse, a zone's readings), whatever was handed out.
 // With a job: one step per reading, and a cancel request is honoured between rows
 // (JobCancelled leaves through `sink`'s owner, which discards what it wrote).
-Streamed streamReadings(const OVStore& store, const std::function<bool(const QString&)>& sink,
-                        JobState* job = nullptr)
+bool streamReadings(const OVStore& store, const std::function<bool(const QString&)>& sink, JobState* job = nullptr)
 {
+    const OVStore::ReadWatch reads(store);
+    const auto checkReads = [&reads] {
+        if (reads.failed())
+            throw readFailure(reads);
+    };
     if (job)
         job->setStage(QStringLiteral("Exporting readings…"), store.count(QStringLiteral("reading")));
+    const QList<Zone> zones = store.zones();
+    checkReads();
     if (!sink(csvLine(readingHeader())))
-        return Streamed::sinkFailed;
+        return false;
     ReadingLines lines;
-    for (const Zone& zone : store.zones()) {
+    for (const Zone& zone : zones) {
         const std::optional<Greenhouse> house = store.get<Greenhouse>(zone.greenhouseID);
+        checkReads();
         lines.setZone(zone.name, house ? house->name : QString());
         bool sinkFailed = false;
         const bool complete = store.eachReading(zone.id, [&](const Reading& reading) {
@@ -146,11 +160,11 @@ Streamed streamReadings(const OVStore& store, const std::function<bool(const QSt
             return !sinkFailed;
         });
         if (sinkFailed)
-            return Streamed::sinkFailed;
+            return false;
         if (!complete)
-            return Streamed::queryFailed;
+            throw readFailure(reads);
     }
-    return Streamed::all;
+    return true;
 }
 
 // ---- Files
@@ -282,13 +296,10 @@ QString seeds(const OVStore& store)
 QString readings(const OVStore& store)
 {
     QString text;
-    const Streamed result = streamReadings(store, [&text](const QString& line) {
+    streamReadings(store, [&text](const QString& line) {
         text += line;
         return true;
     });
-    // A shortened table must not pass for the whole one.
-    if (result != Streamed::all)
-        throw OVError::database(QStringLiteral("the climate readings could not be read"));
     return text;
 }
 
@@ -376,6 +387,18 @@ const Builder* tableBuilders()
     return builders;
 }
 
+// The text of a small table, built under a watch on every read it makes (its
+// records and the look-ups for their cells): a failed read throws OVError::database
+// instead of giving a table that only looks complete.
+QString checkedText(const OVStore& store, qsizetype table)
+{
+    const OVStore::ReadWatch reads(store);
+    QString text = tableBuilders()[table](store);
+    if (reads.failed())
+        throw readFailure(reads);
+    return text;
+}
+
 void writeText(const QString& path, const QString& text, JobState* job)
 {
     if (job)
@@ -385,14 +408,10 @@ void writeText(const QString& path, const QString& text, JobState* job)
 
 void writeReadings(const OVStore& store, const QString& path, JobState* job)
 {
+    // A read that fails part way throws out of the fill: the unfinished temporary
+    // file is discarded on the way out.
     writeAtomically(path, [&store, job](FileSink& sink) {
-        const Streamed result =
-            streamReadings(store, [&sink](const QString& line) { return sink.add(line); }, job);
-        // A reading query that fails part way must not pass for a complete export;
-        // the unfinished temporary file is discarded on the way out.
-        if (result == Streamed::queryFailed)
-            throw OVError::database(QStringLiteral("the climate readings could not be read"));
-        return result == Streamed::all;
+        return streamReadings(store, [&sink](const QString& line) { return sink.add(line); }, job);
     });
 }
 
@@ -409,6 +428,15 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
 
     const QDir dir(folder);
     QStringList written;
+    // A cancelled export, or one with a table it could not read, leaves nothing of
+    // itself: the files it finished go too, and the folder when it made it (and
+    // nothing else is in it).
+    const auto discard = [&] {
+        for (const QString& path : written)
+            QFile::remove(path);
+        if (!existed)
+            std::filesystem::remove(target, error);
+    };
     try {
         // The small tables are made before any file is written; the readings, which
         // may be millions of rows, go straight from the store into their file.
@@ -418,7 +446,7 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
                 job->checkCancel();
                 job->setStage(stageText(i));
             }
-            texts.append(i == readingsTable ? QString() : tableBuilders()[i](store));
+            texts.append(i == readingsTable ? QString() : checkedText(store, i));
         }
         for (qsizetype i = 0; i < fileNames().size(); ++i) {
             const QString path = dir.filePath(fileNames()[i]);
@@ -428,13 +456,14 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
                 writeText(path, texts[i], job);
             written.append(path);
         }
-    } catch (const JobCancelled&) {
-        // A cancelled export leaves nothing of itself: the files it finished go too,
-        // and the folder when it made it (and nothing else is in it).
-        for (const QString& path : written)
-            QFile::remove(path);
-        if (!existed)
-            std::filesystem::remove(target, error);
+    } catch (const OVError& failure) {
+        // A file that could not be written ends the export with the files before it
+        // in place, as the system left them; anything else is discarded below.
+        if (failure.kind() != OVError::Kind::file)
+            discard();
+        throw;
+    } catch (...) {
+        discard();
         throw;
     }
     return written;
@@ -450,20 +479,18 @@ bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(
             chunk.clear();
             return ok;
         };
-        const Streamed result = streamReadings(
+        const bool all = streamReadings(
             store,
             [&](const QString& line) {
                 chunk += line.toUtf8();
                 return chunk.size() < (1 << 16) || flush();
             },
             job);
-        if (result == Streamed::queryFailed)
-            throw OVError::database(QStringLiteral("the climate readings could not be read"));
-        return result == Streamed::all && (chunk.isEmpty() || flush());
+        return all && (chunk.isEmpty() || flush());
     }
     if (job)
         job->setStage(stageText(table));
-    const QByteArray text = tableBuilders()[table](store).toUtf8();
+    const QByteArray text = checkedText(store, table).toUtf8();
     if (job)
         job->checkCancel();
     return sink(text);

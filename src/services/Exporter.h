@@ -14,6 +14,9 @@
 //   by row from the store to the file, so its memory does not grow with their number.
 // - A file is replaced whole or not at all (written to a temporary file in the same
 //   folder and renamed over it); a failure never leaves a truncated file behind.
+// - Every read an export makes is checked: the store reads a failed query as
+//   "nothing", so everything() and writeTable() watch their reads and fail with the
+//   read's reason rather than write a table with rows or cells left out.
 
 #include <QString>
 #include <QStringList>
@@ -26,8 +29,9 @@ class OVStore;
 namespace Exporter {
 
 // The table texts. A failing query gives an empty table, except for the readings:
-// their table throws OVError::database when the readings cannot all be read, as
-// everything() does, rather than pass a shortened table off as complete.
+// their table throws OVError::database when any of its reads fails, as
+// everything() and writeTable() do for every table, rather than pass a shortened
+// table off as complete.
 QString greenhouses(const OVStore& store);
 QString plants(const OVStore& store);
 QString seeds(const OVStore& store);
@@ -42,18 +46,21 @@ const QStringList& fileNames();
 
 // Creates `folder` with any missing parents (an existing folder is fine), then
 // writes the eight files into it in fileNames() order and returns their paths in
-// that order. Throws OVError::file with the system's reason for the first failure:
-// files written before it stay, later ones are not written. With a job: its stage and
-// steps (one per reading) are kept up to date, and a cancel request stops the export
-// between rows with JobCancelled, after removing every file it wrote (and the folder
-// when it made it).
+// that order. Throws OVError::file with the system's reason for the first file that
+// cannot be written: files written before it stay, later ones are not written.
+// Throws OVError::database with the reason when a read fails (a table, or a look-up
+// for one of its cells), after removing every file it wrote (and the folder when it
+// made it). With a job: its stage and steps (one per reading) are kept up to date,
+// and a cancel request stops the export between rows with JobCancelled, after
+// removing what it wrote in the same way.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
 
 // Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of
 // UTF-8 (the readings streamed, a line at a time into pieces of about 64 KiB), the
 // same bytes as the table's text function gives. Returns false as soon as `sink`
-// does. Throws OVError::database when the readings cannot all be read, and, with a
-// job, JobCancelled between rows once a cancel is requested.
+// does. Throws OVError::database when any read of the table fails (before or after
+// pieces were handed out: the owner of `sink` discards them), and, with a job,
+// JobCancelled between rows once a cancel is requested.
 bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(const QByteArray&)>& sink,
                 JobState* job = nullptr);
 

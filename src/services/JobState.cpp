@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <new>
 #include <thread>
 
 void JobState::setStage(const QString& text, qint64 total)
@@ -15,6 +16,8 @@ void JobState::setStage(const QString& text, qint64 total)
     }
     if (const int delay = testStageDelayMs.load(std::memory_order_relaxed))
         pause(std::chrono::milliseconds(delay));
+    if (testStageFails.load(std::memory_order_relaxed))
+        throw std::bad_alloc();
 }
 
 void JobState::pause(std::chrono::microseconds delay)

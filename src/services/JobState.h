@@ -52,6 +52,9 @@ public:
     // then waits this long on the worker. Zero (no wait) in the program.
     static inline std::atomic<int> testStageDelayMs{0};
     static inline std::atomic<int> testStepDelayUs{0};
+    // Tests make the work fail as when memory runs out: every stage start then throws
+    // std::bad_alloc on the worker. False in the program.
+    static inline std::atomic<bool> testStageFails{false};
 
 private:
     static void pause(std::chrono::microseconds delay);

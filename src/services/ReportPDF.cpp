@@ -1,5 +1,8 @@
 // The report PDF: US Letter drawn with QPdfWriter at 72 dpi, so one painter unit is
 // one PDF point and the page is laid out top-down from the upper-left corner.
+// The header bar is 18 points tall while every title fits on one line; a title that
+// wraps makes the bar as tall as its lines, and the rows start that much lower, so no
+// header line is cut off.
 
 #include "records/OVInfo.h"
 #include "services/Reports.h"
@@ -10,6 +13,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 
 namespace {
 
@@ -18,10 +22,16 @@ constexpr qreal width = 532;
 constexpr qreal rowPitch = 15;
 constexpr qreal lastRowLine = 722;
 constexpr qreal lastNoteBottom = 742;
+constexpr qreal headerInset = 4; // from the bar's top to its titles
+constexpr qreal headerTextHeight = 14;
+constexpr qreal rowGap = 2; // from the bar's bottom to the first row line
+constexpr int wrapped = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
 
 QFont systemFont(qreal points, bool bold)
 {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    // The interface's font, which the PDF embeds (a subset) with its text.
+    QFont font;
+    font.setFamilies({QStringLiteral("Inter"), QStringLiteral("DejaVu Sans")});
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
@@ -38,7 +48,7 @@ void drawBoxed(QPainter& painter, const QRectF& box, const QString& text, const 
     painter.setPen(style.colour);
     // Left-aligned, wrapped at the box width; drawText clips to the box, so lines
     // beyond its height are not drawn and long cells never overlap their neighbours.
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.drawText(box, wrapped, text);
 }
 
 } // namespace
@@ -90,26 +100,33 @@ QByteArray pdf(const QString& title, const QString& subtitle, const ReportTableT
         writer.newPage();
         ++page;
     };
+    // The titles' box is as tall as the tallest title wrapped at its column's width.
+    qreal titlesHeight = headerTextHeight;
+    painter.setFont(headerStyle.font);
+    for (const QString& name : table.header)
+        titlesHeight =
+            std::max(titlesHeight, painter.boundingRect(QRectF(0, 0, columnWidth - 6, 400), wrapped, name).height());
+    const qreal barHeight = headerInset + titlesHeight;
+    // Draws the bar at barY and gives the first row line below it.
     auto drawHeaderBar = [&](qreal barY) {
-        painter.fillRect(QRectF(left, barY, width, 18), headerFill);
+        painter.fillRect(QRectF(left, barY, width, barHeight), headerFill);
         for (qsizetype i = 0; i < table.header.size(); ++i)
-            drawBoxed(painter, QRectF(left + 3 + i * columnWidth, barY + 4, columnWidth - 6, 14),
+            drawBoxed(painter, QRectF(left + 3 + i * columnWidth, barY + headerInset, columnWidth - 6, titlesHeight),
                       table.header.at(i), headerStyle);
+        return barY + barHeight + rowGap;
     };
 
     drawBoxed(painter, QRectF(left, 40, width, 24), title, titleStyle);
     drawBoxed(painter, QRectF(left, 66, width, 28), subtitle, smallStyle);
-    drawHeaderBar(96);
+    qreal y = drawHeaderBar(96);
 
     QList<QStringList> lines = table.rows;
     lines.append(table.total);
     const qsizetype totalIndex = table.rows.size();
-    qreal y = 116;
     for (qsizetype r = 0; r < lines.size(); ++r) {
         if (y > lastRowLine) {
             newPage();
-            drawHeaderBar(40);
-            y = 60;
+            y = drawHeaderBar(40);
         }
         const bool isTotal = r == totalIndex;
         if (isTotal)
@@ -126,10 +143,7 @@ QByteArray pdf(const QString& title, const QString& subtitle, const ReportTableT
 
     painter.setFont(smallStyle.font);
     for (const QString& note : notes) {
-        const qreal height = painter
-                                 .boundingRect(QRectF(0, 0, width, 400),
-                                               Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, note)
-                                 .height();
+        const qreal height = painter.boundingRect(QRectF(0, 0, width, 400), wrapped, note).height();
         if (y + height > lastNoteBottom) {
             newPage();
             y = 40;

@@ -12,6 +12,8 @@
 
 namespace {
 
+const QString failedMessage = QStringLiteral("The export could not be written: ");
+
 // A write that failed, with the file's own reason, carried back to the main thread.
 struct SaveFailed {
     QString reason;
@@ -26,7 +28,8 @@ void write(const QString& database, qsizetype table, const QString& path, JobSta
         throw SaveFailed{file.errorString()};
     const auto sink = [&file](const QByteArray& bytes) { return FilePanels::writeAll(file, bytes); };
     // Whatever leaves early (a read failure, a cancel) leaves through the QSaveFile's
-    // destructor, which drops the temporary file without touching `path`.
+    // destructor, which drops the temporary file without touching `path`: a table
+    // that could not be read is never saved with rows left out.
     if (!Exporter::writeTable(worker, table, sink, &job)) {
         const QString reason = file.errorString();
         file.cancelWriting();
@@ -65,9 +68,10 @@ BackgroundJob* start(const OVStore& store, qsizetype table)
                 } catch (const SaveFailed& failed) {
                     AppModel::shared().setMessage(FilePanels::saveFailedMessage(failed.reason));
                 } catch (const OVError& e) {
-                    AppModel::shared().setMessage(e.errorDescription());
+                    // The table could not be read (or the file not opened as a store).
+                    AppModel::shared().setMessage(failedMessage + e.errorDescription());
                 } catch (const std::exception& e) {
-                    AppModel::shared().setMessage(QString::fromUtf8(e.what()));
+                    AppModel::shared().setMessage(failedMessage + QString::fromUtf8(e.what()));
                 }
                 return;
             }

@@ -6,7 +6,8 @@
 // Invariants: the bytes are those of the table's text function; the chosen file is
 // replaced whole or not at all (a failure or a cancel leaves what stood there); a
 // failed write says "The file could not be saved: " + the reason, as every export
-// does; a cancelled dialog or a cancelled job says nothing.
+// does; a read of the table that failed says "The export could not be written: " +
+// the reason; a cancelled dialog or a cancelled job says nothing.
 
 #include <QString>
 

@@ -92,9 +92,10 @@ public:
     // ---- Streaming reads (OVStoreStream.cpp) ----
     // Hands every reading of one zone to `each`, oldest first (ties: lower id first),
     // one row at a time: memory stays the same however many readings the zone holds.
-    // `each` returns false to stop early. Returns false when the query failed or was
-    // stopped, true after the last reading. Never throws (apart from what `each`
-    // throws, which is passed on after the statement is released).
+    // `each` returns false to stop early. Returns false when the query failed (handed
+    // to the ReadWatches) or was stopped, true after the last reading. Never throws
+    // (apart from what `each` throws, which is passed on after the statement is
+    // released).
     bool eachReading(qint64 zoneID, const std::function<bool(const Reading&)>& each) const;
 
     // ---- Generic record operations (templates in OVStoreTemplates.h) ----

@@ -56,8 +56,14 @@ QDateTime instantAt(sqlite3_stmt* st, int i)
 bool OVStore::eachReading(qint64 zoneID, const std::function<bool(const Reading&)>& each) const
 {
     sqlite3* handle = m_db->handle();
-    if (!handle)
+    // A query that fails (unlike one that `each` stops) is handed to the watches, so
+    // that a caller streaming under one learns why the rows ended.
+    const auto failed = [&] {
+        readFailed(OVError::database(handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : m_db->lastError()));
         return false;
+    };
+    if (!handle)
+        return failed();
 
     QString columns = QStringLiteral("id, zone_id, taken");
     for (const Metric m : Metric::allCases())
@@ -71,11 +77,11 @@ bool OVStore::eachReading(qint64 zoneID, const std::function<bool(const Reading&
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(handle, sql.constData(), int(sql.size()), &raw, nullptr) != SQLITE_OK) {
         sqlite3_finalize(raw);
-        return false;
+        return failed();
     }
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
     if (sqlite3_bind_int64(raw, 1, zoneID) != SQLITE_OK)
-        return false;
+        return failed();
 
     const auto& metrics = Metric::allCases();
     const int firstMetric = 3;
@@ -98,7 +104,7 @@ bool OVStore::eachReading(qint64 zoneID, const std::function<bool(const Reading&
         if (!each(reading))
             return false;
     }
-    return rc == SQLITE_DONE;
+    return rc == SQLITE_DONE || failed();
 }
 
 QList<OVStore::MetricPoint> OVStore::metricPoints(qint64 zoneID, Metric metric,

@@ -25,6 +25,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -182,8 +184,9 @@ TEST_F(AppWindowTest, SheetsAreKeyedByTheirID)
     EXPECT_TRUE(plantDialog->isVisible());
     EXPECT_EQ(plantDialog->windowModality(), Qt::WindowModal);
 
-    // Typed text survives the same sheet set again and a store change.
-    auto* typed = new QLineEdit;
+    // Typed text survives the same sheet set again and a store change. Held weakly:
+    // a dialog replaced by mistake takes the box with it, which must fail, not crash.
+    QPointer<QLineEdit> typed = new QLineEdit;
     ASSERT_NE(plantDialog->findChild<OVEditorFrame*>(), nullptr);
     plantDialog->findChild<OVEditorFrame*>()->body()->addWidget(typed);
     typed->setText(QStringLiteral("Sungold"));
@@ -191,6 +194,7 @@ TEST_F(AppWindowTest, SheetsAreKeyedByTheirID)
     store->changed();
     settle();
     EXPECT_EQ(dialog(), plantDialog.data());
+    ASSERT_TRUE(typed) << "the dialog and the text typed into it went away";
     EXPECT_EQ(typed->text(), "Sungold");
 
     // Another id replaces the dialog.
@@ -251,6 +255,78 @@ TEST_F(AppWindowTest, EditorThatClosesItsSheetThenAsksToDelete)
     settle();
     EXPECT_TRUE(deleted);
     EXPECT_FALSE(model.confirm().has_value());
+}
+
+// An editor's delete button takes the sheet away before its question comes up: when
+// the question shows, no sheet is set and its dialog is no longer on screen.
+TEST_F(AppWindowTest, EditorDeleteButtonsCloseTheSheetBeforeTheQuestionShows)
+{
+    struct Shown : QObject {
+        AppModel* model = nullptr;
+        QPointer<EditorDialog> sheet;
+        int questions = 0;
+        bool sheetSet = false;
+        bool sheetOnScreen = false;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show && qobject_cast<QMessageBox*>(watched)) {
+                ++questions;
+                sheetSet = model->sheet().has_value();
+                sheetOnScreen = sheet && sheet->isVisible();
+            }
+            return false;
+        }
+    };
+
+    Plant plant{.crop = QStringLiteral("Tomato")};
+    store->save(plant);
+    Seed seed{.crop = QStringLiteral("Lettuce")};
+    store->save(seed);
+    Harvest harvest{.crop = QStringLiteral("Tomato"), .date = OVDay(2026, 5, 1), .quantity = 2};
+    store->save(harvest);
+    LedgerEntry cost{.date = OVDay(2026, 5, 1), .item = QStringLiteral("Compost"), .cost = 4};
+    store->save(cost);
+    OVTask task;
+    task.title = QStringLiteral("Water trays");
+    task.start = OVDay(2026, 5, 1);
+    store->save(task);
+
+    AppModel& model = AppModel::shared();
+    for (const EditSheet& sheet :
+         {EditSheet(plant), EditSheet(seed), EditSheet(harvest), EditSheet(cost), EditSheet(task)}) {
+        SCOPED_TRACE(sheet.id().toStdString());
+        model.setSheet(sheet);
+        settle();
+        ASSERT_NE(dialog(), nullptr);
+        QNChromeButton* remove = nullptr;
+        for (QNChromeButton* button : dialog()->findChildren<QNChromeButton*>())
+            if (button->title().startsWith(QStringLiteral("Delete This ")))
+                remove = button;
+        ASSERT_NE(remove, nullptr);
+
+        Shown shown;
+        shown.model = &model;
+        shown.sheet = dialog();
+        qApp->installEventFilter(&shown);
+        remove->click();
+        qApp->removeEventFilter(&shown);
+        EXPECT_EQ(shown.questions, 1);
+        EXPECT_FALSE(shown.sheetSet) << "the sheet was still set when the question showed";
+        EXPECT_FALSE(shown.sheetOnScreen) << "the sheet was still on screen when the question showed";
+
+        // Cancel keeps the record.
+        settle();
+        ASSERT_NE(window->confirmAlert()->box(), nullptr);
+        window->confirmAlert()->box()->button(QMessageBox::Cancel)->click();
+        settle();
+        EXPECT_FALSE(model.confirm().has_value());
+        EXPECT_FALSE(model.sheet().has_value());
+    }
+    EXPECT_EQ(store->count(QStringLiteral("plant")), 1);
+    EXPECT_EQ(store->count(QStringLiteral("seed")), 1);
+    EXPECT_EQ(store->count(QStringLiteral("harvest")), 1);
+    EXPECT_EQ(store->count(QStringLiteral("ledger")), 1);
+    EXPECT_EQ(store->count(QStringLiteral("task")), 1);
 }
 
 TEST_F(AppWindowTest, DeleteQuestionShowsNamesLiterallyAndDefaultsToCancel)

@@ -107,7 +107,7 @@ TEST_F(QuitDuringJob, AnImportStopsAndWritesNothing)
     auto* sheet = new CSVImportSheet(zone, *store);
     sheet->pick();
     testsupport::finishJobs();
-    ASSERT_EQ(sheet->result()->readings.size(), 400);
+    ASSERT_EQ(sheet->result()->ready, 400);
 
     SlowJobs slow(0, 3000);
     sheet->runImport();

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The real program on a virtual X display: its window appears, Ctrl+4 and Ctrl+7 switch
-# screens (the screen changes within 10 s of each key), Ctrl+Q quits with 0 within
-# 10 s, and nothing is written outside the scratch profile.
+# screens (the screen changes within 10 s of each key), the wheel scrolls a long page
+# inside the window while the rail and the page header stay, Ctrl+Q quits with 0
+# within 10 s, and nothing is written outside the scratch profile.
 # The screenshots go to OUTPUT_FOLDER when given, else to $OV_LOOK_DIR/window when that
 # is set, else to the scratch folder (removed at the end).
 # Usage (inside xvfb-run): window-test.sh ORVANE [OUTPUT_FOLDER]
@@ -46,6 +47,38 @@ after_key() {
 steady "$OUT/window-start.png"
 after_key ctrl+4 "$OUT/window-start.png" "$OUT/window-climate.png" || fail "Ctrl+4 changed nothing"
 after_key ctrl+7 "$OUT/window-climate.png" "$OUT/window-harvests.png" || fail "Ctrl+7 changed nothing"
+
+# A long page (the crop library) scrolls inside itself: the wheel over its body moves
+# the rows while the side rail and the page header stay as they were, and the page
+# picked again later opens at its top.
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+xdotool mousemove $((X + 800)) $((Y + 500))
+after_key ctrl+9 "$OUT/window-harvests.png" "$OUT/window-library.png" || fail "Ctrl+9 changed nothing"
+# Whether screenshots $2 and $3 differ inside the window's side rail, page header or
+# page body ($1).
+differ_in() {
+    local geometry
+    case $1 in
+        rail) geometry=230x$((HEIGHT - 40))+$X+$((Y + 30)) ;;
+        header) geometry=$((WIDTH - 270))x70+$((X + 245))+$((Y + 25)) ;;
+        body) geometry=$((WIDTH - 270))x$((HEIGHT - 140))+$((X + 245))+$((Y + 120)) ;;
+    esac
+    [ "$(compare -metric AE -extract "$geometry" "$2" "$3" null: 2>&1 | cut -d' ' -f1)" != "0" ]
+}
+wheeled() {
+    xdotool click --repeat 5 5
+    import -window root "$OUT/window-library-scrolled.png"
+    differ "$OUT/window-library.png" "$OUT/window-library-scrolled.png"
+}
+wait_until 10 wheeled || fail "the wheel over the crop library moved nothing"
+steady "$OUT/window-library-scrolled.png"
+BEFORE=$OUT/window-library.png AFTER=$OUT/window-library-scrolled.png
+differ_in rail "$BEFORE" "$AFTER" && fail "the side rail moved with the page"
+differ_in header "$BEFORE" "$AFTER" && fail "the page header moved with the page"
+differ_in body "$BEFORE" "$AFTER" || fail "the page body did not scroll"
+after_key ctrl+3 "$AFTER" "$OUT/window-plants.png" || fail "Ctrl+3 changed nothing"
+after_key ctrl+9 "$OUT/window-plants.png" "$OUT/window-library-again.png" || fail "Ctrl+9 changed nothing"
+differ_in body "$BEFORE" "$OUT/window-library-again.png" && fail "the crop library opened where it was scrolled to"
 
 xdotool key ctrl+q
 wait_exit $PID 10; CODE=$EXIT_CODE

@@ -78,7 +78,7 @@ TEST_F(KitInAppWindow, MenuBarOrderAndKitMenus)
     EXPECT_EQ(bar, QStringList({"File", "View", "Go", "Theme", "Help"}));
 
     EXPECT_EQ(titles(menu(w, "View")), QStringList({"Zoom In\tCtrl++, Ctrl+=", "Zoom Out\tCtrl+-",
-                                                    "Actual Size (100%)\tCtrl+0", "Zoom Level"}));
+                                                    "Actual Size (100%)\tCtrl+0", "Zoom Level", "---"}));
     const QStringList theme = titles(menu(w, "Theme"));
     ASSERT_EQ(theme.size(), 8);
     EXPECT_EQ(theme.filter("[x]"), QStringList({"Redwood Grove [x]"}));

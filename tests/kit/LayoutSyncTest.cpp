@@ -94,3 +94,54 @@ TEST(LayoutSync, RowsShownWhileHeldAreLaidOutWhenTheHoldEnds)
     { const LayoutSync::Hold hold(layout); }
     EXPECT_FALSE(layout->isEnabled());
 }
+
+// The requests that showing and hiding post may be delivered while the layout is
+// held (an event loop turning inside a rebuild): they find it switched off and are
+// spent. The list must still be laid out once the hold ends, and not before.
+TEST(LayoutSync, RequestsDeliveredDuringTheHoldStillEndInALayout)
+{
+    QWidget list;
+    auto* layout = new QVBoxLayout(&list);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    QList<QWidget*> rows;
+    for (int i = 0; i < 4; ++i) {
+        auto* row = new QWidget(&list);
+        row->setFixedHeight(20);
+        layout->addWidget(row);
+        rows.append(row);
+    }
+    layout->addStretch();
+    rows[0]->hide();
+    list.resize(160, 120);
+    list.show();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    ASSERT_EQ(rows[1]->y(), 0);
+    ASSERT_EQ(rows[3]->y(), 40);
+
+    {
+        const LayoutSync::Hold hold(layout);
+        rows[0]->show();
+        rows[2]->hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        // Held: nothing moved yet.
+        EXPECT_EQ(rows[1]->y(), 0);
+        EXPECT_EQ(rows[3]->y(), 40);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(rows[0]->y(), 0);
+    EXPECT_EQ(rows[1]->y(), 20);
+    EXPECT_EQ(rows[3]->y(), 40);
+    EXPECT_EQ(rows[0]->width(), 160); // laid out, not the size a new widget starts with
+
+    // Hiding alone, the other way round.
+    {
+        const LayoutSync::Hold hold(layout);
+        rows[0]->hide();
+        rows[1]->hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        EXPECT_EQ(rows[3]->y(), 40);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    EXPECT_EQ(rows[3]->y(), 0);
+}

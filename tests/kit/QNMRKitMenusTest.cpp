@@ -94,7 +94,8 @@ TEST_F(KitMenus, StructureOfViewThemeAndHelp)
                           "Zoom Out\tCtrl+-\n"
                           "Actual Size (100%)\tCtrl+0\n"
                           "Zoom Level\n"
-                          "  85%\n  100%\n  115%\n  130%\n  150%\n  175%\n  200%\n");
+                          "  85%\n  100%\n  115%\n  130%\n  150%\n  175%\n  200%\n"
+                          "---\n");
 
     EXPECT_EQ(dump(theme), "Cobalt Gunmetal [ ]\n"
                            "Candy Red Titanium [ ]\n"

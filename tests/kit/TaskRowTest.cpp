@@ -4,6 +4,10 @@
 
 #include "screens/schedules/ScheduleTestSupport.h"
 
+#include "LookShot.h"
+
+#include "kit/KitMetrics.h"
+#include "kit/OVReadFailure.h"
 #include "kit/OVTag.h"
 #include "kit/QNChromeButton.h"
 #include "records/OVFormat.h"
@@ -30,6 +34,18 @@ QStringList tagsOf(const TaskRow& row)
 std::unique_ptr<TaskRow> rowFor(const OVTask& task, bool compact = false)
 {
     return std::make_unique<TaskRow>(task, Schedule::nextDue(task), compact);
+}
+
+// Draws at another kit zoom for as long as it lives.
+struct ZoomFor {
+    explicit ZoomFor(double factor) { KitMetrics::setZoom(factor); }
+    ~ZoomFor() { KitMetrics::setZoom(1.0); }
+};
+
+// Where a child lies in its row.
+QRect placeIn(const QWidget* child, const QWidget* row)
+{
+    return QRect(child->mapTo(row, QPoint(0, 0)), child->size());
 }
 
 } // namespace
@@ -219,4 +235,91 @@ TEST_F(TaskRowTest, LongTitlesStopEightPointsBeforeDone)
         const int done = row->doneButton()->mapTo(row.get(), QPoint(0, 0)).x();
         EXPECT_GE(done - (text.x() + text.width()), 8) << "text ends at " << text.right() << ", Done at " << done;
     }
+}
+
+// The tags and the bell stand right after the title as drawn (shortened or whole), in
+// the text area, at every zoom and width; nothing of them covers Done or takes its clicks.
+TEST_F(TaskRowTest, TagsAndBellFollowTheShownTitleAndStayOffTheButtons)
+{
+    OVTask task = overdueDaily();
+    task.title = QString(QStringLiteral("Oil the vent openers on the north wall; ")).repeated(2);
+    ASSERT_GE(task.title.size(), 80);
+    task = add(task);
+    OVTask paused = task;
+    paused.active = false;
+    for (const double zoom : {1.0, 2.0}) {
+        const ZoomFor zoomed(zoom);
+        for (const OVTask& shown : {task, paused}) {
+            for (const int points : {700, 420, 300}) {
+                for (const bool compact : {false, true}) {
+                    SCOPED_TRACE(QStringLiteral("zoom %1, %2 points, %3%4")
+                                     .arg(zoom)
+                                     .arg(points)
+                                     .arg(compact ? "compact" : "full")
+                                     .arg(shown.active ? "" : ", paused")
+                                     .toStdString());
+                    TaskRow row(shown, now.addSecs(-3600), compact);
+                    row.resize(KitMetrics::px(points), row.sizeHint().height());
+                    row.show();
+                    QApplication::processEvents();
+                    const QRect area = row.textArea();
+                    const QRect title = row.titleRect();
+                    const QRect done = placeIn(row.doneButton(), &row);
+                    int end = title.right();
+                    int shownTags = 0;
+                    for (const OVTag* tag : row.findChildren<OVTag*>()) {
+                        if (!tag->isVisible())
+                            continue;
+                        ++shownTags;
+                        const QRect place = tag->geometry();
+                        EXPECT_GT(place.left(), end) << "tag at " << place.left() << ", text ends at " << end;
+                        EXPECT_LE(place.left() - end, KitMetrics::px(6) + 2);
+                        EXPECT_LE(place.right(), area.right());
+                        EXPECT_FALSE(place.intersects(done));
+                        end = place.right();
+                    }
+                    const QRect bell = row.bellRect();
+                    if (!bell.isEmpty()) {
+                        EXPECT_GT(bell.left(), end);
+                        EXPECT_LE(bell.right(), area.right() + 1);
+                    }
+                    if (!compact)
+                        testsupport::keepLook(row.grab().toImage(), QStringLiteral("task-row-%1-%2%3.png")
+                                                                        .arg(int(zoom * 100))
+                                                                        .arg(points)
+                                                                        .arg(shown.active ? "" : "-paused"));
+                    // A tag gives way before the title is gone altogether.
+                    EXPECT_FALSE(row.shownTitle().isEmpty());
+                    // The top of Done, where a tag used to lie, is Done's.
+                    EXPECT_EQ(row.childAt(done.center().x(), done.top() + 2), row.doneButton());
+                    if (points >= 420) {
+                        // Room enough: the title gives way, every tag and the bell are shown.
+                        EXPECT_TRUE(row.shownTitle().endsWith(QStringLiteral("…")));
+                        EXPECT_EQ(shownTags, row.tags().size());
+                        EXPECT_EQ(!bell.isEmpty(), row.showsBell());
+                    }
+                }
+            }
+        }
+    }
+    // A title with room to spare is drawn whole, its tag right after it.
+    OVTask shortTitle = task;
+    shortTitle.title = QStringLiteral("Vents");
+    TaskRow row(shortTitle, now.addSecs(-3600), false);
+    row.resize(700, row.sizeHint().height());
+    row.show();
+    QApplication::processEvents();
+    EXPECT_EQ(row.shownTitle(), QStringLiteral("Vents"));
+    const QRect tag = row.findChild<OVTag*>()->geometry();
+    EXPECT_LE(tag.left() - row.titleRect().right(), 8);
+}
+
+TEST_F(TaskRowTest, AHistoryThatCannotBeReadSaysSoInsteadOfNotDoneYet)
+{
+    const OVTask task = overdueDaily();
+    store->markDone(task, now.addSecs(-60));
+    auto row = rowFor(*store->get<OVTask>(task.id));
+    store->db().close();
+    row->setShowLog(true);
+    EXPECT_EQ(row->historyLines(), QStringList{OVReadFailure::text(QStringLiteral("closed"))});
 }

@@ -1,6 +1,7 @@
 // Long work on background jobs: where it runs and ends, cancelling, and the exports
 // that run on jobs writing the same bytes as before and leaving nothing when stopped.
 
+#include "kit/JobProgressBar.h"
 #include "services/AppModel.h"
 #include "services/BackgroundJob.h"
 #include "services/BackgroundJobs.h"
@@ -16,6 +17,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -112,6 +116,63 @@ TEST(BackgroundJob, WorkRunsOffTheMainThreadEndsOnItAndReportsProgressMeanwhile)
     EXPECT_EQ(state.text(), QStringLiteral("Exporting readings… 420,000 of 1,000,000"));
     state.advance(700000); // never beyond the total
     EXPECT_EQ(state.text(), QStringLiteral("Exporting readings… 1,000,000 of 1,000,000"));
+}
+
+// A job that goes on to its next stage counts that stage from zero: neither the
+// state's text nor the window's bar carries the last stage's count over.
+TEST(BackgroundJob, ANewStageCountsFromZero)
+{
+    JobState state;
+    state.setStage(QStringLiteral("Reading…"), 10);
+    state.advance(10);
+    EXPECT_EQ(state.text(), QStringLiteral("Reading… 10 of 10"));
+    state.setStage(QStringLiteral("Importing readings…"), 4);
+    EXPECT_EQ(state.done(), 0);
+    EXPECT_EQ(state.text(), QStringLiteral("Importing readings… 0 of 4"));
+    state.advance();
+    EXPECT_EQ(state.text(), QStringLiteral("Importing readings… 1 of 4"));
+    state.setStage(QStringLiteral("Finishing…"));
+    EXPECT_EQ(state.done(), 0);
+    EXPECT_EQ(state.total(), -1);
+    EXPECT_EQ(state.text(), QStringLiteral("Finishing…"));
+
+    // The bar follows a running job stage by stage; the work waits at the end of each
+    // stage until the test has looked.
+    QSemaphore looked;
+    BackgroundJob* job = BackgroundJob::start(
+        QStringLiteral("import"), BackgroundJob::Stop::cancellable,
+        [&](JobState& work) {
+            work.setStage(QStringLiteral("Reading…"));
+            work.advance(7); // steps of a stage whose size is unknown
+            looked.acquire();
+            work.setStage(QStringLiteral("Importing readings…"), 10);
+            work.advance(6);
+            looked.acquire();
+            work.setStage(QStringLiteral("Checking…"), 4);
+            work.advance();
+            looked.acquire();
+        },
+        {});
+    const auto release = qScopeGuard([&] {
+        looked.release(3);
+        testsupport::finishJobs();
+    });
+    JobProgressBar progress;
+    progress.follow(job);
+    const auto shows = [&](const QString& text) {
+        return QTest::qWaitFor([&] { return progress.text() == text; }, 10000);
+    };
+    ASSERT_TRUE(shows(QStringLiteral("Reading…"))) << progress.text().toStdString();
+    EXPECT_EQ(progress.bar()->maximum(), 0) << "a stage of unknown size moves without an end";
+    looked.release();
+    ASSERT_TRUE(shows(QStringLiteral("Importing readings… 6 of 10"))) << progress.text().toStdString();
+    EXPECT_EQ(progress.bar()->maximum(), 1000);
+    EXPECT_EQ(progress.bar()->value(), 600);
+    looked.release();
+    ASSERT_TRUE(shows(QStringLiteral("Checking… 1 of 4"))) << progress.text().toStdString();
+    EXPECT_EQ(progress.bar()->value(), 250);
+    looked.release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress.isHidden(); }, 10000));
 }
 
 TEST(BackgroundJob, CancelStopsWhatMayStopAndWaitsForWhatMayNot)
@@ -270,4 +331,32 @@ TEST_F(JobFixture, OneTableExportFailuresAreSaidAsBefore)
     FilePanels::backend().save = [](const QString&, const QList<FileType>&) { return std::optional<QString>(); };
     EXPECT_EQ(TableExport::start(*store, 6), nullptr);
     EXPECT_FALSE(BackgroundJobs::shared().busy());
+}
+
+// Each screen's Export CSV of a table the store cannot read: the job says so, and the
+// file already under the chosen name stays as it was, with no partial file beside it.
+TEST_F(JobFixture, OneTableExportsOfUnreadableTablesFailAndKeepTheOldFile)
+{
+    store->db().exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    for (const char* table : {"greenhouse", "plant", "seed", "zone", "task", "pest", "harvest", "ledger"})
+        store->db().exec(QStringLiteral("DROP TABLE ") + QLatin1String(table));
+    QStringList revealed;
+    FilePanels::backend().reveal = [&](const QString& path) { revealed << path; };
+    for (qsizetype i = 0; i < Exporter::fileNames().size(); ++i) {
+        const QString name = QStringLiteral("table%1").arg(i);
+        const QString target = dir.file(name + QStringLiteral(".csv"));
+        ASSERT_TRUE(testsupport::writeAll(target, "old export\r\n"));
+        FilePanels::backend().save = [&](const QString&, const QList<FileType>&) { return std::optional(target); };
+        AppModel::shared().clearMessage();
+        ASSERT_NE(TableExport::start(*store, i), nullptr);
+        testsupport::finishJobs();
+        const QString message = AppModel::shared().message().value_or(QString());
+        EXPECT_TRUE(message.startsWith(QStringLiteral("The export could not be written: The database reported a "
+                                                      "problem: no such table: ")))
+            << i << ": " << message.toStdString();
+        EXPECT_EQ(testsupport::readAll(target), QByteArray("old export\r\n")) << i;
+        EXPECT_EQ(QDir(dir.path()).entryList({name + u'*'}, QDir::Files | QDir::Hidden),
+                  QStringList{name + QStringLiteral(".csv")});
+    }
+    EXPECT_TRUE(revealed.isEmpty());
 }

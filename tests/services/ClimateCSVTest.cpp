@@ -753,6 +753,49 @@ TEST(ClimateCSVUnits, DegreeSignsOfOneCharacterNameTheUnit)
     EXPECT_EQ(f.readings[0].values.at(Metric::temp), 70.0);
 }
 
+TEST(ClimateCSVUnits, ATemperatureCellsOwnUnitDecides)
+{
+    struct Case {
+        const char* heading;
+        bool box;
+        QString cell;
+        Metric metric;
+        double stored;
+    };
+    const Case cases[] = {
+        {"temp", false, QStringLiteral("21 \u00B0C"), Metric::temp, 69.8},
+        {"soil_temp_f", false, QStringLiteral("21\u00B0c"), Metric::soilTemp, 69.8},
+        {"temp", true, QStringLiteral("70 \u00B0F"), Metric::temp, 70.0},
+        {"Soil Temp (\u00B0C)", false, QStringLiteral("70\u00B0f"), Metric::soilTemp, 70.0},
+        {"temp_f", false, QStringLiteral("21\u2103"), Metric::temp, 69.8},
+        {"temp_c", false, QStringLiteral("70 \u2109"), Metric::temp, 70.0},
+        {"temp_c", false, QStringLiteral("21,5 \u00B0C"), Metric::temp, 70.7},
+        // A cell without a unit of its own follows the column.
+        {"temp", true, QStringLiteral("21 \u00B0"), Metric::temp, 69.8},
+    };
+    for (const Case& c : cases) {
+        const QString text = QStringLiteral("timestamp,") + QString::fromUtf8(c.heading)
+                             + QStringLiteral("\n2026-10-24 07:00,\"") + c.cell + QStringLiteral("\"\n");
+        SCOPED_TRACE(text.toStdString());
+        for (const auto& r : {readUtc(text, 2, c.box), ClimateCSV::readUtf8(text.toUtf8(), zones, 2, c.box, QTimeZone::utc(), now2026)}) {
+            EXPECT_TRUE(r.problems.isEmpty());
+            ASSERT_EQ(r.readings.size(), 1);
+            EXPECT_EQ(r.readings[0].values, (std::map<Metric, double>{{c.metric, c.stored}}));
+        }
+    }
+
+    // The range is checked in the cell's unit, and the cell is quoted as written.
+    auto r = readUtc(QStringLiteral("timestamp,temp_f\n2026-10-24 07:00,72 \u00B0C\n"));
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{2, QStringLiteral("Air temperature \"72 \u00B0C\" is not a possible reading.")}}));
+    // Two units in one cell: no telling which holds.
+    r = readUtc(QStringLiteral("timestamp,temp\n2026-10-24 07:00,21 \u00B0C \u00B0F\n"));
+    EXPECT_EQ(r.problems, (QList<ImportProblem>{{2, QStringLiteral("Air temperature \"21 \u00B0C \u00B0F\" is not a number.")}}));
+    // Other columns read their number as before: only temperatures have a unit to convert.
+    r = readUtc(QStringLiteral("timestamp,rh\n2026-10-24 07:00,60 \u00B0C\n"), 2, true);
+    ASSERT_EQ(r.readings.size(), 1);
+    EXPECT_EQ(r.readings[0].values.at(Metric::humidity), 60.0);
+}
+
 // --- Day-first dates are never read month-first (M30) --------------------------------
 
 namespace {
@@ -799,6 +842,32 @@ TEST(ClimateCSVDayFirst, AFileThatShowsDayFirstDatesStoresNoneOfItsSlashDates)
     EXPECT_EQ(done.added, 3);
     for (const Reading& stored : s.store.readings(s.mainHouse))
         EXPECT_NE(stored.taken.date().month(), 1) << stored.taken.toString(Qt::ISODate).toStdString();
+}
+
+TEST(ClimateCSVDayFirst, EvidenceWhateverSeparatesTheDateFromItsTime)
+{
+    // The only day-first date of each file has no plain space before its time.
+    for (const QString& sep : {QStringLiteral("\u00A0"), QStringLiteral("\u202F"), QStringLiteral("T"),
+                              QStringLiteral("\t")}) {
+        SCOPED_TRACE(QString::number(sep[0].unicode(), 16).toStdString());
+        const QString evidence = QStringLiteral("13/04/2026") + sep + QStringLiteral("10:00");
+        const QString text = QStringLiteral("timestamp,zone,rh\n"
+                                            "01/04/2026 10:00,Main House,60\n"
+                                            "\"") + evidence + QStringLiteral("\",Main House,61\n");
+        const QList<ImportProblem> expected = {
+            {2, dayFirstText("01/04/2026 10:00", "2026-04-01", "13/04/2026")},
+            {3, dayFirstText(evidence, "2026-04-13")},
+        };
+        const auto preview = readUtc(text, std::nullopt);
+        EXPECT_EQ(preview.problems, expected);
+        EXPECT_TRUE(preview.readings.isEmpty());
+
+        ImportStore s;
+        const auto done = ClimateCSV::importFile(s.store, s.file(text.toUtf8()), std::nullopt, false,
+                                                 QTimeZone::utc(), now2026);
+        EXPECT_EQ(done.result.problems, expected);
+        EXPECT_EQ(done.added, 0);
+    }
 }
 
 TEST(ClimateCSVDayFirst, SeparateDateColumnsAndTwoDigitYears)
@@ -881,17 +950,25 @@ TEST(ClimateCSVFile, Utf16WithAByteOrderMarkIsDecodedInEitherOrder)
     }
 }
 
-TEST(ClimateCSVFile, Utf16WithoutAMarkIsReadAsBefore)
+TEST(ClimateCSVFile, Utf16WithoutAMarkIsRefusedNamingTheEncoding)
 {
-    testsupport::ScratchDir dir;
-    const QString path = dir.file("nomark.csv");
-    const QByteArray bytes = utf16File(QStringLiteral("timestamp,rh\r\n2026-04-01 10:00,60\r\n"),
-                                       QStringConverter::Utf16LE, false);
-    ASSERT_TRUE(testsupport::writeAll(path, bytes));
-    EXPECT_EQ(ClimateCSV::loadFile(path).text, bytes);
-    const auto r = ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026);
-    ASSERT_EQ(r.problems.size(), 1);
-    EXPECT_TRUE(r.problems[0].reason.startsWith("No date/time column was found."));
+    const QString reason = QStringLiteral(
+        "it looks like UTF-16 text without a byte-order mark. Save it as UTF-8 (or as UTF-16 with a byte-order "
+        "mark) and import it again.");
+    for (const auto order : {QStringConverter::Utf16LE, QStringConverter::Utf16BE}) {
+        SCOPED_TRACE(order == QStringConverter::Utf16LE ? "little-endian" : "big-endian");
+        ImportStore s;
+        const QString path = s.file(utf16File(QStringLiteral("timestamp,zone,rh\r\n2026-04-01 10:00,Propagation,60\r\n"),
+                                              order, false));
+        const auto file = ClimateCSV::loadFile(path);
+        EXPECT_EQ(file.error, reason);
+        EXPECT_TRUE(file.text.isEmpty());
+        const QList<ImportProblem> expected{{1, QStringLiteral("The file could not be read: ") + reason}};
+        EXPECT_EQ(ClimateCSV::readFile(path, zones, 1, false, QTimeZone::utc(), now2026).problems, expected);
+        const auto done = ClimateCSV::importFile(s.store, path, std::nullopt, false, QTimeZone::utc(), now2026);
+        EXPECT_EQ(done.result.problems, expected);
+        EXPECT_EQ(done.added, 0);
+    }
 }
 
 // --- Shapes of real logger exports -----------------------------------------------------
@@ -1011,4 +1088,83 @@ TEST(ClimateCSVLoggerShapes, HeadingsNotRecognisedAreRefusedWithWhatToName)
     r = readBytes("timestamp,Water temp,VPD (kPa),Dew point\n2026-04-01 10:00,18,1.1,12\n");
     EXPECT_EQ(r.problems, (QList<ImportProblem>{{1, noReadingColumns}}));
     EXPECT_TRUE(r.readings.isEmpty());
+}
+
+namespace {
+
+const QByteArray threeHumidities = "timestamp,humidity\n"
+                                   "2026-06-01 08:00,50\n"
+                                   "2026-06-01 09:00,wet\n"
+                                   "2026-06-01 10:00,52\n";
+
+} // namespace
+
+// Memory that runs out on the way (here in the caller's sink) ends the read with the
+// one problem that says so, never with an exception.
+TEST(ClimateCSVStream, RunningOutOfMemoryIsAProblemNotAnException)
+{
+    ClimateImportResult r;
+    EXPECT_NO_THROW(r = ClimateCSV::streamUtf8(threeHumidities, zones, 1, false,
+                                               [](Reading&&) { throw std::bad_alloc(); }, QTimeZone::utc(), now2026));
+    EXPECT_EQ(r.problems,
+              (QList<ImportProblem>{{1, "The file could not be read: it is too large to read into memory"}}));
+    EXPECT_TRUE(r.readings.isEmpty());
+    EXPECT_EQ(r.totalRows, 0);
+}
+
+// Problems handed out instead of collected; a hook before each row that may stop the
+// read; an import of loaded text into the zones given.
+TEST(ClimateCSVStream, HooksTakeProblemsAndStopTheRead)
+{
+    QList<ImportProblem> problems;
+    QList<QDateTime> taken;
+    int rowsSeen = 0;
+    ClimateCSV::Hooks hooks;
+    hooks.onReading = [&](Reading&& reading) { taken.append(reading.taken); };
+    hooks.onProblem = [&](ImportProblem&& problem) { problems.append(problem); };
+    hooks.beforeRow = [&] { ++rowsSeen; };
+    const auto r = ClimateCSV::streamUtf8(threeHumidities, zones, 1, false, hooks, QTimeZone::utc(), now2026);
+    EXPECT_TRUE(r.problems.isEmpty());
+    EXPECT_EQ(problems, (QList<ImportProblem>{{3, "Humidity \"wet\" is not a number."}}));
+    EXPECT_EQ(taken, (QList<QDateTime>{utc(2026, 6, 1, 8), utc(2026, 6, 1, 10)}));
+    EXPECT_EQ(rowsSeen, 3);
+    EXPECT_EQ(r.totalRows, 3);
+
+    // A file problem goes the same way.
+    problems.clear();
+    ClimateCSV::streamUtf8(QByteArrayView("timestamp,humidity\n"), zones, std::nullopt, false, hooks);
+    EXPECT_EQ(problems, (QList<ImportProblem>{{1, "The file has no zone column. Choose the zone to import into."}}));
+
+    struct Stop {};
+    rowsSeen = 0;
+    taken.clear();
+    hooks.beforeRow = [&] {
+        if (++rowsSeen == 3)
+            throw Stop();
+    };
+    EXPECT_THROW(ClimateCSV::streamUtf8(threeHumidities, zones, 1, false, hooks, QTimeZone::utc(), now2026), Stop);
+    EXPECT_EQ(taken.size(), 1);
+
+    // The import stops the same way and writes nothing; run through, it takes the
+    // zones it is given, not the store's.
+    testsupport::ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("stream.sqlite")));
+    Greenhouse house;
+    house.name = QStringLiteral("G");
+    store.save(house);
+    Zone bench;
+    bench.greenhouseID = house.id;
+    bench.name = QStringLiteral("Bench");
+    store.save(bench);
+    const QByteArray named = "timestamp,zone,humidity\n2026-06-01 08:00,Potting,50\n2026-06-01 09:00,Potting,51\n"
+                             "2026-06-01 10:00,Potting,52\n";
+    const QList<Zone> renamed{zone(bench.id, QStringLiteral("Potting"))};
+    rowsSeen = 0;
+    EXPECT_THROW(ClimateCSV::importUtf8(store, named, renamed, std::nullopt, false, hooks, QTimeZone::utc(), now2026),
+                 Stop);
+    EXPECT_EQ(store.count(QStringLiteral("reading")), 0);
+    hooks.beforeRow = {};
+    const auto done = ClimateCSV::importUtf8(store, named, renamed, std::nullopt, false, hooks, QTimeZone::utc(), now2026);
+    EXPECT_EQ(done.added, 3);
+    EXPECT_EQ(store.readings(bench.id).size(), 3);
 }

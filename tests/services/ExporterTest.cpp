@@ -2,11 +2,13 @@
 
 #include "records/OVPrefs.h"
 #include "services/OVCSV.h"
+#include "services/SampleData.h"
 #include "store/OVStore.h"
 
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -225,8 +227,106 @@ TEST(ExporterEverything, UnreadableReadingsAreReportedNotLeftOut)
     } catch (const OVError& e) {
         EXPECT_EQ(e.kind(), OVError::Kind::database);
     }
-    EXPECT_FALSE(QFileInfo::exists(QDir(folder).filePath(QStringLiteral("Climate readings.csv"))));
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    // The three files written before the readings went with the folder it made.
+    EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+// ---- Reads that fail
+
+namespace {
+
+// The table whose records make each file's lines, in fileNames() order.
+const QStringList ownTables{"greenhouse", "plant", "seed", "reading", "task", "pest", "harvest", "ledger"};
+
+// One table's bytes through writeTable(), or nothing when a read failed.
+std::optional<QByteArray> tableBytes(const OVStore& store, qsizetype table)
+{
+    QByteArray bytes;
+    try {
+        EXPECT_TRUE(Exporter::writeTable(store, table, [&bytes](const QByteArray& piece) {
+            bytes += piece;
+            return true;
+        }));
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::database) << e.what();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+void addSampleWithReadings(OVStore& store)
+{
+    SampleData::add(store);
+    QList<Reading> batch;
+    for (const Zone& zone : store.zones())
+        batch.append(Reading{.zoneID = zone.id, .taken = utc(2026, 1, 1, 0), .values = {{Metric::temp, 70.5}}});
+    store.addReadings(batch);
+}
+
+} // namespace
+
+// Whichever table cannot be read, no export hands out a table with its rows or
+// cells left out: a table that reads it fails with the engine's reason, the others
+// are whole, and the full export fails and removes what it wrote.
+TEST(ExporterUnreadable, ADroppedTableFailsEveryExportThatReadsIt)
+{
+    for (const QString& dropped : OVStore::tables) {
+        SCOPED_TRACE(dropped.toStdString());
+        Fixture f;
+        addSampleWithReadings(f.store);
+        QList<QByteArray> whole;
+        for (qsizetype i = 0; i < Exporter::fileNames().size(); ++i)
+            whole.append(tableBytes(f.store, i).value_or(QByteArray()));
+        f.store.db().exec(QStringLiteral("PRAGMA foreign_keys = OFF")); // no cascades: drop this table alone
+        f.store.db().exec(QStringLiteral("DROP TABLE ") + dropped);
+
+        bool anyFailed = false;
+        for (qsizetype i = 0; i < Exporter::fileNames().size(); ++i) {
+            const std::optional<QByteArray> bytes = tableBytes(f.store, i);
+            if (ownTables[i] == dropped) {
+                EXPECT_FALSE(bytes) << "a table without its records: " << i;
+            }
+            if (bytes) {
+                EXPECT_EQ(*bytes, whole[i]) << i;
+            }
+            anyFailed = anyFailed || !bytes;
+        }
+
+        const QString folder = f.dir.file(QStringLiteral("export"));
+        if (!anyFailed) {
+            EXPECT_EQ(Exporter::everything(f.store, folder).size(), 8); // the history of done tasks is not exported
+            continue;
+        }
+        try {
+            Exporter::everything(f.store, folder);
+            ADD_FAILURE() << "expected a database error";
+        } catch (const OVError& e) {
+            EXPECT_EQ(e.kind(), OVError::Kind::database);
+            EXPECT_EQ(e.payload(), QStringLiteral("no such table: ") + dropped);
+        }
+        EXPECT_FALSE(QFileInfo::exists(folder));
+    }
+}
+
+TEST(ExporterUnreadable, AClosedConnectionFailsEveryTableAndKeepsAnExistingFolder)
+{
+    Fixture f;
+    addSampleWithReadings(f.store);
+    const QString folder = f.dir.file(QStringLiteral("export"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(testsupport::writeAll(QDir(folder).filePath(QStringLiteral("mine.txt")), "keep"));
+    f.store.db().close();
+
+    for (qsizetype i = 0; i < Exporter::fileNames().size(); ++i)
+        EXPECT_FALSE(tableBytes(f.store, i)) << i;
+    EXPECT_THROW(Exporter::readings(f.store), OVError);
+    try {
+        Exporter::everything(f.store, folder);
+        ADD_FAILURE() << "expected a database error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::database);
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("mine.txt")});
 }
 
 // ---- Readings

@@ -2,7 +2,9 @@
 
 #include <poppler-qt6.h>
 
+#include <QImage>
 #include <QLocale>
+#include <QRegularExpression>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <memory>
@@ -131,4 +133,102 @@ TEST(ReportsPdf, ALongNoteStartsANewPage)
     std::unique_ptr<Poppler::Page> first(doc->page(0));
     EXPECT_TRUE(first->text(QRectF()).contains("TOTAL"));
     EXPECT_FALSE(first->text(QRectF()).contains("word"));
+}
+
+namespace {
+
+// The header bar's fill, as a rendered pixel.
+bool isHeaderFill(QRgb pixel)
+{
+    return std::abs(qRed(pixel) - 77) <= 14 && std::abs(qGreen(pixel) - 115) <= 14 && std::abs(qBlue(pixel) - 56) <= 14;
+}
+
+// Where the header bar of a page ends, in points: the first pixel below `barTop`
+// down the bar's left edge that is not the bar's fill.
+double barBottom(const QImage& page, double scale, double barTop)
+{
+    const int x = int(41 * scale);
+    int y = int((barTop + 1) * scale);
+    while (y < page.height() && isHeaderFill(page.pixel(x, y)))
+        ++y;
+    return y / scale;
+}
+
+// The words of the header titles, without brackets (Poppler may keep them apart).
+QStringList headerWords(const QStringList& header)
+{
+    QStringList words;
+    for (QString title : header)
+        words += title.remove(QRegularExpression(QStringLiteral("[()]"))).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return words;
+}
+
+// Every header word found on a page below `barTop`, and whether the bar's fill shows
+// along the bottom of its box (a word drawn outside the bar shows on white paper, or
+// not at all).
+QHash<QString, bool> headerWordsOnTheBar(Poppler::Page& page, const QImage& picture, double scale,
+                                         const QStringList& header, double barTop)
+{
+    const QStringList words = headerWords(header);
+    QHash<QString, bool> found;
+    for (const std::unique_ptr<Poppler::TextBox>& box : page.textList()) {
+        const QRectF r = box->boundingBox();
+        const QString word = box->text().remove(QRegularExpression(QStringLiteral("[()]")));
+        if (!words.contains(word) || r.top() < barTop - 1 || r.top() > barTop + 40)
+            continue;
+        bool onFill = false;
+        const int y = int((r.bottom() - 0.5) * scale);
+        for (int x = int(r.left() * scale); x <= int(r.right() * scale) && !onFill; ++x)
+            onFill = isHeaderFill(picture.pixel(x, y));
+        found[word] = found.value(word, true) && onFill;
+    }
+    return found;
+}
+
+} // namespace
+
+// A header title too long for one line makes the bar as tall as its lines: no title
+// line is cut off, and the rows start below the bar. Titles that fit keep the bar 18
+// points tall with the first row at 116.
+TEST(ReportsPdf, TheHeaderBarIsAsTallAsItsTitles)
+{
+    CostReport report;
+    for (int i = 0; i < 50; ++i)
+        report.rows.append(CostRow{.crop = QStringLiteral("Crop%1").arg(i)});
+    const ReportTableText costs = Reports::costTable(report);
+    ASSERT_TRUE(costs.header.contains(QStringLiteral("Cost per harvest ($)")));
+    ReportTableText yield = Reports::yieldTable({});
+    yield.rows.append({QStringLiteral("Tomato"), "1", "1.00", "0.45", "0", "", ""});
+
+    const double scale = 4;
+    const ReportTableText* tables[] = {&costs, &yield};
+    for (const ReportTableText* table : tables) {
+        SCOPED_TRACE(table->header.join(QStringLiteral(", ")).toStdString());
+        const QByteArray bytes = Reports::pdf("Report", "All dates", *table, {});
+        std::unique_ptr<Poppler::Document> doc(Poppler::Document::loadFromData(bytes));
+        ASSERT_TRUE(doc);
+        for (int p = 0; p < doc->numPages(); ++p) {
+            SCOPED_TRACE(p + 1);
+            std::unique_ptr<Poppler::Page> page(doc->page(p));
+            const QImage picture = page->renderToImage(72 * scale, 72 * scale);
+            const double barTop = p == 0 ? 96 : 40;
+            const double bottom = barBottom(picture, scale, barTop);
+
+            const QHash<QString, bool> found = headerWordsOnTheBar(*page, picture, scale, table->header, barTop);
+            for (const QString& word : headerWords(table->header))
+                EXPECT_TRUE(found.value(word, false)) << word.toStdString() << " is not shown on the bar";
+
+            // The first row's text lies below the bar.
+            for (const std::unique_ptr<Poppler::TextBox>& box : page->textList()) {
+                if (box->text().contains(QRegularExpression(QStringLiteral("^(Crop\\d+|Tomato|Shared)$")))) {
+                    EXPECT_GE(box->boundingBox().top(), bottom) << box->text().toStdString();
+                }
+            }
+            if (table == &yield) {
+                EXPECT_NEAR(bottom, barTop + 18, 0.5); // every title fits on one line
+            } else {
+                EXPECT_GE(bottom, barTop + 18 + 8); // two lines of titles
+            }
+        }
+    }
 }

@@ -206,6 +206,36 @@ TEST(OVStoreReadWatch, HearsOfFailuresThatTheQueriesReadAsNothing)
     EXPECT_EQ(counting.reason(), QStringLiteral("closed"));
 }
 
+// Two reads that fail for different reasons: a watch tells the first one's, however
+// the failures reach it; a watch begun between them hears only the second.
+TEST(OVStoreReadWatch, KeepsTheFirstOfTwoDifferentReasons)
+{
+    StoreLayout s;
+    // Another program dropped a table under the open store.
+    SQLiteDB other(s.path());
+    other.exec(QStringLiteral("PRAGMA foreign_keys = OFF; DROP TABLE reading"));
+    const OVStore::ReadWatch watch(*s.store);
+    EXPECT_EQ(watch.read([&] { return s.store->readingCount(s.zone.id); }), 0);
+    const QString first = watch.reason();
+    EXPECT_TRUE(first.contains(QStringLiteral("reading"))) << first.toStdString();
+    EXPECT_NE(first, QStringLiteral("closed"));
+
+    const OVStore::ReadWatch later(*s.store);
+    s.store->db().close();
+    EXPECT_TRUE(s.store->plants().isEmpty()); // read as nothing, heard by both
+    EXPECT_EQ(watch.reason(), first);
+    EXPECT_EQ(later.reason(), QStringLiteral("closed"));
+
+    // A failure that read() itself notes first, then one the store hands on.
+    StoreLayout t;
+    const OVStore::ReadWatch own(*t.store);
+    EXPECT_EQ(own.read([]() -> qint64 { throw OVError::database(QStringLiteral("first")); }), 0);
+    t.store->db().close();
+    EXPECT_TRUE(own.read([&] { return t.store->newestHarvests(3); }).isEmpty());
+    EXPECT_TRUE(t.store->zones().isEmpty());
+    EXPECT_EQ(own.reason(), QStringLiteral("first"));
+}
+
 TEST(OVStoreReadWatch, AWatchOnlyHearsOfItsOwnStoreAndItsOwnLifetime)
 {
     StoreLayout broken;

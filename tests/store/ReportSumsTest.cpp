@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 
+#include <QDate>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -55,18 +56,34 @@ public:
         });
     }
 
+    // Either end may be any day of its month, the last one included.
     Period customPeriod()
     {
         std::optional<OVDay> from, to;
         if (pick(4) != 0)
-            from = OVDay(2018 + pick(6), 1 + pick(12), 1 + pick(28));
+            from = anyDay(2018 + pick(6));
         if (pick(4) != 0)
-            to = OVDay(2020 + pick(6), 1 + pick(12), 1 + pick(28));
+            to = anyDay(2020 + pick(6));
         return {from, to};
+    }
+
+    // Days that date() also gives now and then: a period's first and last days, where
+    // an off-by-one bound would drop or take a record.
+    void addEdges(const Period& period)
+    {
+        for (const std::optional<OVDay>& end : {period.first, period.second})
+            if (end)
+                m_edges.append(*end);
     }
 
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
+
+    OVDay anyDay(int year)
+    {
+        const int month = 1 + pick(12);
+        return OVDay(year, month, 1 + pick(QDate(year, month, 1).daysInMonth()));
+    }
 
     SQLValue crop() { return cropTexts[pick(int(cropTexts.size()))]; }
 
@@ -75,6 +92,8 @@ private:
     SQLValue date()
     {
         const OVDay today = OVDay::today();
+        if (!m_edges.isEmpty() && pick(5) == 0)
+            return m_edges[pick(int(m_edges.size()))].iso();
         switch (pick(20)) {
         case 0:
             return QStringLiteral("not a day");
@@ -87,7 +106,7 @@ private:
         case 4:
             return QStringLiteral("2022-06-15");
         default:
-            return OVDay(2017 + pick(10), 1 + pick(12), 1 + pick(28)).iso();
+            return anyDay(2017 + pick(10)).iso();
         }
     }
 
@@ -117,6 +136,7 @@ private:
 
     OVStore& m_store;
     std::mt19937 m_random;
+    QList<OVDay> m_edges;
 };
 
 void expectSameTable(const ReportTableText& fromLists, const ReportTableText& fromStore, const QString& what)
@@ -150,7 +170,6 @@ TEST(ReportSums, EqualTheListReportsOnRandomStoresInEveryPeriod)
         testsupport::ScratchDir dir;
         OVStore store(dir.file(QStringLiteral("r.sqlite")));
         RandomStore random(store, seed);
-        random.fill(int(seed * 7 % 90), int(seed * 5 % 40));
         const QList<std::pair<QString, Period>> periods = {
             {QStringLiteral("this year"), {OVDay(today.year, 1, 1), OVDay(today.year, 12, 31)}},
             {QStringLiteral("last year"), {OVDay(today.year - 1, 1, 1), OVDay(today.year - 1, 12, 31)}},
@@ -159,8 +178,54 @@ TEST(ReportSums, EqualTheListReportsOnRandomStoresInEveryPeriod)
             {QStringLiteral("custom"), random.customPeriod()},
         };
         for (const auto& [name, period] : periods)
+            random.addEdges(period);
+        random.fill(int(seed * 7 % 90), int(seed * 5 % 40));
+        for (const auto& [name, period] : periods)
             expectSameReports(store, period, name + QStringLiteral(", seed ") + QString::number(seed));
     }
+}
+
+// A period holds both of its end days: a harvest or cost on 31 December counts for
+// "this year", one on a custom period's end day for that period; the day after and
+// the day before do not.
+TEST(ReportSums, APeriodHoldsItsFirstAndLastDays)
+{
+    testsupport::ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("r.sqlite")));
+    const int year = int(OVDay::today().year);
+    const auto add = [&](const OVDay& day, double cost) {
+        Harvest harvest{.crop = QStringLiteral("Tomato"), .date = day, .quantity = 1};
+        store.save(harvest);
+        LedgerEntry entry{.date = day, .item = QStringLiteral("Compost"), .cost = cost};
+        store.save(entry);
+    };
+    add(OVDay(year - 1, 12, 31), 1);
+    add(OVDay(year, 1, 1), 10);
+    add(OVDay(year, 12, 31), 100);
+    add(OVDay(year + 1, 1, 1), 1000);
+    add(OVDay(2024, 3, 4), 2);
+    add(OVDay(2024, 3, 5), 20);
+    add(OVDay(2024, 6, 30), 200);
+    add(OVDay(2024, 7, 1), 2000);
+
+    const OVStore::ReportSums thisYear = store.reportSums(OVDay(year, 1, 1), OVDay(year, 12, 31));
+    EXPECT_EQ(thisYear.totalHarvests, 2);
+    EXPECT_DOUBLE_EQ(thisYear.totalPounds, 2);
+    EXPECT_DOUBLE_EQ(thisYear.totalCost, 110);
+    ASSERT_EQ(thisYear.yield.size(), 1);
+    EXPECT_EQ(thisYear.yield[0].harvests, 2);
+    EXPECT_EQ(thisYear.yield[0].first, OVDay(year, 1, 1));
+    EXPECT_EQ(thisYear.yield[0].last, OVDay(year, 12, 31));
+
+    const OVStore::ReportSums custom = store.reportSums(OVDay(2024, 3, 5), OVDay(2024, 6, 30));
+    EXPECT_EQ(custom.totalHarvests, 2);
+    EXPECT_DOUBLE_EQ(custom.totalCost, 220);
+    ASSERT_EQ(custom.yield.size(), 1);
+    EXPECT_EQ(custom.yield[0].last, OVDay(2024, 6, 30));
+
+    // Open at one end: the other end's day still counts.
+    EXPECT_EQ(store.reportSums(std::nullopt, OVDay(2024, 6, 30)).totalHarvests, 3);
+    EXPECT_EQ(store.reportSums(OVDay(year, 12, 31), std::nullopt).totalHarvests, 2);
 }
 
 TEST(ReportSums, EmptyStoreAndEmptyPeriodGiveOnlyTheFixedLines)

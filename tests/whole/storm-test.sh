@@ -65,7 +65,7 @@ import_csv() {
         $(( $1 % 28 + 1 )) $(( $1 % 28 + 1 )) > "$csv"
     before=$(sqlite3 "$DB" 'SELECT count(*) FROM reading')
     menu_item File 3
-    click 432 416
+    click 432 432
     wait_title 'Choose a CSV file' || { echo "import $1: no file dialog"; return; }
     file_dialog "$csv" 'Choose a CSV file'
     click 960 638

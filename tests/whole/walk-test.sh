@@ -81,7 +81,7 @@ xdotool key Escape; sleep 0.8; shot plant-cancelled
 CSV="$SCRATCH/walk.csv"
 printf 'timestamp,temp_f,humidity\n2026-01-05 08:00,61.5,70\n2026-01-05 09:00,63.0,68\n' > "$CSV"
 press ctrl+shift+i; sleep 1; shot import-sheet
-click 432 416
+click 432 432
 file_dialog "$CSV" 'Choose a CSV file'
 shot import-chosen
 click 960 638

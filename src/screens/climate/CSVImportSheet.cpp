@@ -19,15 +19,66 @@
 #include "store/OVStore.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QPointer>
-#include <memory>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+// Keeps a wrapping label at least as tall as its lines at its width. The form stacks
+// its rows at the top, and such a layout hands each row its size hint's height, which
+// for a wrapping label is measured at a width of the label's own choosing: narrower
+// than that, the label would be squeezed and its first and last lines cut off.
+class WholeLines : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            if (auto* label = qobject_cast<QLabel*>(watched)) {
+                const int lines = label->heightForWidth(label->width());
+                if (lines > 0 && label->minimumHeight() != lines)
+                    label->setMinimumHeight(lines);
+            }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 const QString CSVImportSheet::nothingToImport =
     QStringLiteral("There is nothing to import yet. Choose a CSV file first.");
+
+namespace {
+
+const QString unreadable = QStringLiteral("The file could not be read: ");
+
+// The grower's words for what ended a job: the store's own text, `outOfMemory` when
+// memory ran out, else what the exception says.
+QString failureReason(const std::exception_ptr& error, const QString& outOfMemory)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const OVError& failure) {
+        return failure.errorDescription();
+    } catch (const std::bad_alloc&) {
+        return outOfMemory;
+    } catch (const std::exception& failure) {
+        return QString::fromUtf8(failure.what());
+    } catch (...) {
+        return QStringLiteral("an unexpected error");
+    }
+}
+
+} // namespace
 
 const QString CSVImportSheet::explanation = QStringLiteral(
     "Use a CSV file exported from a data logger or a spreadsheet. The first row must name the columns: a date/time "
@@ -58,6 +109,7 @@ CSVImportSheet::CSVImportSheet(std::optional<qint64> zoneID, OVStore& store, QWi
 
     auto* intro = new OVLabel(explanation, 12, QFont::Normal, colors.dim());
     intro->setWrapping(true);
+    intro->installEventFilter(new WholeLines(intro));
     body->addWidget(intro);
 
     auto* fileRow = new QHBoxLayout;
@@ -162,50 +214,86 @@ void CSVImportSheet::reparse()
     const quint64 request = ++m_request;
     if (m_reading)
         m_reading->cancel();
-    const QString file = *m_file;
     const bool loaded = m_loaded;
     const QByteArray text = m_text;
     const std::optional<QString> readError = m_readError;
-    const QList<Zone> zones = m_store.zones();
-    const std::optional<qint64> zone = m_defaultZone;
-    const bool celsius = m_celsius;
+    const Choices choices{*m_file, m_defaultZone, m_celsius, m_store.zones()};
     auto outcome = std::make_shared<ReadOutcome>();
     QPointer<CSVImportSheet> self(this);
     m_reading = BackgroundJob::start(
         QStringLiteral("reading"), BackgroundJob::Stop::cancellable,
         [=](JobState& job) {
-            job.setStage(QStringLiteral("Reading ") + QFileInfo(file).fileName() + QStringLiteral("…"));
+            job.setStage(QStringLiteral("Reading ") + QFileInfo(choices.file).fileName() + QStringLiteral("…"));
             outcome->text = text;
             outcome->readError = readError;
             if (!loaded) {
-                ClimateCSV::FileText read = ClimateCSV::loadFile(file);
+                ClimateCSV::FileText read = ClimateCSV::loadFile(choices.file);
                 outcome->text = std::move(read.text);
                 outcome->readError = read.error;
             }
             job.checkCancel();
-            if (outcome->readError) {
-                ClimateImportResult unreadable;
-                unreadable.problems.append(
-                    ImportProblem{1, QStringLiteral("The file could not be read: ") + *outcome->readError});
-                outcome->result = unreadable;
-            } else {
-                outcome->result = ClimateCSV::readUtf8(outcome->text, zones, zone, celsius);
-            }
+            if (outcome->readError)
+                outcome->result = failedPreview(unreadable + *outcome->readError);
+            else
+                outcome->result = readPreview(outcome->text, choices, job);
         },
-        [self, request, file, outcome](std::exception_ptr error) {
+        [self, request, choices, outcome](std::exception_ptr error) {
             if (!self)
                 return;
-            if (request == self->m_request && self->m_file == file && !error) {
-                self->m_text = outcome->text;
-                self->m_readError = outcome->readError;
-                self->m_loaded = true;
-                self->m_result = std::move(outcome->result);
+            // A cancelled read leaves the preview as it was (Import stays off while
+            // it is of other choices); any other failure is shown as the preview.
+            if (request == self->m_request && self->m_file == choices.file && !BackgroundJob::wasCancelled(error)) {
+                if (error) {
+                    self->m_result = failedPreview(
+                        unreadable + failureReason(error, QStringLiteral("it is too large to read into memory")));
+                } else {
+                    self->m_text = outcome->text;
+                    self->m_readError = outcome->readError;
+                    self->m_loaded = true;
+                    self->m_result = std::move(outcome->result);
+                }
+                self->m_previewChoices = choices;
                 self->showPreview();
             }
             self->updateControls();
         });
     m_progress->follow(m_reading);
     updateControls();
+}
+
+CSVImportSheet::Preview CSVImportSheet::readPreview(QByteArrayView text, const Choices& choices, JobState& job)
+{
+    // Counts, the problems shown and each zone's newest reading: a file of millions
+    // of rows costs no more than its text.
+    Preview preview;
+    QHash<qint64, qsizetype> newestAt; // zone id -> index in preview.newest
+    ClimateCSV::Hooks hooks;
+    hooks.onReading = [&](Reading&& reading) {
+        ++preview.ready;
+        const auto at = newestAt.constFind(reading.zoneID);
+        if (at == newestAt.cend()) {
+            newestAt.insert(reading.zoneID, preview.newest.size());
+            preview.newest.append(std::move(reading));
+        } else if (preview.newest[*at].taken < reading.taken) {
+            preview.newest[*at] = std::move(reading);
+        }
+    };
+    hooks.onProblem = [&](ImportProblem&& problem) {
+        if (++preview.problemCount <= problemsShown)
+            preview.problems.append(std::move(problem));
+    };
+    // Cancel stops the read between rows.
+    hooks.beforeRow = [&job] {
+        job.checkCancel();
+        job.advance();
+    };
+    const ClimateImportResult read =
+        ClimateCSV::streamUtf8(text, choices.zones, choices.zone, choices.celsius, hooks);
+    if (!read.problems.isEmpty()) // the read as a whole failed
+        return failedPreview(read.problems.first().reason);
+    preview.totalRows = read.totalRows;
+    preview.columnsFound = read.columnsFound;
+    return preview;
 }
 
 bool CSVImportSheet::reading() const { return m_reading && !m_reading->hasEnded(); }
@@ -218,8 +306,15 @@ void CSVImportSheet::updateControls()
     m_choose->setEnabled(!busy);
     m_zone->setEnabled(!busy);
     m_celsiusBox->setEnabled(!busy);
-    // Import waits for the preview of the options now chosen.
-    m_frame->saveButton()->setEnabled(!busy && !reading());
+    // Import waits for the preview of the options now chosen; without a file it
+    // answers that there is nothing to import, and once done it closes.
+    m_frame->saveButton()->setEnabled(!busy && !reading() && (!m_file || m_done || previewIsCurrent()));
+}
+
+bool CSVImportSheet::previewIsCurrent() const
+{
+    return m_result && m_file && m_previewChoices.file == *m_file && m_previewChoices.zone == m_defaultZone
+           && m_previewChoices.celsius == m_celsius;
 }
 
 void CSVImportSheet::cancelOrClose()
@@ -233,15 +328,23 @@ void CSVImportSheet::cancelOrClose()
     closeSheet();
 }
 
-QString CSVImportSheet::countsLine(const ClimateImportResult& result)
+QString CSVImportSheet::countsLine(const Preview& preview)
 {
     return QStringLiteral("%1 data rows · %2 ready to import · %3 with problems")
-        .arg(result.totalRows)
-        .arg(result.readings.size())
-        .arg(result.problems.size());
+        .arg(preview.totalRows)
+        .arg(preview.ready)
+        .arg(preview.problemCount);
 }
 
-QString CSVImportSheet::summary(qint64 added, qint64 duplicates, int problems)
+CSVImportSheet::Preview CSVImportSheet::failedPreview(const QString& problem)
+{
+    Preview preview;
+    preview.problems.append(ImportProblem{1, problem});
+    preview.problemCount = 1;
+    return preview;
+}
+
+QString CSVImportSheet::summary(qint64 added, qint64 duplicates, qint64 problems)
 {
     QString text = QStringLiteral("Imported %1 reading(s).").arg(added);
     if (duplicates > 0)
@@ -265,7 +368,7 @@ void CSVImportSheet::showPreview()
     if (!m_result)
         return;
     const OVColors colors;
-    const ClimateImportResult& result = *m_result;
+    const Preview& result = *m_result;
     auto* card = new OVCard(QStringLiteral("Preview"), QStringLiteral("doc.text.magnifyingglass"), 12);
     auto add = [&](const QString& text, double points, int weight, const QColor& color, bool wrap) {
         auto* label = new OVLabel(text, points, weight, color);
@@ -283,8 +386,8 @@ void CSVImportSheet::showPreview()
         add(QStringLiteral("Line %1: ").arg(problem.line) + problem.reason, 12, QFont::Normal, OVColors::alert(),
             true);
     }
-    if (result.problems.size() > problemsShown)
-        add(QStringLiteral("…and %1 more.").arg(result.problems.size() - problemsShown), 12, QFont::Normal,
+    if (result.problemCount > problemsShown)
+        add(QStringLiteral("…and %1 more.").arg(result.problemCount - problemsShown), 12, QFont::Normal,
             colors.dim(), false);
     m_preview = card;
     m_previewHolder->addWidget(card);
@@ -303,39 +406,50 @@ void CSVImportSheet::runImport()
     // A restore replaces the records: nothing is imported into them meanwhile.
     if (importing() || reading() || BackgroundJobs::shared().runs(QStringLiteral("restore")))
         return;
-    if (!m_result || m_result->readings.isEmpty()) {
+    // A preview of other choices (its re-read was cancelled) is never imported.
+    if (m_file && !previewIsCurrent())
+        return;
+    if (!m_result || m_result->ready == 0) {
         model.setMessage(nothingToImport);
         return;
     }
-    const QList<Reading> readings = m_result->readings;
-    const int problems = int(m_result->problems.size());
+    // The text is read again as the preview read it, each good row going straight
+    // into the store: no list of readings is ever held.
+    const QByteArray text = m_text;
+    const Choices choices = m_previewChoices;
+    const qint64 rows = m_result->totalRows;
+    const qint64 problems = m_result->problemCount;
+    const QList<Reading> newest = m_result->newest;
     const QString database = m_store.path();
     auto counts = std::make_shared<OVStore::ImportCounts>();
     QPointer<CSVImportSheet> self(this);
     QPointer<OVStore> store(&m_store);
     m_import = BackgroundJob::start(
         QStringLiteral("import"), BackgroundJob::Stop::cancellable,
-        [database, readings, counts](JobState& job) {
-            job.setStage(QStringLiteral("Importing readings…"), readings.size());
-            // The worker's own connection; one transaction, so a cancel (thrown from
-            // `next`) rolls every row back.
+        [database, text, choices, rows, counts](JobState& job) {
+            job.setStage(QStringLiteral("Importing readings…"), rows);
+            // The worker's own connection; one transaction, so a cancel (thrown
+            // between rows) rolls every row back.
             OVStore worker(database);
-            qsizetype next = 0;
-            *counts = worker.addReadingsFrom([&]() -> const Reading* {
+            ClimateCSV::Hooks hooks;
+            hooks.onProblem = [](ImportProblem&&) {}; // the preview counted them
+            hooks.beforeRow = [&job] {
                 job.checkCancel();
-                if (next == readings.size())
-                    return nullptr;
                 job.advance();
-                return &readings[next++];
-            });
+            };
+            const ClimateCSV::FileImport done =
+                ClimateCSV::importUtf8(worker, text, choices.zones, choices.zone, choices.celsius, hooks);
+            counts->added = done.added;
+            counts->duplicates = done.duplicates;
         },
-        [self, store, readings, counts, problems](std::exception_ptr error) {
+        [self, store, newest, counts, problems](std::exception_ptr error) {
             if (self)
                 self->updateControls();
             if (BackgroundJob::wasCancelled(error))
                 return;
             if (error) {
-                AppModel::shared().act([&] { std::rethrow_exception(error); });
+                AppModel::shared().setMessage(
+                    failureReason(error, QStringLiteral("The file is too large to import with the memory available.")));
                 return;
             }
             if (!store)
@@ -347,29 +461,23 @@ void CSVImportSheet::runImport()
                 self->m_done = summary(counts->added, counts->duplicates, problems);
                 self->showDone();
             }
-            alertNewest(*store, readings);
+            alertNewest(*store, newest);
         });
     m_progress->follow(m_import);
     updateControls();
 }
 
-void CSVImportSheet::alertNewest(OVStore& store, const QList<Reading>& readings)
+void CSVImportSheet::alertNewest(OVStore& store, const QList<Reading>& newest)
 {
     // Alerts for each zone's newest reading of the file (the first of equal times).
     QHash<qint64, Zone> zones;
     for (const Zone& zone : store.zones())
         zones.insert(zone.id, zone);
-    QHash<qint64, const Reading*> newest;
-    for (const Reading& reading : readings) {
-        const Reading*& best = newest[reading.zoneID];
-        if (!best || best->taken < reading.taken)
-            best = &reading;
-    }
     QList<ClimateAlert> alerts;
-    for (auto it = newest.cbegin(); it != newest.cend(); ++it) {
-        const auto zone = zones.constFind(it.key());
+    for (const Reading& reading : newest) {
+        const auto zone = zones.constFind(reading.zoneID);
         if (zone != zones.cend())
-            alerts.append(ClimateAlerts::check(*it.value(), zone->limits));
+            alerts.append(ClimateAlerts::check(reading, zone->limits));
     }
     OVStore* target = &store;
     OVNotify::climateAlerts(alerts, [target](qint64 id) { return target->zoneName(id); });

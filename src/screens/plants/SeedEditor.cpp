@@ -75,7 +75,8 @@ void SeedEditor::save()
     // save never leaves a typed amount behind an untouched-looking box.
     const KeptNumber::Read qty = m_openedQty.read(m_qty->text());
     if (qty.kind == KeptNumber::Read::Kind::notNumber) {
-        setError(QStringLiteral("“") + qty.trimmed + QStringLiteral("” is not a number."));
+        // Quoted exactly as typed, blanks around it included.
+        setError(QStringLiteral("“") + m_qty->text() + QStringLiteral("” is not a number."));
         return;
     }
     const double quantity = qty.kind == KeptNumber::Read::Kind::blank ? 0 : qty.value;

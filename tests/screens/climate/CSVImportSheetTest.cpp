@@ -9,9 +9,16 @@
 #include "ClimateTestSupport.h"
 #include "JobTestSupport.h"
 
+#include "kit/JobProgressBar.h"
+
 #include <QCheckBox>
 #include <QTest>
 #include <QDir>
+
+#include <functional>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using climatetest::ClimateFixture;
 
@@ -54,6 +61,40 @@ protected:
     QList<FileType> offeredTypes;
     QString offeredMessage;
 };
+
+// `rows` rows of "timestamp,temp_f,humidity", a minute apart from 2026-01-01 00:00,
+// with every `badEvery`-th row's humidity unreadable (0: none).
+QByteArray loggerRows(int rows, int badEvery = 0)
+{
+    QByteArray text = "timestamp,temp_f,humidity\n";
+    text.reserve(qsizetype(rows) * 26 + 32);
+    QDate day(2026, 1, 1);
+    QByteArray dayText;
+    for (int i = 0; i < rows; ++i) {
+        if (i % 1440 == 0) {
+            day = QDate(2026, 1, 1).addDays(i / 1440);
+            dayText = day.toString(QStringLiteral("yyyy-MM-dd ")).toLatin1();
+        }
+        const int minute = i % 1440;
+        text += dayText;
+        text += char('0' + minute / 600);
+        text += char('0' + minute / 60 % 10);
+        text += ':';
+        text += char('0' + minute % 60 / 10);
+        text += char('0' + minute % 10);
+        text += badEvery > 0 && (i + 1) % badEvery == 0 ? ",70,wet\n" : ",70,55\n";
+    }
+    return text;
+}
+
+// The address space the process has taken, in bytes.
+qint64 mappedBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+}
 
 const QByteArray threeRows = "timestamp,temp_f,humidity\n"
                              "2026-06-01 08:00,70,60\n"
@@ -185,19 +226,20 @@ TEST_F(CSVImportSheetTest, Latin1HeaderCelsiusSwitchAndStaleZone)
     sheet.pick();
     testsupport::finishJobs();
     ASSERT_TRUE(sheet.result());
-    ASSERT_EQ(sheet.result()->readings.size(), 1) << sheet.previewLines().join('\n').toStdString();
+    ASSERT_EQ(sheet.result()->ready, 1) << sheet.previewLines().join('\n').toStdString();
     EXPECT_TRUE(sheet.result()->problems.isEmpty());
-    EXPECT_EQ(sheet.result()->readings.first().zoneID, first.id);
+    ASSERT_EQ(sheet.result()->newest.size(), 1);
+    EXPECT_EQ(sheet.result()->newest.first().zoneID, first.id);
 
     // A plain "temp" column becomes °C at once when the switch is ticked.
     chosen = write(QStringLiteral("plain.csv"), "timestamp,temp\n2026-06-01 08:00,20\n");
     sheet.pick();
     testsupport::finishJobs();
-    EXPECT_DOUBLE_EQ(sheet.result()->readings.first().values.at(Metric::temp), 20);
+    EXPECT_DOUBLE_EQ(sheet.result()->newest.first().values.at(Metric::temp), 20);
     sheet.celsiusBox()->click();
     testsupport::finishJobs();
     EXPECT_TRUE(sheet.celsius());
-    EXPECT_DOUBLE_EQ(sheet.result()->readings.first().values.at(Metric::temp), 68);
+    EXPECT_DOUBLE_EQ(sheet.result()->newest.first().values.at(Metric::temp), 68);
 }
 
 TEST_F(CSVImportSheetTest, UnreadableFileSaysWhyAndCancelledChooserChangesNothing)
@@ -309,8 +351,9 @@ TEST_F(CSVImportSheetTest, TheNewestPreviewRequestWins)
         testsupport::finishJobs();
     }
     ASSERT_TRUE(sheet.result());
-    ASSERT_EQ(sheet.result()->readings.size(), 1);
-    EXPECT_DOUBLE_EQ(sheet.result()->readings.first().values.at(Metric::temp), 68);
+    ASSERT_EQ(sheet.result()->ready, 1);
+    ASSERT_EQ(sheet.result()->newest.size(), 1);
+    EXPECT_DOUBLE_EQ(sheet.result()->newest.first().values.at(Metric::temp), 68);
     EXPECT_TRUE(sheet.frame()->saveButton()->isEnabled());
 }
 
@@ -331,4 +374,188 @@ TEST_F(CSVImportSheetTest, ClosingTheSheetMidImportWritesNothing)
     testsupport::finishJobs();
     EXPECT_EQ(store->count(QStringLiteral("reading")), 0);
     EXPECT_FALSE(AppModel::shared().message());
+}
+
+// The sheet's Cancel on a re-read after a change of the °C box or of the zone: the
+// control keeps the new choice, and the preview of the old one is never imported
+// (it would store 20 °C as 20 °F, or into the other zone).
+TEST_F(CSVImportSheetTest, ACancelledRereadKeepsImportOffUntilThePreviewMatches)
+{
+    const Zone first = addZone(QStringLiteral("A House"), QStringLiteral("First"));
+    const Zone second = addZone(QStringLiteral("B House"), QStringLiteral("Second"));
+    chosen = write(QStringLiteral("plain.csv"), "timestamp,temp\n2026-06-01 08:00,20\n");
+    CSVImportSheet sheet(first.id, *store);
+    sheet.pick();
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.frame()->saveButton()->isEnabled());
+
+    const auto cancelReread = [&](const std::function<void()>& change) {
+        testsupport::SlowJobs slow(300, 0);
+        change();
+        ASSERT_TRUE(sheet.reading());
+        sheet.progress()->cancelButton()->click();
+        testsupport::finishJobs();
+    };
+    const auto importDoesNothing = [&] {
+        EXPECT_FALSE(sheet.frame()->saveButton()->isEnabled());
+        emit sheet.frame()->saveRequested();
+        sheet.runImport();
+        testsupport::finishJobs();
+        EXPECT_FALSE(sheet.done());
+        EXPECT_EQ(store->count(QStringLiteral("reading")), 0);
+    };
+
+    cancelReread([&] { sheet.celsiusBox()->click(); });
+    EXPECT_TRUE(sheet.celsiusBox()->isChecked());
+    EXPECT_TRUE(sheet.celsius());
+    importDoesNothing();
+
+    cancelReread([&] { sheet.setDefaultZone(second.id); });
+    EXPECT_EQ(sheet.zonePicker()->zoneID(), second.id);
+    importDoesNothing();
+
+    // Going back to the choices the preview was read with makes it importable again.
+    sheet.setDefaultZone(first.id);
+    sheet.setCelsius(false);
+    testsupport::finishJobs();
+    EXPECT_TRUE(sheet.frame()->saveButton()->isEnabled());
+
+    // A preview of the choices shown is imported as they say: 20 °C into Second.
+    sheet.setDefaultZone(second.id);
+    sheet.setCelsius(true);
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.frame()->saveButton()->isEnabled());
+    sheet.runImport();
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.done());
+    const QList<Reading> stored = store->readings(second.id);
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_DOUBLE_EQ(stored.first().values.at(Metric::temp), 68);
+    EXPECT_TRUE(store->readings(first.id).isEmpty());
+}
+
+// Cancel stops the reading of a file between its rows; no preview comes of it.
+TEST_F(CSVImportSheetTest, CancelStopsTheReadBetweenRows)
+{
+    const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
+    chosen = write(QStringLiteral("long.csv"), loggerRows(3000));
+    CSVImportSheet sheet(zone.id, *store);
+    {
+        testsupport::SlowJobs slow(0, 2000); // 6 s for the whole file
+        sheet.pick();
+        const QPointer<BackgroundJob> job = sheet.readingJob();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !job || job->state().done() > 5; }, 5000));
+        ASSERT_TRUE(job && !job->hasEnded()) << "the read ended before it could be cancelled";
+        sheet.progress()->cancelButton()->click();
+        testsupport::finishJobs();
+        ASSERT_TRUE(job);
+        EXPECT_LT(job->state().done(), 3000);
+    }
+    EXPECT_FALSE(sheet.result());
+    EXPECT_FALSE(sheet.frame()->saveButton()->isEnabled());
+
+    sheet.pick();
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.result());
+    EXPECT_EQ(sheet.result()->ready, 3000);
+    EXPECT_TRUE(sheet.frame()->saveButton()->isEnabled());
+}
+
+// The preview keeps counts and the problems it shows, not every row; the import
+// reads the rows again and stores the good ones.
+TEST_F(CSVImportSheetTest, PreviewKeepsCountsAndTheProblemsShown)
+{
+    const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
+    chosen = write(QStringLiteral("mixed.csv"), loggerRows(3000, 3));
+    CSVImportSheet sheet(zone.id, *store);
+    sheet.pick();
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.result());
+    EXPECT_EQ(sheet.result()->totalRows, 3000);
+    EXPECT_EQ(sheet.result()->ready, 2000);
+    EXPECT_EQ(sheet.result()->problemCount, 1000);
+    EXPECT_EQ(sheet.result()->problems.size(), CSVImportSheet::problemsShown);
+    EXPECT_EQ(sheet.result()->problems.last().line, 3 * CSVImportSheet::problemsShown + 1);
+    EXPECT_EQ(sheet.previewLines().first(), QStringLiteral("3000 data rows · 2000 ready to import · 1000 with problems"));
+    EXPECT_EQ(sheet.previewLines().last(), QStringLiteral("…and 960 more."));
+
+    sheet.runImport();
+    testsupport::finishJobs();
+    EXPECT_EQ(sheet.done(), QStringLiteral("Imported 2000 reading(s). 1000 row(s) had problems (listed above)."));
+    EXPECT_EQ(store->count(QStringLiteral("reading")), 2000);
+}
+
+// A job that fails says so: the reading's failure as the preview's one problem, the
+// import's in the notice, never the bare exception.
+TEST_F(CSVImportSheetTest, AFailedJobIsShownNotSwallowed)
+{
+    const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
+    chosen = write(QStringLiteral("log.csv"), threeRows);
+    CSVImportSheet sheet(zone.id, *store);
+    {
+        testsupport::FailingJobs failing;
+        sheet.pick();
+        testsupport::finishJobs();
+    }
+    ASSERT_TRUE(sheet.result());
+    EXPECT_EQ(sheet.previewLines(),
+              (QStringList{QStringLiteral("0 data rows · 0 ready to import · 1 with problems"),
+                           QStringLiteral("Line 1: The file could not be read: it is too large to read into memory")}));
+    sheet.runImport();
+    EXPECT_EQ(AppModel::shared().message(), CSVImportSheet::nothingToImport);
+    AppModel::shared().setMessage(std::nullopt);
+
+    sheet.setCelsius(false); // read again, now without failing
+    testsupport::finishJobs();
+    ASSERT_EQ(sheet.result()->ready, 2);
+    {
+        testsupport::FailingJobs failing;
+        sheet.runImport();
+        testsupport::finishJobs();
+    }
+    EXPECT_FALSE(sheet.done());
+    EXPECT_EQ(store->count(QStringLiteral("reading")), 0);
+    EXPECT_EQ(AppModel::shared().message(),
+              QStringLiteral("The file is too large to import with the memory available."));
+}
+
+namespace {
+
+// The child's part of the large-file test: 0 when the sheet previewed and imported
+// every row with no more than `headroom` bytes of address space beyond what the
+// process had, else where it stopped.
+int previewAndImportWithin(CSVImportSheet& sheet, int rows, qint64 headroom)
+{
+    const rlim_t limit = rlim_t(mappedBytes() + headroom);
+    const rlimit memory{limit, limit};
+    if (setrlimit(RLIMIT_AS, &memory) != 0)
+        return 10;
+    sheet.pick();
+    testsupport::finishJobs();
+    if (!sheet.result() || sheet.result()->ready != rows)
+        return 1;
+    sheet.runImport();
+    testsupport::finishJobs();
+    if (sheet.done() != CSVImportSheet::summary(rows, 0, 0))
+        return 2;
+    return 0;
+}
+
+} // namespace
+
+// A logger file of a million rows (27 MB) under a memory limit of what the program
+// takes plus 240 MB: the readings alone, held as a list, would not fit; the sheet
+// previews and imports every row.
+TEST_F(CSVImportSheetTest, AMillionRowFileIsPreviewedAndImportedUnderAMemoryLimit)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
+    constexpr int rows = 1000000;
+    EXPECT_EXIT(
+        {
+            chosen = write(QStringLiteral("million.csv"), loggerRows(rows));
+            CSVImportSheet sheet(zone.id, *store);
+            std::_Exit(previewAndImportWithin(sheet, rows, qint64(240) << 20));
+        },
+        testing::ExitedWithCode(0), "");
 }

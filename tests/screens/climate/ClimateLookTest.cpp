@@ -8,7 +8,11 @@
 #include "screens/climate/ReadingEditor.h"
 #include "screens/climate/ReadingRow.h"
 
+#include "app/EditorDialog.h"
+#include "kit/KitMetrics.h"
+#include "kit/OVEditorFrame.h"
 #include "kit/OVRender.h"
+#include "kit/OVScroll.h"
 #include "kit/OVThemeRoot.h"
 #include "services/FilePanels.h"
 
@@ -18,7 +22,9 @@
 #include <QChart>
 #include "LookShot.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPixmap>
 
 using climatetest::ClimateFixture;
@@ -114,4 +120,39 @@ TEST_F(ClimateLookTest, SheetsFitTheirWidth)
     const auto* sheet = sheetRoot.findChild<CSVImportSheet*>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->previewLines().first(), QStringLiteral("3 data rows · 1 ready to import · 2 with problems"));
+}
+
+// In its dialog, before a file is chosen, the sheet's introduction is as tall as its
+// wrapped lines and lies inside the visible part of the form, at every zoom.
+TEST_F(ClimateLookTest, ImportSheetIntroductionShowsWholeInItsDialog)
+{
+    OVRender::snapshotMode = false;
+    OVEditorFrame::setScreenAreaOverride(QSize(1920, 1080));
+    const Zone propagation = zoneNamed(QStringLiteral("Propagation"));
+    for (const double zoom : {0.85, 1.0, 1.3, 1.5, 2.0}) {
+        SCOPED_TRACE(zoom);
+        KitMetrics::setZoom(zoom);
+        EditorDialog dialog(EditSheet::importCSV(propagation.id));
+        dialog.show();
+        for (int i = 0; i < 4; ++i) {
+            QApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+        const QLabel* intro = nullptr;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->text() == CSVImportSheet::explanation)
+                intro = label;
+        ASSERT_NE(intro, nullptr);
+        const auto* frame = dialog.findChild<OVEditorFrame*>();
+        ASSERT_NE(frame, nullptr);
+        const QWidget* viewport = frame->scroll()->viewport();
+        const QRect inView(intro->mapTo(viewport, QPoint(0, 0)), intro->size());
+        testsupport::keepLook(dialog.grab().toImage(), QStringLiteral("csv-import-intro-%1.png").arg(int(zoom * 100)));
+        EXPECT_GE(intro->height(), intro->heightForWidth(intro->width()));
+        EXPECT_TRUE(viewport->rect().contains(inView))
+            << "introduction at " << inView.y() << "+" << inView.height() << " in a view " << viewport->height()
+            << " high";
+    }
+    KitMetrics::setZoom(1.0);
+    OVEditorFrame::setScreenAreaOverride(std::nullopt);
 }

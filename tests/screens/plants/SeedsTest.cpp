@@ -228,11 +228,12 @@ TEST_F(SeedsTest, AmountShownIsTheAmountSavedAfterARefusal)
     EXPECT_FALSE(editor.error().has_value());
     EXPECT_EQ(store->get<Seed>(seed.id)->quantity, 0.125);
 
-    // The refusal quotes what was typed, without the blanks around it.
+    // The refusal quotes the amount exactly as typed, blanks around it included.
     SeedEditor typo(seed, *OVStore::shared());
     typo.amountField()->setText("  a few\t");
     typo.save();
-    EXPECT_EQ(typo.error(), "“a few” is not a number.");
+    EXPECT_EQ(typo.error(), "“  a few\t” is not a number.");
+    EXPECT_EQ(store->get<Seed>(seed.id)->quantity, 0.125);
 }
 
 TEST_F(SeedsTest, SeedDeleteNamesThePacketAndTakesItsTests)

@@ -172,3 +172,17 @@ TEST_F(SettingsJobs, ARecordSavedWhileARestoreIsPreparedIsInTheSafetyCopy)
     EXPECT_EQ(store->finishRestore(quiet, again).toLocalFile(), quiet.safety);
     EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("restore-*")}, QDir::Files | QDir::Hidden).isEmpty());
 }
+
+TEST_F(SettingsJobs, FullExportOfATableThatCannotBeReadSaysSoAndLeavesNothing)
+{
+    store->db().exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    store->db().exec(QStringLiteral("DROP TABLE harvest"));
+    folderAnswer = dir.path();
+    SettingsView::chooseFolderAndExportAll();
+    testsupport::finishJobs();
+    EXPECT_EQ(message(), QStringLiteral("The export could not be written: The database reported a problem: "
+                                        "no such table: harvest"));
+    EXPECT_FALSE(QFileInfo::exists(QDir(dir.path()).filePath(SettingsView::exportFolderName())));
+    EXPECT_TRUE(revealed.isEmpty());
+    EXPECT_TRUE(revealedTogether.isEmpty());
+}
