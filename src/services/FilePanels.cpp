@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <QUrl>
 
+#include <fcntl.h>
+
 namespace FilePanels {
 
 namespace {
@@ -49,6 +51,7 @@ Backend& backend()
 
 bool writeAll(QIODevice& file, const QByteArray& bytes)
 {
+    const qint64 start = file.pos();
     const char* data = bytes.constData();
     qint64 left = bytes.size();
     while (left > 0) {
@@ -57,6 +60,17 @@ bool writeAll(QIODevice& file, const QByteArray& bytes)
             return false;
         data += written;
         left -= written;
+    }
+    // A big file goes to the disk a megabyte at a time as it is written, instead of
+    // all at its final sync: a save of the window, which waits for the disk, then
+    // never queues behind a whole export.
+    constexpr qint64 step = 1 << 20;
+    auto* disk = qobject_cast<QFileDevice*>(&file);
+    if (disk && disk->handle() >= 0 && start / step != file.pos() / step) {
+        if (!disk->flush())
+            return false;
+        ::sync_file_range(disk->handle(), 0, 0,
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
     }
     return true;
 }

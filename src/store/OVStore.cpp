@@ -72,8 +72,9 @@ OVStore::OVStore(const QUrl& url, QObject* parent) : QObject(parent), m_url(url)
             throw OVError::file(QFileInfo(file).path(), error);
     }
 
-    m_db = std::make_unique<SQLiteDB>(file);
+    openConnection(file);
     migrate();
+    useWriteAheadLog();
 }
 
 OVStore::~OVStore()
@@ -96,6 +97,25 @@ void OVStore::changed()
 {
     ++m_revision;
     emit revisionChanged(m_revision);
+}
+
+void OVStore::openConnection(const QString& path)
+{
+    m_db = std::make_unique<SQLiteDB>(path);
+    // Every commit reaches the disk before it counts as done, in either journal mode.
+    m_db->exec(QStringLiteral("PRAGMA synchronous = FULL"));
+}
+
+void OVStore::useWriteAheadLog()
+{
+    // The mode is kept in the file's header, so this writes only to a file that is not
+    // in it yet. Where the engine cannot make the -wal and -shm files (a folder that
+    // cannot be written) or another process holds the file past the busy timeout, the
+    // file stays in its rollback journal and works as it always did.
+    try {
+        m_db->exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+    } catch (const OVError&) {
+    }
 }
 
 void OVStore::migrate()

@@ -15,10 +15,17 @@
 //   - revision starts at 0 in every store object and rises by exactly one per
 //     changed(); it is never stored. Every successful write calls changed() once; a
 //     write that throws leaves revision as it was.
-//   - All calls come from the main thread; the store has no lock. Other processes may
-//     use the same file: they wait for each other through BEGIN IMMEDIATE transactions,
-//     and no operation waits longer than the 3 s busy timeout in total, however many
-//     lock attempts it makes; then it fails with "database is locked", writing nothing.
+//   - An accepted file is kept in write-ahead-log mode (-wal and -shm beside it while
+//     it is open) with every commit synced in full: a reader never waits for a writer
+//     and a writer never waits for readers, so a worker's long read (an export, a
+//     backup) and the window's saves, or a worker's import and the window's reads, go
+//     on side by side; a long read sees one unchanging snapshot. The switch happens
+//     only after the file was accepted, so a refused file is never written.
+//   - All calls come from the main thread; the store has no lock. Other connections
+//     and processes may use the same file: writers wait for each other through BEGIN
+//     IMMEDIATE transactions, and no operation waits longer than the 3 s busy timeout
+//     in total, however many lock attempts it makes; then it fails with "database is
+//     locked", writing nothing.
 
 #include "store/OVError.h"
 #include "store/OVRecordTypes.h"
@@ -313,7 +320,8 @@ public:
     // `connection` (or a read-only connection of its own when none is given), copies
     // the backup beside the database and inspects that copy. finishRestore() swaps
     // the copy in on the store's own thread, exactly as restore() does; when the store
-    // was written after `revisionAtStart` it takes the safety copy again first.
+    // was written after `revisionAtStart` it takes a fresh safety copy first, under the
+    // next free name; the earlier one stays (the fresh one is returned).
     // dropRestore() removes a prepared copy that will not be used.
     struct RestorePlan {
         QString safety;
@@ -356,6 +364,11 @@ private:
     // Accepts a current file, refuses a foreign or newer one, initialises an empty one.
     // Also run by a restore on the reopened connection.
     void migrate();
+    // Makes a new read-write connection on `path` the store's connection.
+    void openConnection(const QString& path);
+    // Puts the accepted file in write-ahead-log mode; where that cannot be done the
+    // file keeps its rollback journal (never an error).
+    void useWriteAheadLog();
 
     qint64 m_revision = 0;
     std::unique_ptr<SQLiteDB> m_db;

@@ -21,11 +21,14 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -40,6 +43,7 @@ const QString notDatabase = QStringLiteral("it is not a database file.");
 const QString notOurs = QStringLiteral("it was not made by QNMR Orvane.");
 const QString newer = QStringLiteral("it was made by a newer version of the app.");
 const QString damaged = QStringLiteral("the file is damaged.");
+const QString openDatabaseSource = QStringLiteral("it is the database that is open now.");
 const QString hasCode =
     QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have.");
 
@@ -140,20 +144,81 @@ QString uuidText()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
+void useRollbackJournal(const QString& path);
+
+// Sends the pages written to a file so far to the disk and waits for them. A copy of
+// the whole database written in one go would otherwise sit in memory until its final
+// sync, and every commit of the window's connection, which waits for the disk, would
+// queue behind all of it; sent a little at a time, only a little is ever ahead.
+void writeOut(int fd)
+{
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+}
+
+// writeOut() every few milliseconds for a file that the engine writes (a copy made
+// by VACUUM INTO), from a thread of its own, while the object lives.
+class WritePacer {
+public:
+    explicit WritePacer(const QString& path) : m_path(fsName(path)), m_thread([this] { run(); }) {}
+    ~WritePacer()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    WritePacer(const WritePacer&) = delete;
+    WritePacer& operator=(const WritePacer&) = delete;
+
+private:
+    void run()
+    {
+        int fd = -1;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; })) {
+            lock.unlock();
+            if (fd < 0) // the copy exists once the engine has begun it
+                fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd >= 0)
+                writeOut(fd);
+            lock.lock();
+        }
+        if (fd >= 0)
+            ::close(fd);
+    }
+
+    const QByteArray m_path;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::thread m_thread; // last: it starts once everything above is in place
+};
+
 // A consistent copy of the open database in a new file of `folder`, synced to disk.
-// Throws OVError::database from the copy or OVError::file from the sync; nothing is
-// left behind then.
+// The copy stands alone: everything committed, the part the database still keeps in
+// its -wal file included, is in the one file, and its header asks for the rollback
+// journal, so opening it makes no -wal or -shm beside it. Throws OVError::database
+// from the copy or OVError::file from the sync; nothing is left behind then.
 QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
 {
     const QString temp = folder + QStringLiteral("/.ovbackup-") + uuidText() + QStringLiteral(".tmp");
     QString quoted = temp;
     quoted.replace(QLatin1Char('\''), QStringLiteral("''"));
     try {
+        const WritePacer pacer(temp);
         db.exec(QStringLiteral("VACUUM INTO '") + quoted + QLatin1Char('\''));
     } catch (...) {
         // A copy that failed midway can leave the engine's journal of it as well.
         removeQuietly(temp);
         removeQuietly(temp + QStringLiteral("-journal"));
+        throw;
+    }
+    try {
+        useRollbackJournal(temp);
+    } catch (...) {
+        removeQuietly(temp);
         throw;
     }
     if (const std::error_code error = OVStore::syncFile(temp)) {
@@ -251,6 +316,7 @@ void copyOpened(int in, int out, const QString& from, const QString& to)
             data += written;
             left -= size_t(written);
         }
+        writeOut(out);
     }
 }
 
@@ -341,6 +407,17 @@ void removeMatching(const QString& folder, const QList<const QRegularExpression*
         const QDateTime changed = QDateTime::fromSecsSinceEpoch(qint64(st.st_mtime), Qt::UTC);
         if (changed.secsTo(now) >= minimumAge.count())
             removeQuietly(entry.filePath());
+    }
+}
+
+// The engine's side files of the database, under its own name and, when it is reached
+// through a link, under the name of the file itself.
+void removeSideFiles(const QString& live, const QString& real)
+{
+    for (const char* side : {"-journal", "-wal", "-shm"}) {
+        removeQuietly(live + QLatin1String(side));
+        if (real != live)
+            removeQuietly(real + QLatin1String(side));
     }
 }
 
@@ -465,6 +542,10 @@ OVStore::RestorePlan OVStore::prepareRestore(const QString& live, const QUrl& ur
                                              SQLiteDB* connection)
 {
     inspectBackup(url);
+    // The open database is no backup of itself: its latest commits may sit in its -wal
+    // file, which a copy of the file alone would leave behind.
+    if (isDatabaseOrSideFile(url.toLocalFile(), live))
+        throw OVError::badBackup(openDatabaseSource);
 
     // The swap happens on the real file, so a database reached through a link keeps
     // its link, and the incoming copy is made on the same file system as the file it
@@ -511,12 +592,11 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     const QString aside = realFolder + QStringLiteral("/restore-") + plan.id + QStringLiteral(".previous");
     QString safety = plan.safety;
     // A record written here while the copy was being prepared elsewhere is not in
-    // that safety copy: take a new one now, so nothing the grower saved is lost.
+    // that safety copy: take a new one now, so nothing the grower saved is lost. The
+    // earlier copy stays beside it, as every safety copy does.
     if (m_revision != revisionAtStart) {
         try {
-            const QString fresh = writeSafetyCopy(*m_db, folderOf(live), plan.now);
-            removeQuietly(safety);
-            safety = fresh;
+            safety = writeSafetyCopy(*m_db, folderOf(live), plan.now);
         } catch (...) {
             removeQuietly(incoming);
             throw;
@@ -531,13 +611,22 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         throw OVError::database(handle ? QStringLiteral("the database is still in use, so it was not replaced")
                                        : QStringLiteral("closed"));
     }
-    m_db->close();
-
-    for (const char* side : {"-journal", "-wal", "-shm"}) {
-        removeQuietly(live + QLatin1String(side));
-        if (real != live)
-            removeQuietly(real + QLatin1String(side));
+    // In write-ahead-log mode the latest commits may sit in the -wal file only. They
+    // are written into the database file first, and the log emptied, so the file
+    // renamed aside below holds every commit and no side file removed here takes
+    // data with it. The checkpoint cannot finish while another connection reads or
+    // writes: then the file is still in use.
+    std::optional<qint64> busy;
+    try {
+        busy = m_db->query(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).value(0).intValue(QStringLiteral("busy"));
+    } catch (const OVError&) {
     }
+    if (busy.value_or(1) != 0) {
+        removeQuietly(incoming);
+        throw OVError::database(QStringLiteral("the database is still in use, so it was not replaced"));
+    }
+    m_db->close();
+    removeSideFiles(live, real);
 
     // A second name for the current file, so it can be put back by one rename. Where
     // the file system has no hard links, the safety copy serves instead.
@@ -550,8 +639,9 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
             throw OVError::file(real, error);
         swapped = true;
         syncFolder(realFolder);
-        m_db = std::make_unique<SQLiteDB>(live);
+        openConnection(live);
         migrate();
+        useWriteAheadLog();
     } catch (const std::exception& error) {
         failure = describe(error);
     }
@@ -563,8 +653,11 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         return QUrl::fromLocalFile(safety);
     }
 
-    // Undo: put the previous file back under its name, then reopen it as it is.
+    // Undo: put the previous file back under its name, then reopen it as it is. A log
+    // the new file may have left would be read as the previous file's: it goes first.
     m_db->close();
+    if (swapped)
+        removeSideFiles(live, real);
     bool putBack = !swapped;
     QString putBackFailure;
     if (swapped && haveAside) {
@@ -607,7 +700,8 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
                             .errorDescription();
     } else {
         try {
-            m_db = std::make_unique<SQLiteDB>(live);
+            openConnection(live);
+            useWriteAheadLog();
         } catch (const OVError& error) {
             reopenFailure = error.errorDescription();
         }

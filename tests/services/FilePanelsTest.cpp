@@ -9,11 +9,13 @@
 #include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <utility>
 #include <sys/resource.h>
 
 namespace {
@@ -107,6 +109,25 @@ TEST(FilePanelsExport, DataIsWrittenAsGiven)
     FilePanels::exportData(bytes, QStringLiteral("Yield.pdf"), FileType::pdf());
     EXPECT_EQ(testsupport::readAll(path), bytes);
     EXPECT_EQ(panels.revealed, QStringList{path});
+}
+
+// A file of several megabytes, written in pieces that end on and across the
+// megabyte marks at which the written part is sent to the disk, arrives whole.
+TEST(FilePanelsExport, BigFileWrittenInPiecesArrivesWhole)
+{
+    testsupport::ScratchDir dir;
+    const QString path = dir.file(QStringLiteral("Readings.csv"));
+    QByteArray bytes(3 * (1 << 20) + 12345, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 7919) % 251);
+    QSaveFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    qsizetype at = 0;
+    for (const qsizetype piece : {qsizetype(1 << 20), qsizetype(65536), qsizetype(1 << 20), qsizetype(999999)})
+        ASSERT_TRUE(FilePanels::writeAll(file, bytes.mid(std::exchange(at, at + piece), piece)));
+    ASSERT_TRUE(FilePanels::writeAll(file, bytes.mid(at)));
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(testsupport::readAll(path), bytes);
 }
 
 TEST(FilePanelsDialogs, WithoutAnInterfaceEveryDialogIsCancelled)

@@ -481,6 +481,26 @@ TEST(OVStoreRestore, SafetyCopiesNeverOverwriteEachOther)
               QByteArray("mine"));
 }
 
+// A save while the restore was prepared makes the swap take a fresh safety copy; the
+// earlier one stays beside it under its own name, with the data it was taken with.
+TEST(OVStoreRestore, FreshSafetyCopyKeepsTheEarlierOne)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const QDateTime now(QDate(2026, 3, 7), QTime(9, 5, 3));
+    const OVStore::RestorePlan plan = OVStore::prepareRestore(f.db, url(f.backup), now);
+    addGreenhouse(store, QStringLiteral("Saved while the copy was prepared"));
+    const QString withIt = store.digest();
+
+    const QString safety = store.finishRestore(plan, 0).toLocalFile();
+
+    EXPECT_EQ(plan.safety, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503.sqlite")));
+    EXPECT_EQ(safety, f.dir.file(QStringLiteral("Before restore 2026-03-07 090503 (2).sqlite")));
+    EXPECT_EQ(digestOf(plan.safety), f.liveDigest);
+    EXPECT_EQ(digestOf(safety), withIt);
+    EXPECT_EQ(store.digest(), f.backupDigest);
+}
+
 // The file is swapped where it really lies: a database reached through a link keeps
 // its link, and the incoming copy is made beside the real file.
 TEST(OVStoreRestore, DatabaseReachedThroughALinkKeepsItsLink)
@@ -841,14 +861,101 @@ TEST(OVStoreRestore, WalBackupComesInWithTheJournalOfANewDatabase)
 
     EXPECT_EQ(store.digest(), f.backupDigest);
     EXPECT_EQ(store.db().query(QStringLiteral("PRAGMA journal_mode")).value(0).str(QStringLiteral("journal_mode")),
-              QStringLiteral("delete"));
+              QStringLiteral("wal"));
     addGreenhouse(store, QStringLiteral("Written after the restore"));
-    EXPECT_TRUE(sideFiles(f.dir.path()).isEmpty()) << sideFiles(f.dir.path()).join(u' ').toStdString();
+    // Only the open database's own log; nothing beside the backup or the safety copy.
+    EXPECT_EQ(sideFiles(f.dir.path()),
+              QStringList({QStringLiteral("Greenhouse.sqlite-shm"), QStringLiteral("Greenhouse.sqlite-wal")}));
     EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
     // A new database's own journal mode, for a database opened afresh as well.
     OVStore fresh(f.dir.file(QStringLiteral("new.sqlite")));
     EXPECT_EQ(fresh.db().query(QStringLiteral("PRAGMA journal_mode")).value(0).str(QStringLiteral("journal_mode")),
-              QStringLiteral("delete"));
+              QStringLiteral("wal"));
+}
+
+// The backup of a store whose latest commits still sit in its log: one file that holds
+// them all and asks for the rollback journal, so opening or inspecting it makes no
+// side file beside it.
+TEST(OVStoreBackupWrite, CopyOfAStoreInTheWriteAheadLogStandsAlone)
+{
+    Fixture f;
+    OVStore store(f.db);
+    addGreenhouse(store, QStringLiteral("Only in the log so far"));
+    ASSERT_GT(QFileInfo(f.db + QStringLiteral("-wal")).size(), 0);
+    ScratchDir shelf;
+    const QString copy = shelf.file(QStringLiteral("Weekly.ovbackup"));
+
+    store.backup(url(copy));
+
+    const QByteArray header = testsupport::readAll(copy).left(20);
+    EXPECT_EQ(header.mid(18, 2), QByteArray("\x01\x01", 2));
+    EXPECT_EQ(OVStore::inspectBackup(url(copy)).value(QStringLiteral("greenhouse")), store.count(QStringLiteral("greenhouse")));
+    EXPECT_EQ(entries(shelf.path()), QStringList{QStringLiteral("Weekly.ovbackup")});
+    EXPECT_EQ(digestOf(copy), store.digest());
+}
+
+// The commits that sit in the log when a restore begins are in the file renamed
+// aside: a swap that fails takes none of them with it, even where closing the store
+// does not write the log into the file (another connection keeps the file open).
+TEST(OVStoreRestore, CommitsStillInTheLogSurviveAFailingSwap)
+{
+    Fixture f;
+    OVStore store(f.db);
+    SQLiteDB idle(f.db);
+    idle.query(QStringLiteral("SELECT count(*) FROM plant"));
+    addGreenhouse(store, QStringLiteral("Only in the log so far"));
+    const QString withIt = store.digest();
+    RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
+        return to == f.db ? refused() : real(from, to);
+    });
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+
+    EXPECT_TRUE(e.payload().endsWith(leftAsItWas)) << e.payload().toStdString();
+    EXPECT_EQ(store.digest(), withIt);
+    idle.close();
+    store.db().close();
+    EXPECT_EQ(digestOf(f.db), withIt);
+}
+
+// A reader in the middle of its snapshot keeps the log from being written into the
+// file: the restore is refused before anything changes.
+TEST(OVStoreRestore, ReaderOfAnotherConnectionRefusesTheRestore)
+{
+    Fixture f;
+    OVStore store(f.db);
+    SQLiteDB reader(f.db);
+    reader.exec(QStringLiteral("BEGIN"));
+    reader.query(QStringLiteral("SELECT count(*) FROM plant"));
+    addGreenhouse(store, QStringLiteral("After the reader began"));
+    const QString now = store.digest();
+
+    const OVError e = errorOf([&] { store.restore(url(f.backup)); });
+    reader.exec(QStringLiteral("COMMIT"));
+
+    EXPECT_EQ(e, OVError::database(QStringLiteral("the database is still in use, so it was not replaced")));
+    EXPECT_EQ(store.digest(), now);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
+// The open database is no backup of itself, under any of its names: a copy of the
+// file alone would leave out the commits still in its log.
+TEST(OVStoreRestore, OpenDatabaseIsRefusedAsTheBackup)
+{
+    Fixture f;
+    OVStore store(f.db);
+    addGreenhouse(store, QStringLiteral("Only in the log so far"));
+    const QString withIt = store.digest();
+    const QString hard = f.dir.file(QStringLiteral("hard.ovbackup"));
+    ASSERT_EQ(link(f.db.toUtf8().constData(), hard.toUtf8().constData()), 0);
+
+    for (const QString& source : {f.db, hard}) {
+        const OVError e = errorOf([&] { store.restore(url(source)); });
+        EXPECT_EQ(e, OVError::badBackup(QStringLiteral("it is the database that is open now.")));
+    }
+    EXPECT_EQ(store.digest(), withIt);
+    EXPECT_EQ(store.revision(), 1);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
 }
 
 // ---- Stale temporary files ---------------------------------------------------------

@@ -226,10 +226,10 @@ TEST(OVStoreMarkDone, WriteLockOfAnotherProcess)
     EXPECT_FALSE(s->get<OVTask>(task.id)->lastDone.has_value());
 }
 
-// A long import needs the write lock again and again while it spills its page cache;
-// a reader in another process holds it off. All those waits together stay within the
-// busy timeout, then the import fails whole.
-TEST(OVStoreAddReadings, ReaderOfAnotherProcessHoldsABigImportUpOnlyForTheBusyTimeout)
+// A reader in another process (an export on a worker, another copy of the program)
+// holds its snapshot for far longer than the busy timeout: a big import, which spills
+// its page cache again and again, goes through meanwhile.
+TEST(OVStoreAddReadings, ReaderOfAnotherProcessDoesNotHoldABigImportUp)
 {
     StoreLayout s;
     QList<Reading> batch;
@@ -245,18 +245,13 @@ TEST(OVStoreAddReadings, ReaderOfAnotherProcessHoldsABigImportUpOnlyForTheBusyTi
 
     LockHolder holder(s.path(), 30000, QStringLiteral("BEGIN; SELECT count(*) FROM reading"));
     ASSERT_TRUE(holder.locked());
-    QElapsedTimer clock;
-    clock.start();
-    const OVError e = errorOf([&] { s->addReadings(batch); });
-    const qint64 waited = clock.elapsed();
+    OVStore::ImportCounts counts;
+    EXPECT_NO_THROW(counts = s->addReadings(batch));
     holder.stop();
 
-    EXPECT_EQ(e, OVError::database(QStringLiteral("database is locked")));
-    // The reader held on for 30 s; three busy timeouts one after the other would
-    // already pass 9 s (the import itself takes well under 3 s on an idle machine).
-    EXPECT_LT(waited, 9000);
-    EXPECT_EQ(s->revision(), before);
-    EXPECT_EQ(s->count(QStringLiteral("reading")), 0);
+    EXPECT_EQ(counts.added, 200000);
+    EXPECT_EQ(s->revision(), before + 1);
+    EXPECT_EQ(s->count(QStringLiteral("reading")), 200000);
 }
 
 TEST(OVStoreAddReadings, WriteLockOfAnotherConnection)
