@@ -439,7 +439,10 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
     };
     try {
         // The small tables are made before any file is written; the readings, which
-        // may be millions of rows, go straight from the store into their file.
+        // may be millions of rows, go straight from the store into their file. All
+        // eight are read from one snapshot, so they agree with each other even when
+        // the window saves meanwhile.
+        const OVStore::ReadSnapshot snapshot(store);
         QStringList texts;
         for (qsizetype i = 0; i < fileNames().size(); ++i) {
             if (job) {
@@ -472,6 +475,8 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
 bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(const QByteArray&)>& sink,
                 JobState* job)
 {
+    // A table and the look-ups for its cells from one snapshot.
+    const OVStore::ReadSnapshot snapshot(store);
     if (table == readingsTable) {
         QByteArray chunk;
         const auto flush = [&] {

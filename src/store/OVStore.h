@@ -264,6 +264,25 @@ public:
         mutable std::optional<OVError> m_failure;
     };
 
+    // Holds one read transaction on this store's connection while it lives (defined
+    // in OVStoreStream.cpp): every read under it sees the file as it stood at the
+    // first of them, whatever other connections commit meanwhile, so a long export
+    // gives tables that agree with each other. In the write-ahead log it neither waits
+    // for a writer nor holds one up. Where a transaction is already open (or the
+    // connection is closed) it does nothing; the reads then fail or succeed as they
+    // would without it. Nothing may be written on this connection while it lives.
+    class ReadSnapshot {
+    public:
+        explicit ReadSnapshot(const OVStore& store);
+        ~ReadSnapshot();
+        ReadSnapshot(const ReadSnapshot&) = delete;
+        ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+    private:
+        SQLiteDB& m_db;
+        bool m_open = false;
+    };
+
     // ---- Task completion and bulk reading import (OVStoreImport.cpp) ----
     struct ImportCounts {
         qint64 added = 0;

@@ -158,3 +158,25 @@ QList<OVStore::MetricPoint> OVStore::metricPoints(qint64 zoneID, Metric metric,
         throw failed();
     return points;
 }
+
+OVStore::ReadSnapshot::ReadSnapshot(const OVStore& store) : m_db(*store.m_db)
+{
+    try {
+        m_db.exec(QStringLiteral("BEGIN DEFERRED"));
+        m_open = true;
+    } catch (const OVError&) {
+        // Already inside a transaction, or closed: the reads go on without a snapshot
+        // of their own and report their own failures.
+    }
+}
+
+OVStore::ReadSnapshot::~ReadSnapshot()
+{
+    if (!m_open)
+        return;
+    try {
+        m_db.exec(QStringLiteral("COMMIT"));
+    } catch (const OVError&) {
+        // Ending a transaction that only read cannot lose anything.
+    }
+}

@@ -5,6 +5,7 @@
 #include "services/SampleData.h"
 #include "store/OVStore.h"
 
+#include "JobTestSupport.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <csignal>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -523,4 +525,41 @@ TEST(ExporterNumbers, HugeAndNonFiniteValuesArePrintedNotConverted)
     EXPECT_EQ(rowsOf(Exporter::ledger(f.store))[1][5], QStringLiteral("-inf"));
     EXPECT_EQ(rowsOf(Exporter::seeds(f.store))[1][5], QStringLiteral("9300000000000000000.00"));
     EXPECT_EQ(rowsOf(Exporter::readings(f.store))[1][5], QStringLiteral("inf"));
+}
+
+// The eight files come from one snapshot of the store: a harvest saved by another
+// connection after the export has begun reading is in none of them, though the
+// harvests are read after it was saved.
+TEST(ExporterEverything, TablesComeFromTheStoreAsItWasWhenTheExportBegan)
+{
+    Fixture f;
+    f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench"));
+    const QString folder = f.dir.file(QStringLiteral("export"));
+    JobState job;
+    std::optional<OVError> failure;
+    {
+        const testsupport::SlowJobs slow(150, 0);
+        std::thread worker([&] {
+            try {
+                OVStore own(f.store.path());
+                Exporter::everything(own, folder, &job);
+            } catch (const OVError& error) {
+                failure = error;
+            }
+        });
+        // The second stage begins once the first table has been read.
+        QString first;
+        for (int i = 0; i < 3000 && (first.isEmpty() || job.stage() == first); ++i) {
+            if (first.isEmpty())
+                first = job.stage();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        Harvest late{.crop = QStringLiteral("Late crop"), .date = OVDay(2026, 6, 1), .quantity = 1};
+        f.store.save(late);
+        worker.join();
+    }
+    ASSERT_FALSE(failure) << failure->errorDescription().toStdString();
+    const QString harvests = QString::fromUtf8(testsupport::readAll(QDir(folder).filePath(QStringLiteral("Harvests.csv"))));
+    EXPECT_FALSE(harvests.contains(QStringLiteral("Late crop")));
+    EXPECT_EQ(rowsOf(harvests).size(), 1); // the header alone
 }
