@@ -10,6 +10,30 @@
 
 namespace {
 
+// A shown list of fixed-height rows, the first of them hidden, laid out once.
+struct RowList {
+    QWidget list;
+    QVBoxLayout* layout = new QVBoxLayout(&list);
+    QList<QWidget*> rows;
+
+    RowList(int count, QSize size)
+    {
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        for (int i = 0; i < count; ++i) {
+            auto* row = new QWidget(&list);
+            row->setFixedHeight(20);
+            layout->addWidget(row);
+            rows.append(row);
+        }
+        layout->addStretch();
+        rows[0]->hide();
+        list.resize(size);
+        list.show();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+};
+
 QList<QWidget*> laidOut(QBoxLayout* layout)
 {
     QList<QWidget*> out;
@@ -59,22 +83,9 @@ TEST(LayoutSync, FollowsEveryChangeOfOrderAndSwapsRemadeRowsInPlace)
 
 TEST(LayoutSync, RowsShownWhileHeldAreLaidOutWhenTheHoldEnds)
 {
-    QWidget list;
-    auto* layout = new QVBoxLayout(&list);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    QList<QWidget*> rows;
-    for (int i = 0; i < 3; ++i) {
-        auto* row = new QWidget(&list);
-        row->setFixedHeight(20);
-        layout->addWidget(row);
-        rows.append(row);
-    }
-    layout->addStretch();
-    rows[0]->hide();
-    list.resize(100, 100);
-    list.show();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    RowList held(3, QSize(100, 100));
+    QVBoxLayout* layout = held.layout;
+    const QList<QWidget*>& rows = held.rows;
     EXPECT_EQ(rows[2]->y(), 20);
 
     {
@@ -100,22 +111,9 @@ TEST(LayoutSync, RowsShownWhileHeldAreLaidOutWhenTheHoldEnds)
 // spent. The list must still be laid out once the hold ends, and not before.
 TEST(LayoutSync, RequestsDeliveredDuringTheHoldStillEndInALayout)
 {
-    QWidget list;
-    auto* layout = new QVBoxLayout(&list);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    QList<QWidget*> rows;
-    for (int i = 0; i < 4; ++i) {
-        auto* row = new QWidget(&list);
-        row->setFixedHeight(20);
-        layout->addWidget(row);
-        rows.append(row);
-    }
-    layout->addStretch();
-    rows[0]->hide();
-    list.resize(160, 120);
-    list.show();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    RowList held(4, QSize(160, 120));
+    QVBoxLayout* layout = held.layout;
+    const QList<QWidget*>& rows = held.rows;
     ASSERT_EQ(rows[1]->y(), 0);
     ASSERT_EQ(rows[3]->y(), 40);
 
