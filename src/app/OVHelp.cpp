@@ -133,7 +133,7 @@ The first row of the file names the columns. Names are matched without regard to
 • Dates with slashes are read month first. When a file shows its dates are day first (24/10/2026), none of its slash dates is guessed: save them as 2026-10-24.
 • Zone (optional): the exact name of a zone; rows without one go to the zone chosen in the import window.
 • Readings: temp_f or temp_c, humidity (or rh), light (or lux), co2, soil_moisture, soil_temp_f or soil_temp_c, ph and ec, and their common synonyms.
-• A plain temp or temperature column is read as °F unless Plain “temp” columns are in °C is ticked. The box never changes humidity, light, CO₂, soil moisture, pH or EC.
+• A plain temp or temperature column is read as °F unless Plain “temp” columns are in °C is ticked. The box never changes humidity, light, CO₂, soil moisture, pH or EC. A temperature written with its unit, such as 21 °C or 70 °F, is read in that unit whatever the column or the box say.
 • Note (optional): a text kept with each reading.
 Comma, semicolon and tab separated files all work.
 Files saved as UTF-8 or as Unicode text (UTF-16) both work.
