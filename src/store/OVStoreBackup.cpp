@@ -177,7 +177,7 @@ private:
     {
         int fd = -1;
         std::unique_lock<std::mutex> lock(m_mutex);
-        while (!m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; })) {
+        while (!m_wake.wait_for(lock, std::chrono::milliseconds(5), [this] { return m_stop; })) {
             lock.unlock();
             if (fd < 0) // the copy exists once the engine has begun it
                 fd = ::open(m_path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
