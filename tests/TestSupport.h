@@ -16,6 +16,8 @@ public:
     ScratchDir() : m_dir(QDir::tempPath() + QStringLiteral("/ov-scratch-XXXXXX")) {}
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const { return m_dir.filePath(name); }
+    // For a death test's child, which leaves by _Exit and so never runs destructors.
+    void remove() { m_dir.remove(); }
 
 private:
     QTemporaryDir m_dir;

@@ -433,13 +433,20 @@ TEST(ClimateCSVBounds, WideOrLongLinesAreRefusedOnTheirOwnLine)
 TEST(ClimateCSVBounds, HugeLinesAreRefusedUnderAMemoryLimit)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Only the child process makes the files, and it removes them before it leaves.
     testsupport::ScratchDir dir;
-    const QString wide = dir.file(QStringLiteral("wide.csv"));
-    const QString longCell = dir.file(QStringLiteral("long.csv"));
-    ASSERT_TRUE(writeRepeated(wide, "timestamp,humidity,", QByteArray("1,").repeated(1 << 19), 200));
-    ASSERT_TRUE(writeRepeated(longCell, "timestamp,humidity\n2026-06-01 08:00,", QByteArray(1 << 20, '5'), 150));
-
-    EXPECT_EXIT(std::_Exit(readUnderMemoryLimit(wide, longCell)), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            const QString wide = dir.file(QStringLiteral("wide.csv"));
+            const QString longCell = dir.file(QStringLiteral("long.csv"));
+            int code = 20;
+            if (writeRepeated(wide, "timestamp,humidity,", QByteArray("1,").repeated(1 << 19), 200) &&
+                writeRepeated(longCell, "timestamp,humidity\n2026-06-01 08:00,", QByteArray(1 << 20, '5'), 150))
+                code = readUnderMemoryLimit(wide, longCell);
+            dir.remove();
+            std::_Exit(code);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // M16: a file that cannot be read says so instead of calling itself empty.

@@ -554,8 +554,14 @@ TEST_F(CSVImportSheetTest, AMillionRowFileIsPreviewedAndImportedUnderAMemoryLimi
     EXPECT_EXIT(
         {
             chosen = write(QStringLiteral("million.csv"), loggerRows(rows));
-            CSVImportSheet sheet(zone.id, *store);
-            std::_Exit(previewAndImportWithin(sheet, rows, qint64(240) << 20));
+            int code = 0;
+            {
+                CSVImportSheet sheet(zone.id, *store);
+                code = previewAndImportWithin(sheet, rows, qint64(240) << 20);
+            }
+            // The child leaves by _Exit, past the fixture's clean-up.
+            dir.remove();
+            std::_Exit(code);
         },
         testing::ExitedWithCode(0), "");
 }
