@@ -12,11 +12,17 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -169,10 +175,10 @@ bool streamReadings(const OVStore& store, const std::function<bool(const QString
 
 // ---- Files
 
-// Buffers UTF-8 text into a QSaveFile in large writes.
+// Buffers UTF-8 text into a file in large writes.
 class FileSink {
 public:
-    explicit FileSink(QSaveFile& file) : m_file(file) { m_buffer.reserve(chunk + 4096); }
+    explicit FileSink(QFileDevice& file) : m_file(file) { m_buffer.reserve(chunk + 4096); }
 
     bool add(const QString& text)
     {
@@ -192,7 +198,7 @@ public:
 
 private:
     static constexpr qsizetype chunk = 1 << 16;
-    QSaveFile& m_file;
+    QFileDevice& m_file;
     QByteArray m_buffer;
 };
 
@@ -201,24 +207,161 @@ private:
     throw OVError::file(QDir::toNativeSeparators(path) + QStringLiteral(": ") + reason);
 }
 
-// Writes the file through a temporary file renamed over it at the end; on any
-// failure the temporary file is removed and what stood at `path` stays as it was.
-// An exception thrown by `fill` leaves the same way: QSaveFile drops its temporary
-// file when it is destroyed without a commit.
-void writeAtomically(const QString& path, const std::function<bool(FileSink&)>& fill)
+[[noreturn]] void throwFileError(const QString& path, int error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throwFileError(path, file.errorString());
-    FileSink sink(file);
-    if (!fill(sink) || !sink.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throwFileError(path, reason);
-    }
-    if (!file.commit())
-        throwFileError(path, file.errorString());
+    throwFileError(path, QString::fromLocal8Bit(std::strerror(error)));
 }
+
+QByteArray fsName(const QString& path) { return QFile::encodeName(path); }
+
+// The files of one export, each written complete to a temporary file beside its
+// target before any target is touched, then put in place together. Until then a
+// failure, a cancel or an exception takes only the temporary files away: whatever
+// stood under the targets' names (an earlier export of the same day) stays as it was.
+class PendingFiles {
+public:
+    explicit PendingFiles(const QDir& folder) : m_folder(folder) {}
+    PendingFiles(const PendingFiles&) = delete;
+    PendingFiles& operator=(const PendingFiles&) = delete;
+    ~PendingFiles()
+    {
+        for (const Pending& file : m_files)
+            if (!file.placed)
+                QFile::remove(file.temp);
+    }
+
+    // Writes one file's temporary copy and syncs it to the disk. A failure names
+    // the target with the system's reason; an exception from `fill` (a failed read,
+    // a cancel) passes through. Either way the copy is gone.
+    void write(const QString& name, const std::function<bool(FileSink&)>& fill)
+    {
+        const QString target = m_folder.filePath(name);
+        QString temp;
+        int fd = -1;
+        // Made as a new file would be (0666 less the umask); a file it replaces
+        // passes its own permissions on.
+        for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+            temp = m_folder.filePath(QStringLiteral(".") + name + u'.' +
+                                     QString::number(QRandomGenerator::global()->generate(), 36) +
+                                     QStringLiteral(".tmp"));
+            fd = ::open(fsName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd < 0)
+            throwFileError(target, errno);
+        struct stat earlier {};
+        if (::stat(fsName(target).constData(), &earlier) == 0 && S_ISREG(earlier.st_mode))
+            ::fchmod(fd, earlier.st_mode & 07777);
+
+        auto discard = qScopeGuard([&temp] { QFile::remove(temp); });
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            throwFileError(target, file.errorString());
+        }
+        FileSink sink(file);
+        if (!fill(sink) || !sink.flush() || !file.flush())
+            throwFileError(target, file.errorString());
+        if (::fsync(file.handle()) != 0)
+            throwFileError(target, errno);
+        file.close();
+        Pending pending;
+        pending.target = target;
+        pending.temp = temp;
+        m_files.append(pending);
+        discard.dismiss();
+    }
+
+    // Renames every temporary copy over its target. When one rename fails, the
+    // targets already replaced get their earlier files back (or go, where there was
+    // none), so the folder holds either the whole earlier set or the whole new one.
+    QStringList place()
+    {
+        for (qsizetype i = 0; i < m_files.size(); ++i) {
+            Pending& file = m_files[i];
+            if (const int error = keepEarlier(file)) {
+                undo(i);
+                throwFileError(file.target, error);
+            }
+            if (::rename(fsName(file.temp).constData(), fsName(file.target).constData()) != 0) {
+                const int error = errno;
+                undo(i);
+                throwFileError(file.target, error);
+            }
+            file.placed = true;
+        }
+        QStringList targets;
+        for (const Pending& file : m_files) {
+            if (!file.kept.isEmpty())
+                QFile::remove(file.kept);
+            targets.append(file.target);
+        }
+        syncFolder();
+        return targets;
+    }
+
+private:
+    struct Pending {
+        QString target;
+        QString temp;
+        QString kept;           // a second name of the earlier file under `target`
+        bool movedAside = false; // `kept` is that file's only name now
+        bool placed = false;
+    };
+
+    // Gives the file now under `target` a second name, so it can be put back by one
+    // rename: a hard link, or where the file system has none, the file moved aside.
+    // Returns the system's error when neither can be done.
+    static int keepEarlier(Pending& file)
+    {
+        struct stat st {};
+        if (::lstat(fsName(file.target).constData(), &st) != 0)
+            return errno == ENOENT ? 0 : errno;
+        if (S_ISDIR(st.st_mode))
+            return EISDIR; // a rename over a folder fails; nothing is to be kept
+        const QString kept = file.temp + QStringLiteral(".previous");
+        if (::link(fsName(file.target).constData(), fsName(kept).constData()) != 0) {
+            if (::rename(fsName(file.target).constData(), fsName(kept).constData()) != 0)
+                return errno;
+            file.movedAside = true;
+        }
+        file.kept = kept;
+        return 0;
+    }
+
+    // Takes back the renames of the files before `failed` and the second name of
+    // the one that failed; the temporary copies go with the destructor.
+    void undo(qsizetype failed)
+    {
+        for (qsizetype i = failed; i >= 0; --i) {
+            Pending& file = m_files[i];
+            if (file.placed || file.movedAside) {
+                if (!file.kept.isEmpty())
+                    ::rename(fsName(file.kept).constData(), fsName(file.target).constData());
+                else
+                    QFile::remove(file.target);
+            } else if (!file.kept.isEmpty()) {
+                QFile::remove(file.kept);
+            }
+            file.placed = false;
+        }
+        syncFolder();
+    }
+
+    // Makes the renames durable; best effort (some file systems refuse it).
+    void syncFolder() const
+    {
+        const int fd = ::open(fsName(m_folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+    }
+
+    QDir m_folder;
+    QList<Pending> m_files;
+};
 
 } // namespace
 
@@ -399,22 +542,6 @@ QString checkedText(const OVStore& store, qsizetype table)
     return text;
 }
 
-void writeText(const QString& path, const QString& text, JobState* job)
-{
-    if (job)
-        job->checkCancel();
-    writeAtomically(path, [&text](FileSink& sink) { return sink.add(text); });
-}
-
-void writeReadings(const OVStore& store, const QString& path, JobState* job)
-{
-    // A read that fails part way throws out of the fill: the unfinished temporary
-    // file is discarded on the way out.
-    writeAtomically(path, [&store, job](FileSink& sink) {
-        return streamReadings(store, [&sink](const QString& line) { return sink.add(line); }, job);
-    });
-}
-
 } // namespace
 
 QStringList everything(const OVStore& store, const QString& folder, JobState* job)
@@ -426,50 +553,45 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
     if (error)
         throw OVError::file(QDir::toNativeSeparators(folder), error);
 
-    const QDir dir(folder);
-    QStringList written;
-    // A cancelled export, or one with a table it could not read, leaves nothing of
-    // itself: the files it finished go too, and the folder when it made it (and
-    // nothing else is in it).
-    const auto discard = [&] {
-        for (const QString& path : written)
-            QFile::remove(path);
+    try {
+        PendingFiles files{QDir(folder)};
+        {
+            // The small tables are made before any file is written; the readings,
+            // which may be millions of rows, go straight from the store into their
+            // file. All eight are read from one snapshot, so they agree with each
+            // other even when the window saves meanwhile.
+            const OVStore::ReadSnapshot snapshot(store);
+            QStringList texts;
+            for (qsizetype i = 0; i < fileNames().size(); ++i) {
+                if (job) {
+                    job->checkCancel();
+                    job->setStage(stageText(i));
+                }
+                texts.append(i == readingsTable ? QString() : checkedText(store, i));
+            }
+            for (qsizetype i = 0; i < fileNames().size(); ++i) {
+                if (job)
+                    job->checkCancel();
+                if (i == readingsTable) {
+                    files.write(fileNames()[i], [&store, job](FileSink& sink) {
+                        return streamReadings(store, [&sink](const QString& line) { return sink.add(line); }, job);
+                    });
+                } else {
+                    files.write(fileNames()[i], [&texts, i](FileSink& sink) { return sink.add(texts[i]); });
+                }
+            }
+        }
+        // Past this point the export is no longer cancelled: the eight files are
+        // complete and only their renames are left.
+        return files.place();
+    } catch (...) {
+        // Nothing of a failed or cancelled export stays: its temporary files are gone
+        // already, and the folder goes too when this run made it and nothing else is
+        // in it.
         if (!existed)
             std::filesystem::remove(target, error);
-    };
-    try {
-        // The small tables are made before any file is written; the readings, which
-        // may be millions of rows, go straight from the store into their file. All
-        // eight are read from one snapshot, so they agree with each other even when
-        // the window saves meanwhile.
-        const OVStore::ReadSnapshot snapshot(store);
-        QStringList texts;
-        for (qsizetype i = 0; i < fileNames().size(); ++i) {
-            if (job) {
-                job->checkCancel();
-                job->setStage(stageText(i));
-            }
-            texts.append(i == readingsTable ? QString() : checkedText(store, i));
-        }
-        for (qsizetype i = 0; i < fileNames().size(); ++i) {
-            const QString path = dir.filePath(fileNames()[i]);
-            if (i == readingsTable)
-                writeReadings(store, path, job);
-            else
-                writeText(path, texts[i], job);
-            written.append(path);
-        }
-    } catch (const OVError& failure) {
-        // A file that could not be written ends the export with the files before it
-        // in place, as the system left them; anything else is discarded below.
-        if (failure.kind() != OVError::Kind::file)
-            discard();
-        throw;
-    } catch (...) {
-        discard();
         throw;
     }
-    return written;
 }
 
 bool writeTable(const OVStore& store, qsizetype table, const std::function<bool(const QByteArray&)>& sink,

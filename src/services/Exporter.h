@@ -13,7 +13,8 @@
 // - Every reading is exported, with no cap per zone. everything() streams them row
 //   by row from the store to the file, so its memory does not grow with their number.
 // - A file is replaced whole or not at all (written to a temporary file in the same
-//   folder and renamed over it); a failure never leaves a truncated file behind.
+//   folder and renamed over it); a failure never leaves a truncated file behind, and
+//   a failed full export never leaves a mix of earlier and new files.
 // - Every read an export makes is checked: the store reads a failed query as
 //   "nothing", so everything() and writeTable() watch their reads and fail with the
 //   read's reason rather than write a table with rows or cells left out.
@@ -45,14 +46,15 @@ QString ledger(const OVStore& store);
 const QStringList& fileNames();
 
 // Creates `folder` with any missing parents (an existing folder is fine), then
-// writes the eight files into it in fileNames() order and returns their paths in
-// that order. Throws OVError::file with the system's reason for the first file that
-// cannot be written: files written before it stay, later ones are not written.
-// Throws OVError::database with the reason when a read fails (a table, or a look-up
-// for one of its cells), after removing every file it wrote (and the folder when it
-// made it). With a job: its stage and steps (one per reading) are kept up to date,
-// and a cancel request stops the export between rows with JobCancelled, after
-// removing what it wrote in the same way.
+// writes the eight files into it and returns their paths in fileNames() order. The
+// files are written complete to temporary files beside their targets first and put
+// in place together at the end, so the folder holds either the files it held before
+// or all eight new ones. Whatever ends the export early leaves the folder as it was
+// (and removes it when this run made it): a file that cannot be written
+// (OVError::file with the system's reason, naming the target), a failed read
+// (OVError::database with the reason: a table, or a look-up for one of its cells),
+// and, with a job, a cancel request (JobCancelled, honoured between rows). With a
+// job, its stage and steps (one per reading) are kept up to date.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
 
 // Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of

@@ -143,16 +143,28 @@ TEST(ExporterEverything, ParentThatIsAFileFailsWithTheSystemReasonAndWritesNothi
     EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
 }
 
-TEST(ExporterEverything, StopsAtTheFirstFileThatCannotBeWritten)
+// A file that cannot be put in place takes back the ones renamed before it: the
+// earlier files are there again, byte for byte, and nothing of the run is left.
+TEST(ExporterEverything, AFileThatCannotBePutInPlaceLeavesTheEarlierFiles)
 {
     Fixture f;
     const QString folder = f.dir.file(QStringLiteral("export"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString greenhouses = QDir(folder).filePath(QStringLiteral("Greenhouses and zones.csv"));
+    ASSERT_TRUE(testsupport::writeAll(greenhouses, "earlier greenhouses\r\n"));
     // A folder where the third file should go: its rename cannot succeed.
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/Seeds.csv")));
-    EXPECT_THROW(Exporter::everything(f.store, folder), OVError);
-    QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    left.sort();
-    EXPECT_EQ(left, (QStringList{QStringLiteral("Greenhouses and zones.csv"), QStringLiteral("Plants.csv")}));
+    try {
+        Exporter::everything(f.store, folder);
+        ADD_FAILURE() << "expected a file error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::file);
+        EXPECT_TRUE(e.payload().startsWith(QDir::toNativeSeparators(folder + QStringLiteral("/Seeds.csv: "))))
+            << e.what();
+    }
+    EXPECT_EQ(testsupport::readAll(greenhouses), QByteArray("earlier greenhouses\r\n"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("Greenhouses and zones.csv"), QStringLiteral("Seeds.csv")}));
 }
 
 // The single-table export fails like everything() when the readings stop part way,
@@ -210,11 +222,8 @@ TEST(ExporterEverything, FailedWriteKeepsTheOldFileWhole)
         }
     }
     EXPECT_EQ(testsupport::readAll(old), QByteArray("old export\r\n"));
-    // The files before it were written; no temporary file is left; nothing after it.
-    QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    left.sort();
-    EXPECT_EQ(left, (QStringList{QStringLiteral("Climate readings.csv"), QStringLiteral("Greenhouses and zones.csv"),
-                                 QStringLiteral("Plants.csv"), QStringLiteral("Seeds.csv")}));
+    // Nothing of the run is left: no temporary file, and none of the files before it.
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Climate readings.csv")});
 }
 
 TEST(ExporterEverything, UnreadableReadingsAreReportedNotLeftOut)

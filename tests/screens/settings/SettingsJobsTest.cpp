@@ -186,3 +186,63 @@ TEST_F(SettingsJobs, FullExportOfATableThatCannotBeReadSaysSoAndLeavesNothing)
     EXPECT_TRUE(revealed.isEmpty());
     EXPECT_TRUE(revealedTogether.isEmpty());
 }
+
+// Exporting twice on one day reuses the dated folder. A second run that is cancelled
+// or cannot read its readings leaves the first run's eight files byte for byte; one
+// that succeeds replaces all eight.
+TEST_F(SettingsJobs, AFailedOrCancelledExportLeavesAnEarlierExportAsItWas)
+{
+    QList<Reading> batch;
+    for (int i = 0; i < 3000; ++i)
+        batch.append(Reading{.zoneID = store->zones().first().id,
+                             .taken = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC).addSecs(60 * i),
+                             .values = {{Metric::temp, 70}}});
+    store->addReadings(batch);
+    const QDir target(QDir(dir.path()).filePath(SettingsView::exportFolderName()));
+    const auto writeEarlier = [&] {
+        ASSERT_TRUE(QDir().mkpath(target.path()));
+        for (const QString& name : Exporter::fileNames())
+            ASSERT_TRUE(testsupport::writeAll(target.filePath(name), "earlier " + name.toUtf8()));
+    };
+    const auto expectEarlier = [&](const char* run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(target.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
+        for (const QString& name : Exporter::fileNames())
+            EXPECT_EQ(testsupport::readAll(target.filePath(name)), "earlier " + name.toUtf8()) << name.toStdString();
+        EXPECT_TRUE(revealedTogether.isEmpty());
+    };
+    writeEarlier();
+
+    {
+        SlowJobs slow(0, 400);
+        BackgroundJob* job = SettingsView::exportAll(dir.path());
+        ASSERT_NE(job, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return job->state().stage().startsWith(QStringLiteral("Exporting readings")) &&
+                         job->state().done() > 20; },
+            5000));
+        job->cancel();
+        testsupport::finishJobs();
+    }
+    expectEarlier("cancelled during the readings");
+    EXPECT_FALSE(AppModel::shared().message());
+
+    SettingsView::exportAll(dir.path());
+    testsupport::finishJobs();
+    ASSERT_EQ(revealedTogether.size(), 8) << message().toStdString();
+    const QString direct = dir.file(QStringLiteral("direct"));
+    Exporter::everything(*store, direct);
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_EQ(testsupport::readAll(target.filePath(name)), testsupport::readAll(QDir(direct).filePath(name)))
+            << name.toStdString();
+    EXPECT_EQ(target.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
+
+    revealedTogether.clear();
+    writeEarlier();
+    store->db().exec(QStringLiteral("DROP TABLE reading"));
+    SettingsView::exportAll(dir.path());
+    testsupport::finishJobs();
+    EXPECT_EQ(message(), QStringLiteral("The export could not be written: The database reported a problem: "
+                                        "no such table: reading"));
+    expectEarlier("readings that cannot be read");
+}
