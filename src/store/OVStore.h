@@ -326,12 +326,18 @@ public:
     // count of each of the thirteen tables. Refuses with OVError::badBackup and the
     // first reason that applies. Never changes the file.
     static QMap<QString, qint64> inspectBackup(const QUrl& url);
+    // inspectBackup() for a restore into the database at `databasePath`: the open
+    // database itself (or one of its side files) is refused first.
+    static QMap<QString, qint64> inspectForRestore(const QString& databasePath, const QUrl& url);
     // Replaces the store's data with an inspected backup and returns the safety copy
     // ("Before restore <now as yyyy-MM-dd HHmmss>.sqlite" beside the database, with
     // " (2)", " (3)", ... when taken). The database file is swapped by one atomic
     // rename, so a crash at any moment leaves either the old or the new data in
     // place. Any failure after the swap puts the previous file back and reopens it;
-    // only then does the error say "Your data was left as it was.".
+    // only then does the error say "Your data was left as it was.". While any other
+    // connection, of this process or another, has the database open (reading,
+    // writing or idle), nothing is swapped: OVError::database says the database is
+    // still in use, and the store goes on with its file as it was.
     QUrl restore(const QUrl& url, const QDateTime& now = QDateTime::currentDateTime());
     // restore() in two halves, so the slow one can run on a worker thread while the
     // window keeps painting. prepareRestore() needs no store object: it inspects the

@@ -24,8 +24,10 @@
 #include <condition_variable>
 #include <cstring>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <string>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <thread>
@@ -48,6 +50,7 @@ const QString hasCode =
     QStringLiteral("it contains triggers or views, which QNMR Orvane backups never have.");
 
 const QString leftAsItWas = QStringLiteral("Your data was left as it was.");
+const QString stillInUse = QStringLiteral("the database is still in use, so it was not replaced");
 
 QByteArray fsName(const QString& path)
 {
@@ -421,6 +424,71 @@ void removeSideFiles(const QString& live, const QString& real)
     }
 }
 
+// Takes the engine's exclusive lock on the database file of an idle connection,
+// which is granted only while no other connection, of any process, holds a lock on
+// it. On success the lock is kept until the connection closes; otherwise the
+// connection is left with the lock it had (shared in the write-ahead log, none in
+// the rollback journal, where it keeps none between statements).
+bool lockedForSwap(sqlite3* handle)
+{
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods)
+        return false;
+    const char* mode = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    bool logged = false;
+    if (sqlite3_prepare_v2(handle, "PRAGMA journal_mode", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW && (mode = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))))
+        logged = std::strcmp(mode, "wal") == 0;
+    sqlite3_finalize(statement);
+    if (file->pMethods->xLock(file, SQLITE_LOCK_SHARED) == SQLITE_OK &&
+        file->pMethods->xLock(file, SQLITE_LOCK_EXCLUSIVE) == SQLITE_OK)
+        return true;
+    file->pMethods->xUnlock(file, logged ? SQLITE_LOCK_SHARED : SQLITE_LOCK_NONE);
+    return false;
+}
+
+// Whether any process that this user can see, this one included, has the file open
+// (the files a process holds open are listed under /proc/<pid>/fd). A connection that
+// has opened a database but not read it yet holds no lock the engine could report,
+// yet its first read would go to the file through the handle it already has.
+// Processes whose list cannot be read (another user's) are passed over.
+bool openAnywhere(const QString& path)
+{
+    struct stat file {};
+    if (::stat(fsName(path).constData(), &file) != 0)
+        return false;
+    DIR* processes = ::opendir("/proc");
+    if (!processes)
+        return false;
+    bool found = false;
+    while (!found) {
+        const dirent* process = ::readdir(processes);
+        if (!process)
+            break;
+        if (process->d_name[0] < '1' || process->d_name[0] > '9')
+            continue;
+        const std::string folder = std::string("/proc/") + process->d_name + "/fd";
+        DIR* handles = ::opendir(folder.c_str());
+        if (!handles)
+            continue;
+        while (const dirent* handle = ::readdir(handles)) {
+            if (handle->d_name[0] == '.')
+                continue;
+            struct stat held {};
+            if (::stat((folder + '/' + handle->d_name).c_str(), &held) == 0 && held.st_dev == file.st_dev &&
+                held.st_ino == file.st_ino) {
+                found = true;
+                break;
+            }
+        }
+        ::closedir(handles);
+    }
+    ::closedir(processes);
+    return found;
+}
+
 QString describe(const std::exception& error)
 {
     return QString::fromUtf8(error.what());
@@ -538,14 +606,20 @@ QUrl OVStore::restore(const QUrl& url, const QDateTime& now)
     return finishRestore(prepareRestore(path(), url, now, m_db.get()), before);
 }
 
+QMap<QString, qint64> OVStore::inspectForRestore(const QString& databasePath, const QUrl& url)
+{
+    // The open database is no backup of itself: its latest commits may sit in its -wal
+    // file, which a copy of the file alone would leave behind (and which inspecting
+    // the file alone would not count).
+    if (isDatabaseOrSideFile(url.toLocalFile(), databasePath))
+        throw OVError::badBackup(openDatabaseSource);
+    return inspectBackup(url);
+}
+
 OVStore::RestorePlan OVStore::prepareRestore(const QString& live, const QUrl& url, const QDateTime& now,
                                              SQLiteDB* connection)
 {
-    inspectBackup(url);
-    // The open database is no backup of itself: its latest commits may sit in its -wal
-    // file, which a copy of the file alone would leave behind.
-    if (isDatabaseOrSideFile(url.toLocalFile(), live))
-        throw OVError::badBackup(openDatabaseSource);
+    inspectForRestore(live, url);
 
     // The swap happens on the real file, so a database reached through a link keeps
     // its link, and the incoming copy is made on the same file system as the file it
@@ -608,8 +682,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     sqlite3* handle = m_db->handle();
     if (!handle || !sqlite3_get_autocommit(handle) || sqlite3_next_stmt(handle, nullptr)) {
         removeQuietly(incoming);
-        throw OVError::database(handle ? QStringLiteral("the database is still in use, so it was not replaced")
-                                       : QStringLiteral("closed"));
+        throw OVError::database(handle ? stillInUse : QStringLiteral("closed"));
     }
     // In write-ahead-log mode the latest commits may sit in the -wal file only. They
     // are written into the database file first, and the log emptied, so the file
@@ -621,11 +694,32 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         busy = m_db->query(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).value(0).intValue(QStringLiteral("busy"));
     } catch (const OVError&) {
     }
-    if (busy.value_or(1) != 0) {
+    // A connection of another process that is open but idle holds no lock that the
+    // checkpoint waits for, yet it would go on writing into a log that the swap
+    // unlinks, and lose what it saves. Every connection that has read the file keeps
+    // a shared lock on it until it closes (in the write-ahead log, even when idle), so
+    // the engine's exclusive lock is granted only while no other connection has it
+    // open. It is held until the close, so none can begin meanwhile.
+    if (!lockedForSwap(handle)) {
         removeQuietly(incoming);
-        throw OVError::database(QStringLiteral("the database is still in use, so it was not replaced"));
+        throw OVError::database(stillInUse);
     }
     m_db->close();
+    // Nor may any connection that has opened the file without reading it yet.
+    if (openAnywhere(real)) {
+        removeQuietly(incoming);
+        QString reopenFailure;
+        try {
+            openConnection(live);
+            useWriteAheadLog();
+        } catch (const OVError& error) {
+            reopenFailure = error.errorDescription();
+        }
+        if (!reopenFailure.isEmpty())
+            throw OVError::database(stillInUse + QStringLiteral(", and it could not be opened again (") +
+                                    reopenFailure + QStringLiteral(")"));
+        throw OVError::database(stillInUse);
+    }
     removeSideFiles(live, real);
 
     // A second name for the current file, so it can be put back by one rename. Where

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -896,13 +897,12 @@ TEST(OVStoreBackupWrite, CopyOfAStoreInTheWriteAheadLogStandsAlone)
 
 // The commits that sit in the log when a restore begins are in the file renamed
 // aside: a swap that fails takes none of them with it, even where closing the store
-// does not write the log into the file (another connection keeps the file open).
+// does not write the log into the file.
 TEST(OVStoreRestore, CommitsStillInTheLogSurviveAFailingSwap)
 {
     Fixture f;
     OVStore store(f.db);
-    SQLiteDB idle(f.db);
-    idle.query(QStringLiteral("SELECT count(*) FROM plant"));
+    ASSERT_EQ(sqlite3_db_config(store.db().handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr), SQLITE_OK);
     addGreenhouse(store, QStringLiteral("Only in the log so far"));
     const QString withIt = store.digest();
     RenameGuard guard([&](const auto& real, const QString& from, const QString& to) {
@@ -913,7 +913,6 @@ TEST(OVStoreRestore, CommitsStillInTheLogSurviveAFailingSwap)
 
     EXPECT_TRUE(e.payload().endsWith(leftAsItWas)) << e.payload().toStdString();
     EXPECT_EQ(store.digest(), withIt);
-    idle.close();
     store.db().close();
     EXPECT_EQ(digestOf(f.db), withIt);
 }
@@ -936,6 +935,116 @@ TEST(OVStoreRestore, ReaderOfAnotherConnectionRefusesTheRestore)
     EXPECT_EQ(e, OVError::database(QStringLiteral("the database is still in use, so it was not replaced")));
     EXPECT_EQ(store.digest(), now);
     EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
+namespace {
+
+const OVError stillInUse = OVError::database(QStringLiteral("the database is still in use, so it was not replaced"));
+
+// A connection through the engine's own interface, as any other program makes one.
+struct PlainConnection {
+    sqlite3* db = nullptr;
+    explicit PlainConnection(const QString& path) { sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr); }
+    ~PlainConnection() { sqlite3_close(db); }
+    qint64 number(const char* sql) const
+    {
+        sqlite3_stmt* statement = nullptr;
+        qint64 n = -1;
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+            n = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        return n;
+    }
+    bool run(const char* sql) const { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+};
+
+} // namespace
+
+// Another connection that is open but idle holds no lock a checkpoint waits for; had
+// the file been swapped under it, its next save would have gone into a log the swap
+// unlinked, reported done and lost. Whether it has read the file or only opened it,
+// the restore is refused and changes nothing, and its save lands in the live file.
+// Once it has closed, the restore goes ahead.
+TEST(OVStoreRestore, AnIdleConnectionRefusesTheRestoreAndKeepsItsSave)
+{
+    for (const bool hasRead : {true, false}) {
+        SCOPED_TRACE(hasRead ? "read once" : "only opened");
+        Fixture f;
+        OVStore store(f.db);
+        const qint64 houses = store.count(QStringLiteral("greenhouse"));
+        auto other = std::make_unique<PlainConnection>(f.db);
+        if (hasRead) {
+            ASSERT_EQ(other->number("SELECT count(*) FROM greenhouse"), houses);
+        }
+        const QByteArray liveBytes = sha256(f.db);
+
+        EXPECT_EQ(errorOf([&] { store.restore(url(f.backup)); }), stillInUse);
+        EXPECT_EQ(sha256(f.db), liveBytes);
+        EXPECT_EQ(store.digest(), f.liveDigest);
+        EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+
+        ASSERT_TRUE(other->run("INSERT INTO greenhouse (name) VALUES ('Saved by the other program')"));
+        EXPECT_EQ(other->number("SELECT count(*) FROM greenhouse"), houses + 1);
+        EXPECT_EQ(store.count(QStringLiteral("greenhouse")), houses + 1);
+        addGreenhouse(store, QStringLiteral("Still working"));
+        EXPECT_EQ(other->number("SELECT count(*) FROM greenhouse"), houses + 2);
+
+        other.reset();
+        EXPECT_NO_THROW(store.restore(url(f.backup)));
+        EXPECT_EQ(store.digest(), f.backupDigest);
+    }
+}
+
+// The same with the other connection in another process, the way a second program
+// holds the file: it reads once and stays open while the restore is tried.
+TEST(OVStoreRestore, AnIdleConnectionOfAnotherProcessRefusesTheRestore)
+{
+    Fixture f;
+    const qint64 houses = OVStore(f.db).count(QStringLiteral("greenhouse"));
+    // The child starts with no connection of this process open, so it shares nothing
+    // of this process's engine but the file.
+    int ready[2];
+    int go[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(ready[0]);
+        close(go[1]);
+        int code = 0;
+        {
+            PlainConnection other(f.db);
+            code = other.number("SELECT count(*) FROM greenhouse") == houses ? 0 : 2;
+            char byte = 0;
+            if (write(ready[1], &byte, 1) != 1 || read(go[0], &byte, 1) != 1)
+                code = 3;
+            if (code == 0 && !other.run("INSERT INTO greenhouse (name) VALUES ('Saved by the other program')"))
+                code = 4;
+            if (code == 0 && other.number("SELECT count(*) FROM greenhouse") != houses + 1)
+                code = 5;
+        }
+        _exit(code);
+    }
+    close(ready[1]);
+    close(go[0]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    OVStore store(f.db);
+
+    EXPECT_EQ(errorOf([&] { store.restore(url(f.backup)); }), stillInUse);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+
+    ASSERT_EQ(write(go[1], &byte, 1), 1);
+    const int status = waitFor(child);
+    close(ready[0]);
+    close(go[1]);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(store.count(QStringLiteral("greenhouse")), houses + 1);
+
+    EXPECT_NO_THROW(store.restore(url(f.backup)));
+    EXPECT_EQ(store.digest(), f.backupDigest);
 }
 
 // The open database is no backup of itself, under any of its names: a copy of the

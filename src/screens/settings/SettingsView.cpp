@@ -424,14 +424,15 @@ BackgroundJob* SettingsView::restore()
     if (!path)
         return nullptr;
     const QUrl url = QUrl::fromLocalFile(*path);
+    const QString database = m_store.path();
     auto counts = std::make_shared<QMap<QString, qint64>>();
     OVStore* store = &m_store;
     AppModel* model = &m_model;
     return BackgroundJob::start(
         restoreJobName, BackgroundJob::Stop::runsToEnd,
-        [url, counts](JobState& job) {
+        [url, database, counts](JobState& job) {
             job.setStage(QStringLiteral("Checking the backup…"));
-            *counts = OVStore::inspectBackup(url);
+            *counts = OVStore::inspectForRestore(database, url);
         },
         [store, model, url, counts](std::exception_ptr error) {
             if (error) {

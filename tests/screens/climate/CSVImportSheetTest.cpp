@@ -434,6 +434,34 @@ TEST_F(CSVImportSheetTest, ACancelledRereadKeepsImportOffUntilThePreviewMatches)
     EXPECT_TRUE(store->readings(first.id).isEmpty());
 }
 
+// A preview read for another zone is not the one shown, though the file and the °C
+// box are the same: the readings would land in the zone it was read for.
+TEST_F(CSVImportSheetTest, APreviewReadForAnotherZoneIsNotImported)
+{
+    const Zone first = addZone(QStringLiteral("A House"), QStringLiteral("First"));
+    const Zone second = addZone(QStringLiteral("B House"), QStringLiteral("Second"));
+    chosen = write(QStringLiteral("plain.csv"), "timestamp,temp\n2026-06-01 08:00,70\n");
+    CSVImportSheet sheet(first.id, *store);
+    sheet.pick();
+    testsupport::finishJobs();
+    ASSERT_TRUE(sheet.frame()->saveButton()->isEnabled());
+
+    {
+        testsupport::SlowJobs slow(300, 0);
+        sheet.setDefaultZone(second.id);
+        ASSERT_TRUE(sheet.reading());
+        sheet.progress()->cancelButton()->click();
+        testsupport::finishJobs();
+    }
+    EXPECT_EQ(sheet.zonePicker()->zoneID(), second.id);
+    EXPECT_FALSE(sheet.celsius());
+    EXPECT_FALSE(sheet.frame()->saveButton()->isEnabled());
+    sheet.runImport();
+    testsupport::finishJobs();
+    EXPECT_FALSE(sheet.done());
+    EXPECT_EQ(store->count(QStringLiteral("reading")), 0);
+}
+
 // Cancel stops the reading of a file between its rows; no preview comes of it.
 TEST_F(CSVImportSheetTest, CancelStopsTheReadBetweenRows)
 {

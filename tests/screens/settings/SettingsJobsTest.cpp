@@ -246,3 +246,18 @@ TEST_F(SettingsJobs, AFailedOrCancelledExportLeavesAnEarlierExportAsItWas)
                                         "no such table: reading"));
     expectEarlier("readings that cannot be read");
 }
+
+// The open database chosen as the backup is refused by the first step, before the
+// question: inspected without its log, it would be described with counts it does
+// not hold.
+TEST_F(SettingsJobs, RestoringTheOpenDatabaseIsRefusedBeforeTheQuestion)
+{
+    SettingsView view(*store, AppModel::shared());
+    const QString digest = store->digest();
+    openAnswer = store->path();
+    ASSERT_NE(view.restore(), nullptr);
+    testsupport::finishJobs();
+    EXPECT_FALSE(AppModel::shared().confirm());
+    EXPECT_EQ(message(), QStringLiteral("This file can't be restored: it is the database that is open now."));
+    EXPECT_EQ(store->digest(), digest);
+}
