@@ -22,11 +22,16 @@ SeedCard::SeedCard(const Seed& seed, const QList<GermTest>& tests, SeedsView* vi
     header->setSpacing(KitMetrics::px(8));
     auto* texts = new QVBoxLayout;
     texts->setSpacing(KitMetrics::px(3));
+    // The title column gives way to the tag and the buttons: in the narrowest window
+    // a long title or facts line ends in "…" rather than pushing the buttons past the
+    // page's edge.
     auto* name = new OVLabel(title(seed), 16, QFont::ExtraBold);
     name->setObjectName(QStringLiteral("seedTitle"));
+    name->setEliding(true);
     texts->addWidget(name);
     auto* factsLine = new OVLabel(facts(seed), 12.5, QFont::Normal, colors.dim());
     factsLine->setObjectName(QStringLiteral("seedFacts"));
+    factsLine->setEliding(true);
     texts->addWidget(factsLine);
     header->addLayout(texts);
     header->addStretch(1);

@@ -124,7 +124,12 @@ void SuppliesView::rebuildYear()
             continue;
         auto* cell = new OVRowBox(false);
         auto* line = new QHBoxLayout;
-        line->addWidget(new OVLabel(category.name(), 12));
+        line->setSpacing(KitMetrics::px(8));
+        // A column only just wider than its minimum cannot hold every name beside a
+        // large total: the name gives way, the total stays whole.
+        auto* name = new OVLabel(category.name(), 12);
+        name->setEliding(true);
+        line->addWidget(name);
         line->addStretch(1);
         line->addWidget(new OVLabel(OVFormat::cash(spent), 12.5, QFont::Bold));
         cell->body()->addLayout(line);

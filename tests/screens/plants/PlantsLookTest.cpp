@@ -6,7 +6,9 @@
 #include "PlantsFixture.h"
 
 #include "kit/OVCard.h"
+#include "kit/OVLabel.h"
 #include "kit/OVRender.h"
+#include "kit/OVScroll.h"
 #include "kit/OVThemeRoot.h"
 #include "kit/QNChromeButton.h"
 #include "screens/plants/PlantEditor.h"
@@ -17,6 +19,7 @@
 #include "services/PhotoTools.h"
 
 #include "LookShot.h"
+#include "LookWindow.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -108,4 +111,35 @@ TEST_F(PlantsLookTest, ScreensAndEditorRender)
     const QPixmap strip = card->grab();
     EXPECT_GT(strip.height(), 90);
     testsupport::keepLook(strip.toImage(), "plant-photos.png");
+}
+
+TEST_F(PlantsLookTest, SeedCardFitsTheNarrowestWindowAtEveryZoom)
+{
+    Seed seed{.crop = "Tomato", .variety = "Cherokee Purple Heirloom Indeterminate Beefsteak Select",
+              .supplier = "Southern Exposure Seed Exchange of Central Virginia", .lot = "SESE-2024-000123-B",
+              .year = 2024, .quantity = 250};
+    store->save(seed);
+    GermTest test{.seedID = seed.id, .started = OVDay::today(), .sown = 20, .sprouted = 17};
+    store->save(test);
+
+    for (const double zoom : {1.0, 1.5}) {
+        const testsupport::LookWindow look(Screen::seeds, zoom);
+        look.keep(QStringLiteral("seeds-narrowest-%1.png").arg(qRound(zoom * 100)));
+        const QWidget* viewport = look.page()->scroll()->viewport();
+        const auto* card = look.window->findChild<SeedCard*>();
+        ASSERT_NE(card, nullptr);
+        EXPECT_LE(testsupport::placeIn(card, viewport).right(), viewport->width() - 1) << zoom;
+        // Edit, Plant From This Seed and Germination Test, then the test row's two.
+        const QList<QNChromeButton*> buttons = card->findChildren<QNChromeButton*>();
+        EXPECT_EQ(buttons.size(), 5);
+        for (const QNChromeButton* button : buttons)
+            EXPECT_TRUE(viewport->rect().contains(testsupport::placeIn(button, viewport)))
+                << button->title().toStdString() << " at " << zoom;
+        // The title and the facts line give way, ending in an ellipsis.
+        for (const char* line : {"seedTitle", "seedFacts"}) {
+            const auto* label = card->findChild<OVLabel*>(line);
+            ASSERT_NE(label, nullptr);
+            EXPECT_TRUE(label->shownText().endsWith(QChar(0x2026))) << line << " at " << zoom;
+        }
+    }
 }

@@ -5,7 +5,10 @@
 
 #include "RecordsTestSupport.h"
 
+#include "kit/KitMetrics.h"
+#include "kit/OVCard.h"
 #include "kit/OVRender.h"
+#include "kit/OVRowBox.h"
 #include "kit/OVThemeRoot.h"
 #include "kit/QNChromeButton.h"
 #include "screens/records/HarvestEditor.h"
@@ -20,8 +23,10 @@
 #include "services/SampleData.h"
 
 #include "LookShot.h"
+#include "LookWindow.h"
 
 #include <QImage>
+#include <QVBoxLayout>
 
 using recordstest::RecordsFixture;
 using testsupport::coloursIn;
@@ -113,4 +118,35 @@ TEST_F(RecordsLook, EditorsShowTheirButtonsWhole)
     expectEditorWhole([harvest] { return new HarvestEditor(harvest, *OVStore::shared()); }, 680, QStringLiteral("harvest-editor.png"));
     const LedgerEntry cost = store->ledger().at(0);
     expectEditorWhole([cost] { return new LedgerEditor(cost, *OVStore::shared()); }, 720, QStringLiteral("ledger-editor.png"));
+}
+
+class RecordsInWindow : public RecordsFixture {};
+
+TEST_F(RecordsInWindow, YearCellsShortenTheCategoryAndKeepTheTotalWhole)
+{
+    const OVDay day(OVDay::today().year, 1, 1);
+    add(LedgerEntry{.date = day, .item = "Sprays", .category = LedgerCategory::pestControl, .cost = 18225.42});
+    add(LedgerEntry{.date = day, .item = "Water bill", .category = LedgerCategory::water, .cost = 19262.64});
+
+    for (const double zoom : {1.0, 1.5}) {
+        const testsupport::LookWindow look(Screen::supplies, zoom);
+        look.keep(QStringLiteral("supplies-narrowest-%1.png").arg(qRound(zoom * 100)));
+        const auto* view = look.window->findChild<SuppliesView*>();
+        ASSERT_NE(view, nullptr);
+        const QList<OVRowBox*> cells = view->yearCard()->findChildren<OVRowBox*>();
+        ASSERT_EQ(cells.size(), 2);
+        for (const OVRowBox* cell : cells) {
+            const QList<OVLabel*> labels = cell->findChildren<OVLabel*>();
+            ASSERT_EQ(labels.size(), 2);
+            const OVLabel* name = labels.at(0);
+            const OVLabel* total = labels.at(1);
+            const std::string what = name->text().toStdString() + " at " + std::to_string(zoom);
+            // The total whole inside the cell's padding; the name, as drawn, ends before it.
+            EXPECT_TRUE(cell->rect().marginsRemoved(cell->body()->contentsMargins()).contains(total->geometry())) << what;
+            EXPECT_GE(total->width(), total->fontMetrics().horizontalAdvance(total->text())) << what;
+            const QString shown = name->shownText();
+            EXPECT_LE(name->x() + name->fontMetrics().horizontalAdvance(shown) + KitMetrics::px(4), total->x()) << what;
+            EXPECT_EQ(shown.endsWith(QChar(0x2026)), name->text() != QStringLiteral("Water")) << what;
+        }
+    }
 }
