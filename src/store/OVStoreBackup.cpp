@@ -20,14 +20,13 @@
 #include <QUuid>
 
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
-#include <string>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <thread>
@@ -449,44 +448,29 @@ bool lockedForSwap(sqlite3* handle)
     return false;
 }
 
-// Whether any process that this user can see, this one included, has the file open
-// (the files a process holds open are listed under /proc/<pid>/fd). A connection that
-// has opened a database but not read it yet holds no lock the engine could report,
-// yet its first read would go to the file through the handle it already has.
-// Processes whose list cannot be read (another user's) are passed over.
-bool openAnywhere(const QString& path)
+// Whether the file is open anywhere else, in this process or another, under any
+// user. A connection that has opened a database but not read it yet holds no lock
+// the engine could report, yet its first read would go to the file through the
+// handle it already has. The kernel grants a write lease only on a file that no other
+// handle is open on; it is given back at once. Where leases are not to be had (some
+// network file systems, a file of another owner) the answer is no: the engine's
+// locks have spoken for every connection that has read the file.
+bool openElsewhere(const QString& path)
 {
-    struct stat file {};
-    if (::stat(fsName(path).constData(), &file) != 0)
+    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    DIR* processes = ::opendir("/proc");
-    if (!processes)
-        return false;
-    bool found = false;
-    while (!found) {
-        const dirent* process = ::readdir(processes);
-        if (!process)
-            break;
-        if (process->d_name[0] < '1' || process->d_name[0] > '9')
-            continue;
-        const std::string folder = std::string("/proc/") + process->d_name + "/fd";
-        DIR* handles = ::opendir(folder.c_str());
-        if (!handles)
-            continue;
-        while (const dirent* handle = ::readdir(handles)) {
-            if (handle->d_name[0] == '.')
-                continue;
-            struct stat held {};
-            if (::stat((folder + '/' + handle->d_name).c_str(), &held) == 0 && held.st_dev == file.st_dev &&
-                held.st_ino == file.st_ino) {
-                found = true;
-                break;
-            }
-        }
-        ::closedir(handles);
+    bool open = false;
+    // A lease that is broken meanwhile is signalled to its holder: with SIGURG, which
+    // is ignored unless asked for, rather than SIGIO, which would end the process.
+    if (::fcntl(fd, F_SETSIG, SIGURG) == 0) {
+        if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0)
+            ::fcntl(fd, F_SETLEASE, F_UNLCK);
+        else
+            open = errno == EAGAIN;
     }
-    ::closedir(processes);
-    return found;
+    ::close(fd);
+    return open;
 }
 
 QString describe(const std::exception& error)
@@ -706,7 +690,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     }
     m_db->close();
     // Nor may any connection that has opened the file without reading it yet.
-    if (openAnywhere(real)) {
+    if (openElsewhere(real)) {
         removeQuietly(incoming);
         QString reopenFailure;
         try {
