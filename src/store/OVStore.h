@@ -391,6 +391,9 @@ private:
     void migrate();
     // Makes a new read-write connection on `path` the store's connection.
     void openConnection(const QString& path);
+    // Opens the file at `live` again after a restore let go of it, as it is: nothing
+    // is created or migrated. Returns why it could not be opened, or nothing.
+    QString reopenAsItIs(const QString& live);
     // Puts the accepted file in write-ahead-log mode; where that cannot be done the
     // file keeps its rollback journal (never an error).
     void useWriteAheadLog();

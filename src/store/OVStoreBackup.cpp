@@ -692,13 +692,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     // Nor may any connection that has opened the file without reading it yet.
     if (openElsewhere(real)) {
         removeQuietly(incoming);
-        QString reopenFailure;
-        try {
-            openConnection(live);
-            useWriteAheadLog();
-        } catch (const OVError& error) {
-            reopenFailure = error.errorDescription();
-        }
+        const QString reopenFailure = reopenAsItIs(live);
         if (!reopenFailure.isEmpty())
             throw OVError::database(stillInUse + QStringLiteral(", and it could not be opened again (") +
                                     reopenFailure + QStringLiteral(")"));
@@ -771,19 +765,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
                                  QStringLiteral("), and your data could not be put back (") + putBackFailure +
                                  QStringLiteral(").") + safetyNote);
 
-    // Reopened without creating anything: a missing file must not become an empty store.
-    QString reopenFailure;
-    if (!isRegularFile(live)) {
-        reopenFailure = OVError::file(live, std::make_error_code(std::errc::no_such_file_or_directory))
-                            .errorDescription();
-    } else {
-        try {
-            openConnection(live);
-            useWriteAheadLog();
-        } catch (const OVError& error) {
-            reopenFailure = error.errorDescription();
-        }
-    }
+    const QString reopenFailure = reopenAsItIs(live);
     if (!reopenFailure.isEmpty())
         throw OVError::badBackup(QStringLiteral("the copy could not be put in place (") + failure +
                                  QStringLiteral("), and your data could not be opened again (") + reopenFailure +
@@ -792,4 +774,18 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     changed();
     throw OVError::badBackup(QStringLiteral("the copy could not be put in place (") + failure + QStringLiteral("). ") +
                              leftAsItWas);
+}
+
+QString OVStore::reopenAsItIs(const QString& live)
+{
+    // Without creating anything: a missing file must not become an empty store.
+    if (!isRegularFile(live))
+        return OVError::file(live, std::make_error_code(std::errc::no_such_file_or_directory)).errorDescription();
+    try {
+        openConnection(live);
+        useWriteAheadLog();
+    } catch (const OVError& error) {
+        return error.errorDescription();
+    }
+    return QString();
 }

@@ -67,12 +67,7 @@ protected:
 
 TEST_F(QuitDuringJob, AnExportStopsAndLeavesNothing)
 {
-    QList<Reading> batch;
-    for (int i = 0; i < 3000; ++i)
-        batch.append(Reading{.zoneID = store->zones().first().id,
-                             .taken = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC).addSecs(60 * i),
-                             .values = {{Metric::temp, 70}}});
-    store->addReadings(batch);
+    testsupport::addMinuteReadings(*store, 3000);
     SlowJobs slow(0, 400);
     BackgroundJob* job = SettingsView::exportAll(scratch.path());
     ASSERT_NE(job, nullptr);

@@ -192,12 +192,7 @@ TEST_F(SettingsJobs, FullExportOfATableThatCannotBeReadSaysSoAndLeavesNothing)
 // that succeeds replaces all eight.
 TEST_F(SettingsJobs, AFailedOrCancelledExportLeavesAnEarlierExportAsItWas)
 {
-    QList<Reading> batch;
-    for (int i = 0; i < 3000; ++i)
-        batch.append(Reading{.zoneID = store->zones().first().id,
-                             .taken = QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC).addSecs(60 * i),
-                             .values = {{Metric::temp, 70}}});
-    store->addReadings(batch);
+    testsupport::addMinuteReadings(*store, 3000);
     const QDir target(QDir(dir.path()).filePath(SettingsView::exportFolderName()));
     const auto writeEarlier = [&] {
         ASSERT_TRUE(QDir().mkpath(target.path()));
