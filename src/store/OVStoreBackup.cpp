@@ -678,6 +678,10 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
         busy = m_db->query(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")).value(0).intValue(QStringLiteral("busy"));
     } catch (const OVError&) {
     }
+    if (busy.value_or(1) != 0) {
+        removeQuietly(incoming);
+        throw OVError::database(stillInUse);
+    }
     // A connection of another process that is open but idle holds no lock that the
     // checkpoint waits for, yet it would go on writing into a log that the swap
     // unlinks, and lose what it saves. Every connection that has read the file keeps

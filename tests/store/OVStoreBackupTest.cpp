@@ -1047,6 +1047,25 @@ TEST(OVStoreRestore, AnIdleConnectionOfAnotherProcessRefusesTheRestore)
     EXPECT_EQ(store.digest(), f.backupDigest);
 }
 
+// A checkpoint that does not finish leaves commits in the log that the swap would
+// unlink: the restore stops there, whatever else would let it go ahead.
+TEST(OVStoreRestore, ACheckpointThatFailsRefusesTheRestore)
+{
+    Fixture f;
+    OVStore store(f.db);
+    addGreenhouse(store, QStringLiteral("Only in the log so far"));
+    const QString withIt = store.digest();
+    const OVStore::RestorePlan plan =
+        OVStore::prepareRestore(f.db, url(f.backup), QDateTime::currentDateTime(), &store.db());
+    sqlite3_progress_handler(store.db().handle(), 1, [](void*) { return 1; }, nullptr);
+    const OVError e = errorOf([&] { store.finishRestore(plan, store.revision()); });
+    sqlite3_progress_handler(store.db().handle(), 0, nullptr, nullptr);
+
+    EXPECT_EQ(e, stillInUse);
+    EXPECT_EQ(store.digest(), withIt);
+    EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
+}
+
 // The open database is no backup of itself, under any of its names: a copy of the
 // file alone would leave out the commits still in its log.
 TEST(OVStoreRestore, OpenDatabaseIsRefusedAsTheBackup)
