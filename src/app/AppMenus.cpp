@@ -4,6 +4,7 @@
 #include "app/OVSetup.h"
 #include "kit/KitText.h"
 #include "kit/QNMRKitMenus.h"
+#include "screens/settings/SettingsView.h"
 #include "services/BackgroundJobs.h"
 
 #include <QAction>
@@ -48,12 +49,13 @@ void build(QMenuBar* bar, QWidget* window)
                                   AppCommands::backUpNow);
     QAction* exportItem = addItem(file, QStringLiteral("Export Everything as CSV…"), {}, AppCommands::exportEverything);
     // While a job runs, the items that would conflict with it wait: a second backup,
-    // and anything that reads or writes the records during a restore.
+    // a second full export, and anything that reads or writes the records during a
+    // restore.
     const auto guard = [backupItem, exportItem, importItem] {
         const BackgroundJobs& jobs = BackgroundJobs::shared();
         const bool restoring = jobs.runs(QStringLiteral("restore"));
         backupItem->setEnabled(!restoring && !jobs.runs(QStringLiteral("backup")));
-        exportItem->setEnabled(!restoring);
+        exportItem->setEnabled(!restoring && !SettingsView::exportAllRunning());
         importItem->setEnabled(!restoring);
     };
     QObject::connect(&BackgroundJobs::shared(), &BackgroundJobs::changed, file, guard);

@@ -12,7 +12,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <cerrno>
@@ -214,6 +217,27 @@ private:
 
 QByteArray fsName(const QString& path) { return QFile::encodeName(path); }
 
+std::error_code lastErrno() { return std::error_code(errno, std::generic_category()); }
+
+// The hidden names a run gives its files: ".<name>.<random>.tmp" for a copy being
+// written, with ".previous" added for the second name of the file it replaces.
+QString temporaryName(const QString& name)
+{
+    return QStringLiteral(".") + name + u'.' + QString::number(QRandomGenerator::global()->generate(), 36) +
+           QStringLiteral(".tmp");
+}
+const QString previousSuffix = QStringLiteral(".previous");
+
+// Makes renames in `folder` durable; best effort (some file systems refuse it).
+void syncFolder(const QDir& folder)
+{
+    const int fd = ::open(fsName(folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
 // The files of one export, each written complete to a temporary file beside its
 // target before any target is touched, then put in place together. Until then a
 // failure, a cancel or an exception takes only the temporary files away: whatever
@@ -241,9 +265,7 @@ public:
         // Made as a new file would be (0666 less the umask); a file it replaces
         // passes its own permissions on.
         for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-            temp = m_folder.filePath(QStringLiteral(".") + name + u'.' +
-                                     QString::number(QRandomGenerator::global()->generate(), 36) +
-                                     QStringLiteral(".tmp"));
+            temp = m_folder.filePath(temporaryName(name));
             fd = ::open(fsName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd < 0 && errno != EEXIST)
                 break;
@@ -284,10 +306,9 @@ public:
                 undo(i);
                 throwFileError(file.target, error);
             }
-            if (::rename(fsName(file.temp).constData(), fsName(file.target).constData()) != 0) {
-                const int error = errno;
+            if (const std::error_code error = Exporter::renameFile(file.temp, file.target)) {
                 undo(i);
-                throwFileError(file.target, error);
+                throwFileError(file.target, error.value());
             }
             file.placed = true;
         }
@@ -297,7 +318,7 @@ public:
                 QFile::remove(file.kept);
             targets.append(file.target);
         }
-        syncFolder();
+        syncFolder(m_folder);
         return targets;
     }
 
@@ -320,10 +341,10 @@ private:
             return errno == ENOENT ? 0 : errno;
         if (S_ISDIR(st.st_mode))
             return EISDIR; // a rename over a folder fails; nothing is to be kept
-        const QString kept = file.temp + QStringLiteral(".previous");
-        if (::link(fsName(file.target).constData(), fsName(kept).constData()) != 0) {
-            if (::rename(fsName(file.target).constData(), fsName(kept).constData()) != 0)
-                return errno;
+        const QString kept = file.temp + previousSuffix;
+        if (Exporter::linkFile(file.target, kept)) {
+            if (const std::error_code error = Exporter::renameFile(file.target, kept))
+                return error.value();
             file.movedAside = true;
         }
         file.kept = kept;
@@ -338,7 +359,7 @@ private:
             Pending& file = m_files[i];
             if (file.placed || file.movedAside) {
                 if (!file.kept.isEmpty())
-                    ::rename(fsName(file.kept).constData(), fsName(file.target).constData());
+                    Exporter::renameFile(file.kept, file.target);
                 else
                     QFile::remove(file.target);
             } else if (!file.kept.isEmpty()) {
@@ -346,26 +367,84 @@ private:
             }
             file.placed = false;
         }
-        syncFolder();
-    }
-
-    // Makes the renames durable; best effort (some file systems refuse it).
-    void syncFolder() const
-    {
-        const int fd = ::open(fsName(m_folder.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
+        syncFolder(m_folder);
     }
 
     QDir m_folder;
     QList<Pending> m_files;
 };
 
+// Puts back, then removes, what runs killed part way left in `folder` (see
+// everything()). Only regular files under our own hidden names for the eight files
+// are touched.
+void tidyLeftovers(const QDir& folder)
+{
+    static const QRegularExpression ours(QStringLiteral("^\\.(.+)\\.[0-9a-z]+\\.tmp(\\.previous)?$"));
+    struct Leftovers {
+        QStringList temporaries;
+        QStringList previous;
+        QString newest; // of `previous`, by last change
+        timespec newestTime{};
+    };
+    QHash<QString, Leftovers> byTarget;
+    const QFileInfoList entries =
+        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = ours.match(entry.fileName());
+        struct stat st {};
+        if (!match.hasMatch() || !Exporter::fileNames().contains(match.captured(1)) ||
+            ::lstat(fsName(entry.filePath()).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        Leftovers& left = byTarget[match.captured(1)];
+        if (match.captured(2).isEmpty()) {
+            left.temporaries.append(entry.filePath());
+            continue;
+        }
+        left.previous.append(entry.filePath());
+        const timespec changed = st.st_mtim;
+        if (left.newest.isEmpty() || changed.tv_sec > left.newestTime.tv_sec ||
+            (changed.tv_sec == left.newestTime.tv_sec && changed.tv_nsec > left.newestTime.tv_nsec)) {
+            left.newest = entry.filePath();
+            left.newestTime = changed;
+        }
+    }
+    bool putBack = false;
+    for (auto it = byTarget.begin(); it != byTarget.end(); ++it) {
+        const QString target = folder.filePath(it.key());
+        Leftovers& left = it.value();
+        struct stat st {};
+        // An earlier file moved aside and never put back has no other name: it is put
+        // back, never removed.
+        if (!left.newest.isEmpty() && ::lstat(fsName(target).constData(), &st) != 0 && errno == ENOENT) {
+            if (const std::error_code error = Exporter::renameFile(left.newest, target))
+                throwFileError(target, error.value());
+            left.previous.removeOne(left.newest);
+            putBack = true;
+        }
+        for (const QString& temp : std::as_const(left.temporaries))
+            QFile::remove(temp);
+        // Second names go only beside a file under the name itself.
+        if (::lstat(fsName(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            for (const QString& previous : std::as_const(left.previous))
+                QFile::remove(previous);
+    }
+    if (putBack)
+        syncFolder(folder);
+}
+
 } // namespace
 
 namespace Exporter {
+
+std::function<std::error_code(const QString&, const QString&)> renameFile = [](const QString& from,
+                                                                              const QString& to) {
+    return ::rename(fsName(from).constData(), fsName(to).constData()) == 0 ? std::error_code() : lastErrno();
+};
+
+std::function<std::error_code(const QString&, const QString&)> linkFile = [](const QString& existing,
+                                                                            const QString& newName) {
+    return ::link(fsName(existing).constData(), fsName(newName).constData()) == 0 ? std::error_code() : lastErrno();
+};
 
 const QStringList& fileNames()
 {
@@ -552,6 +631,8 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
     std::filesystem::create_directories(target, error);
     if (error)
         throw OVError::file(QDir::toNativeSeparators(folder), error);
+    if (existed)
+        tidyLeftovers(QDir(folder));
 
     try {
         PendingFiles files{QDir(folder)};

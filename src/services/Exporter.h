@@ -23,6 +23,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <system_error>
 
 class JobState;
 class OVStore;
@@ -45,7 +46,8 @@ QString ledger(const OVStore& store);
 // The eight file names, in the order everything() writes them.
 const QStringList& fileNames();
 
-// Creates `folder` with any missing parents (an existing folder is fine), then
+// Creates `folder` with any missing parents (an existing folder is fine), tidies what
+// an export killed part way left there (see below), then
 // writes the eight files into it and returns their paths in fileNames() order. The
 // files are written complete to temporary files beside their targets first and put
 // in place together at the end, so the folder holds either the files it held before
@@ -55,7 +57,18 @@ const QStringList& fileNames();
 // (OVError::database with the reason: a table, or a look-up for one of its cells),
 // and, with a job, a cancel request (JobCancelled, honoured between rows). With a
 // job, its stage and steps (one per reading) are kept up to date.
+// A killed export leaves hidden files beside the eight: temporary copies
+// ".<name>.<random>.tmp" and second names of earlier files ".<name>.<random>.tmp.previous".
+// Only one export runs at a time and the program once per user, so each is stale:
+// an earlier file left only under its second name is put back under its own name
+// (OVError::file when that fails, with nothing else done), then the rest go.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
+
+// The calls that give an earlier file its second name and put finished files in
+// place, returning the system's error. Tests replace them to make a rename fail part
+// way, or to stand for a file system without hard links (FAT, exFAT).
+extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
+extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
 
 // Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of
 // UTF-8 (the readings streamed, a line at a time into pieces of about 64 KiB), the

@@ -21,6 +21,8 @@
 #include <thread>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::ScratchDir;
 
@@ -165,6 +167,127 @@ TEST(ExporterEverything, AFileThatCannotBePutInPlaceLeavesTheEarlierFiles)
     EXPECT_EQ(testsupport::readAll(greenhouses), QByteArray("earlier greenhouses\r\n"));
     EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{QStringLiteral("Greenhouses and zones.csv"), QStringLiteral("Seeds.csv")}));
+}
+
+// ---- Putting the files in place
+
+namespace {
+
+// A folder holding an earlier export: each of the eight files says "earlier <name>".
+QDir earlierExport(const Fixture& f)
+{
+    const QDir folder(f.dir.file(QStringLiteral("export")));
+    EXPECT_TRUE(QDir().mkpath(folder.path()));
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_TRUE(testsupport::writeAll(folder.filePath(name), "earlier " + name.toUtf8()));
+    return folder;
+}
+
+// The earlier export is there byte for byte, with nothing else but `others`.
+void expectEarlier(const QDir& folder, const QStringList& others = {})
+{
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_EQ(testsupport::readAll(folder.filePath(name)), "earlier " + name.toUtf8()) << name.toStdString();
+    QStringList expected = Exporter::fileNames() + others;
+    expected.sort();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
+}
+
+// Makes the file-system calls of everything() fail as `fail` says while it lives.
+class FailingCalls {
+public:
+    using Call = std::function<std::error_code(const QString&, const QString&)>;
+    FailingCalls(Call& call, std::function<bool(int n)> fail) : m_call(call), m_real(call)
+    {
+        call = [this, fail = std::move(fail)](const QString& a, const QString& b) {
+            return fail(++count) ? std::make_error_code(std::errc::io_error) : m_real(a, b);
+        };
+    }
+    ~FailingCalls() { m_call = m_real; }
+    FailingCalls(const FailingCalls&) = delete;
+    FailingCalls& operator=(const FailingCalls&) = delete;
+    int count = 0;
+
+private:
+    Call& m_call;
+    Call m_real;
+};
+
+void expectFileError(const OVStore& store, const QDir& folder, const QString& target, int error)
+{
+    try {
+        Exporter::everything(store, folder.path());
+        ADD_FAILURE() << "expected a file error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.payload(), QDir::toNativeSeparators(folder.filePath(target)) + QStringLiteral(": ") +
+                                   QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+} // namespace
+
+// A rename that fails part way takes back the ones before it.
+TEST(ExporterEverything, ARenameFailingPartWayPutsTheEarlierFilesBack)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    FailingCalls renames(Exporter::renameFile, [](int n) { return n == 5; });
+    expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
+    expectEarlier(folder);
+}
+
+// Where the file system has no hard links, each earlier file is moved aside and put
+// back from there; a replaced file keeps its permissions.
+TEST(ExporterEverything, WithoutHardLinksEarlierFilesAreMovedAsideAndPutBack)
+{
+    Fixture f;
+    QDir folder = earlierExport(f);
+    const QString plants = folder.filePath(QStringLiteral("Plants.csv"));
+    ASSERT_TRUE(QFile::setPermissions(plants, QFile::ReadOwner | QFile::WriteOwner));
+    FailingCalls links(Exporter::linkFile, [](int) { return true; });
+    EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    EXPECT_EQ(links.count, 8);
+    EXPECT_TRUE(testsupport::readAll(plants).startsWith("Crop,Variety"));
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(plants).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    // Each file takes two renames: aside, then in. The fifth file's placing fails,
+    // after it was moved aside.
+    folder = earlierExport(f);
+    FailingCalls renames(Exporter::renameFile, [](int n) { return n == 10; });
+    expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
+    expectEarlier(folder);
+}
+
+// What a killed export left beside its files goes at the next export into the
+// folder; an earlier file left only under its second name comes back under its own,
+// even when that export then fails. Other hidden files stay.
+TEST(ExporterEverything, AKilledExportsLeftoversAreTidiedByTheNext)
+{
+    Fixture f;
+    QDir folder = earlierExport(f);
+    const QString mine = QStringLiteral(".notes.csv.abc.tmp");
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(mine), "not the export's"));
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(QStringLiteral(".Climate readings.csv.k3x9.tmp")), "part"));
+    ASSERT_EQ(::link(QFile::encodeName(folder.filePath(QStringLiteral("Seeds.csv"))).constData(),
+                     QFile::encodeName(folder.filePath(QStringLiteral(".Seeds.csv.1x.tmp.previous"))).constData()),
+              0);
+    ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    QStringList expected = Exporter::fileNames();
+    expected.append(mine);
+    expected.sort();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
+
+    folder = earlierExport(f);
+    ASSERT_TRUE(QFile::rename(folder.filePath(QStringLiteral("Plants.csv")),
+                              folder.filePath(QStringLiteral(".Plants.csv.zz9.tmp.previous"))));
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(QStringLiteral(".Plants.csv.q1.tmp")), "new, unfinished"));
+    f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench")); // its readings are read
+    f.store.db().exec(QStringLiteral("DROP TABLE reading"));
+    EXPECT_THROW(Exporter::everything(f.store, folder.path()), OVError);
+    expectEarlier(folder, {mine});
 }
 
 // The single-table export fails like everything() when the readings stop part way,

@@ -13,6 +13,7 @@
 #include "kit/SegmentedPicker.h"
 #include "screens/settings/ReportTable.h"
 #include "screens/settings/SettingsView.h"
+#include "services/BackgroundJobs.h"
 #include "services/FilePanels.h"
 #include "services/Reports.h"
 #include "store/OVStore.h"
@@ -51,6 +52,12 @@ ReportsView::ReportsView(OVStore& store, QWidget* parent) : QWidget(parent), m_s
     exportAll->setSymbol(QStringLiteral("folder.badge.plus"));
     page->addTrailing(exportAll);
     connect(exportAll, &QPushButton::clicked, this, [] { SettingsView::chooseFolderAndExportAll(); });
+    // As on Settings: no full export during a restore or beside another one.
+    const auto guard = [exportAll] {
+        exportAll->setEnabled(!SettingsView::restoreRunning() && !SettingsView::exportAllRunning());
+    };
+    connect(&BackgroundJobs::shared(), &BackgroundJobs::changed, this, guard);
+    guard();
 
     auto* periodRow = new QHBoxLayout;
     periodRow->setSpacing(KitMetrics::px(10));

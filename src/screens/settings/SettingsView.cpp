@@ -40,6 +40,8 @@ namespace {
 const QString folderMessage = QStringLiteral("Choose a folder for the CSV files");
 const QString backupJobName = QStringLiteral("backup");
 const QString restoreJobName = QStringLiteral("restore");
+// Not "export": the one-table exports use that name and may run beside this one.
+const QString exportAllJobName = QStringLiteral("full export");
 
 // The user text of whatever an action threw.
 QString describe(const std::exception& error)
@@ -207,7 +209,7 @@ SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
         const bool busy = BackgroundJobs::shared().busy();
         backupNowButton->setEnabled(!backupRunning());
         restoreButton->setEnabled(!busy);
-        exportButton->setEnabled(!restoreRunning());
+        exportButton->setEnabled(!restoreRunning() && !exportAllRunning());
     };
     connect(&BackgroundJobs::shared(), &BackgroundJobs::changed, this, guard);
     guard();
@@ -341,6 +343,25 @@ bool SettingsView::restoreRunning()
     return BackgroundJobs::shared().runs(restoreJobName);
 }
 
+bool SettingsView::exportAllRunning()
+{
+    return BackgroundJobs::shared().runs(exportAllJobName);
+}
+
+namespace {
+
+// One full export at a time: two runs into one folder would put their files in place
+// over each other's, and each one's undo could take away the other's files.
+bool refusedBesideAnotherExport()
+{
+    if (!SettingsView::exportAllRunning())
+        return false;
+    AppModel::shared().setMessage(QStringLiteral("An export is already running."));
+    return true;
+}
+
+} // namespace
+
 bool SettingsView::backupRunning()
 {
     return BackgroundJobs::shared().runs(backupJobName) || restoreRunning();
@@ -378,6 +399,8 @@ BackgroundJob* SettingsView::backupNow()
 
 void SettingsView::chooseFolderAndExportAll()
 {
+    if (refusedBesideAnotherExport())
+        return;
     if (const std::optional<QString> folder = FilePanels::folder(folderMessage))
         exportAll(*folder);
 }
@@ -387,11 +410,13 @@ BackgroundJob* SettingsView::exportAll(const QString& folder)
     OVStore* store = OVStore::shared();
     if (!store || restoreRunning())
         return nullptr;
+    if (refusedBesideAnotherExport())
+        return nullptr;
     const QString database = store->path();
     const QString target = QDir(folder).filePath(exportFolderName());
     auto written = std::make_shared<QStringList>();
     return BackgroundJob::start(
-        QStringLiteral("export"), BackgroundJob::Stop::cancellable,
+        exportAllJobName, BackgroundJob::Stop::cancellable,
         [database, target, written](JobState& job) {
             job.setStage(QStringLiteral("Exporting…"));
             OVStore worker(database);

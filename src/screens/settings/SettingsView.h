@@ -35,7 +35,8 @@ public:
     // job (returned; nothing when cancelled, or while a backup or restore runs).
     static BackgroundJob* backupNow();
     // Writes every table as CSV into "QNMR Orvane export <day>" inside `folder`, on a
-    // background job that may be cancelled (it then leaves nothing behind).
+    // background job that may be cancelled (it then leaves nothing behind). One runs
+    // at a time: while one runs, another is refused with a notice (nothing returned).
     static BackgroundJob* exportAll(const QString& folder);
     // Asks for the folder, then exportAll(); a cancelled dialog does nothing.
     static void chooseFolderAndExportAll();
@@ -48,6 +49,8 @@ public:
     static bool backupRunning();
     // Whether a restore is running (nothing else is started then).
     static bool restoreRunning();
+    // Whether an Export Everything is running (a second one is not started).
+    static bool exportAllRunning();
 
     static QString backupName(const OVDay& day = OVDay::today());
     static QString exportFolderName(const OVDay& day = OVDay::today());

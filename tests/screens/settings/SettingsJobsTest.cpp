@@ -242,6 +242,38 @@ TEST_F(SettingsJobs, AFailedOrCancelledExportLeavesAnEarlierExportAsItWas)
     expectEarlier("readings that cannot be read");
 }
 
+// A second Export Everything while one runs is refused from every entry point, and
+// the first one ends with its eight files: two runs would share the dated folder.
+TEST_F(SettingsJobs, OneFullExportAtATime)
+{
+    testsupport::addMinuteReadings(*store, 3000);
+    SettingsView view(*store, AppModel::shared());
+    QNChromeButton* exportButton = button(view, QStringLiteral("Export Everything as CSV Files…"));
+    ASSERT_TRUE(exportButton);
+    folderAnswer = dir.path();
+    {
+        SlowJobs slow(0, 300);
+        ASSERT_NE(SettingsView::exportAll(dir.path()), nullptr);
+        EXPECT_FALSE(exportButton->isEnabled());
+        EXPECT_EQ(SettingsView::exportAll(dir.path()), nullptr);
+        EXPECT_EQ(message(), QStringLiteral("An export is already running."));
+        AppModel::shared().clearMessage();
+        SettingsView::chooseFolderAndExportAll();
+        EXPECT_EQ(message(), QStringLiteral("An export is already running."));
+        EXPECT_EQ(BackgroundJobs::shared().running().size(), 1);
+        testsupport::finishJobs();
+    }
+    EXPECT_TRUE(exportButton->isEnabled());
+    const QString target = QDir(dir.path()).filePath(SettingsView::exportFolderName());
+    EXPECT_EQ(message(), QStringLiteral("Exported 8 CSV files to:\n") + QDir::toNativeSeparators(target));
+    const QString direct = dir.file(QStringLiteral("direct"));
+    Exporter::everything(*store, direct);
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_EQ(testsupport::readAll(QDir(target).filePath(name)), testsupport::readAll(QDir(direct).filePath(name)))
+            << name.toStdString();
+    EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
+}
+
 // The open database chosen as the backup is refused by the first step, before the
 // question: inspected without its log, it would be described with counts it does
 // not hold.
