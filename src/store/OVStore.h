@@ -339,6 +339,11 @@ public:
     // writing or idle), nothing is swapped: OVError::database says the database is
     // still in use, and the store goes on with its file as it was.
     QUrl restore(const QUrl& url, const QDateTime& now = QDateTime::currentDateTime());
+    // Throws the refusal above while another connection, of any process, has read the
+    // database (the lock check of the swap, asked without keeping the lock). A
+    // restore asks it first, so a refused one writes no safety copy; one that has
+    // only opened the file is still seen at the swap.
+    void refuseRestoreWhileInUse();
     // restore() in two halves, so the slow one can run on a worker thread while the
     // window keeps painting. prepareRestore() needs no store object: it inspects the
     // backup, writes the safety copy of the database at `databasePath` through

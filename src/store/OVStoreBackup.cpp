@@ -428,7 +428,8 @@ void removeSideFiles(const QString& live, const QString& real)
 // it. On success the lock is kept until the connection closes; otherwise the
 // connection is left with the lock it had (shared in the write-ahead log, none in
 // the rollback journal, where it keeps none between statements).
-bool lockedForSwap(sqlite3* handle)
+// With `keep` false the exclusive lock is given back at once, as a question only.
+bool lockedForSwap(sqlite3* handle, bool keep = true)
 {
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(handle, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
@@ -441,11 +442,11 @@ bool lockedForSwap(sqlite3* handle)
         sqlite3_step(statement) == SQLITE_ROW && (mode = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))))
         logged = std::strcmp(mode, "wal") == 0;
     sqlite3_finalize(statement);
-    if (file->pMethods->xLock(file, SQLITE_LOCK_SHARED) == SQLITE_OK &&
-        file->pMethods->xLock(file, SQLITE_LOCK_EXCLUSIVE) == SQLITE_OK)
-        return true;
-    file->pMethods->xUnlock(file, logged ? SQLITE_LOCK_SHARED : SQLITE_LOCK_NONE);
-    return false;
+    const bool locked = file->pMethods->xLock(file, SQLITE_LOCK_SHARED) == SQLITE_OK &&
+                        file->pMethods->xLock(file, SQLITE_LOCK_EXCLUSIVE) == SQLITE_OK;
+    if (!locked || !keep)
+        file->pMethods->xUnlock(file, logged ? SQLITE_LOCK_SHARED : SQLITE_LOCK_NONE);
+    return locked;
 }
 
 // Whether the file is open anywhere else, in this process or another, under any
@@ -587,7 +588,17 @@ QMap<QString, qint64> OVStore::inspectBackup(const QUrl& url)
 QUrl OVStore::restore(const QUrl& url, const QDateTime& now)
 {
     const qint64 before = m_revision;
+    refuseRestoreWhileInUse();
     return finishRestore(prepareRestore(path(), url, now, m_db.get()), before);
+}
+
+void OVStore::refuseRestoreWhileInUse()
+{
+    // The same question as at the swap, asked before the slow half: a restore that
+    // would be refused there writes no safety copy of the whole database first.
+    sqlite3* handle = m_db->handle();
+    if (!handle || !lockedForSwap(handle, false))
+        throw OVError::database(stillInUse);
 }
 
 QMap<QString, qint64> OVStore::inspectForRestore(const QString& databasePath, const QUrl& url)

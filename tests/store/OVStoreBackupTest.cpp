@@ -964,7 +964,8 @@ struct PlainConnection {
 // the file been swapped under it, its next save would have gone into a log the swap
 // unlinked, reported done and lost. Whether it has read the file or only opened it,
 // the restore is refused and changes nothing, and its save lands in the live file.
-// Once it has closed, the restore goes ahead.
+// One that has read the file is seen before the safety copy: none is written. Once
+// it has closed, the restore goes ahead.
 TEST(OVStoreRestore, AnIdleConnectionRefusesTheRestoreAndKeepsItsSave)
 {
     for (const bool hasRead : {true, false}) {
@@ -977,9 +978,13 @@ TEST(OVStoreRestore, AnIdleConnectionRefusesTheRestoreAndKeepsItsSave)
             ASSERT_EQ(other->number("SELECT count(*) FROM greenhouse"), houses);
         }
         const QByteArray liveBytes = sha256(f.db);
+        const QStringList before = entries(f.dir.path());
 
         EXPECT_EQ(errorOf([&] { store.restore(url(f.backup)); }), stillInUse);
         EXPECT_EQ(sha256(f.db), liveBytes);
+        if (hasRead) {
+            EXPECT_EQ(entries(f.dir.path()), before) << "no safety copy for a refused restore";
+        }
         EXPECT_EQ(store.digest(), f.liveDigest);
         EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
 
@@ -995,8 +1000,40 @@ TEST(OVStoreRestore, AnIdleConnectionRefusesTheRestoreAndKeepsItsSave)
     }
 }
 
+namespace {
+
+// The greenhouses a new connection of another process counts, or -1.
+qint64 greenhousesSeenElsewhere(const QString& db)
+{
+    int counted[2];
+    if (pipe(counted) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(counted[0]);
+        qint64 n = -1;
+        {
+            PlainConnection other(db);
+            n = other.number("SELECT count(*) FROM greenhouse");
+        }
+        _exit(write(counted[1], &n, sizeof n) == ssize_t(sizeof n) ? 0 : 1);
+    }
+    close(counted[1]);
+    qint64 n = -1;
+    if (child < 0 || read(counted[0], &n, sizeof n) != ssize_t(sizeof n))
+        n = -1;
+    close(counted[0]);
+    if (child > 0)
+        waitFor(child);
+    return n;
+}
+
+} // namespace
+
 // The same with the other connection in another process, the way a second program
-// holds the file: it reads once and stays open while the restore is tried.
+// holds the file: it reads once and stays open while the restore is tried. The
+// refusal leaves the store its own lock: when the other program closes, it must not
+// take the log with it as the last one out, or the store's next save would be lost.
 TEST(OVStoreRestore, AnIdleConnectionOfAnotherProcessRefusesTheRestore)
 {
     Fixture f;
@@ -1042,6 +1079,8 @@ TEST(OVStoreRestore, AnIdleConnectionOfAnotherProcessRefusesTheRestore)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(store.count(QStringLiteral("greenhouse")), houses + 1);
+    addGreenhouse(store, QStringLiteral("Saved after the other program closed"));
+    EXPECT_EQ(greenhousesSeenElsewhere(f.db), houses + 2);
 
     EXPECT_NO_THROW(store.restore(url(f.backup)));
     EXPECT_EQ(store.digest(), f.backupDigest);

@@ -474,6 +474,10 @@ BackgroundJob* SettingsView::runRestore(OVStore& store, AppModel& model, const Q
 {
     if (BackgroundJobs::shared().busy())
         return nullptr;
+    // Another program with the file open would refuse the swap anyway: say so now,
+    // before a safety copy of the whole database is written for nothing.
+    if (!model.act([&store] { store.refuseRestoreWhileInUse(); }))
+        return nullptr;
     // The slow half (safety copy, copy and check of the backup) runs on the worker;
     // the swap itself is a few renames and a reopen, done here on the store's thread.
     const QString database = store.path();

@@ -274,6 +274,22 @@ TEST_F(SettingsJobs, OneFullExportAtATime)
     EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
 }
 
+// Another program with the file open would refuse the swap: the restore says so at
+// once, before a safety copy of the whole database is written for nothing.
+TEST_F(SettingsJobs, ARestoreRefusedForAnotherConnectionWritesNoSafetyCopy)
+{
+    const QString backup = dir.file(QStringLiteral("earlier.ovbackup"));
+    store->backup(QUrl::fromLocalFile(backup));
+    SQLiteDB other(store->path());
+    other.query(QStringLiteral("SELECT count(*) FROM plant"));
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(SettingsView::runRestore(*store, AppModel::shared(), QUrl::fromLocalFile(backup)), nullptr);
+    EXPECT_EQ(message(), QStringLiteral("The database reported a problem: the database is still in use, so it was "
+                                        "not replaced"));
+    testsupport::finishJobs();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+}
+
 // The open database chosen as the backup is refused by the first step, before the
 // question: inspected without its log, it would be described with counts it does
 // not hold.
