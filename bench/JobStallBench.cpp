@@ -27,6 +27,7 @@
 #include "services/FilePanels.h"
 #include "services/TableExport.h"
 #include "store/OVStore.h"
+#include "store/SQLiteDB.h"
 #include "support/FifteenYears.h"
 #include "support/ScreenHarness.h"
 #include "support/StallMeter.h"
@@ -34,6 +35,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
@@ -303,6 +305,36 @@ void BM_Restore(benchmark::State& state)
         });
 }
 BENCHMARK(BM_Restore)->ArgName("job")->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A restore refused because another program has the file open and has read it: how
+// long the grower waits for the refusal ("total_ms"), and the files it leaves beside
+// the database ("files_left": a safety copy written for nothing would count).
+void BM_RestoreRefused(benchmark::State& state)
+{
+    OVStore& s = store();
+    const QString path = scratch().filePath(QStringLiteral("restore.ovbackup"));
+    if (!QFile::exists(path))
+        s.backup(QUrl::fromLocalFile(path));
+    SQLiteDB other(s.path());
+    other.query(QStringLiteral("SELECT count(*) FROM greenhouse"));
+    const QDir folder = QFileInfo(s.path()).dir();
+    const qsizetype before = folder.count();
+    AppModel::shared().clearMessage();
+    QString refusal;
+    measure(
+        state, [&] { SettingsView::runRestore(s, AppModel::shared(), QUrl::fromLocalFile(path)); },
+        [&] {
+            try {
+                s.restore(QUrl::fromLocalFile(path));
+            } catch (const OVError& e) {
+                refusal = e.errorDescription();
+            }
+        });
+    refusal += AppModel::shared().message().value_or(QString());
+    state.counters["files_left"] = double(QDir(folder.path()).count() - before);
+    state.counters["refused"] = refusal.contains(QStringLiteral("still in use")) ? 1 : 0;
+}
+BENCHMARK(BM_RestoreRefused)->ArgName("job")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
