@@ -138,8 +138,23 @@ void SeedsView::rebuild()
         col->setSpacing(KitMetrics::px(16));
         m_page->content()->addWidget(m_list);
     }
-    const LayoutSync::Hold hold(m_list->layout());
+    bool more = false;
+    {
+        const LayoutSync::Hold hold(m_list->layout());
+        more = placeCards(sameLook);
+    }
+    LayoutSync::settle(m_list);
+    if (more && !m_continuing) {
+        m_continuing = true;
+        QTimer::singleShot(0, this, [this] {
+            m_continuing = false;
+            rebuild();
+        });
+    }
+}
 
+bool SeedsView::placeCards(bool sameLook)
+{
     // Cards no longer wanted go on the next event-loop turn: one may hold the button
     // whose click asked for this rebuild.
     const auto retire = [](QWidget* card) {
@@ -177,13 +192,6 @@ void SeedsView::rebuild()
         if (visible)
             shown.append(card);
     }
-    if (more && !m_continuing) {
-        m_continuing = true;
-        QTimer::singleShot(0, this, [this] {
-            m_continuing = false;
-            rebuild();
-        });
-    }
     for (const auto& [source, card] : std::as_const(m_cards))
         retire(card);
     m_cards = kept;
@@ -218,6 +226,7 @@ void SeedsView::rebuild()
     }
     LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
     m_shown = shown;
+    return more;
 }
 
 QList<SeedCard*> SeedsView::cards() const { return m_shown; }

@@ -9,9 +9,12 @@
 // only when the store changed; a card is kept by packet id and reused while its
 // packet, tests and look are unchanged, so a rebuild makes only the cards that differ.
 // At most cardsPerTurn cards are made per event-loop turn: the first screenful shows
-// at once and the rest of a long inventory follows on the next turns, in order. The screen writes the
-// store only through a confirmed test delete; everything else opens an editor sheet.
-// The export always writes every packet, whatever the search shows.
+// at once and the rest of a long inventory follows on the next turns, in order. Every
+// turn is laid out before it can paint, so no card is ever drawn outside its place.
+//
+// The screen writes the store only through a confirmed test delete; everything else
+// opens an editor sheet. The export always writes every packet, whatever the search
+// shows.
 
 #include "records/GermTest.h"
 #include "records/OVDay.h"
@@ -71,6 +74,9 @@ public:
     QNSearchField* searchField() const { return m_searchField; }
 
 private:
+    // Makes, reuses, shows and orders this turn's cards; true while cards are still to come.
+    bool placeCards(bool sameLook);
+
     OVStore& m_store;
     AppModel& m_model;
     QString m_search;
