@@ -1,17 +1,21 @@
 // The Seed Inventory keeps cards by packet id: a store change remakes only the cards
 // whose packet or tests changed, and a long inventory is made over several event-loop
-// turns without losing its order, showing a stale card or painting a card anywhere but
-// in its place.
+// turns without losing its order, showing a stale card, painting a card anywhere but in
+// its place, or losing the grower's place across a zoom change.
 
+#include "LookWindow.h"
 #include "PlantsFixture.h"
 
+#include "kit/KitEvents.h"
 #include "kit/OVRebuilder.h"
+#include "kit/OVScroll.h"
 #include "screens/plants/GermTestRow.h"
 #include "screens/plants/SeedCard.h"
 #include "screens/plants/SeedsView.h"
 
 #include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSet>
 #include <QVBoxLayout>
 
@@ -194,4 +198,42 @@ TEST_F(SeedsReuse, NoCardPaintsOutsideItsPlaceOnAnyTurn)
     ASSERT_NE(view->cards().at(1)->findChild<GermTestRow*>(), nullptr);
     EXPECT_TRUE(check.painted.contains(view->cards().at(1)));
     EXPECT_GE(check.painted.size(), 10);
+}
+
+TEST_F(SeedsReuse, TheLastCardStaysInViewAcrossAZoomChangeAndBack)
+{
+    const int packets = SeedsView::cardsPerTurn * 5;
+    for (int i = 0; i < packets; ++i)
+        add(QStringLiteral("Crop %1").arg(i, 3, 10, QLatin1Char('0')));
+    const QString last = QStringLiteral("Crop %1").arg(packets - 1, 3, 10, QLatin1Char('0'));
+    // Sized for the larger zoom, so the window never scrolls, only the page.
+    testsupport::LookWindow look(Screen::seeds, 1.25);
+    const auto view = [&] { return qobject_cast<SeedsView*>(look.window->mainWindow()->screenHost()->current()); };
+    const auto lastInView = [&] {
+        const QList<SeedCard*> cards = view()->cards();
+        const QWidget* viewport = look.page()->scroll()->viewport();
+        return !cards.isEmpty() && cards.last()->seed().crop == last &&
+               viewport->rect().contains(QRect(cards.last()->mapTo(viewport, QPoint()), cards.last()->size()));
+    };
+    for (int turn = 0; turn < 20 && view()->cards().size() < packets; ++turn)
+        QApplication::processEvents();
+    QScrollBar* bar = look.page()->scroll()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_TRUE(lastInView());
+
+    for (const double zoom : {1.0, 1.25}) {
+        const SeedsView* old = view();
+        QNZoom::setValue(zoom);
+        emit KitEvents::shared().zoomChanged();
+        for (int turn = 0; turn < 20 && (view() == old || view()->cards().size() < packets); ++turn) {
+            QApplication::processEvents();
+            // From the new screen's first turn on: no jump on the way.
+            if (view() != old) {
+                EXPECT_TRUE(lastInView()) << "zoom " << zoom << ", turn " << turn;
+            }
+        }
+        ASSERT_NE(view(), old);
+        ASSERT_EQ(view()->cards().size(), packets);
+        EXPECT_TRUE(lastInView()) << "zoom " << zoom;
+    }
 }
