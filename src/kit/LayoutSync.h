@@ -19,6 +19,12 @@ namespace LayoutSync {
 // becomes `wanted`.
 void apply(QBoxLayout* layout, QList<QWidget*>& current, const QList<QWidget*>& wanted);
 
+// Lays out now, rather than on a later event-loop turn, `widget` and the widgets it sits
+// in, so that rows shown or made this turn have their places before anything paints: a
+// new row would otherwise paint once at its parent's corner, and the rows of a list
+// whose parent has not grown yet would paint squeezed.
+void settle(QWidget* widget);
+
 // Holds a layout still while many of its widgets are shown or hidden. Showing a widget
 // lays out its visible parents at once, so showing n rows one by one costs n passes over
 // the whole list; held, the list is laid out once, when the hold ends.

@@ -18,6 +18,7 @@
 namespace {
 
 constexpr const char* keptProperty = "ov.keptProperty";
+constexpr const char* leftScroll = "ov.leftScroll";
 
 enum class Kind { none, text, choice, segment, check, day, property };
 
@@ -170,7 +171,7 @@ QList<QAbstractScrollArea*> scrollAreas(const QWidget* root)
     QList<QWidget*> all = root->findChildren<QWidget*>();
     all.prepend(const_cast<QWidget*>(root));
     for (QWidget* w : all)
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(w); area && !area->property(leftScroll).toBool())
             out.append(area);
     return out;
 }
@@ -257,6 +258,11 @@ void OVViewState::apply(QWidget* root, double zoom) const
 void OVViewState::keep(QWidget* widget, const char* property)
 {
     widget->setProperty(keptProperty, QByteArray(property));
+}
+
+void OVViewState::leaveScroll(QAbstractScrollArea* area)
+{
+    area->setProperty(leftScroll, true);
 }
 
 QVariant OVViewState::value(const QString& key) const

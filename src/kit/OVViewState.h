@@ -19,6 +19,7 @@
 #include <QString>
 #include <QVariant>
 
+class QAbstractScrollArea;
 class QWidget;
 
 class OVViewState {
@@ -29,6 +30,10 @@ public:
     // Marks `widget`'s Q_PROPERTY `property` (readable and writable) to be kept; its
     // setter should act as the user's choice would.
     static void keep(QWidget* widget, const char* property);
+    // Leaves `area`'s scroll position out: its owner keeps its place itself, through a
+    // kept property, where a position in points would not find the same content again
+    // (a list made over several turns).
+    static void leaveScroll(QAbstractScrollArea* area);
 
     bool isEmpty() const { return m_values.isEmpty() && m_scrolls.isEmpty() && m_focus.isEmpty(); }
     // The kept values by key (tests look at these).

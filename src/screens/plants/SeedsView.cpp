@@ -9,6 +9,8 @@
 #include "kit/OVPage.h"
 #include "kit/OVReadFailure.h"
 #include "kit/OVRebuilder.h"
+#include "kit/OVScroll.h"
+#include "kit/OVViewState.h"
 #include "kit/QNChromeButton.h"
 #include "kit/QNSearchField.h"
 #include "screens/plants/SeedCard.h"
@@ -18,8 +20,11 @@
 #include "store/OVStore.h"
 
 #include <QHBoxLayout>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 SeedsView::SeedsView(QWidget* parent) : SeedsView(*OVStore::shared(), AppModel::shared(), parent) {}
 
@@ -43,6 +48,10 @@ SeedsView::SeedsView(OVStore& store, AppModel& model, QWidget* parent)
     bar->addStretch(0);
     m_page->content()->addLayout(bar);
     connect(m_searchField, &QNSearchField::textChanged, this, &SeedsView::setSearch);
+
+    // The place is kept by packet, not as the scroll area's position (see the header).
+    OVViewState::keep(this, "place");
+    OVViewState::leaveScroll(m_page->scroll());
 
     m_rebuilder = new OVRebuilder(this, [this] { rebuild(); });
     m_rebuilder->follow(m_store);
@@ -128,8 +137,18 @@ void SeedsView::rebuild()
         m_readFailure = reads.failed() ? reads.reason() : QString();
         m_readAt = reads.failed() ? -1 : m_store.revision();
     }
+    // Read before the look changes: the cards shown are still those of m_look.
+    if (m_place && m_placedAt && m_page->scroll()->verticalScrollBar()->value() != *m_placedAt)
+        m_place = placeInView(); // the grower scrolled meanwhile: theirs is the place now
     const BuiltLook look = BuiltLook::now();
     const bool sameLook = look == m_look;
+    if (!sameLook && !m_cards.isEmpty()) {
+        // Every card is made anew, over several turns: the place follows its packet.
+        if (!m_place)
+            m_place = placeInView();
+        m_placedAt.reset();
+        m_buildFrom = m_place ? std::optional(m_place->seedID) : std::nullopt;
+    }
     m_look = look;
     if (!m_list) {
         m_list = new QWidget;
@@ -138,45 +157,12 @@ void SeedsView::rebuild()
         col->setSpacing(KitMetrics::px(16));
         m_page->content()->addWidget(m_list);
     }
-    const LayoutSync::Hold hold(m_list->layout());
-
-    // Cards no longer wanted go on the next event-loop turn: one may hold the button
-    // whose click asked for this rebuild.
-    const auto retire = [](QWidget* card) {
-        card->hide();
-        card->deleteLater();
-    };
-    QHash<qint64, std::pair<CardSource, SeedCard*>> kept;
-    QList<QWidget*> order; // every card kept, shown or not, in packet order
-    QList<SeedCard*> shown;
-    int matching = 0;
-    int made = 0;
     bool more = false;
-    for (const CardSource& source : std::as_const(m_sources)) {
-        auto [old, card] = m_cards.take(source.seed.id);
-        if (card && (!sameLook || !(old == source))) {
-            retire(card);
-            card = nullptr;
-        }
-        const bool wanted = matches(source.seed, m_search);
-        matching += wanted ? 1 : 0;
-        // Past the cards this turn may make, the list ends for now; the next turn
-        // goes on from there.
-        more = more || (wanted && !card && made == cardsPerTurn);
-        if (!card && (!wanted || more))
-            continue;
-        if (!card) {
-            card = new SeedCard(source.seed, source.tests, this, m_list);
-            ++made;
-        }
-        kept.insert(source.seed.id, {source, card});
-        order.append(card);
-        // Cards the search leaves out stay, hidden, for when it lists them again.
-        const bool visible = wanted && !more;
-        card->setVisible(visible);
-        if (visible)
-            shown.append(card);
+    {
+        const LayoutSync::Hold hold(m_list->layout());
+        more = placeCards(sameLook);
     }
+    LayoutSync::settle(m_list);
     if (more && !m_continuing) {
         m_continuing = true;
         QTimer::singleShot(0, this, [this] {
@@ -184,9 +170,80 @@ void SeedsView::rebuild()
             rebuild();
         });
     }
+    m_complete = !more;
+    if (!more)
+        m_buildFrom.reset();
+    keepPlace(!more);
+}
+
+bool SeedsView::placeCards(bool sameLook)
+{
+    // Cards no longer wanted go on the next event-loop turn: one may hold the button
+    // whose click asked for this rebuild.
+    const auto retire = [](QWidget* card) {
+        card->hide();
+        card->deleteLater();
+    };
+    // The cards from m_buildFrom on are made first, then those above it.
+    qsizetype from = 0;
+    if (m_buildFrom) {
+        const auto at = std::find_if(m_sources.cbegin(), m_sources.cend(), [this](const CardSource& source) {
+            return source.seed.id == *m_buildFrom && matches(source.seed, m_search);
+        });
+        if (at == m_sources.cend())
+            m_buildFrom.reset();
+        else
+            from = at - m_sources.cbegin();
+    }
+    QHash<qint64, std::pair<CardSource, SeedCard*>> kept;
+    QList<SeedCard*> cardAt(m_sources.size(), nullptr); // every card kept, shown or not
+    QList<bool> shownAt(m_sources.size(), false);
+    int matching = 0;
+    int made = 0;
+    bool more = false;
+    const auto run = [&](qsizetype begin, qsizetype end) {
+        bool cut = false;
+        for (qsizetype i = begin; i < end; ++i) {
+            const CardSource& source = m_sources[i];
+            auto [old, card] = m_cards.take(source.seed.id);
+            if (card && (!sameLook || !(old == source))) {
+                retire(card);
+                card = nullptr;
+            }
+            const bool wanted = matches(source.seed, m_search);
+            matching += wanted ? 1 : 0;
+            // Past the cards this turn may make, the run ends for now; the next turn
+            // goes on from there.
+            cut = cut || (wanted && !card && made == cardsPerTurn);
+            if (!card && (!wanted || cut))
+                continue;
+            if (!card) {
+                card = new SeedCard(source.seed, source.tests, this, m_list);
+                ++made;
+            }
+            kept.insert(source.seed.id, {source, card});
+            cardAt[i] = card;
+            // Cards the search leaves out stay, hidden, for when it lists them again.
+            shownAt[i] = wanted && !cut;
+        }
+        more = more || cut;
+    };
+    run(from, m_sources.size());
+    run(0, from);
     for (const auto& [source, card] : std::as_const(m_cards))
         retire(card);
     m_cards = kept;
+
+    QList<QWidget*> order; // in packet order
+    QList<SeedCard*> shown;
+    for (qsizetype i = 0; i < cardAt.size(); ++i) {
+        if (!cardAt[i])
+            continue;
+        order.append(cardAt[i]);
+        cardAt[i]->setVisible(shownAt[i]);
+        if (shownAt[i])
+            shown.append(cardAt[i]);
+    }
 
     // Nothing to show: the read failure when the packets could not be read, else why.
     const bool failed = matching == 0 && !m_readFailure.isEmpty();
@@ -218,6 +275,75 @@ void SeedsView::rebuild()
     }
     LayoutSync::apply(static_cast<QVBoxLayout*>(m_list->layout()), m_order, order);
     m_shown = shown;
+    return more;
+}
+
+std::optional<SeedsView::Place> SeedsView::placeInView() const
+{
+    const QScrollBar* bar = m_page->scroll()->verticalScrollBar();
+    const int at = bar->value();
+    if (at == 0 || m_shown.isEmpty())
+        return std::nullopt;
+    const QWidget* body = m_page->scroll()->widget();
+    // The first card that reaches into the view; the last one when the view is past them.
+    const SeedCard* card = m_shown.last();
+    for (const SeedCard* shown : m_shown)
+        if (shown->mapTo(body, QPoint(0, shown->height())).y() > at) {
+            card = shown;
+            break;
+        }
+    return Place{card->seed().id, (at - card->mapTo(body, QPoint()).y()) / m_look.zoom,
+                 m_complete && at == bar->maximum()};
+}
+
+void SeedsView::keepPlace(bool done)
+{
+    if (!m_place)
+        return;
+    const auto card = std::find_if(m_shown.cbegin(), m_shown.cend(),
+                                   [this](const SeedCard* c) { return c->seed().id == m_place->seedID; });
+    if (card != m_shown.cend()) {
+        QScrollBar* bar = m_page->scroll()->verticalScrollBar();
+        // The cards from the packet's on are made first: the end is the list's own as
+        // soon as they all are.
+        bar->setValue(m_place->atEnd ? bar->maximum()
+                                     : (*card)->mapTo(m_page->scroll()->widget(), QPoint()).y() +
+                                           qRound(m_place->offset * m_look.zoom));
+        m_placedAt = bar->value();
+    }
+    if (done || card == m_shown.cend()) {
+        m_place.reset();
+        m_placedAt.reset();
+    }
+}
+
+QVariant SeedsView::place() const
+{
+    const std::optional<Place> place = m_place ? m_place : placeInView();
+    if (!place)
+        return {};
+    return QVariantMap{{QStringLiteral("packet"), place->seedID},
+                       {QStringLiteral("offset"), place->offset},
+                       {QStringLiteral("end"), place->atEnd}};
+}
+
+void SeedsView::setPlace(const QVariant& place)
+{
+    const QVariantMap map = place.toMap();
+    m_placedAt.reset();
+    if (map.isEmpty()) {
+        m_place.reset();
+        return;
+    }
+    m_place = Place{map.value(QStringLiteral("packet")).toLongLong(), map.value(QStringLiteral("offset")).toDouble(),
+                    map.value(QStringLiteral("end")).toBool()};
+    m_buildFrom = m_place->seedID;
+    // At once, so that the first picture of a rebuilt screen already shows the place; a
+    // search set after this rebuilds again on the next turn, keeping the place.
+    if (isVisible())
+        m_rebuilder->rebuildNow();
+    else
+        m_rebuilder->schedule();
 }
 
 QList<SeedCard*> SeedsView::cards() const { return m_shown; }
