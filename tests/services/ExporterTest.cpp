@@ -224,16 +224,22 @@ void expectFileError(const OVStore& store, const QDir& folder, const QString& ta
     }
 }
 
+// An export over an earlier one whose `failing`-th rename, the one that puts the fifth
+// file in place, fails: the earlier export is there again, and nothing else.
+void expectFifthPlacingFailure(const Fixture& f, int failing)
+{
+    const QDir folder = earlierExport(f);
+    FailingCalls renames(Exporter::renameFile, [failing](int n) { return n == failing; });
+    expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
+    expectEarlier(folder);
+}
+
 } // namespace
 
 // A rename that fails part way takes back the ones before it.
 TEST(ExporterEverything, ARenameFailingPartWayPutsTheEarlierFilesBack)
 {
-    Fixture f;
-    const QDir folder = earlierExport(f);
-    FailingCalls renames(Exporter::renameFile, [](int n) { return n == 5; });
-    expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
-    expectEarlier(folder);
+    expectFifthPlacingFailure(Fixture(), 5);
 }
 
 // Where the file system has no hard links, each earlier file is moved aside and put
@@ -241,7 +247,7 @@ TEST(ExporterEverything, ARenameFailingPartWayPutsTheEarlierFilesBack)
 TEST(ExporterEverything, WithoutHardLinksEarlierFilesAreMovedAsideAndPutBack)
 {
     Fixture f;
-    QDir folder = earlierExport(f);
+    const QDir folder = earlierExport(f);
     const QString plants = folder.filePath(QStringLiteral("Plants.csv"));
     ASSERT_TRUE(QFile::setPermissions(plants, QFile::ReadOwner | QFile::WriteOwner));
     FailingCalls links(Exporter::linkFile, [](int) { return true; });
@@ -253,12 +259,8 @@ TEST(ExporterEverything, WithoutHardLinksEarlierFilesAreMovedAsideAndPutBack)
     ASSERT_EQ(::stat(QFile::encodeName(plants).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
 
-    // Each file takes two renames: aside, then in. The fifth file's placing fails,
-    // after it was moved aside.
-    folder = earlierExport(f);
-    FailingCalls renames(Exporter::renameFile, [](int n) { return n == 10; });
-    expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
-    expectEarlier(folder);
+    // Each file takes two renames: aside, then in. The fifth file is moved aside first.
+    expectFifthPlacingFailure(f, 10);
 }
 
 // What a killed export left beside its files goes at the next export into the
