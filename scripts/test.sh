@@ -22,10 +22,11 @@ unset OV_DB_PATH OV_SELFTEST_MUTATE
 (cd build-test && ctest --output-on-failure -j "$jobs")
 
 echo "Running orvane --selftest"
-settings="$XDG_CONFIG_HOME/QNMR/QNMR Orvane.conf"
+# QSettings in INI format names the file .ini; .conf is the native format's name.
+settings_left() { compgen -G "$XDG_CONFIG_HOME/QNMR/QNMR Orvane.*" > /dev/null; }
 status=0
 TMPDIR="$scratch/tmp" OV_DATA_DIR="$root/data" ./build-test/orvane --selftest || status=$?
-if [ -e "$settings" ]; then
+if settings_left; then
   echo "FAIL: the self-check left a settings file behind"; status=1
 fi
 if compgen -G "$scratch/tmp/ov-selftest-*" > /dev/null; then
@@ -38,7 +39,7 @@ OV_DATA_DIR="$root/data" ./build-test/orvane --ov-snapshot "$scratch/snapshot" |
 if [ "$snap_status" -ne 0 ]; then
   echo "FAIL: the snapshot mode ended with exit code $snap_status"; status=1
 fi
-if [ -e "$settings" ]; then
+if settings_left; then
   echo "FAIL: the snapshot mode left a settings file behind"; status=1
 fi
 exit $status
