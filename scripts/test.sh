@@ -17,6 +17,11 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/tmp"
 export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
 export QT_QPA_PLATFORM=offscreen
+# Without one, Qt makes a runtime folder in /tmp and leaves it there.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  mkdir -m 700 "$scratch/runtime"
+  export XDG_RUNTIME_DIR="$scratch/runtime"
+fi
 unset OV_DB_PATH OV_SELFTEST_MUTATE
 
 (cd build-test && ctest --output-on-failure -j "$jobs")

@@ -5,11 +5,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+const char* const parentScratch = "ORVANE_TEST_PARENT_SCRATCH";
 
 class FreshSettingsPerTest : public ::testing::EmptyTestEventListener {
 public:
@@ -34,10 +37,16 @@ private:
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/ov-test-XXXXXX"));
+    // A test that runs this program again (a death test in the threadsafe style) has
+    // its child leave by _Exit, past the removal of the child's scratch folder: the
+    // child makes its folder inside this one, which goes when this process ends.
+    const QString parent = qEnvironmentVariable(parentScratch);
+    const QString base = !parent.isEmpty() && QFileInfo(parent).isDir() ? parent : QDir::tempPath();
+    QTemporaryDir scratch(base + QStringLiteral("/ov-test-XXXXXX"));
     if (!scratch.isValid())
         return 2;
     const QByteArray root = scratch.path().toUtf8();
+    qputenv(parentScratch, root);
     qputenv("HOME", root);
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
@@ -47,6 +56,12 @@ int main(int argc, char** argv)
     qputenv("OV_DATA_DIR", ORVANE_SOURCE_DATA_DIR);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without one, Qt makes a runtime folder in the temporary folder and leaves it.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && QDir(scratch.path()).mkdir(QStringLiteral("runtime"))) {
+        QFile::setPermissions(scratch.path() + QStringLiteral("/runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    }
 
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -342,7 +342,8 @@ public:
     // Throws the refusal above while another connection, of any process, has read the
     // database (the lock check of the swap, asked without keeping the lock). A
     // restore asks it first, so a refused one writes no safety copy; one that has
-    // only opened the file is still seen at the swap.
+    // only opened the file is still seen at the swap. A store whose connection is
+    // closed (a reopen failed) is refused with "closed" instead.
     void refuseRestoreWhileInUse();
     // restore() in two halves, so the slow one can run on a worker thread while the
     // window keeps painting. prepareRestore() needs no store object: it inspects the

@@ -50,6 +50,9 @@ const QString hasCode =
 
 const QString leftAsItWas = QStringLiteral("Your data was left as it was.");
 const QString stillInUse = QStringLiteral("the database is still in use, so it was not replaced");
+// The refusal says what the grower can do about it.
+const QString inUse = stillInUse + QStringLiteral(". Close any other program that has it open, then try again.");
+const QString storeClosed = QStringLiteral("closed");
 
 QByteArray fsName(const QString& path)
 {
@@ -596,9 +599,13 @@ void OVStore::refuseRestoreWhileInUse()
 {
     // The same question as at the swap, asked before the slow half: a restore that
     // would be refused there writes no safety copy of the whole database first.
+    // A store left closed by a failed reopen is not in use by anyone: it says so as
+    // every other operation on it does.
     sqlite3* handle = m_db->handle();
-    if (!handle || !lockedForSwap(handle, false))
-        throw OVError::database(stillInUse);
+    if (!handle)
+        throw OVError::database(storeClosed);
+    if (!lockedForSwap(handle, false))
+        throw OVError::database(inUse);
 }
 
 QMap<QString, qint64> OVStore::inspectForRestore(const QString& databasePath, const QUrl& url)
@@ -677,7 +684,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     sqlite3* handle = m_db->handle();
     if (!handle || !sqlite3_get_autocommit(handle) || sqlite3_next_stmt(handle, nullptr)) {
         removeQuietly(incoming);
-        throw OVError::database(handle ? stillInUse : QStringLiteral("closed"));
+        throw OVError::database(handle ? inUse : storeClosed);
     }
     // In write-ahead-log mode the latest commits may sit in the -wal file only. They
     // are written into the database file first, and the log emptied, so the file
@@ -691,7 +698,7 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     }
     if (busy.value_or(1) != 0) {
         removeQuietly(incoming);
-        throw OVError::database(stillInUse);
+        throw OVError::database(inUse);
     }
     // A connection of another process that is open but idle holds no lock that the
     // checkpoint waits for, yet it would go on writing into a log that the swap
@@ -701,17 +708,18 @@ QUrl OVStore::finishRestore(const RestorePlan& plan, qint64 revisionAtStart)
     // open. It is held until the close, so none can begin meanwhile.
     if (!lockedForSwap(handle)) {
         removeQuietly(incoming);
-        throw OVError::database(stillInUse);
+        throw OVError::database(inUse);
     }
     m_db->close();
     // Nor may any connection that has opened the file without reading it yet.
     if (openElsewhere(real)) {
         removeQuietly(incoming);
         const QString reopenFailure = reopenAsItIs(live);
+        // Left closed, the store cannot be restored by trying again: no advice then.
         if (!reopenFailure.isEmpty())
             throw OVError::database(stillInUse + QStringLiteral(", and it could not be opened again (") +
                                     reopenFailure + QStringLiteral(")"));
-        throw OVError::database(stillInUse);
+        throw OVError::database(inUse);
     }
     removeSideFiles(live, real);
 

@@ -621,6 +621,12 @@ TEST(OVStoreRestore, UndoThatFailsNamesTheSafetyCopy)
     EXPECT_TRUE(e.payload().contains(QLatin1Char('"') + safety + QLatin1Char('"'))) << e.payload().toStdString();
     EXPECT_EQ(digestOf(safety), f.liveDigest);
     EXPECT_EQ(store.revision(), 0);
+
+    // The store is left closed. A restore asked for again says so, as every other
+    // operation on it does, not that another program has the file; it writes nothing.
+    const QStringList before = entries(f.dir.path());
+    EXPECT_EQ(errorOf([&] { store.restore(url(f.backup)); }), OVError::database(QStringLiteral("closed")));
+    EXPECT_EQ(entries(f.dir.path()), before);
 }
 
 TEST(OVStoreRestore, LiveStatementRefusesTheRestoreBeforeTheSwap)
@@ -917,6 +923,13 @@ TEST(OVStoreRestore, CommitsStillInTheLogSurviveAFailingSwap)
     EXPECT_EQ(digestOf(f.db), withIt);
 }
 
+namespace {
+
+const OVError stillInUse = OVError::database(QStringLiteral(
+    "the database is still in use, so it was not replaced. Close any other program that has it open, then try again."));
+
+} // namespace
+
 // A reader in the middle of its snapshot keeps the log from being written into the
 // file: the restore is refused before anything changes.
 TEST(OVStoreRestore, ReaderOfAnotherConnectionRefusesTheRestore)
@@ -932,14 +945,12 @@ TEST(OVStoreRestore, ReaderOfAnotherConnectionRefusesTheRestore)
     const OVError e = errorOf([&] { store.restore(url(f.backup)); });
     reader.exec(QStringLiteral("COMMIT"));
 
-    EXPECT_EQ(e, OVError::database(QStringLiteral("the database is still in use, so it was not replaced")));
+    EXPECT_EQ(e, stillInUse);
     EXPECT_EQ(store.digest(), now);
     EXPECT_TRUE(leftovers(f.dir.path()).isEmpty()) << leftovers(f.dir.path()).join(u' ').toStdString();
 }
 
 namespace {
-
-const OVError stillInUse = OVError::database(QStringLiteral("the database is still in use, so it was not replaced"));
 
 // A connection through the engine's own interface, as any other program makes one.
 struct PlainConnection {

@@ -19,6 +19,8 @@
 #include <QSet>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 QString text(const QRect& r)
@@ -236,4 +238,68 @@ TEST_F(SeedsReuse, TheLastCardStaysInViewAcrossAZoomChangeAndBack)
         ASSERT_EQ(view()->cards().size(), packets);
         EXPECT_TRUE(lastInView()) << "zoom " << zoom;
     }
+}
+
+// Across a zoom change the place is the packet at the top of the view and the offset
+// into its card in points: 40 px into a card at 1.0 is 50 px into it at 1.25, and 40 px
+// again back at 1.0. A scroll of the grower's while the cards above are still coming
+// is theirs to keep: once the list is whole, the card then at the top is where they
+// left it, not back where the zoom change put it.
+TEST_F(SeedsReuse, TheGrowersPlaceIsKeptInPointsAndFollowsTheirScroll)
+{
+    const int packets = SeedsView::cardsPerTurn * 5;
+    for (int i = 0; i < packets; ++i)
+        add(QStringLiteral("Crop %1").arg(i, 3, 10, QLatin1Char('0')));
+    const QString thirtieth = QStringLiteral("Crop 030");
+    testsupport::LookWindow look(Screen::seeds, 1.25);
+    const auto view = [&] { return qobject_cast<SeedsView*>(look.window->mainWindow()->screenHost()->current()); };
+    QScrollBar* bar = nullptr;
+    const auto top = [&](const SeedCard* card) { return card->mapTo(look.page()->scroll()->widget(), QPoint()).y(); };
+    const auto cardOf = [&](const QString& crop) -> SeedCard* {
+        for (SeedCard* card : view()->cards())
+            if (card->seed().crop == crop)
+                return card;
+        return nullptr;
+    };
+    // The card at the top of the view and how far the view is into it.
+    const auto atTop = [&]() -> std::pair<QString, int> {
+        for (const SeedCard* card : view()->cards())
+            if (top(card) + card->height() > bar->value())
+                return {card->seed().crop, bar->value() - top(card)};
+        return {};
+    };
+    // Changes the zoom; `firstTurn` runs once the new screen has had its first turn.
+    const auto zoomTo = [&](double zoom, const std::function<void()>& firstTurn) {
+        const SeedsView* old = view();
+        QNZoom::setValue(zoom);
+        emit KitEvents::shared().zoomChanged();
+        for (int turn = 0; turn < 5 && view() == old; ++turn)
+            QApplication::processEvents();
+        ASSERT_NE(view(), old);
+        bar = look.page()->scroll()->verticalScrollBar();
+        if (firstTurn)
+            firstTurn();
+        for (int turn = 0; turn < 20 && view()->cards().size() < packets; ++turn)
+            QApplication::processEvents();
+        ASSERT_EQ(view()->cards().size(), packets);
+        testsupport::LookWindow::settle();
+    };
+
+    zoomTo(1.0, nullptr);
+    bar->setValue(top(cardOf(thirtieth)) + 40);
+    ASSERT_EQ(atTop(), std::make_pair(thirtieth, 40));
+    zoomTo(1.25, nullptr);
+    EXPECT_EQ(atTop(), std::make_pair(thirtieth, 50));
+    zoomTo(1.0, nullptr);
+    EXPECT_EQ(atTop(), std::make_pair(thirtieth, 40));
+
+    std::pair<QString, int> theirs;
+    zoomTo(1.25, [&] {
+        ASSERT_GT(view()->cards().size(), 0);
+        ASSERT_LT(view()->cards().size(), packets) << "the cards above are still to come";
+        bar->setValue(bar->value() + 300);
+        theirs = atTop();
+    });
+    EXPECT_NE(theirs.first, thirtieth);
+    EXPECT_EQ(atTop(), theirs);
 }

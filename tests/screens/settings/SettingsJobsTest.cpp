@@ -3,7 +3,9 @@
 // the actions that wait while a job runs, and a restore that keeps what was saved
 // while its copy was being prepared.
 
+#include "app/AppMenus.h"
 #include "kit/QNChromeButton.h"
+#include "screens/settings/ReportsView.h"
 #include "screens/settings/SettingsView.h"
 #include "services/AppModel.h"
 #include "services/BackgroundJob.h"
@@ -18,8 +20,10 @@
 #include "JobTestSupport.h"
 #include "TestSupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -244,17 +248,33 @@ TEST_F(SettingsJobs, AFailedOrCancelledExportLeavesAnEarlierExportAsItWas)
 
 // A second Export Everything while one runs is refused from every entry point, and
 // the first one ends with its eight files: two runs would share the dated folder.
+// Every entry point (Settings, Reports, the File menu) waits while one runs, and is
+// back once it ends, however it ends: done, cancelled or failed.
 TEST_F(SettingsJobs, OneFullExportAtATime)
 {
     testsupport::addMinuteReadings(*store, 3000);
     SettingsView view(*store, AppModel::shared());
+    ReportsView reports(*store);
+    QMenuBar bar;
+    AppMenus::build(&bar, nullptr);
     QNChromeButton* exportButton = button(view, QStringLiteral("Export Everything as CSV Files…"));
-    ASSERT_TRUE(exportButton);
+    QNChromeButton* reportsButton = button(reports, QStringLiteral("Export Everything (CSV)"));
+    QAction* menuItem = nullptr;
+    for (QAction* action : bar.findChildren<QAction*>())
+        if (action->text() == QStringLiteral("Export Everything as CSV…"))
+            menuItem = action;
+    ASSERT_TRUE(exportButton && reportsButton && menuItem);
+    const auto entryPoints = [&] {
+        return QList<bool>{exportButton->isEnabled(), reportsButton->isEnabled(), menuItem->isEnabled()};
+    };
+    const QList<bool> waiting{false, false, false};
+    const QList<bool> ready{true, true, true};
+    EXPECT_EQ(entryPoints(), ready);
     folderAnswer = dir.path();
     {
         SlowJobs slow(0, 300);
         ASSERT_NE(SettingsView::exportAll(dir.path()), nullptr);
-        EXPECT_FALSE(exportButton->isEnabled());
+        EXPECT_EQ(entryPoints(), waiting);
         EXPECT_EQ(SettingsView::exportAll(dir.path()), nullptr);
         EXPECT_EQ(message(), QStringLiteral("An export is already running."));
         AppModel::shared().clearMessage();
@@ -263,7 +283,7 @@ TEST_F(SettingsJobs, OneFullExportAtATime)
         EXPECT_EQ(BackgroundJobs::shared().running().size(), 1);
         testsupport::finishJobs();
     }
-    EXPECT_TRUE(exportButton->isEnabled());
+    EXPECT_EQ(entryPoints(), ready);
     const QString target = QDir(dir.path()).filePath(SettingsView::exportFolderName());
     EXPECT_EQ(message(), QStringLiteral("Exported 8 CSV files to:\n") + QDir::toNativeSeparators(target));
     const QString direct = dir.file(QStringLiteral("direct"));
@@ -272,6 +292,27 @@ TEST_F(SettingsJobs, OneFullExportAtATime)
         EXPECT_EQ(testsupport::readAll(QDir(target).filePath(name)), testsupport::readAll(QDir(direct).filePath(name)))
             << name.toStdString();
     EXPECT_EQ(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 8);
+
+    {
+        SlowJobs slow(0, 300);
+        BackgroundJob* job = SettingsView::exportAll(dir.path());
+        ASSERT_NE(job, nullptr);
+        EXPECT_EQ(entryPoints(), waiting);
+        job->cancel();
+        testsupport::finishJobs();
+    }
+    EXPECT_EQ(entryPoints(), ready) << "after a cancel";
+
+    AppModel::shared().clearMessage();
+    {
+        SlowJobs slow(300, 0);
+        testsupport::FailingJobs failing;
+        ASSERT_NE(SettingsView::exportAll(dir.path()), nullptr);
+        EXPECT_EQ(entryPoints(), waiting);
+        testsupport::finishJobs();
+    }
+    EXPECT_TRUE(message().startsWith(QStringLiteral("The export could not be written"))) << message().toStdString();
+    EXPECT_EQ(entryPoints(), ready) << "after a failure";
 }
 
 // Another program with the file open would refuse the swap: the restore says so at
@@ -285,8 +326,22 @@ TEST_F(SettingsJobs, ARestoreRefusedForAnotherConnectionWritesNoSafetyCopy)
     const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     EXPECT_EQ(SettingsView::runRestore(*store, AppModel::shared(), QUrl::fromLocalFile(backup)), nullptr);
     EXPECT_EQ(message(), QStringLiteral("The database reported a problem: the database is still in use, so it was "
-                                        "not replaced"));
+                                        "not replaced. Close any other program that has it open, then try again."));
     testsupport::finishJobs();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+}
+
+// A store left closed (its reopen failed) has nothing in use: the restore says the
+// store is closed, and starts nothing.
+TEST_F(SettingsJobs, ARestoreOfAClosedStoreSaysItIsClosed)
+{
+    const QString backup = dir.file(QStringLiteral("earlier.ovbackup"));
+    store->backup(QUrl::fromLocalFile(backup));
+    store->db().close();
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(SettingsView::runRestore(*store, AppModel::shared(), QUrl::fromLocalFile(backup)), nullptr);
+    EXPECT_EQ(message(), QStringLiteral("The database reported a problem: closed"));
+    EXPECT_FALSE(BackgroundJobs::shared().busy());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
 }
 
