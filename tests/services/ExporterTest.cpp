@@ -414,6 +414,8 @@ TEST(ExporterKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
     Fixture f;
     const QDir folder = earlierExport(f);
     exportKilledAtPlacing(f, folder, 4, false);
+    // A temporary of a name that is put back before the one that fails.
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(Exporter::fileNames()[0], ".tmp")), "part"));
     QMap<QString, QByteArray> before = contents(folder);
     {
         FailingCalls renames(Exporter::renameFile, [](int n) { return n == 1; });
