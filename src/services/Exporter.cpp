@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
