@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -219,14 +218,26 @@ QByteArray fsName(const QString& path) { return QFile::encodeName(path); }
 
 std::error_code lastErrno() { return std::error_code(errno, std::generic_category()); }
 
-// The hidden names a run gives its files: ".<name>.<random>.tmp" for a copy being
-// written, with ".previous" added for the second name of the file it replaces.
-QString temporaryName(const QString& name)
-{
-    return QStringLiteral(".") + name + u'.' + QString::number(QRandomGenerator::global()->generate(), 36) +
-           QStringLiteral(".tmp");
-}
+// The hidden names a run gives its files: ".<name>.orvane-export-<token>.tmp" for a
+// copy being written and ".<name>.orvane-export-<token>.previous" for the second name
+// of the file it replaces. The token, 128 random bits, is the run's own, so these
+// names are never a person's, nor an earlier run's.
+const QString hiddenTag = QStringLiteral(".orvane-export-");
+const QString datedFolderPrefix = QStringLiteral("QNMR Orvane export ");
+const QString temporarySuffix = QStringLiteral(".tmp");
 const QString previousSuffix = QStringLiteral(".previous");
+
+QString runToken()
+{
+    QRandomGenerator* random = QRandomGenerator::system();
+    return QStringLiteral("%1%2").arg(random->generate64(), 16, 16, QChar(u'0')).arg(random->generate64(), 16, 16,
+                                                                                      QChar(u'0'));
+}
+
+QString hiddenName(const QString& name, const QString& token, const QString& suffix)
+{
+    return u'.' + name + hiddenTag + token + suffix;
+}
 
 // Makes renames in `folder` durable; best effort (some file systems refuse it).
 void syncFolder(const QDir& folder)
@@ -260,16 +271,10 @@ public:
     void write(const QString& name, const std::function<bool(FileSink&)>& fill)
     {
         const QString target = m_folder.filePath(name);
-        QString temp;
-        int fd = -1;
+        const QString temp = m_folder.filePath(hiddenName(name, m_token, temporarySuffix));
         // Made as a new file would be (0666 less the umask); a file it replaces
         // passes its own permissions on.
-        for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-            temp = m_folder.filePath(temporaryName(name));
-            fd = ::open(fsName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd < 0 && errno != EEXIST)
-                break;
-        }
+        const int fd = ::open(fsName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0)
             throwFileError(target, errno);
         struct stat earlier {};
@@ -291,6 +296,7 @@ public:
         Pending pending;
         pending.target = target;
         pending.temp = temp;
+        pending.previous = m_folder.filePath(hiddenName(name, m_token, previousSuffix));
         m_files.append(pending);
         discard.dismiss();
     }
@@ -326,6 +332,7 @@ private:
     struct Pending {
         QString target;
         QString temp;
+        QString previous;       // the name `kept` takes
         QString kept;           // a second name of the earlier file under `target`
         bool movedAside = false; // `kept` is that file's only name now
         bool placed = false;
@@ -341,13 +348,12 @@ private:
             return errno == ENOENT ? 0 : errno;
         if (S_ISDIR(st.st_mode))
             return EISDIR; // a rename over a folder fails; nothing is to be kept
-        const QString kept = file.temp + previousSuffix;
-        if (Exporter::linkFile(file.target, kept)) {
-            if (const std::error_code error = Exporter::renameFile(file.target, kept))
+        if (Exporter::linkFile(file.target, file.previous)) {
+            if (const std::error_code error = Exporter::renameFile(file.target, file.previous))
                 return error.value();
             file.movedAside = true;
         }
-        file.kept = kept;
+        file.kept = file.previous;
         return 0;
     }
 
@@ -371,65 +377,107 @@ private:
     }
 
     QDir m_folder;
+    QString m_token = runToken();
     QList<Pending> m_files;
 };
 
-// Puts back, then removes, what runs killed part way left in `folder` (see
+bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Takes back, then removes, what runs killed part way left in `folder` (see
 // everything()). Only regular files under our own hidden names for the eight files
-// are touched.
+// are touched. All put-backs come before any removal, so a put-back that fails
+// leaves every other leftover where it was.
 void tidyLeftovers(const QDir& folder)
 {
-    static const QRegularExpression ours(QStringLiteral("^\\.(.+)\\.[0-9a-z]+\\.tmp(\\.previous)?$"));
+    static const QRegularExpression ours(QStringLiteral("^\\.(.+)\\.orvane-export-[0-9a-f]{32}\\.(tmp|previous)$"));
     struct Leftovers {
         QStringList temporaries;
         QStringList previous;
-        QString newest; // of `previous`, by last change
-        timespec newestTime{};
     };
-    QHash<QString, Leftovers> byTarget;
-    const QFileInfoList entries =
-        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& entry : entries) {
-        const QRegularExpressionMatch match = ours.match(entry.fileName());
+    QList<Leftovers> byTarget(Exporter::fileNames().size());
+    bool any = false;
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& entry : entries) {
+        const QRegularExpressionMatch match = ours.match(entry);
+        const qsizetype target = match.hasMatch() ? Exporter::fileNames().indexOf(match.captured(1)) : -1;
         struct stat st {};
-        if (!match.hasMatch() || !Exporter::fileNames().contains(match.captured(1)) ||
-            ::lstat(fsName(entry.filePath()).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (target < 0 || ::lstat(fsName(folder.filePath(entry)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
-        Leftovers& left = byTarget[match.captured(1)];
-        if (match.captured(2).isEmpty()) {
-            left.temporaries.append(entry.filePath());
-            continue;
-        }
-        left.previous.append(entry.filePath());
-        const timespec changed = st.st_mtim;
-        if (left.newest.isEmpty() || changed.tv_sec > left.newestTime.tv_sec ||
-            (changed.tv_sec == left.newestTime.tv_sec && changed.tv_nsec > left.newestTime.tv_nsec)) {
-            left.newest = entry.filePath();
-            left.newestTime = changed;
-        }
+        (match.captured(2) == u"tmp" ? byTarget[target].temporaries : byTarget[target].previous)
+            .append(folder.filePath(entry));
+        any = true;
     }
+    if (!any)
+        return;
+
+    // The earlier file comes back under its name wherever something else, or
+    // nothing, is there now. Runs never overlap, so a name has one second name; were
+    // there several, one goes back (the last changed) and the rest stay untouched.
     bool putBack = false;
-    for (auto it = byTarget.begin(); it != byTarget.end(); ++it) {
-        const QString target = folder.filePath(it.key());
-        Leftovers& left = it.value();
-        struct stat st {};
-        // An earlier file moved aside and never put back has no other name: it is put
-        // back, never removed.
-        if (!left.newest.isEmpty() && ::lstat(fsName(target).constData(), &st) != 0 && errno == ENOENT) {
-            if (const std::error_code error = Exporter::renameFile(left.newest, target))
-                throwFileError(target, error.value());
-            left.previous.removeOne(left.newest);
-            putBack = true;
+    for (qsizetype i = 0; i < byTarget.size(); ++i) {
+        const QString target = folder.filePath(Exporter::fileNames()[i]);
+        struct stat now {};
+        const bool exists = ::lstat(fsName(target).constData(), &now) == 0;
+        QString newest;
+        timespec newestTime{};
+        for (const QString& previous : std::as_const(byTarget[i].previous)) {
+            struct stat st {};
+            if (::lstat(fsName(previous).constData(), &st) != 0 || (exists && sameFile(st, now)))
+                continue;
+            const timespec changed = st.st_mtim;
+            if (newest.isEmpty() || changed.tv_sec > newestTime.tv_sec ||
+                (changed.tv_sec == newestTime.tv_sec && changed.tv_nsec > newestTime.tv_nsec)) {
+                newest = previous;
+                newestTime = changed;
+            }
         }
-        for (const QString& temp : std::as_const(left.temporaries))
-            QFile::remove(temp);
-        // Second names go only beside a file under the name itself.
-        if (::lstat(fsName(target).constData(), &st) == 0 && S_ISREG(st.st_mode))
-            for (const QString& previous : std::as_const(left.previous))
-                QFile::remove(previous);
+        if (newest.isEmpty())
+            continue;
+        if (const std::error_code error = Exporter::renameFile(newest, target)) {
+            if (putBack)
+                syncFolder(folder);
+            throwFileError(target, error.value());
+        }
+        putBack = true;
     }
     if (putBack)
         syncFolder(folder);
+
+    for (qsizetype i = 0; i < byTarget.size(); ++i) {
+        for (const QString& temp : std::as_const(byTarget[i].temporaries))
+            QFile::remove(temp);
+        // A second name goes only while it is a mere second link to the file under
+        // the name itself.
+        struct stat now {};
+        if (byTarget[i].previous.isEmpty() ||
+            ::lstat(fsName(folder.filePath(Exporter::fileNames()[i])).constData(), &now) != 0)
+            continue;
+        for (const QString& previous : std::as_const(byTarget[i].previous)) {
+            struct stat st {};
+            if (::lstat(fsName(previous).constData(), &st) == 0 && sameFile(st, now))
+                QFile::remove(previous);
+        }
+    }
+}
+
+// Tidies the other dated export folders in `parent` the same way: a run killed on
+// another day left its files in that day's folder, which no later export of the day
+// would reach. A put-back that fails there leaves that folder as it is; it does not
+// stop this export. Symbolic links are not followed.
+void tidyOtherExportFolders(const QDir& parent, const QString& target)
+{
+    static const QRegularExpression dated(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(datedFolderPrefix) +
+        QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
+    const QString self = QFileInfo(target).fileName();
+    for (const QString& name : parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
+        if (name == self || !dated.match(name).hasMatch())
+            continue;
+        try {
+            tidyLeftovers(QDir(parent.filePath(name)));
+        } catch (const OVError&) {
+        }
+    }
 }
 
 } // namespace
@@ -445,6 +493,8 @@ std::function<std::error_code(const QString&, const QString&)> linkFile = [](con
                                                                             const QString& newName) {
     return ::link(fsName(existing).constData(), fsName(newName).constData()) == 0 ? std::error_code() : lastErrno();
 };
+
+QString folderName(const OVDay& day) { return datedFolderPrefix + day.iso(); }
 
 const QStringList& fileNames()
 {
@@ -633,6 +683,7 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
         throw OVError::file(QDir::toNativeSeparators(folder), error);
     if (existed)
         tidyLeftovers(QDir(folder));
+    tidyOtherExportFolders(QFileInfo(QDir::cleanPath(folder)).dir(), QDir::cleanPath(folder));
 
     try {
         PendingFiles files{QDir(folder)};

@@ -26,6 +26,7 @@
 #include <system_error>
 
 class JobState;
+struct OVDay;
 class OVStore;
 
 namespace Exporter {
@@ -46,8 +47,13 @@ QString ledger(const OVStore& store);
 // The eight file names, in the order everything() writes them.
 const QStringList& fileNames();
 
+// The name of the folder that Export Everything makes for the day `day` inside the
+// folder the user picks.
+QString folderName(const OVDay& day);
+
 // Creates `folder` with any missing parents (an existing folder is fine), tidies what
-// an export killed part way left there (see below), then
+// an export killed part way left there and in the other dated export folders beside
+// it (see below), then
 // writes the eight files into it and returns their paths in fileNames() order. The
 // files are written complete to temporary files beside their targets first and put
 // in place together at the end, so the folder holds either the files it held before
@@ -57,11 +63,18 @@ const QStringList& fileNames();
 // (OVError::database with the reason: a table, or a look-up for one of its cells),
 // and, with a job, a cancel request (JobCancelled, honoured between rows). With a
 // job, its stage and steps (one per reading) are kept up to date.
-// A killed export leaves hidden files beside the eight: temporary copies
-// ".<name>.<random>.tmp" and second names of earlier files ".<name>.<random>.tmp.previous".
-// Only one export runs at a time and the program once per user, so each is stale:
-// an earlier file left only under its second name is put back under its own name
-// (OVError::file when that fails, with nothing else done), then the rest go.
+// A killed export leaves hidden files beside the eight, all with one random token
+// per run: temporary copies ".<name>.orvane-export-<token>.tmp" and second names of
+// earlier files ".<name>.orvane-export-<token>.previous". Only one export runs at a
+// time and the program once per user, so each is stale. The killed run is taken
+// back first: every second name that is not the same file as its name is put back
+// under that name, so the folder holds the whole earlier set again (OVError::file
+// naming the file when a put-back fails, with nothing removed and nothing written).
+// Then the temporaries and the second names that are now mere extra links go.
+// Nothing else is touched: neither a person's own hidden files nor leftovers named
+// otherwise (those of earlier versions included). In the other folders named as
+// folderName() names them, the same is done, except that a failed put-back leaves
+// that folder as it is and the export goes on.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
 
 // The calls that give an earlier file its second name and put finished files in

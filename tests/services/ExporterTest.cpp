@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -22,6 +24,7 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using testsupport::ScratchDir;
@@ -174,9 +177,9 @@ TEST(ExporterEverything, AFileThatCannotBePutInPlaceLeavesTheEarlierFiles)
 namespace {
 
 // A folder holding an earlier export: each of the eight files says "earlier <name>".
-QDir earlierExport(const Fixture& f)
+QDir earlierExport(const Fixture& f, const QString& name = QStringLiteral("export"))
 {
-    const QDir folder(f.dir.file(QStringLiteral("export")));
+    const QDir folder(f.dir.file(name));
     EXPECT_TRUE(QDir().mkpath(folder.path()));
     for (const QString& name : Exporter::fileNames())
         EXPECT_TRUE(testsupport::writeAll(folder.filePath(name), "earlier " + name.toUtf8()));
@@ -263,6 +266,17 @@ TEST(ExporterEverything, WithoutHardLinksEarlierFilesAreMovedAsideAndPutBack)
     expectFifthPlacingFailure(f, 10);
 }
 
+namespace {
+
+// A hidden name of the exporter's form for `name`, of a run that never was.
+QString leftover(const QString& name, const char* suffix)
+{
+    return u'.' + name + QStringLiteral(".orvane-export-0123456789abcdef0123456789abcdef") +
+           QString::fromLatin1(suffix);
+}
+
+} // namespace
+
 // What a killed export left beside its files goes at the next export into the
 // folder; an earlier file left only under its second name comes back under its own,
 // even when that export then fails. Other hidden files stay.
@@ -272,9 +286,9 @@ TEST(ExporterEverything, AKilledExportsLeftoversAreTidiedByTheNext)
     QDir folder = earlierExport(f);
     const QString mine = QStringLiteral(".notes.csv.abc.tmp");
     ASSERT_TRUE(testsupport::writeAll(folder.filePath(mine), "not the export's"));
-    ASSERT_TRUE(testsupport::writeAll(folder.filePath(QStringLiteral(".Climate readings.csv.k3x9.tmp")), "part"));
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(QStringLiteral("Climate readings.csv"), ".tmp")), "part"));
     ASSERT_EQ(::link(QFile::encodeName(folder.filePath(QStringLiteral("Seeds.csv"))).constData(),
-                     QFile::encodeName(folder.filePath(QStringLiteral(".Seeds.csv.1x.tmp.previous"))).constData()),
+                     QFile::encodeName(folder.filePath(leftover(QStringLiteral("Seeds.csv"), ".previous"))).constData()),
               0);
     ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
     QStringList expected = Exporter::fileNames();
@@ -284,12 +298,203 @@ TEST(ExporterEverything, AKilledExportsLeftoversAreTidiedByTheNext)
 
     folder = earlierExport(f);
     ASSERT_TRUE(QFile::rename(folder.filePath(QStringLiteral("Plants.csv")),
-                              folder.filePath(QStringLiteral(".Plants.csv.zz9.tmp.previous"))));
-    ASSERT_TRUE(testsupport::writeAll(folder.filePath(QStringLiteral(".Plants.csv.q1.tmp")), "new, unfinished"));
+                              folder.filePath(leftover(QStringLiteral("Plants.csv"), ".previous"))));
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(QStringLiteral("Plants.csv"), ".tmp")), "new, unfinished"));
     f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench")); // its readings are read
     f.store.db().exec(QStringLiteral("DROP TABLE reading"));
     EXPECT_THROW(Exporter::everything(f.store, folder.path()), OVError);
     expectEarlier(folder, {mine});
+}
+
+// ---- A run killed part way
+
+namespace {
+
+// Runs an export into `folder` in a child process that is killed just before it puts
+// its `placing`-th file in place; without `links`, as on a file system that has no
+// hard links (FAT, exFAT). The folder then holds a mix of new and earlier files.
+void exportKilledAtPlacing(const Fixture& f, const QDir& folder, int placing, bool links)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
+        if (!links)
+            Exporter::linkFile = [](const QString&, const QString&) {
+                return std::make_error_code(std::errc::operation_not_permitted);
+            };
+        const auto rename = Exporter::renameFile;
+        int placings = 0;
+        Exporter::renameFile = [&](const QString& from, const QString& to) {
+            if (Exporter::fileNames().contains(QFileInfo(to).fileName()) && ++placings == placing)
+                ::raise(SIGKILL);
+            return rename(from, to);
+        };
+        try {
+            Exporter::everything(store, folder.path());
+        } catch (...) {
+        }
+        std::_Exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    ASSERT_TRUE(testsupport::readAll(folder.filePath(Exporter::fileNames()[0])).startsWith("Greenhouse,"));
+    ASSERT_GT(folder.entryList(QDir::Files | QDir::Hidden).size(), 8);
+}
+
+void expectCancelled(const OVStore& store, const QDir& folder)
+{
+    JobState job;
+    job.requestCancel();
+    EXPECT_THROW(Exporter::everything(store, folder.path(), &job), JobCancelled);
+}
+
+// The eight new files of an empty store and nothing else.
+void expectNewExport(const QDir& folder)
+{
+    QStringList names = Exporter::fileNames();
+    names.sort();
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), names);
+    for (const QString& name : Exporter::fileNames())
+        EXPECT_TRUE(testsupport::readAll(folder.filePath(name)).endsWith(crlf)) << name.toStdString();
+}
+
+// Every entry of `folder` with its bytes.
+QMap<QString, QByteArray> contents(const QDir& folder)
+{
+    QMap<QString, QByteArray> all;
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        all.insert(name, testsupport::readAll(folder.filePath(name)));
+    return all;
+}
+
+// The next export takes the killed run back before it writes anything: when it is
+// cancelled, the earlier export is there whole; one that runs to its end leaves its
+// eight files and nothing hidden.
+void expectKilledRunTakenBack(bool links)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    exportKilledAtPlacing(f, folder, 4, links);
+    expectCancelled(f.store, folder);
+    expectEarlier(folder);
+    EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    expectNewExport(folder);
+}
+
+} // namespace
+
+TEST(ExporterKilled, ARunKilledWhilePlacingIsTakenBackFirst) { expectKilledRunTakenBack(true); }
+
+TEST(ExporterKilled, ARunKilledWhilePlacingWithoutHardLinksIsTakenBackFirst) { expectKilledRunTakenBack(false); }
+
+// Hidden files whose names only look like the exporter's are a person's own and stay,
+// as do an earlier version's leftovers.
+TEST(ExporterKilled, OnlyTheExportersOwnHiddenNamesAreTouched)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    const QStringList mine{QStringLiteral(".Harvests.csv.old.tmp"), QStringLiteral(".Seeds.csv.mine.tmp.previous"),
+                           QStringLiteral(".Plants.csv.orvane-export-0123.tmp"),
+                           QStringLiteral(".Pests and diseases.csv.k3x9.tmp.previous")};
+    for (const QString& name : mine)
+        ASSERT_TRUE(testsupport::writeAll(folder.filePath(name), "mine " + name.toUtf8()));
+    exportKilledAtPlacing(f, folder, 4, true);
+    expectCancelled(f.store, folder);
+    expectEarlier(folder, mine);
+    for (const QString& name : mine)
+        EXPECT_EQ(testsupport::readAll(folder.filePath(name)), "mine " + name.toUtf8()) << name.toStdString();
+}
+
+// A put-back that fails fails the export with that file's error, and everything not
+// yet put back stays as it was: the second names and the temporaries alike.
+TEST(ExporterKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    exportKilledAtPlacing(f, folder, 4, false);
+    // A temporary of a name that is put back before the one that fails.
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(Exporter::fileNames()[0], ".tmp")), "part"));
+    QMap<QString, QByteArray> before = contents(folder);
+    {
+        FailingCalls renames(Exporter::renameFile, [](int n) { return n == 1; });
+        expectFileError(f.store, folder, Exporter::fileNames()[0], EIO);
+    }
+    EXPECT_EQ(contents(folder), before);
+
+    {
+        FailingCalls renames(Exporter::renameFile, [](int n) { return n == 2; });
+        expectFileError(f.store, folder, Exporter::fileNames()[1], EIO);
+    }
+    // Only the first file is back, from its second name.
+    const QString greenhouses = Exporter::fileNames()[0];
+    const auto second = std::find_if(before.keyBegin(), before.keyEnd(), [&greenhouses](const QString& name) {
+        return name.startsWith(u'.' + greenhouses) && name.endsWith(QStringLiteral(".previous"));
+    });
+    ASSERT_NE(second, before.keyEnd());
+    before.insert(greenhouses, before.take(*second));
+    EXPECT_EQ(before.value(greenhouses), "earlier " + greenhouses.toUtf8());
+    EXPECT_EQ(contents(folder), before);
+
+    EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    expectNewExport(folder);
+}
+
+// A second name cannot go back over a folder under the file's name: it stays, and the
+// export fails.
+TEST(ExporterKilled, ASecondNameBesideAFolderStays)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    exportKilledAtPlacing(f, folder, 4, true);
+    const QString greenhouses = folder.filePath(Exporter::fileNames()[0]);
+    ASSERT_TRUE(QFile::remove(greenhouses));
+    ASSERT_TRUE(QDir().mkdir(greenhouses));
+    const QMap<QString, QByteArray> before = contents(folder);
+    ASSERT_TRUE(before.values().contains("earlier " + Exporter::fileNames()[0].toUtf8()));
+    expectFileError(f.store, folder, Exporter::fileNames()[0], EISDIR);
+    EXPECT_EQ(contents(folder), before);
+}
+
+// A run killed on another day left its files in that day's folder; the export tidies
+// those folders beside its own too, and no other folder. A put-back that fails there
+// leaves that folder as it is and does not stop the export.
+TEST(ExporterKilled, OtherDaysExportFoldersAreTidiedToo)
+{
+    Fixture f;
+    // Each killed run is made under a name of no day, then renamed: a child's export
+    // would tidy the dated folders beside it.
+    const auto killedRun = [&f](const QString& name, bool links) {
+        const QDir staged = earlierExport(f, QStringLiteral("staged"));
+        exportKilledAtPlacing(f, staged, 4, links);
+        const QDir dated(f.dir.file(QStringLiteral("out/") + name));
+        EXPECT_TRUE(QDir().mkpath(f.dir.file(QStringLiteral("out"))));
+        EXPECT_TRUE(QDir().rename(staged.path(), dated.path()));
+        return dated;
+    };
+    const auto dated = [](int day) { return Exporter::folderName(OVDay(2026, 6, day)); };
+    const QDir first = killedRun(dated(1), true);
+    const QDir second = killedRun(dated(2), false);
+    ASSERT_FALSE(second.exists(Exporter::fileNames()[3])); // only under its second name
+    const QDir third = killedRun(dated(3), true);
+    const QDir copy = killedRun(dated(4) + QStringLiteral(" copy"), true);
+    const QMap<QString, QByteArray> thirdBefore = contents(third);
+    const QMap<QString, QByteArray> copyBefore = contents(copy);
+
+    const QString thirdPath = third.path();
+    const auto rename = Exporter::renameFile;
+    Exporter::renameFile = [&](const QString& from, const QString& to) {
+        return to.startsWith(thirdPath) ? std::make_error_code(std::errc::io_error) : rename(from, to);
+    };
+    const auto restore = qScopeGuard([&] { Exporter::renameFile = rename; });
+    const QDir today(f.dir.file(QStringLiteral("out/") + dated(10)));
+    EXPECT_EQ(Exporter::everything(f.store, today.path()).size(), 8);
+    expectNewExport(today);
+    expectEarlier(first);
+    expectEarlier(second);
+    EXPECT_EQ(contents(third), thirdBefore);
+    EXPECT_EQ(contents(copy), copyBefore);
 }
 
 // The single-table export fails like everything() when the readings stop part way,

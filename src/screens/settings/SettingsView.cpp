@@ -310,7 +310,7 @@ QString SettingsView::backupName(const OVDay& day)
 
 QString SettingsView::exportFolderName(const OVDay& day)
 {
-    return QStringLiteral("QNMR Orvane export ") + day.iso();
+    return Exporter::folderName(day);
 }
 
 QString SettingsView::restoreMessage(const QMap<QString, qint64>& counts)
