@@ -3,10 +3,11 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVReadFailure.h"
+#include "screens/climate/TimeAxisMarks.h"
 
 #include <QChart>
+#include <QCategoryAxis>
 #include <QChartView>
-#include <QDateTimeAxis>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
@@ -118,16 +119,6 @@ QString ClimateChart::emptyText(Metric metric)
     return QStringLiteral("No ") + metric.name().toLower() + QStringLiteral(" readings in this period.");
 }
 
-QString ClimateChart::timeFormat(qint64 spanSeconds)
-{
-    constexpr qint64 day = 86400;
-    if (spanSeconds <= 2 * day)
-        return QStringLiteral("MMM d HH:mm");
-    if (spanSeconds <= 200 * day)
-        return QStringLiteral("MMM d");
-    return QStringLiteral("MMM yyyy");
-}
-
 ClimateChart::ClimateChart(const QList<Reading>& readings, Metric metric, std::optional<MetricRange> range,
                            QWidget* parent)
     : QWidget(parent)
@@ -176,7 +167,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     m_chart->layout()->setContentsMargins(0, 0, 0, 0);
     m_chart->setBackgroundRoundness(0);
 
-    // Time on x in milliseconds since 1970, as QDateTimeAxis expects.
+    // Time on x in milliseconds since 1970.
     QList<QPointF> xy;
     xy.reserve(pts.size());
     for (const Point& point : pts)
@@ -188,12 +179,20 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         xMax += 3600 * 1000;
     }
 
-    auto* xAxis = new QDateTimeAxis;
-    xAxis->setRange(QDateTime::fromMSecsSinceEpoch(m_xMin), QDateTime::fromMSecsSinceEpoch(xMax));
-    xAxis->setFormat(timeFormat((xMax - m_xMin) / 1000));
-    xAxis->setTickCount(6);
-    styleAxis(xAxis, colors);
-    m_chart->addAxis(xAxis, Qt::AlignBottom);
+    // Qt's date-time axis can only space its marks evenly between the ends; marks on
+    // calendar boundaries are set one by one, each labelled on its own value.
+    m_xAxis = new QCategoryAxis;
+    m_xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_xAxis->setRange(double(m_xMin), double(xMax));
+    const TimeAxisMarks::Marks marks =
+        TimeAxisMarks::between(QDateTime::fromMSecsSinceEpoch(m_xMin, QTimeZone::utc()),
+                               QDateTime::fromMSecsSinceEpoch(xMax, QTimeZone::utc()));
+    if (!marks.marks.isEmpty())
+        m_xAxis->setStartValue(double(marks.marks.first().at.toMSecsSinceEpoch()));
+    for (const TimeAxisMarks::Mark& mark : marks.marks)
+        m_xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
+    styleAxis(m_xAxis, colors);
+    m_chart->addAxis(m_xAxis, Qt::AlignBottom);
 
     m_yAxis = new QValueAxis;
     const YRange yr = yRange(pts, metric, range);
@@ -219,7 +218,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     }
     line->replace(xy);
     m_chart->addSeries(line);
-    line->attachAxis(xAxis);
+    line->attachAxis(m_xAxis);
     line->attachAxis(m_yAxis);
 
     if (markers == Markers::scatter) {
@@ -230,7 +229,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         dots->setBorderColor(Qt::transparent);
         dots->replace(xy);
         m_chart->addSeries(dots);
-        dots->attachAxis(xAxis);
+        dots->attachAxis(m_xAxis);
         dots->attachAxis(m_yAxis);
     }
 
@@ -243,7 +242,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         rule->append(double(m_xMin), y);
         rule->append(double(xMax), y);
         m_chart->addSeries(rule);
-        rule->attachAxis(xAxis);
+        rule->attachAxis(m_xAxis);
         rule->attachAxis(m_yAxis);
         auto* text = new QGraphicsSimpleTextItem(label, m_chart);
         text->setFont(KitMetrics::font(10));

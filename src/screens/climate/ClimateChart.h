@@ -8,7 +8,8 @@
 // sorted oldest first by a stable sort (equal times keep the order given); the y
 // axis always covers every point and every rule; with no points the widget shows
 // only the empty text and builds no chart. Qt Charts is used without OpenGL and
-// without animation; the owner gives the widget its (fixed) height.
+// without animation; the owner gives the widget its (fixed) height. The time axis
+// marks the local calendar (TimeAxisMarks), not evenly spaced instants.
 
 #include "records/Metric.h"
 #include "records/MetricRange.h"
@@ -19,6 +20,7 @@
 #include <QWidget>
 #include <optional>
 
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QGraphicsSimpleTextItem;
@@ -56,8 +58,6 @@ public:
     static YRange yRange(const QList<Point>& points, Metric metric, const std::optional<MetricRange>& range);
     // "No <metric name, lower case> readings in this period."
     static QString emptyText(Metric metric);
-    // The x axis label format for a time span.
-    static QString timeFormat(qint64 spanSeconds);
 
     // Replaces the empty text with "could not read your data: <reason>", for a chart
     // whose points could not be read.
@@ -66,6 +66,8 @@ public:
     // Nothing while the empty text is shown.
     QChart* chart() const { return m_chart; }
     QValueAxis* valueAxis() const { return m_yAxis; }
+    // The time axis: its categories end on the marks and carry their labels.
+    QCategoryAxis* timeAxis() const { return m_xAxis; }
     QLabel* emptyLabel() const { return m_empty; }
     int pointCount() const { return m_pointCount; }
     // The rule labels shown ("low 60°F", "high 85°F"), low first.
@@ -77,6 +79,7 @@ private:
 
     QChart* m_chart = nullptr;
     QChartView* m_view = nullptr;
+    QCategoryAxis* m_xAxis = nullptr;
     QValueAxis* m_yAxis = nullptr;
     QLabel* m_empty = nullptr;
     int m_pointCount = 0;
