@@ -187,8 +187,9 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     const TimeAxisMarks::Marks marks =
         TimeAxisMarks::between(QDateTime::fromMSecsSinceEpoch(m_xMin, QTimeZone::utc()),
                                QDateTime::fromMSecsSinceEpoch(xMax, QTimeZone::utc()));
-    if (!marks.marks.isEmpty())
-        m_xAxis->setStartValue(double(marks.marks.first().at.toMSecsSinceEpoch()));
+    // The first category opens just before the axis: its start draws a grid line
+    // too, which would double the first mark's line (twice as bright) anywhere inside.
+    m_xAxis->setStartValue(double(m_xMin) - 1);
     for (const TimeAxisMarks::Mark& mark : marks.marks)
         m_xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
     styleAxis(m_xAxis, colors);
