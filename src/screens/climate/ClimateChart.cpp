@@ -5,8 +5,8 @@
 #include "kit/OVReadFailure.h"
 #include "screens/climate/TimeAxisMarks.h"
 
-#include <QChart>
 #include <QCategoryAxis>
+#include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
@@ -181,19 +181,20 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
 
     // Qt's date-time axis can only space its marks evenly between the ends; marks on
     // calendar boundaries are set one by one, each labelled on its own value.
-    m_xAxis = new QCategoryAxis;
-    m_xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    m_xAxis->setRange(double(m_xMin), double(xMax));
+    auto* xAxis = new QCategoryAxis;
+    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    xAxis->setRange(double(m_xMin), double(xMax));
     const TimeAxisMarks::Marks marks =
         TimeAxisMarks::between(QDateTime::fromMSecsSinceEpoch(m_xMin, QTimeZone::utc()),
                                QDateTime::fromMSecsSinceEpoch(xMax, QTimeZone::utc()));
-    // The first category opens just before the axis: its start draws a grid line
-    // too, which would double the first mark's line (twice as bright) anywhere inside.
-    m_xAxis->setStartValue(double(m_xMin) - 1);
+    // The axis draws a grid line at the start of its first category as well as at
+    // every mark: that start lies just off the plot, so the first mark's line is not
+    // drawn twice (twice as bright).
+    xAxis->setStartValue(double(m_xMin) - 1);
     for (const TimeAxisMarks::Mark& mark : marks.marks)
-        m_xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
-    styleAxis(m_xAxis, colors);
-    m_chart->addAxis(m_xAxis, Qt::AlignBottom);
+        xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
+    styleAxis(xAxis, colors);
+    m_chart->addAxis(xAxis, Qt::AlignBottom);
 
     m_yAxis = new QValueAxis;
     const YRange yr = yRange(pts, metric, range);
@@ -219,7 +220,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     }
     line->replace(xy);
     m_chart->addSeries(line);
-    line->attachAxis(m_xAxis);
+    line->attachAxis(xAxis);
     line->attachAxis(m_yAxis);
 
     if (markers == Markers::scatter) {
@@ -230,7 +231,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         dots->setBorderColor(Qt::transparent);
         dots->replace(xy);
         m_chart->addSeries(dots);
-        dots->attachAxis(m_xAxis);
+        dots->attachAxis(xAxis);
         dots->attachAxis(m_yAxis);
     }
 
@@ -243,7 +244,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         rule->append(double(m_xMin), y);
         rule->append(double(xMax), y);
         m_chart->addSeries(rule);
-        rule->attachAxis(m_xAxis);
+        rule->attachAxis(xAxis);
         rule->attachAxis(m_yAxis);
         auto* text = new QGraphicsSimpleTextItem(label, m_chart);
         text->setFont(KitMetrics::font(10));

@@ -20,7 +20,6 @@
 #include <QWidget>
 #include <optional>
 
-class QCategoryAxis;
 class QChart;
 class QChartView;
 class QGraphicsSimpleTextItem;
@@ -66,8 +65,6 @@ public:
     // Nothing while the empty text is shown.
     QChart* chart() const { return m_chart; }
     QValueAxis* valueAxis() const { return m_yAxis; }
-    // The time axis: its categories end on the marks and carry their labels.
-    QCategoryAxis* timeAxis() const { return m_xAxis; }
     QLabel* emptyLabel() const { return m_empty; }
     int pointCount() const { return m_pointCount; }
     // The rule labels shown ("low 60°F", "high 85°F"), low first.
@@ -79,7 +76,6 @@ private:
 
     QChart* m_chart = nullptr;
     QChartView* m_view = nullptr;
-    QCategoryAxis* m_xAxis = nullptr;
     QValueAxis* m_yAxis = nullptr;
     QLabel* m_empty = nullptr;
     int m_pointCount = 0;
