@@ -3,10 +3,11 @@
 #include "kit/KitMetrics.h"
 #include "kit/OVColors.h"
 #include "kit/OVReadFailure.h"
+#include "screens/climate/TimeAxisMarks.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
@@ -118,16 +119,6 @@ QString ClimateChart::emptyText(Metric metric)
     return QStringLiteral("No ") + metric.name().toLower() + QStringLiteral(" readings in this period.");
 }
 
-QString ClimateChart::timeFormat(qint64 spanSeconds)
-{
-    constexpr qint64 day = 86400;
-    if (spanSeconds <= 2 * day)
-        return QStringLiteral("MMM d HH:mm");
-    if (spanSeconds <= 200 * day)
-        return QStringLiteral("MMM d");
-    return QStringLiteral("MMM yyyy");
-}
-
 ClimateChart::ClimateChart(const QList<Reading>& readings, Metric metric, std::optional<MetricRange> range,
                            QWidget* parent)
     : QWidget(parent)
@@ -176,7 +167,7 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     m_chart->layout()->setContentsMargins(0, 0, 0, 0);
     m_chart->setBackgroundRoundness(0);
 
-    // Time on x in milliseconds since 1970, as QDateTimeAxis expects.
+    // Time on x in milliseconds since 1970.
     QList<QPointF> xy;
     xy.reserve(pts.size());
     for (const Point& point : pts)
@@ -188,10 +179,20 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
         xMax += 3600 * 1000;
     }
 
-    auto* xAxis = new QDateTimeAxis;
-    xAxis->setRange(QDateTime::fromMSecsSinceEpoch(m_xMin), QDateTime::fromMSecsSinceEpoch(xMax));
-    xAxis->setFormat(timeFormat((xMax - m_xMin) / 1000));
-    xAxis->setTickCount(6);
+    // Qt's date-time axis can only space its marks evenly between the ends; marks on
+    // calendar boundaries are set one by one, each labelled on its own value.
+    auto* xAxis = new QCategoryAxis;
+    xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    xAxis->setRange(double(m_xMin), double(xMax));
+    const TimeAxisMarks::Marks marks =
+        TimeAxisMarks::between(QDateTime::fromMSecsSinceEpoch(m_xMin, QTimeZone::utc()),
+                               QDateTime::fromMSecsSinceEpoch(xMax, QTimeZone::utc()));
+    // The axis draws a grid line at the start of its first category as well as at
+    // every mark: that start lies just off the plot, so the first mark's line is not
+    // drawn twice (twice as bright).
+    xAxis->setStartValue(double(m_xMin) - 1);
+    for (const TimeAxisMarks::Mark& mark : marks.marks)
+        xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
     styleAxis(xAxis, colors);
     m_chart->addAxis(xAxis, Qt::AlignBottom);
 

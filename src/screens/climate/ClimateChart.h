@@ -8,7 +8,8 @@
 // sorted oldest first by a stable sort (equal times keep the order given); the y
 // axis always covers every point and every rule; with no points the widget shows
 // only the empty text and builds no chart. Qt Charts is used without OpenGL and
-// without animation; the owner gives the widget its (fixed) height.
+// without animation; the owner gives the widget its (fixed) height. The time axis
+// marks the local calendar (TimeAxisMarks), not evenly spaced instants.
 
 #include "records/Metric.h"
 #include "records/MetricRange.h"
@@ -56,8 +57,6 @@ public:
     static YRange yRange(const QList<Point>& points, Metric metric, const std::optional<MetricRange>& range);
     // "No <metric name, lower case> readings in this period."
     static QString emptyText(Metric metric);
-    // The x axis label format for a time span.
-    static QString timeFormat(qint64 spanSeconds);
 
     // Replaces the empty text with "could not read your data: <reason>", for a chart
     // whose points could not be read.

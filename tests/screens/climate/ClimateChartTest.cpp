@@ -1,8 +1,12 @@
 #include "screens/climate/ClimateChart.h"
 
 #include "ClimateTestSupport.h"
+#include "records/Calendar.h"
 
+#include <QCategoryAxis>
+#include <QChart>
 #include <QLabel>
+#include <QLocale>
 #include <QValueAxis>
 
 using climatetest::ClimateFixture;
@@ -129,4 +133,35 @@ TEST_F(ClimateChartTest, StoredMetricPointsAreThePointsOfTheStoresNewestReadings
             EXPECT_EQ(got[i].value, expected[i].value);
         }
     }
+}
+
+TEST_F(ClimateChartTest, TimeAxisNamesEachDayOfAWeekAtItsLocalMidnight)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // A reading every two hours from Nov 30 18:01 to Dec 7 16:01 on this machine's clock.
+    const Calendar cal = Calendar::current();
+    const QDateTime first = cal.instant(QDate(2026, 11, 30), QTime(18, 1));
+    QList<Reading> readings;
+    for (int h = 0; h <= 166; h += 2)
+        readings.append(at(first.addSecs(3600LL * h), {{Metric::temp, 60.0 + h % 24}}));
+    ClimateChart chart(readings, Metric::temp, MetricRange(55, 90));
+    QLocale::setDefault(saved);
+
+    ASSERT_NE(chart.chart(), nullptr);
+    const QList<QAbstractAxis*> horizontal = chart.chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(horizontal.size(), 1);
+    auto* time = qobject_cast<QCategoryAxis*>(horizontal.first());
+    ASSERT_NE(time, nullptr) << "the time axis spaces its marks evenly";
+    EXPECT_EQ(time->labelsPosition(), QCategoryAxis::AxisLabelsPositionOnValue);
+    EXPECT_EQ(time->categoriesLabels(), QStringList({"Dec 1", "Dec 2", "Dec 3", "Dec 4", "Dec 5", "Dec 6", "Dec 7"}));
+    for (const QString& label : time->categoriesLabels()) {
+        const QDateTime mark = QDateTime::fromMSecsSinceEpoch(qint64(time->endValue(label)), QTimeZone::utc());
+        EXPECT_EQ(cal.local(mark).time(), QTime(0, 0)) << label.toStdString();
+    }
+    // One grid line a mark: the first category's start lies off the plot.
+    EXPECT_LT(time->startValue(), time->min());
+    // The axis still runs from the first reading to the last.
+    EXPECT_EQ(qint64(time->min()), first.toMSecsSinceEpoch());
+    EXPECT_EQ(qint64(time->max()), first.addSecs(166 * 3600).toMSecsSinceEpoch());
 }
