@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 OVScroll::OVScroll(QWidget* content, QWidget* parent) : QScrollArea(parent)
 {
@@ -20,6 +21,18 @@ OVScroll::OVScroll(QWidget* content, QWidget* parent) : QScrollArea(parent)
     }
     if (OVRender::snapshotMode)
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+QVBoxLayout* OVScroll::topColumn(QWidget* content)
+{
+    auto* outer = new QVBoxLayout(content);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* column = new QVBoxLayout;
+    outer->addLayout(column);
+    // Takes whatever room is left below the column.
+    outer->addStretch(1);
+    return column;
 }
 
 int OVScroll::contentHeight(int width) const
