@@ -23,12 +23,29 @@ OVScroll::OVScroll(QWidget* content, QWidget* parent) : QScrollArea(parent)
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
+namespace {
+
+// Qt drops a layout's cached sizes when that layout changes, not those of the layout
+// holding it: without this, the content would report the size it had before its last
+// rows were added until its next layout pass, and a sheet would open at that size.
+class TopColumn : public QVBoxLayout {
+public:
+    void invalidate() override
+    {
+        QVBoxLayout::invalidate();
+        if (auto* outer = qobject_cast<QLayout*>(parent()))
+            outer->invalidate();
+    }
+};
+
+} // namespace
+
 QVBoxLayout* OVScroll::topColumn(QWidget* content)
 {
     auto* outer = new QVBoxLayout(content);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    auto* column = new QVBoxLayout;
+    auto* column = new TopColumn;
     outer->addLayout(column);
     // Takes whatever room is left below the column.
     outer->addStretch(1);
