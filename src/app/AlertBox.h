@@ -22,6 +22,10 @@ protected:
     // A new box over the window with the given title, plain text; the caller adds its
     // texts and buttons, then hands it to present().
     QMessageBox* makeBox(const QString& title);
+    // Widens a question past the width QMessageBox picks for it (that of its title
+    // line, as its longer text wraps): wide enough for the title bar to show the title
+    // whole and for the text to wrap into a few lines. Call once its texts are set.
+    static void widen(QMessageBox* box);
     // Makes every text of the box plain and shows it as the current box.
     void present(QMessageBox* box);
     // Hides and lets go of the current box, if any.

@@ -32,6 +32,8 @@ void ConfirmAlert::follow()
     question->setDefaultButton(cancel);
     question->setEscapeButton(cancel);
 
+    widen(question);
+
     const QUuid id = m_id;
     connect(question, &QMessageBox::buttonClicked, this, [this, id, destroy](QAbstractButton* clicked) {
         if (!m_model.confirm() || m_model.confirm()->id != id)

@@ -62,10 +62,9 @@ OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("editorContent"));
-    m_body = new QVBoxLayout(content);
+    m_body = OVScroll::topColumn(content);
     m_body->setContentsMargins(0, 0, KitMetrics::px(6), 0);
     m_body->setSpacing(KitMetrics::px(12));
-    m_body->setAlignment(Qt::AlignTop);
     m_scroll = new OVScroll(content);
     col->addWidget(m_scroll, 1);
 

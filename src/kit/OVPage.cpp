@@ -33,10 +33,9 @@ OVPage::OVPage(Screen screen, const QString& subtitle, QWidget* parent) : QWidge
     col->addLayout(headerBox);
     auto* body = new QWidget;
     body->setObjectName(QStringLiteral("pageBody"));
-    m_content = new QVBoxLayout(body);
+    m_content = OVScroll::topColumn(body);
     m_content->setContentsMargins(KitMetrics::px(24), 0, KitMetrics::px(24), KitMetrics::px(24));
     m_content->setSpacing(KitMetrics::px(16));
-    m_content->setAlignment(Qt::AlignTop);
     m_scroll = new OVScroll(body);
     col->addWidget(m_scroll, 1);
     m_scroll->verticalScrollBar()->installEventFilter(this);

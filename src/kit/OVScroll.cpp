@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 OVScroll::OVScroll(QWidget* content, QWidget* parent) : QScrollArea(parent)
 {
@@ -20,6 +21,35 @@ OVScroll::OVScroll(QWidget* content, QWidget* parent) : QScrollArea(parent)
     }
     if (OVRender::snapshotMode)
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+namespace {
+
+// Qt drops a layout's cached sizes when that layout changes, not those of the layout
+// holding it: without this, the content would report the size it had before its last
+// rows were added until its next layout pass, and a sheet would open at that size.
+class TopColumn : public QVBoxLayout {
+public:
+    void invalidate() override
+    {
+        QVBoxLayout::invalidate();
+        if (auto* outer = qobject_cast<QLayout*>(parent()))
+            outer->invalidate();
+    }
+};
+
+} // namespace
+
+QVBoxLayout* OVScroll::topColumn(QWidget* content)
+{
+    auto* outer = new QVBoxLayout(content);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+    auto* column = new TopColumn;
+    outer->addLayout(column);
+    // Takes whatever room is left below the column.
+    outer->addStretch(1);
+    return column;
 }
 
 int OVScroll::contentHeight(int width) const

@@ -7,6 +7,8 @@
 
 #include <QScrollArea>
 
+class QVBoxLayout;
+
 class OVScroll : public QScrollArea {
     Q_OBJECT
 public:
@@ -19,6 +21,13 @@ public:
 
     // The content's height when laid out at this width of the scroll area.
     int contentHeight(int width) const;
+
+    // A column on `content` that keeps what is added to it at the top, at the height
+    // it needs for its width, however much room the scroll area gives. Hold scrolling
+    // content in this rather than in a layout aligned to the top: Qt places an aligned
+    // layout at its size hint, which is lower than its height for its width wherever
+    // text wraps onto more lines than in the hint, and squeezes that text.
+    static QVBoxLayout* topColumn(QWidget* content);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

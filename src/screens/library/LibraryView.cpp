@@ -74,7 +74,6 @@ LibraryView::LibraryView(AppModel& model, const ReferenceLibrary& library, QWidg
 
     auto* row = new QHBoxLayout;
     row->setSpacing(KitMetrics::px(16));
-    row->setAlignment(Qt::AlignTop);
     auto* list = new OVCard(QString(), QString(), 10);
     list->setFixedWidth(KitMetrics::px(250));
     m_search = new QNSearchField(QStringLiteral("Search crops"));

@@ -88,14 +88,15 @@ SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
     const OVColors colors;
     auto* page = OVPage::fill(this, Screen::settings, QStringLiteral("Units, reminders, backups and your data."));
 
+    // The shorter column keeps its cards at the top with a stretch below them (added
+    // last), not by aligning the column: an aligned column is given its size hint's
+    // height, too low wherever a note wraps onto more lines than in the hint.
     auto* columns = new QHBoxLayout;
     columns->setSpacing(KitMetrics::px(16));
-    columns->setAlignment(Qt::AlignTop);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     for (QVBoxLayout* column : {left, right}) {
         column->setSpacing(KitMetrics::px(16));
-        column->setAlignment(Qt::AlignTop);
         columns->addLayout(column, 1);
     }
     page->content()->addLayout(columns);
@@ -245,6 +246,8 @@ SettingsView::SettingsView(OVStore& store, AppModel& model, QWidget* parent)
     about->body()->addLayout(linkRow);
     right->addWidget(about);
     connect(link, &QPushButton::clicked, this, [] { Opener::open(OVInfo::website); });
+    left->addStretch(1);
+    right->addStretch(1);
 
     m_rebuilder = new OVRebuilder(this, [this] { refresh(); });
     m_rebuilder->follow(m_store);

@@ -1,0 +1,216 @@
+// Every page in the real window frame, walked at each zoom on the sample greenhouse
+// and on a store with more rows than any window shows: each wrapping label shown gets
+// at least the height its text needs at the width it is given (where the content is
+// taller than the room, the page scrolls instead). The delete and restore questions
+// are wide enough for their title and wrap their text into a few lines.
+
+#include "AppModelReset.h"
+#include "TestSupport.h"
+#include "app/AppWindow.h"
+#include "app/ConfirmAlert.h"
+#include "app/MainWindow.h"
+#include "app/ScreenHost.h"
+#include "kit/KitEvents.h"
+#include "kit/KitMetrics.h"
+#include "kit/QNZoom.h"
+#include "records/OVPrefs.h"
+#include "screens/settings/SettingsView.h"
+#include "services/AppModel.h"
+#include "services/SampleData.h"
+#include "store/OVStore.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+void settle()
+{
+    for (int i = 0; i < 4; ++i) {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    }
+}
+
+// A grower's store with every list longer than a window, and long notes that wrap.
+void fillBusy(OVStore& store)
+{
+    SampleData::add(store);
+    const QString note = QStringLiteral("Watered by hand after the drip line clogged; check the filter, the pressure "
+                                        "and the far end of the bench before the next hot afternoon.");
+    for (int i = 0; i < 40; ++i) {
+        Plant plant{.crop = QStringLiteral("Bean %1").arg(i, 3, 10, QLatin1Char('0')),
+                    .variety = QStringLiteral("Blue Lake"),
+                    .status = PlantStatus::growing,
+                    .notes = note};
+        store.save(plant);
+        OVTask task{.kind = i % 2 ? TaskKind::maintenance : TaskKind::water,
+                    .title = QStringLiteral("Check vent %1").arg(i),
+                    .notes = note};
+        store.save(task);
+        Seed seed;
+        seed.crop = QStringLiteral("Lettuce %1").arg(i);
+        seed.notes = note;
+        store.save(seed);
+        PestRecord pest;
+        pest.problem = QStringLiteral("Aphids on bench %1").arg(i);
+        pest.notes = note;
+        store.save(pest);
+        Harvest harvest;
+        harvest.crop = QStringLiteral("Bean %1").arg(i);
+        harvest.quantity = 1.5;
+        harvest.notes = note;
+        store.save(harvest);
+        LedgerEntry cost;
+        cost.item = QStringLiteral("Shade cloth %1").arg(i);
+        cost.cost = 12.5;
+        cost.notes = note;
+        store.save(cost);
+    }
+}
+
+class PageFitTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        OVPrefs::remove(QNZoom::key);
+        testsupport::closeSheetAndAlerts(AppModel::shared());
+    }
+
+    void TearDown() override
+    {
+        testsupport::closeSheetAndAlerts(AppModel::shared());
+        window.reset();
+        settle();
+        OVStore::setShared(nullptr);
+        OVPrefs::remove(QNZoom::key);
+        KitMetrics::setZoom(1.0);
+    }
+
+    void open(OVStore& store, QSize size)
+    {
+        OVStore::setShared(&store);
+        window = std::make_unique<AppWindow>();
+        window->resize(size);
+        window->show();
+        settle();
+    }
+
+    void zoom(double factor)
+    {
+        QNZoom::setValue(factor);
+        emit KitEvents::shared().zoomChanged();
+        settle();
+    }
+
+    // "Screen at zoom: height of needed" for every shown wrapping label of the current
+    // page that is lower than its text needs at its width.
+    QStringList squeezed(const QString& where) const
+    {
+        QStringList found;
+        QWidget* page = window->mainWindow()->screenHost()->current();
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (!label->wordWrap() || !label->isVisibleTo(window.get()) || label->width() <= 0)
+                continue;
+            const int needed = label->heightForWidth(label->width());
+            if (label->height() < needed)
+                found << QStringLiteral("%1: %2 of %3 px, \"%4\"")
+                             .arg(where)
+                             .arg(label->height())
+                             .arg(needed)
+                             .arg(label->text().left(40));
+        }
+        return found;
+    }
+
+    QStringList walk(OVStore& store, QSize size)
+    {
+        open(store, size);
+        QStringList found;
+        for (double factor : {0.85, 1.0, 1.15, 1.3, 1.5, 2.0}) {
+            zoom(factor);
+            for (const Screen& screen : Screen::allCases()) {
+                AppModel::shared().setScreen(screen);
+                settle();
+                found << squeezed(screen.title() + QStringLiteral(" at ") + QString::number(factor));
+            }
+        }
+        window.reset();
+        settle();
+        return found;
+    }
+
+    testsupport::ScratchDir scratch;
+    std::unique_ptr<AppWindow> window;
+};
+
+} // namespace
+
+TEST_F(PageFitTest, NoWrappingLabelIsLowerThanItsTextOnTheSampleGreenhouseAtAnyZoom)
+{
+    OVStore sample(scratch.file(QStringLiteral("sample.sqlite")));
+    SampleData::add(sample);
+    const QStringList found = walk(sample, QSize(1380, 900));
+    EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(PageFitTest, NoWrappingLabelIsLowerThanItsTextOnABusyStoreInASmallerWindowAtAnyZoom)
+{
+    // A shorter data path than above: the Settings columns balance differently.
+    OVStore busy(scratch.file(QStringLiteral("b.sqlite")));
+    fillBusy(busy);
+    const QStringList found = walk(busy, QSize(1180, 800));
+    EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(PageFitTest, QuestionsShowTheirTitleWholeAndWrapTheirTextIntoAFewLines)
+{
+    OVStore store(scratch.file(QStringLiteral("questions.sqlite")));
+    open(store, QSize(1380, 900));
+    const QMap<QString, qint64> counts{{QStringLiteral("greenhouse"), 3},   {QStringLiteral("plant"), 2000},
+                                       {QStringLiteral("reading"), 1000000}, {QStringLiteral("harvest"), 20000},
+                                       {QStringLiteral("photo"), 200}};
+    const auto restore = [&counts] {
+        AppModel::shared().setConfirm(ConfirmRequest(QStringLiteral("Restore this backup?"),
+                                                     SettingsView::restoreMessage(counts), QStringLiteral("Restore"),
+                                                     [] {}));
+    };
+    const auto remove = [] {
+        AppModel::shared().askDelete(QStringLiteral("Tomato — Sungold (Sample)"),
+                                     QStringLiteral("Its photos go with it; its harvests and costs stay."), [] {});
+    };
+    for (double factor : {1.0, 1.5}) {
+        zoom(factor);
+        for (const auto& ask : {std::function<void()>(restore), std::function<void()>(remove)}) {
+            ask();
+            settle();
+            QMessageBox* box = window->confirmAlert()->box();
+            ASSERT_NE(box, nullptr);
+            const QString title = box->windowTitle();
+            SCOPED_TRACE(title.toStdString() + " at " + std::to_string(factor));
+            QFont bold = box->font();
+            bold.setBold(true);
+            // The title bar shows the title in about this font, between its buttons.
+            EXPECT_GE(box->width(), QFontMetrics(bold).horizontalAdvance(title) + 6 * QFontMetrics(bold).height());
+
+            const auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+            ASSERT_NE(text, nullptr);
+            const int lineHeight = text->fontMetrics().lineSpacing();
+            int lines = 0;
+            for (const QString& paragraph : text->text().split(QLatin1Char('\n')))
+                if (!paragraph.isEmpty())
+                    lines += (QFontMetrics(text->font()).boundingRect(QRect(0, 0, text->width(), 100000),
+                                                                      Qt::TextWordWrap, paragraph).height()
+                              + lineHeight / 2) / lineHeight;
+            EXPECT_LE(lines, 4) << text->width() << " px wide";
+            EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+            AppModel::shared().setConfirm(std::nullopt);
+            settle();
+        }
+    }
+}
