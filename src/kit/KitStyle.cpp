@@ -6,6 +6,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPolygonF>
@@ -67,7 +68,10 @@ void KitStyle::polish(QWidget* widget)
     // line edit, a kit field), stands: it was made through KitMetrics already. A
     // drop-down's list and a date box's calendar are windows of their own and take
     // their size from here.
-    if (isControl(widget) && !(widget->font().resolveMask() & QFont::SizeResolved))
+    // Qt's file dialog keeps Qt's sizes throughout: its lists and labels are not the
+    // kit's, and its fields beside them should not be either.
+    if (isControl(widget) && !(widget->font().resolveMask() & QFont::SizeResolved) &&
+        !qobject_cast<const QFileDialog*>(widget->window()))
         widget->setFont(KitMetrics::font(controlPoints));
 }
 

@@ -2,8 +2,9 @@
 // The application's style: Fusion, with Qt's own controls drawn at the interface zoom
 // like the kit's widgets. Drop-downs, check boxes, radio buttons, spin, date and line
 // edits, and the lists and calendars they open, get the kit's control font
-// (controlPoints × zoom) unless they or a widget around them chose a size; their check
-// marks, radio dots, arrows and the room around their text scale with the zoom too.
+// (controlPoints × zoom) unless they or a widget around them chose a size; check marks,
+// radio dots, the arrow of a drop-down or date box, the column of a spin box's buttons
+// and the room around a control's text scale with the zoom too.
 // Every size is read from KitMetrics when Qt asks for it, and a control takes its font
 // when it is first shown, so whatever is built after a zoom change (the zoom host
 // rebuilds its content) follows it, however it was made. At zoom 1.0 the style draws
@@ -11,6 +12,8 @@
 // size). Main thread only.
 
 #include <QProxyStyle>
+
+class QStyleOptionComboBox;
 
 class KitStyle : public QProxyStyle {
     Q_OBJECT

@@ -17,6 +17,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMap>
@@ -263,4 +264,21 @@ TEST_F(KitStyleTest, TheDrawnTickAndArrowGrowWithTheZoom)
     EXPECT_GE(tick15.height(), 1.4 * tick1.height());
     EXPECT_GE(arrow15.width(), 1.4 * arrow1.width()) << arrow1.width() << " then " << arrow15.width();
     EXPECT_GE(arrow15.height(), 1.4 * arrow1.height());
+}
+
+// Qt's own file dialog is not the kit's: its fields keep the size of its lists.
+TEST_F(KitStyleTest, TheFileDialogKeepsQtsSizes)
+{
+    KitMetrics::setZoom(1.5);
+    QFileDialog files(nullptr, QStringLiteral("Export"), scratch.path());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAttribute(Qt::WA_DontShowOnScreen);
+    files.show();
+    testsupport::LookWindow::settle();
+    const QList<QLineEdit*> fields = files.findChildren<QLineEdit*>();
+    ASSERT_FALSE(fields.isEmpty());
+    for (const QLineEdit* field : fields)
+        EXPECT_EQ(fontSize(field->font()), fontSize(files.font()));
+    files.hide();
+    KitMetrics::setZoom(1.0);
 }
