@@ -1,6 +1,6 @@
 // Qt's own controls follow the interface zoom in the real window, whichever screen or
-// editor made them: their text, box, check mark, drop-down arrow and open list grow
-// with the zoom, while 1.0 stays Fusion's own drawing.
+// editor made them: their text, check mark, drop-down arrow and open list grow with
+// the zoom. Qt's file dialog keeps Qt's sizes.
 
 #include "AppModelReset.h"
 #include "LookWindow.h"
@@ -14,7 +14,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -112,8 +111,6 @@ protected:
             measureAll(screen.title(), look.window->mainWindow(), found);
             if (keeping)
                 look.keep(QStringLiteral("style-%1-%2.png").arg(screen.id()).arg(qRound(zoom * 100)));
-            if (keeping && screen == Screen::plants)
-                keepOpenList(look.window->mainWindow(), zoom);
         }
         const QList<EditSheet> sheets{Greenhouse{}, Zone{},    Spot{},       Plant{},       Seed{},
                                       GermTest{},   Reading{}, OVTask{},     PestRecord{},  Harvest{},
@@ -134,22 +131,7 @@ protected:
         return found;
     }
 
-    // With OV_LOOK_DIR set, the pages, editors and the Status list opened on Plants &
-    // Crops are kept as pictures.
-    static void keepOpenList(QWidget* window, double zoom)
-    {
-        for (QComboBox* box : window->findChildren<QComboBox*>()) {
-            if (box->accessibleName() != QStringLiteral("Status"))
-                continue;
-            box->showPopup();
-            testsupport::LookWindow::settle();
-            testsupport::keepLook(box->view()->window()->grab().toImage(),
-                                  QStringLiteral("style-status-list-%1.png").arg(qRound(zoom * 100)));
-            box->hidePopup();
-            testsupport::LookWindow::settle();
-        }
-    }
-
+    // With OV_LOOK_DIR set, every page and editor is kept as a picture.
     const bool keeping = !qEnvironmentVariableIsEmpty("OV_LOOK_DIR");
     testsupport::ScratchDir scratch;
     std::unique_ptr<OVStore> store;
