@@ -2,13 +2,13 @@
 
 #include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
+#include "kit/KitStyle.h"
 #include "kit/OVColors.h"
 #include "kit/OVRebuilder.h"
 #include "kit/OVViewState.h"
 #include "kit/WoodBackground.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QVBoxLayout>
 
 OVThemeRoot::OVThemeRoot(Factory content, QWidget* parent) : QWidget(parent), m_factory(std::move(content))
@@ -29,8 +29,9 @@ void OVThemeRoot::styleApplication()
     static bool done = false;
     if (!done) {
         done = true;
-        // Fusion takes its colours from the palette; platform styles may not.
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        // Fusion takes its colours from the palette; platform styles may not. The kit's
+        // style over it draws Qt's own controls at the interface zoom.
+        QApplication::setStyle(new KitStyle);
         QObject::connect(&KitEvents::shared(), &KitEvents::themeChanged, qApp,
                          [] { QApplication::setPalette(OVColors::palette()); });
     }

@@ -32,7 +32,8 @@ public:
     int rebuildCount() const;
 
     // Gives the whole application the current theme's palette and a style that draws
-    // with it (Fusion), and follows every later theme change: question and notice
+    // with it (Fusion, through KitStyle, which also draws Qt's own controls at the
+    // interface zoom), and follows every later theme change: question and notice
     // boxes, menus, pop-ups, tool tips and file dialogs then match the window. Once
     // per process, with a QApplication running.
     static void styleApplication();

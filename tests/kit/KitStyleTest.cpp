@@ -1,0 +1,266 @@
+// Qt's own controls follow the interface zoom in the real window, whichever screen or
+// editor made them: their text, check mark, drop-down arrow and open list grow with
+// the zoom. Qt's file dialog keeps Qt's sizes.
+
+#include "AppModelReset.h"
+#include "LookWindow.h"
+#include "TestSupport.h"
+#include "app/EditorDialog.h"
+#include "app/EditorHost.h"
+#include "app/OVSetup.h"
+#include "kit/KitMetrics.h"
+#include "services/SampleData.h"
+#include "store/OVStore.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMap>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QRadioButton>
+#include <QStyleOption>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+bool isQtControl(const QWidget* w)
+{
+    return qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+           qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w) ||
+           qobject_cast<const QLineEdit*>(w);
+}
+
+// What the test compares of one control between two zooms.
+struct Measure {
+    QString what;
+    double font = 0;
+    QSize mark;       // check box or radio button: its indicator
+    int listRow = 0;  // drop-down: a row of its open list
+    double listFont = 0;
+};
+
+double fontSize(const QFont& font) { return QFontInfo(font).pointSizeF(); }
+
+QSize markSize(QAbstractButton* button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const bool radio = qobject_cast<QRadioButton*>(button);
+    return button->style()
+        ->subElementRect(radio ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator, &option, button)
+        .size();
+}
+
+// Every control under `root`, in a stable order, keyed by where it was found.
+void measureAll(const QString& place, QWidget* root, QMap<QString, Measure>& into)
+{
+    int n = 0;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        if (!isQtControl(w) || w->isWindow())
+            continue;
+        Measure m;
+        m.what = place + QStringLiteral(" #") + QString::number(n++) + QStringLiteral(" ") +
+                 QString::fromLatin1(w->metaObject()->className()) + QStringLiteral(" ") + w->accessibleName();
+        m.font = fontSize(w->font());
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            m.mark = markSize(button);
+        if (auto* box = qobject_cast<QComboBox*>(w); box && box->count() > 0) {
+            m.listFont = fontSize(box->view()->font());
+            m.listRow = box->view()->sizeHintForRow(0);
+        }
+        into.insert(m.what, m);
+    }
+}
+
+class KitStyleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store = std::make_unique<OVStore>(scratch.file(QStringLiteral("style.sqlite")));
+        OVStore::setShared(store.get());
+        SampleData::add(*store);
+        testsupport::closeSheetAndAlerts(AppModel::shared());
+        OVSetup::configure();
+        OVSetup::styleApplication();
+    }
+    void TearDown() override
+    {
+        testsupport::closeSheetAndAlerts(AppModel::shared());
+        testsupport::LookWindow::settle();
+        OVStore::setShared(nullptr);
+        KitMetrics::setZoom(1.0);
+    }
+
+    // Every page and every New… editor in the window at `zoom`.
+    QMap<QString, Measure> everything(double zoom)
+    {
+        QMap<QString, Measure> found;
+        testsupport::LookWindow look(Screen::today, zoom);
+        for (const Screen screen : Screen::allCases()) {
+            AppModel::shared().setScreen(screen);
+            testsupport::LookWindow::settle();
+            measureAll(screen.title(), look.window->mainWindow(), found);
+            if (keeping)
+                look.keep(QStringLiteral("style-%1-%2.png").arg(screen.id()).arg(qRound(zoom * 100)));
+        }
+        const QList<EditSheet> sheets{Greenhouse{}, Zone{},    Spot{},       Plant{},       Seed{},
+                                      GermTest{},   Reading{}, OVTask{},     PestRecord{},  Harvest{},
+                                      LedgerEntry{}, EditSheet::importCSV(std::nullopt)};
+        for (const EditSheet& sheet : sheets) {
+            AppModel::shared().setSheet(sheet);
+            testsupport::LookWindow::settle();
+            EditorDialog* dialog = look.window->editorHost()->dialog();
+            EXPECT_NE(dialog, nullptr) << sheet.id().toStdString();
+            if (dialog)
+                measureAll(QStringLiteral("editor ") + sheet.id(), dialog, found);
+            if (dialog && keeping)
+                testsupport::keepLook(dialog->grab().toImage(),
+                                      QStringLiteral("style-editor-%1-%2.png").arg(sheet.id()).arg(qRound(zoom * 100)));
+            AppModel::shared().setSheet(std::nullopt);
+            testsupport::LookWindow::settle();
+        }
+        return found;
+    }
+
+    // With OV_LOOK_DIR set, every page and editor is kept as a picture.
+    const bool keeping = !qEnvironmentVariableIsEmpty("OV_LOOK_DIR");
+    testsupport::ScratchDir scratch;
+    std::unique_ptr<OVStore> store;
+};
+
+} // namespace
+
+TEST_F(KitStyleTest, EveryControlOnEveryPageAndEditorGrowsWithTheZoom)
+{
+    const QMap<QString, Measure> actual = everything(1.0);
+    const QMap<QString, Measure> large = everything(1.5);
+    ASSERT_EQ(actual.keys(), large.keys());
+    int buttons = 0;
+    int lists = 0;
+    for (const Measure& at1 : actual) {
+        const Measure& at15 = large[at1.what];
+        const std::string what = at1.what.toStdString();
+        EXPECT_GE(at15.font, 1.4 * at1.font) << what << ": " << at1.font << " then " << at15.font;
+        if (at1.mark.isValid()) {
+            ++buttons;
+            EXPECT_GE(at15.mark.width(), 1.4 * at1.mark.width()) << what;
+            EXPECT_GE(at15.mark.height(), 1.4 * at1.mark.height()) << what;
+        }
+        if (at1.listRow > 0) {
+            ++lists;
+            EXPECT_GE(at15.listFont, 1.4 * at1.listFont) << what;
+            EXPECT_GE(at15.listRow, 1.3 * at1.listRow) << what << ": " << at1.listRow << " then " << at15.listRow;
+        }
+    }
+    // Plants & Crops, Settings & Backup, Pests and the editors have both kinds.
+    EXPECT_GE(buttons, 4);
+    EXPECT_GE(lists, 8);
+}
+
+namespace {
+
+// The bounding box of the pixels where two pictures of the same size differ plainly
+// (the faint edge smoothing leaves is not counted: it is a pixel wide at any size).
+QRect differences(const QImage& a, const QImage& b)
+{
+    QRect box;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y);
+            const QColor q = b.pixelColor(x, y);
+            if (std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())}) > 80)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+QImage paint(const QSize& size, const std::function<void(QPainter&)>& draw)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    draw(p);
+    return image;
+}
+
+// The drawn tick of a check box and the drawn arrow of a drop-down, at `zoom`.
+std::pair<QRect, QRect> drawnMarks(double zoom)
+{
+    KitMetrics::setZoom(zoom);
+    QCheckBox check(QStringLiteral("Show resolved problems"));
+    check.ensurePolished();
+    check.resize(check.sizeHint());
+    QStyleOptionButton option;
+    option.initFrom(&check);
+    option.rect = check.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &check);
+    const auto drawBox = [&](bool on) {
+        return paint(check.size(), [&](QPainter& p) {
+            QStyleOptionButton o = option;
+            o.state |= on ? QStyle::State_On : QStyle::State_Off;
+            check.style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &o, &p, &check);
+        });
+    };
+    const QRect tick = differences(drawBox(false), drawBox(true));
+
+    QComboBox combo;
+    combo.addItems({QStringLiteral("Planned & growing"), QStringLiteral("All")});
+    combo.ensurePolished();
+    combo.resize(combo.sizeHint());
+    QStyleOptionComboBox comboOption;
+    comboOption.initFrom(&combo);
+    comboOption.rect = combo.rect();
+    comboOption.subControls = QStyle::SC_All;
+    const auto drawCombo = [&](bool arrow) {
+        // Fusion keeps drawn boxes by size and state only, arrow or not.
+        QPixmapCache::clear();
+        return paint(combo.size(), [&](QPainter& p) {
+            QStyleOptionComboBox o = comboOption;
+            if (!arrow)
+                o.subControls &= ~QStyle::SC_ComboBoxArrow;
+            combo.style()->drawComplexControl(QStyle::CC_ComboBox, &o, &p, &combo);
+        });
+    };
+    const QRect arrow = differences(drawCombo(false), drawCombo(true));
+    KitMetrics::setZoom(1.0);
+    return {tick, arrow};
+}
+
+} // namespace
+
+TEST_F(KitStyleTest, TheDrawnTickAndArrowGrowWithTheZoom)
+{
+    const auto [tick1, arrow1] = drawnMarks(1.0);
+    const auto [tick15, arrow15] = drawnMarks(1.5);
+    ASSERT_FALSE(tick1.isEmpty());
+    ASSERT_FALSE(arrow1.isEmpty());
+    EXPECT_GE(tick15.width(), 1.4 * tick1.width()) << tick1.width() << " then " << tick15.width();
+    EXPECT_GE(tick15.height(), 1.4 * tick1.height());
+    EXPECT_GE(arrow15.width(), 1.4 * arrow1.width()) << arrow1.width() << " then " << arrow15.width();
+    EXPECT_GE(arrow15.height(), 1.4 * arrow1.height());
+}
+
+// Qt's own file dialog is not the kit's: its fields keep the size of its lists.
+TEST_F(KitStyleTest, TheFileDialogKeepsQtsSizes)
+{
+    KitMetrics::setZoom(1.5);
+    QFileDialog files(nullptr, QStringLiteral("Export"), scratch.path());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.setAttribute(Qt::WA_DontShowOnScreen);
+    files.show();
+    testsupport::LookWindow::settle();
+    const QList<QLineEdit*> fields = files.findChildren<QLineEdit*>();
+    ASSERT_FALSE(fields.isEmpty());
+    for (const QLineEdit* field : fields)
+        EXPECT_EQ(fontSize(field->font()), fontSize(files.font()));
+    files.hide();
+    KitMetrics::setZoom(1.0);
+}
