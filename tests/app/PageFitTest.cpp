@@ -5,6 +5,7 @@
 // are wide enough for their title and wrap their text into a few lines.
 
 #include "AppModelReset.h"
+#include "LookWindow.h"
 #include "TestSupport.h"
 #include "app/AppWindow.h"
 #include "app/ConfirmAlert.h"
@@ -28,14 +29,7 @@
 
 namespace {
 
-void settle()
-{
-    for (int i = 0; i < 4; ++i) {
-        QApplication::processEvents();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    }
-}
+void settle() { testsupport::LookWindow::settle(); }
 
 // A grower's store with every list longer than a window, and long notes that wrap.
 void fillBusy(OVStore& store)
