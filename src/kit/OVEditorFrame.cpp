@@ -66,6 +66,10 @@ OVEditorFrame::OVEditorFrame(const QString& title, const QString& symbol, double
     m_body->setContentsMargins(0, 0, KitMetrics::px(6), 0);
     m_body->setSpacing(KitMetrics::px(12));
     m_scroll = new OVScroll(content);
+    // On a screen narrower than the sheet at its zoom, fitScreen() narrows the frame
+    // below the form's least width: the form then scrolls sideways rather than cut
+    // off its right-hand fields.
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     col->addWidget(m_scroll, 1);
 
     m_errorLine = new QWidget;

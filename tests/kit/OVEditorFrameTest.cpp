@@ -120,3 +120,24 @@ TEST(OVEditorFrame, EscapeCancelsAndReturnSavesOnceWithoutClosing)
     EXPECT_TRUE(d.dialog.isVisible());
     EXPECT_EQ(d.dialog.result(), 0);
 }
+
+// A screen narrower than the sheet narrows the frame below its form's least width:
+// the form scrolls sideways, so no field is out of reach.
+TEST(OVEditorFrame, AFormWiderThanTheScreenScrollsSideways)
+{
+    OVEditorFrame::setScreenAreaOverride(QSize(420, 900));
+    FramedDialog narrow(560, 1);
+    auto* wide = new QWidget;
+    wide->setMinimumWidth(520);
+    narrow.frame->body()->addWidget(wide);
+    for (int i = 0; i < 3; ++i) {
+        QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QApplication::processEvents();
+    }
+    OVEditorFrame::setScreenAreaOverride(std::nullopt);
+
+    EXPECT_EQ(narrow.frame->width(), 420);
+    const QScrollBar* sideways = narrow.frame->scroll()->horizontalScrollBar();
+    EXPECT_TRUE(sideways->isVisible());
+    EXPECT_GE(sideways->maximum(), 520 - narrow.frame->scroll()->viewport()->width());
+}
