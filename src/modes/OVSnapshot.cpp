@@ -178,6 +178,8 @@ int run(const QString& folderPath, const Printer& printer)
     Opener::open = [](const QUrl&) {};
     KitMetrics::setZoom(1.0);
     OVSetup::configure();
+    // Qt's own controls drawn by the kit's style and palette, as in the window.
+    OVSetup::styleApplication();
 
     const SavedLook saved; // put back on every way out, by its destructor
 

@@ -1,6 +1,7 @@
 #include "modes/OVSnapshot.h"
 
 #include "kit/KitMetrics.h"
+#include "kit/KitStyle.h"
 #include "kit/QNMRThemes.h"
 #include "kit/QNZoom.h"
 #include "records/OVPrefs.h"
@@ -9,6 +10,7 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -84,6 +86,8 @@ TEST(Snapshot, WritesEveryFileInOrderAndPutsTheSettingsBack)
     const QString out = scratch.file("deeper/out"); // made with its parents
     const SnapshotRun run = snapshot(out);
     EXPECT_EQ(run.code, 0) << run.lines.join("\n").toStdString();
+    // Drop-downs, check boxes and date boxes are drawn as the window draws them.
+    EXPECT_NE(dynamic_cast<KitStyle*>(QApplication::style()), nullptr);
 
     QStringList expected;
     for (const OVSnapshot::Shot& s : OVSnapshot::shots())
