@@ -123,7 +123,9 @@ void TodayView::rebuild()
 
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
-    stack->setContentsMargins(0, 0, 0, 0);
+    // The cards' shadows are painted by `content`, inside its own rectangle: the room
+    // below keeps the lowest card's shadow whole, as the gap between cards does.
+    stack->setContentsMargins(0, 0, 0, KitMetrics::px(16));
     stack->setSpacing(KitMetrics::px(16));
 
     if (m_store.greenhouses().isEmpty()) {
@@ -236,7 +238,7 @@ void TodayView::rebuild()
         m_climate = nullptr;
         content = new QWidget;
         auto* failed = new QVBoxLayout(content);
-        failed->setContentsMargins(0, 0, 0, 0);
+        failed->setContentsMargins(0, 0, 0, KitMetrics::px(16)); // the card's shadow
         auto* card = new OVCard;
         card->body()->addWidget(new OVReadFailure(reads.reason()));
         failed->addWidget(card);

@@ -5,6 +5,7 @@
 
 #include "screens/today/TodayView.h"
 
+#include "kit/OVCard.h"
 #include "kit/OVRender.h"
 #include "kit/OVThemeRoot.h"
 #include "kit/QNChromeButton.h"
@@ -98,6 +99,13 @@ TEST_F(TodayLookTest, SampleScreenHasTwoEqualColumnsAndWholeTiles)
         for (const QLabel* line : tile->findChildren<QLabel*>(QStringLiteral("alertLine")))
             EXPECT_TRUE(inside(line, tile));
     }
+    // A card's shadow (5 below, blurred by 10) is painted by the card's parent, inside
+    // the parent: the lowest card must leave that room, or its shadow is cut off.
+    const QList<OVCard*> cards = today->findChildren<OVCard*>();
+    ASSERT_FALSE(cards.isEmpty());
+    for (const OVCard* card : cards)
+        EXPECT_GE(card->parentWidget()->height() - 1 - card->geometry().bottom(), 15)
+            << card->objectName().toStdString();
 }
 
 } // namespace
