@@ -29,7 +29,7 @@ void AlertBox::widen(QMessageBox* box)
     int longest = 0;
     for (const QString& paragraph : text->text().split(QLatin1Char('\n')))
         longest = std::max(longest, metrics.horizontalAdvance(paragraph));
-    // About a third of the longest paragraph (with room for the ragged right edge),
+    // About two-fifths of the longest paragraph (with room for the ragged right edge),
     // within a comfortable line length; a short text keeps its one line.
     const int line = std::clamp(longest * 2 / 5, 32 * metrics.averageCharWidth(), 60 * metrics.averageCharWidth());
     const int room = box->screen() ? box->screen()->availableGeometry().width() * 2 / 3 : line;

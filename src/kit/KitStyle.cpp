@@ -30,23 +30,17 @@ QSize scaledAround(const QSize& contents, const QSize& styled)
     return QSize(grow(contents.width(), styled.width()), grow(contents.height(), styled.height()));
 }
 
-// Moves the edge of `r` that faces the control's inside by `by` pixels outward
-// (positive) or inward (negative), for either writing direction.
-QRect widenInward(QRect r, int by, Qt::LayoutDirection direction)
+// Moves the boundary between a control's text and its button column (the column's
+// inner edge, or the text's edge beside the column) toward the text by `by` pixels,
+// for either writing direction.
+QRect moveTowardText(QRect r, bool column, int by, Qt::LayoutDirection direction)
 {
-    if (direction == Qt::RightToLeft)
-        r.setRight(r.right() + by);
+    const bool rightToLeft = direction == Qt::RightToLeft;
+    const int shift = rightToLeft ? by : -by;
+    if (column != rightToLeft)
+        r.setLeft(r.left() + shift);
     else
-        r.setLeft(r.left() - by);
-    return r;
-}
-
-QRect narrowOutward(QRect r, int by, Qt::LayoutDirection direction)
-{
-    if (direction == Qt::RightToLeft)
-        r.setLeft(r.left() + by);
-    else
-        r.setRight(r.right() - by);
+        r.setRight(r.right() + shift);
     return r;
 }
 
@@ -123,14 +117,14 @@ QRect KitStyle::subControlRect(ComplexControl control, const QStyleOptionComplex
     };
     if (control == CC_ComboBox) {
         if (sub == SC_ComboBoxArrow)
-            return widenInward(base, extra(SC_ComboBoxArrow), option->direction);
+            return moveTowardText(base, true, extra(SC_ComboBoxArrow), option->direction);
         if (sub == SC_ComboBoxEditField)
-            return narrowOutward(base, extra(SC_ComboBoxArrow), option->direction);
+            return moveTowardText(base, false, extra(SC_ComboBoxArrow), option->direction);
     } else if (control == CC_SpinBox) {
         if (sub == SC_SpinBoxUp || sub == SC_SpinBoxDown)
-            return widenInward(base, extra(sub), option->direction);
+            return moveTowardText(base, true, extra(sub), option->direction);
         if (sub == SC_SpinBoxEditField)
-            return narrowOutward(base, extra(SC_SpinBoxUp), option->direction);
+            return moveTowardText(base, false, extra(SC_SpinBoxUp), option->direction);
     }
     return base;
 }
