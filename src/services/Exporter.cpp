@@ -17,14 +17,17 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -260,6 +263,8 @@ public:
     PendingFiles& operator=(const PendingFiles&) = delete;
     ~PendingFiles()
     {
+        if (m_keepTemporaries)
+            return;
         for (const Pending& file : m_files)
             if (!file.placed)
                 QFile::remove(file.temp);
@@ -304,6 +309,8 @@ public:
     // Renames every temporary copy over its target. When one rename fails, the
     // targets already replaced get their earlier files back (or go, where there was
     // none), so the folder holds either the whole earlier set or the whole new one.
+    // Once the last copy is in place the export has finished, and the second names
+    // of the earlier files go; one that cannot be removed is left to the next tidy.
     QStringList place()
     {
         for (qsizetype i = 0; i < m_files.size(); ++i) {
@@ -318,13 +325,13 @@ public:
             }
             file.placed = true;
         }
+        syncFolder(m_folder);
         QStringList targets;
         for (const Pending& file : m_files) {
             if (!file.kept.isEmpty())
-                QFile::remove(file.kept);
+                Exporter::removeFile(file.kept);
             targets.append(file.target);
         }
-        syncFolder(m_folder);
         return targets;
     }
 
@@ -358,16 +365,20 @@ private:
     }
 
     // Takes back the renames of the files before `failed` and the second name of
-    // the one that failed; the temporary copies go with the destructor.
+    // the one that failed; the temporary copies go with the destructor. Where an
+    // earlier file cannot be put back, the temporaries stay: they mark the run as cut,
+    // so the next export's tidy puts it back.
     void undo(qsizetype failed)
     {
         for (qsizetype i = failed; i >= 0; --i) {
             Pending& file = m_files[i];
             if (file.placed || file.movedAside) {
-                if (!file.kept.isEmpty())
-                    Exporter::renameFile(file.kept, file.target);
-                else
+                if (!file.kept.isEmpty()) {
+                    if (Exporter::renameFile(file.kept, file.target))
+                        m_keepTemporaries = true;
+                } else {
                     QFile::remove(file.target);
+                }
             } else if (!file.kept.isEmpty()) {
                 QFile::remove(file.kept);
             }
@@ -379,61 +390,94 @@ private:
     QDir m_folder;
     QString m_token = runToken();
     QList<Pending> m_files;
+    bool m_keepTemporaries = false;
 };
 
 bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+// What one killed run left in a folder, by file: its temporary copies and the second
+// names of the earlier files, all under the run's own token.
+struct RunLeftovers {
+    explicit RunLeftovers(qsizetype files) : temporaries(files), previous(files) {}
+    QStringList temporaries;
+    QStringList previous;
+    timespec newest{}; // the latest modification time among them
+
+    // A run that still has a temporary copy was cut while it wrote or placed its
+    // files; one with none left had put all of them in place.
+    bool cut() const
+    {
+        return std::any_of(temporaries.begin(), temporaries.end(), [](const QString& t) { return !t.isEmpty(); });
+    }
+};
+
+bool later(const timespec& a, const timespec& b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
 // Takes back, then removes, what runs killed part way left in `folder` (see
-// everything()). Only regular files under our own hidden names for the eight files
-// are touched. All put-backs come before any removal, so a put-back that fails
-// leaves every other leftover where it was.
+// everything()), in one pass. Only regular files under our own hidden names for the
+// eight files are touched. All put-backs come before any removal, and the
+// temporaries, which mark a run as cut, go last: a put-back that fails leaves every
+// leftover where it was, and a tidy killed part way is finished by the next.
 void tidyLeftovers(const QDir& folder)
 {
-    static const QRegularExpression ours(QStringLiteral("^\\.(.+)\\.orvane-export-[0-9a-f]{32}\\.(tmp|previous)$"));
-    struct Leftovers {
-        QStringList temporaries;
-        QStringList previous;
-    };
-    QList<Leftovers> byTarget(Exporter::fileNames().size());
-    bool any = false;
+    static const QRegularExpression ours(QRegularExpression::anchoredPattern(
+        QStringLiteral("\\.(.+)\\.orvane-export-([0-9a-f]{32})\\.(tmp|previous)")));
+    const QStringList& names = Exporter::fileNames();
+    std::map<QString, RunLeftovers> runs;
     const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& entry : entries) {
         const QRegularExpressionMatch match = ours.match(entry);
-        const qsizetype target = match.hasMatch() ? Exporter::fileNames().indexOf(match.captured(1)) : -1;
+        const qsizetype target = match.hasMatch() ? names.indexOf(match.captured(1)) : -1;
         struct stat st {};
         if (target < 0 || ::lstat(fsName(folder.filePath(entry)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
-        (match.captured(2) == u"tmp" ? byTarget[target].temporaries : byTarget[target].previous)
-            .append(folder.filePath(entry));
-        any = true;
+        RunLeftovers& run = runs.try_emplace(match.captured(2), names.size()).first->second;
+        (match.captured(3) == u"tmp" ? run.temporaries : run.previous)[target] = folder.filePath(entry);
+        if (later(st.st_mtim, run.newest))
+            run.newest = st.st_mtim;
     }
-    if (!any)
+    if (runs.empty())
         return;
 
-    // The earlier file comes back under its name wherever something else, or
-    // nothing, is there now. Runs never overlap, so a name has one second name; were
-    // there several, one goes back (the last changed) and the rest stay untouched.
+    // The cut runs, earliest first: where several left a second name of one file,
+    // the earliest run's holds what stood there before any of them.
+    std::vector<const RunLeftovers*> cut;
+    for (const auto& [token, run] : runs)
+        if (run.cut())
+            cut.push_back(&run);
+    std::stable_sort(cut.begin(), cut.end(),
+                     [](const RunLeftovers* a, const RunLeftovers* b) { return later(b->newest, a->newest); });
+
     bool putBack = false;
-    for (qsizetype i = 0; i < byTarget.size(); ++i) {
-        const QString target = folder.filePath(Exporter::fileNames()[i]);
-        struct stat now {};
-        const bool exists = ::lstat(fsName(target).constData(), &now) == 0;
-        QString newest;
-        timespec newestTime{};
-        for (const QString& previous : std::as_const(byTarget[i].previous)) {
-            struct stat st {};
-            if (::lstat(fsName(previous).constData(), &st) != 0 || (exists && sameFile(st, now)))
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QString earliest;
+        timespec lastRun{};
+        for (const RunLeftovers* run : cut) {
+            if (run->previous[i].isEmpty())
                 continue;
-            const timespec changed = st.st_mtim;
-            if (newest.isEmpty() || changed.tv_sec > newestTime.tv_sec ||
-                (changed.tv_sec == newestTime.tv_sec && changed.tv_nsec > newestTime.tv_nsec)) {
-                newest = previous;
-                newestTime = changed;
-            }
+            if (earliest.isEmpty())
+                earliest = run->previous[i];
+            lastRun = run->newest;
         }
-        if (newest.isEmpty())
+        if (earliest.isEmpty())
             continue;
-        if (const std::error_code error = Exporter::renameFile(newest, target)) {
+        const QString target = folder.filePath(names[i]);
+        struct stat now {}, kept {};
+        if (::lstat(fsName(earliest).constData(), &kept) != 0)
+            continue;
+        if (::lstat(fsName(target).constData(), &now) == 0) {
+            if (sameFile(kept, now))
+                continue;
+            // Changed since the cut run (by a person: the exporter writes nothing
+            // there after it), allowing for file systems that keep times to two
+            // seconds: it stays, and the earlier file goes with the other leftovers.
+            if (!S_ISDIR(now.st_mode) && now.st_mtim.tv_sec > lastRun.tv_sec + 2)
+                continue;
+        }
+        if (const std::error_code error = Exporter::renameFile(earliest, target)) {
             if (putBack)
                 syncFolder(folder);
             throwFileError(target, error.value());
@@ -443,21 +487,16 @@ void tidyLeftovers(const QDir& folder)
     if (putBack)
         syncFolder(folder);
 
-    for (qsizetype i = 0; i < byTarget.size(); ++i) {
-        for (const QString& temp : std::as_const(byTarget[i].temporaries))
-            QFile::remove(temp);
-        // A second name goes only while it is a mere second link to the file under
-        // the name itself.
-        struct stat now {};
-        if (byTarget[i].previous.isEmpty() ||
-            ::lstat(fsName(folder.filePath(Exporter::fileNames()[i])).constData(), &now) != 0)
-            continue;
-        for (const QString& previous : std::as_const(byTarget[i].previous)) {
-            struct stat st {};
-            if (::lstat(fsName(previous).constData(), &st) == 0 && sameFile(st, now))
-                QFile::remove(previous);
-        }
-    }
+    // Every second name still there is now a mere extra link, an earlier file that a
+    // finished run or a person replaced, or the copy of a later cut run.
+    for (const auto& [token, run] : runs)
+        for (const QString& previous : run.previous)
+            if (struct stat st {}; !previous.isEmpty() && ::lstat(fsName(previous).constData(), &st) == 0)
+                Exporter::removeFile(previous);
+    for (const auto& [token, run] : runs)
+        for (const QString& temp : run.temporaries)
+            if (!temp.isEmpty())
+                Exporter::removeFile(temp);
 }
 
 // Tidies the other dated export folders in `parent` the same way: a run killed on
@@ -467,11 +506,12 @@ void tidyLeftovers(const QDir& folder)
 void tidyOtherExportFolders(const QDir& parent, const QString& target)
 {
     static const QRegularExpression dated(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(datedFolderPrefix) +
-        QStringLiteral("\\d{4}-\\d{2}-\\d{2}")));
+        QRegularExpression::escape(datedFolderPrefix) + QStringLiteral("([0-9]{4}-[0-9]{2}-[0-9]{2})")));
     const QString self = QFileInfo(target).fileName();
     for (const QString& name : parent.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
-        if (name == self || !dated.match(name).hasMatch())
+        const QRegularExpressionMatch match = dated.match(name);
+        if (name == self || !match.hasMatch() ||
+            !QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd")).isValid())
             continue;
         try {
             tidyLeftovers(QDir(parent.filePath(name)));
@@ -492,6 +532,10 @@ std::function<std::error_code(const QString&, const QString&)> renameFile = [](c
 std::function<std::error_code(const QString&, const QString&)> linkFile = [](const QString& existing,
                                                                             const QString& newName) {
     return ::link(fsName(existing).constData(), fsName(newName).constData()) == 0 ? std::error_code() : lastErrno();
+};
+
+std::function<std::error_code(const QString&)> removeFile = [](const QString& path) {
+    return ::unlink(fsName(path).constData()) == 0 ? std::error_code() : lastErrno();
 };
 
 QString folderName(const OVDay& day) { return datedFolderPrefix + day.iso(); }

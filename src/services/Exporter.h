@@ -66,22 +66,33 @@ QString folderName(const OVDay& day);
 // A killed export leaves hidden files beside the eight, all with one random token
 // per run: temporary copies ".<name>.orvane-export-<token>.tmp" and second names of
 // earlier files ".<name>.orvane-export-<token>.previous". Only one export runs at a
-// time and the program once per user, so each is stale. The killed run is taken
-// back first: every second name that is not the same file as its name is put back
-// under that name, so the folder holds the whole earlier set again (OVError::file
-// naming the file when a put-back fails, with nothing removed and nothing written).
-// Then the temporaries and the second names that are now mere extra links go.
+// time and the program once per user, so each is stale. They are settled first, in
+// one pass, run by run:
+// - A run with no temporary copy left had put all eight files in place: it has
+//   finished, and its second names (earlier files the new set replaced) go.
+// - A run with a temporary copy left was cut while it wrote or placed its files: it
+//   is taken back. Each second name that is not the same file as its name goes back
+//   under that name (OVError::file naming the file when a put-back fails, with
+//   nothing removed and nothing written), so the folder holds the whole earlier set
+//   again, except where the file under the name was changed after the run (modified
+//   more than two seconds after the run's newest leftover, the two seconds allowing
+//   for file systems that keep coarse times): a person's edit stays, and the second
+//   name goes. Where several cut runs left a second name of one file, the earliest
+//   run's goes back (it holds what stood there before any of them) and the others go.
+// - Then every other second name and, last, the temporaries go.
 // Nothing else is touched: neither a person's own hidden files nor leftovers named
 // otherwise (those of earlier versions included). In the other folders named as
-// folderName() names them, the same is done, except that a failed put-back leaves
-// that folder as it is and the export goes on.
+// folderName() names them (for a real date), the same is done, except that a failed
+// put-back leaves that folder as it is and the export goes on.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
 
-// The calls that give an earlier file its second name and put finished files in
-// place, returning the system's error. Tests replace them to make a rename fail part
-// way, or to stand for a file system without hard links (FAT, exFAT).
+// The calls that give an earlier file its second name, put finished files in place
+// and remove the hidden names, returning the system's error. Tests replace them to
+// make a call fail part way, to stand for a file system without hard links (FAT,
+// exFAT), or to kill a run at a given step.
 extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
 extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
+extern std::function<std::error_code(const QString& path)> removeFile;
 
 // Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of
 // UTF-8 (the readings streamed, a line at a time into pieces of about 64 KiB), the

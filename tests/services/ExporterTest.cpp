@@ -197,13 +197,15 @@ void expectEarlier(const QDir& folder, const QStringList& others = {})
 }
 
 // Makes the file-system calls of everything() fail as `fail` says while it lives.
+template <typename... Args>
 class FailingCalls {
 public:
-    using Call = std::function<std::error_code(const QString&, const QString&)>;
-    FailingCalls(Call& call, std::function<bool(int n)> fail) : m_call(call), m_real(call)
+    using Call = std::function<std::error_code(Args...)>;
+    FailingCalls(std::function<std::error_code(Args...)>& call, std::function<bool(int n)> fail)
+        : m_call(call), m_real(call)
     {
-        call = [this, fail = std::move(fail)](const QString& a, const QString& b) {
-            return fail(++count) ? std::make_error_code(std::errc::io_error) : m_real(a, b);
+        call = [this, fail = std::move(fail)](Args... args) {
+            return fail(++count) ? std::make_error_code(std::errc::io_error) : m_real(args...);
         };
     }
     ~FailingCalls() { m_call = m_real; }
@@ -310,26 +312,62 @@ TEST(ExporterEverything, AKilledExportsLeftoversAreTidiedByTheNext)
 
 namespace {
 
-// Runs an export into `folder` in a child process that is killed just before it puts
-// its `placing`-th file in place; without `links`, as on a file system that has no
-// hard links (FAT, exFAT). The folder then holds a mix of new and earlier files.
-void exportKilledAtPlacing(const Fixture& f, const QDir& folder, int placing, bool links)
+// Calls `before` ahead of each of the exporter's file-system calls (links, renames and
+// removals), numbered from 1, with the name the call makes or removes.
+class EachStep {
+public:
+    explicit EachStep(std::function<void(int step, const QString& name)> before)
+        : m_before(std::move(before)), m_rename(Exporter::renameFile), m_link(Exporter::linkFile),
+          m_remove(Exporter::removeFile)
+    {
+        Exporter::renameFile = [this](const QString& from, const QString& to) {
+            m_before(++count, to);
+            return m_rename(from, to);
+        };
+        Exporter::linkFile = [this](const QString& existing, const QString& newName) {
+            m_before(++count, newName);
+            return m_link(existing, newName);
+        };
+        Exporter::removeFile = [this](const QString& path) {
+            m_before(++count, path);
+            return m_remove(path);
+        };
+    }
+    ~EachStep()
+    {
+        Exporter::renameFile = m_rename;
+        Exporter::linkFile = m_link;
+        Exporter::removeFile = m_remove;
+    }
+    EachStep(const EachStep&) = delete;
+    EachStep& operator=(const EachStep&) = delete;
+    int count = 0;
+
+private:
+    std::function<void(int, const QString&)> m_before;
+    std::function<std::error_code(const QString&, const QString&)> m_rename, m_link;
+    std::function<std::error_code(const QString&)> m_remove;
+};
+
+// Stands for a file system that has no hard links (FAT, exFAT).
+std::error_code noLink(const QString&, const QString&) { return std::make_error_code(std::errc::operation_not_permitted); }
+
+// Runs an export into `folder` in a child process that is killed just before the
+// step (see EachStep) for which `killHere` says so; without `links`, as on a file
+// system that has no hard links.
+void exportKilledAt(const Fixture& f, const QDir& folder, bool links,
+                    const std::function<bool(int step, const QString& name)>& killHere)
 {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
         if (!links)
-            Exporter::linkFile = [](const QString&, const QString&) {
-                return std::make_error_code(std::errc::operation_not_permitted);
-            };
-        const auto rename = Exporter::renameFile;
-        int placings = 0;
-        Exporter::renameFile = [&](const QString& from, const QString& to) {
-            if (Exporter::fileNames().contains(QFileInfo(to).fileName()) && ++placings == placing)
+            Exporter::linkFile = noLink;
+        EachStep steps([&killHere](int step, const QString& name) {
+            if (killHere(step, name))
                 ::raise(SIGKILL);
-            return rename(from, to);
-        };
+        });
         try {
             Exporter::everything(store, folder.path());
         } catch (...) {
@@ -339,6 +377,16 @@ void exportKilledAtPlacing(const Fixture& f, const QDir& folder, int placing, bo
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+}
+
+// Runs an export into `folder` in a child process that is killed just before it puts
+// its `placing`-th file in place. The folder then holds a mix of new and earlier files.
+void exportKilledAtPlacing(const Fixture& f, const QDir& folder, int placing, bool links)
+{
+    int placings = 0;
+    exportKilledAt(f, folder, links, [&placings, placing](int, const QString& name) {
+        return Exporter::fileNames().contains(QFileInfo(name).fileName()) && ++placings == placing;
+    });
     ASSERT_TRUE(testsupport::readAll(folder.filePath(Exporter::fileNames()[0])).startsWith("Greenhouse,"));
     ASSERT_GT(folder.entryList(QDir::Files | QDir::Hidden).size(), 8);
 }
@@ -384,6 +432,22 @@ void expectKilledRunTakenBack(bool links)
 }
 
 } // namespace
+
+// When a failed placing cannot be taken back whole either, its temporaries stay to
+// mark the run as cut, and the next export puts the earlier files back.
+TEST(ExporterEverything, APlacingThatCannotBeTakenBackWholeIsFinishedByTheNextExport)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    {
+        // The fifth file cannot be put in place, then the third cannot be put back.
+        FailingCalls renames(Exporter::renameFile, [](int n) { return n == 5 || n == 7; });
+        expectFileError(f.store, folder, Exporter::fileNames()[4], EIO);
+    }
+    EXPECT_NE(testsupport::readAll(folder.filePath(Exporter::fileNames()[2])), "earlier " + Exporter::fileNames()[2].toUtf8());
+    expectCancelled(f.store, folder);
+    expectEarlier(folder);
+}
 
 TEST(ExporterKilled, ARunKilledWhilePlacingIsTakenBackFirst) { expectKilledRunTakenBack(true); }
 
@@ -495,6 +559,236 @@ TEST(ExporterKilled, OtherDaysExportFoldersAreTidiedToo)
     expectEarlier(second);
     EXPECT_EQ(contents(third), thirdBefore);
     EXPECT_EQ(contents(copy), copyBefore);
+}
+
+namespace {
+
+// What every step of a run into a folder holding an earlier export does: the name
+// each step makes or removes, and the step that puts the last file in place.
+struct RunSteps {
+    QStringList names;
+    int lastPlacing = 0;
+};
+
+RunSteps stepsOfARun(const Fixture& f, bool links)
+{
+    const QDir folder = earlierExport(f, QStringLiteral("counted"));
+    const auto link = Exporter::linkFile;
+    const auto restore = qScopeGuard([&link] { Exporter::linkFile = link; });
+    if (!links)
+        Exporter::linkFile = noLink;
+    RunSteps run;
+    EachStep steps([&run](int step, const QString& name) {
+        run.names.append(QFileInfo(name).fileName());
+        if (Exporter::fileNames().contains(run.names.last()))
+            run.lastPlacing = step;
+    });
+    EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    return run;
+}
+
+// The steps the next export's tidy takes in a folder holding what a run killed
+// before step `killedAt` left there.
+int stepsOfATidy(const Fixture& f, bool links, int killedAt)
+{
+    const QDir folder = earlierExport(f, QStringLiteral("tidied"));
+    exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
+    int count = 0;
+    {
+        EachStep steps([&count](int, const QString&) { ++count; });
+        expectCancelled(f.store, folder);
+    }
+    EXPECT_TRUE(QDir(folder).removeRecursively());
+    return count;
+}
+
+} // namespace
+
+// A kill at any step of a run, the removals of the earlier files' second names after
+// the last placing included, leaves a folder that the next export's tidy turns into
+// one whole set: the earlier export when the run was cut before its last file was in
+// place, else the run's own eight files. An export that fails after the tidy leaves
+// that set; one that succeeds leaves its eight files and nothing hidden.
+TEST(ExporterKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
+{
+    Fixture f;
+    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
+    const QDir fresh(f.dir.file(QStringLiteral("fresh")));
+    ASSERT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
+    const QMap<QString, QByteArray> placed = contents(fresh);
+    for (const bool links : {true, false}) {
+        const RunSteps run = stepsOfARun(f, links);
+        // Each earlier file is kept under a second name, each new one put in place,
+        // and after the last placing the eight second names go.
+        ASSERT_EQ(run.lastPlacing, links ? 16 : 24);
+        ASSERT_EQ(run.names.size(), run.lastPlacing + 8);
+        for (int killedAt = 1; killedAt <= run.names.size(); ++killedAt) {
+            SCOPED_TRACE(testing::Message() << (links ? "links, " : "no links, ") << "killed before step " << killedAt
+                                            << " (" << run.names[killedAt - 1].toStdString() << ")");
+            const QDir folder = earlierExport(f, QStringLiteral("killed %1 %2").arg(links).arg(killedAt));
+            exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
+            expectCancelled(f.store, folder);
+            EXPECT_EQ(contents(folder), killedAt <= run.lastPlacing ? earlier : placed);
+            EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+            EXPECT_EQ(contents(folder), placed);
+        }
+    }
+}
+
+// A tidy killed at any of its steps, put-backs and removals alike, is finished by the
+// next export's: the run it was settling still counts as cut or as finished.
+TEST(ExporterKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
+{
+    Fixture f;
+    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
+    const QDir fresh(f.dir.file(QStringLiteral("fresh")));
+    ASSERT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
+    const QMap<QString, QByteArray> placed = contents(fresh);
+    for (const bool links : {true, false}) {
+        const RunSteps run = stepsOfARun(f, links);
+        // Cut at its fourth placing, and cut at its third removal after the last.
+        int fourthPlacing = 0;
+        for (int step = 1, placings = 0; step <= run.names.size() && !fourthPlacing; ++step)
+            if (Exporter::fileNames().contains(run.names[step - 1]) && ++placings == 4)
+                fourthPlacing = step;
+        for (const int killedAt : {fourthPlacing, run.lastPlacing + 3}) {
+            const int tidySteps = stepsOfATidy(f, links, killedAt);
+            ASSERT_GT(tidySteps, 0);
+            for (int tidyKilledAt = 1; tidyKilledAt <= tidySteps; ++tidyKilledAt) {
+                SCOPED_TRACE(testing::Message() << (links ? "links, " : "no links, ") << "run killed before step "
+                                                << killedAt << ", tidy before step " << tidyKilledAt);
+                const QDir folder = earlierExport(f, QStringLiteral("killed %1 %2 %3").arg(links).arg(killedAt).arg(tidyKilledAt));
+                exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
+                exportKilledAt(f, folder, links, [tidyKilledAt](int step, const QString&) { return step == tidyKilledAt; });
+                expectCancelled(f.store, folder);
+                EXPECT_EQ(contents(folder), killedAt <= run.lastPlacing ? earlier : placed);
+            }
+        }
+    }
+}
+
+// An earlier file whose second name cannot be removed once the run has placed its
+// files does not fail the export, and it never comes back: the next export removes
+// it, even when that export then fails.
+TEST(ExporterKilled, ASecondNameThatCannotBeRemovedGoesWithTheNextExport)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    {
+        FailingCalls removals(Exporter::removeFile, [](int n) { return n == 3; });
+        EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    }
+    QMap<QString, QByteArray> placed = contents(folder);
+    EXPECT_EQ(placed.size(), 9);
+    for (auto entry = placed.begin(); entry != placed.end();)
+        entry = entry.key().startsWith(u'.') ? placed.erase(entry) : std::next(entry);
+    ASSERT_EQ(placed.size(), 8);
+    EXPECT_FALSE(placed.values().contains("earlier " + Exporter::fileNames()[2].toUtf8()));
+    expectCancelled(f.store, folder);
+    EXPECT_EQ(contents(folder), placed);
+}
+
+// A file changed after a run that was cut is the person's: taking the run back, the
+// tidy leaves it, whether it was edited in place or replaced by a new file, and in
+// another day's folder as in the export's own.
+TEST(ExporterKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
+{
+    Fixture f;
+    const QDir out(f.dir.file(QStringLiteral("out")));
+    const QDir cut = earlierExport(f, QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, 1)));
+    exportKilledAtPlacing(f, cut, 4, true);
+
+    // Seconds later: Plants.csv saved over in place, Seeds.csv replaced by a new file.
+    const QDateTime later = QDateTime::currentDateTime().addSecs(5);
+    const QString plants = cut.filePath(QStringLiteral("Plants.csv"));
+    const QString seeds = cut.filePath(QStringLiteral("Seeds.csv"));
+    {
+        QFile file(plants);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        ASSERT_EQ(file.write("Crop\r\nTomato, edited\r\n"), 22);
+        ASSERT_TRUE(file.flush());
+        ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(testsupport::writeAll(seeds + QStringLiteral("~"), "Crop\r\nBean, my own\r\n"));
+    ASSERT_TRUE(QFile::remove(seeds));
+    ASSERT_TRUE(QFile::rename(seeds + QStringLiteral("~"), seeds));
+    {
+        QFile file(seeds);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
+    }
+
+    EXPECT_EQ(Exporter::everything(f.store, out.filePath(Exporter::folderName(OVDay(2026, 11, 2)))).size(), 8);
+    QMap<QString, QByteArray> expected;
+    for (const QString& name : Exporter::fileNames())
+        expected.insert(name, "earlier " + name.toUtf8());
+    expected.insert(QStringLiteral("Plants.csv"), "Crop\r\nTomato, edited\r\n");
+    expected.insert(QStringLiteral("Seeds.csv"), "Crop\r\nBean, my own\r\n");
+    EXPECT_EQ(contents(cut), expected);
+}
+
+// Only names that are exactly the exporter's, and folders of a real day, are tidied:
+// a name with a newline after the exporter's form is a person's, and so is a folder
+// named for the thirteenth month.
+TEST(ExporterKilled, OnlyExactNamesAndRealDaysAreTidied)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    const QStringList mine{leftover(QStringLiteral("Harvests.csv"), ".tmp\n"),
+                           leftover(QStringLiteral("Seeds.csv"), ".previous\n")};
+    for (const QString& name : mine)
+        ASSERT_TRUE(testsupport::writeAll(folder.filePath(name), "mine"));
+    expectCancelled(f.store, folder);
+    expectEarlier(folder, mine);
+
+    QDir out(f.dir.file(QStringLiteral("out")));
+    const QDir odd = earlierExport(f, QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 6, 1)));
+    exportKilledAtPlacing(f, odd, 4, true);
+    const QString oddName = QStringLiteral("QNMR Orvane export 2026-13-45");
+    ASSERT_TRUE(out.rename(odd.dirName(), oddName));
+    const QMap<QString, QByteArray> before = contents(QDir(out.filePath(oddName)));
+    EXPECT_EQ(Exporter::everything(f.store, out.filePath(Exporter::folderName(OVDay(2026, 6, 2)))).size(), 8);
+    EXPECT_EQ(contents(QDir(out.filePath(oddName))), before);
+}
+
+namespace {
+
+void setModified(const QString& path, const QDateTime& when)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+// Second names of one file left by two cut runs are settled in one pass: the earlier
+// run's goes back, the later run's goes, and a second tidy has nothing left to change.
+TEST(ExporterKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    const QDateTime now = QDateTime::currentDateTime();
+    setModified(folder.filePath(QStringLiteral("Seeds.csv")), now.addSecs(-300));
+    const auto run = [&](const char* token, const QByteArray& seeds, int secondsAgo) {
+        const QString tag = QStringLiteral(".orvane-export-") + QString::fromLatin1(token);
+        const QString previous = folder.filePath(QStringLiteral(".Seeds.csv") + tag + QStringLiteral(".previous"));
+        const QString temp = folder.filePath(QStringLiteral(".Harvests.csv") + tag + QStringLiteral(".tmp"));
+        ASSERT_TRUE(testsupport::writeAll(previous, seeds));
+        ASSERT_TRUE(testsupport::writeAll(temp, "part"));
+        setModified(previous, now.addSecs(-secondsAgo));
+        setModified(temp, now.addSecs(-secondsAgo));
+    };
+    // The later run's token sorts first, so neither name order nor time order alone
+    // gives the answer by chance.
+    run("ffffffffffffffffffffffffffffffff", "first run's", 200);
+    run("00000000000000000000000000000000", "second run's", 100);
+    expectCancelled(f.store, folder);
+    const QMap<QString, QByteArray> settled = contents(folder);
+    EXPECT_EQ(settled.value(QStringLiteral("Seeds.csv")), "first run's");
+    EXPECT_EQ(settled.size(), 8);
+    expectCancelled(f.store, folder);
+    EXPECT_EQ(contents(folder), settled);
 }
 
 // The single-table export fails like everything() when the readings stop part way,
