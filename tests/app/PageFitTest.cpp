@@ -2,7 +2,8 @@
 // and on a store with more rows than any window shows: each wrapping label shown gets
 // at least the height its text needs at the width it is given (where the content is
 // taller than the room, the page scrolls instead). The delete and restore questions
-// are wide enough for their title and wrap their text into a few lines.
+// are wide enough for their title and wrap their text into a few lines, and a short
+// one is no narrower than a comfortable line.
 
 #include "AppModelReset.h"
 #include "LookWindow.h"
@@ -206,5 +207,32 @@ TEST_F(PageFitTest, QuestionsShowTheirTitleWholeAndWrapTheirTextIntoAFewLines)
             AppModel::shared().setConfirm(std::nullopt);
             settle();
         }
+    }
+}
+
+// A short question is not squeezed to the width of its title: its text gets at least
+// a comfortable line length, so a sentence stays on one or two lines instead of a
+// narrow column of short ones.
+TEST_F(PageFitTest, AShortQuestionKeepsAComfortableLineLength)
+{
+    OVStore store(scratch.file(QStringLiteral("short.sqlite")));
+    open(store, QSize(1380, 900));
+    for (double factor : {1.0, 1.5}) {
+        SCOPED_TRACE(factor);
+        zoom(factor);
+        AppModel::shared().askDelete(QStringLiteral("“Pea”"), QString(), [] {});
+        settle();
+        QMessageBox* box = window->confirmAlert()->box();
+        ASSERT_NE(box, nullptr);
+        const auto* text = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        ASSERT_NE(text, nullptr);
+        const QFontMetrics metrics(text->font());
+        EXPECT_GE(text->width(), 32 * metrics.averageCharWidth());
+        const int wrapped =
+            metrics.boundingRect(QRect(0, 0, text->width(), 100000), Qt::TextWordWrap, text->text()).height();
+        EXPECT_LE(wrapped, 2 * metrics.lineSpacing()) << text->width() << " px wide";
+        EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+        AppModel::shared().setConfirm(std::nullopt);
+        settle();
     }
 }

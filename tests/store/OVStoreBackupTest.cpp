@@ -1011,6 +1011,31 @@ TEST(OVStoreRestore, AnIdleConnectionRefusesTheRestoreAndKeepsItsSave)
     }
 }
 
+// A connection that first reads the file while the backup is being copied in (after
+// the check made before the slow half) is still found at the swap: the refusal there
+// gives the same advice, and nothing changes.
+TEST(OVStoreRestore, AReaderThatArrivesDuringThePreparationRefusesTheSwap)
+{
+    Fixture f;
+    OVStore store(f.db);
+    const qint64 houses = store.count(QStringLiteral("greenhouse"));
+    const OVStore::RestorePlan plan =
+        OVStore::prepareRestore(f.db, url(f.backup), QDateTime::currentDateTime(), &store.db());
+    const QStringList prepared = entries(f.dir.path());
+    PlainConnection other(f.db);
+    ASSERT_EQ(other.number("SELECT count(*) FROM greenhouse"), houses);
+    const QByteArray liveBytes = sha256(f.db);
+
+    const OVError e = errorOf([&] { store.finishRestore(plan, store.revision()); });
+    EXPECT_EQ(e, stillInUse) << e.payload().toStdString();
+    EXPECT_EQ(sha256(f.db), liveBytes);
+    EXPECT_EQ(store.digest(), f.liveDigest);
+    EXPECT_EQ(other.number("SELECT count(*) FROM greenhouse"), houses);
+    QStringList left = prepared;
+    left.removeAll(QFileInfo(plan.incoming).fileName());
+    EXPECT_EQ(entries(f.dir.path()), left) << "the incoming copy goes; the safety copy stays";
+}
+
 namespace {
 
 // The greenhouses a new connection of another process counts, or -1.
