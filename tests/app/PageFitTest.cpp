@@ -1,9 +1,10 @@
 // Every page in the real window frame, walked at each zoom on the sample greenhouse
 // and on a store with more rows than any window shows: each wrapping label shown gets
 // at least the height its text needs at the width it is given (where the content is
-// taller than the room, the page scrolls instead). The delete and restore questions
-// are wide enough for their title and wrap their text into a few lines, and a short
-// one is no narrower than a comfortable line.
+// taller than the room, the page scrolls instead), and no text shown is wider than its
+// room unless it ends in "…". The delete and restore questions are wide enough for
+// their title and wrap their text into a few lines, and a short one is no narrower
+// than a comfortable line.
 
 #include "AppModelReset.h"
 #include "LookWindow.h"
@@ -14,6 +15,7 @@
 #include "app/ScreenHost.h"
 #include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
+#include "kit/OVLabel.h"
 #include "kit/QNZoom.h"
 #include "records/OVPrefs.h"
 #include "screens/settings/SettingsView.h"
@@ -23,7 +25,9 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QStyleOptionFrame>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -67,6 +71,14 @@ void fillBusy(OVStore& store)
         cost.notes = note;
         store.save(cost);
     }
+    // Years of pickings of a few crops, weighed in every unit and counted as well: the
+    // year's tiles then carry their longest weight lines ("5335.20 lb · 1691.4 counted").
+    for (const QString& crop : {QStringLiteral("Tomato"), QStringLiteral("Cucumber"), QStringLiteral("Pepper")})
+        for (HarvestUnit unit : {HarvestUnit::lb, HarvestUnit::oz, HarvestUnit::kg, HarvestUnit::g,
+                                 HarvestUnit::count}) {
+            Harvest harvest{.crop = crop, .quantity = unit == HarvestUnit::count ? 1691.4 : 1333.8, .unit = unit};
+            store.save(harvest);
+        }
 }
 
 class PageFitTest : public ::testing::Test {
@@ -123,7 +135,59 @@ protected:
         return found;
     }
 
-    QStringList walk(OVStore& store, QSize size)
+    // "Screen at zoom: needed of room px, "text"" for every label shown on the current
+    // page whose text, as drawn, is wider than the label's room (a wrapping label: a
+    // word that does not fit on a line of its own), and for every empty line edit whose
+    // prompt does not fit whole: the edit would end it in "…" on its own, which still
+    // hides what the field is for. A label that ends its text in "…" to fit passes.
+    QStringList cut(const QString& where) const
+    {
+        QStringList found;
+        const auto note = [&](int needed, int room, const QString& text) {
+            if (needed > room)
+                found << QStringLiteral("%1: %2 of %3 px, \"%4\"").arg(where).arg(needed).arg(room).arg(text);
+        };
+        QWidget* page = window->mainWindow()->screenHost()->current();
+        for (const QLabel* label : page->findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || !label->isVisibleTo(window.get()) || label->width() <= 0)
+                continue;
+            if (label->textFormat() == Qt::RichText
+                || (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+                continue;
+            const auto* kitLabel = qobject_cast<const OVLabel*>(label);
+            const QString shown = kitLabel ? kitLabel->shownText() : label->text();
+            const int room = label->contentsRect().width() - 2 * label->margin() - std::max(0, label->indent());
+            const QFontMetrics metrics = label->fontMetrics();
+            int needed = 0;
+            if (label->wordWrap())
+                needed = metrics.boundingRect(QRect(0, 0, room, 1 << 20), Qt::TextWordWrap, shown).width();
+            else
+                for (const QString& line : shown.split(QLatin1Char('\n')))
+                    needed = std::max(needed, metrics.horizontalAdvance(line));
+            note(needed, room, shown);
+        }
+        for (const QLineEdit* edit : page->findChildren<QLineEdit*>()) {
+            if (!edit->text().isEmpty() || edit->placeholderText().isEmpty() || !edit->isVisibleTo(window.get()))
+                continue;
+            // The room the edit gives its text, found as QLineEdit finds it: the style's
+            // contents rectangle less the text margins and the edit's own 2 px a side.
+            QStyleOptionFrame option;
+            option.initFrom(edit);
+            option.lineWidth =
+                edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+            option.midLineWidth = 0;
+            option.state |= QStyle::State_Sunken;
+            const QMargins margins = edit->textMargins();
+            const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &option, edit).width()
+                             - margins.left() - margins.right() - 2 * 2;
+            note(edit->fontMetrics().horizontalAdvance(edit->placeholderText()), room, edit->placeholderText());
+        }
+        return found;
+    }
+
+    enum class Check { squeezed, cut };
+
+    QStringList walk(OVStore& store, QSize size, Check check = Check::squeezed)
     {
         open(store, size);
         QStringList found;
@@ -132,7 +196,9 @@ protected:
             for (const Screen& screen : Screen::allCases()) {
                 AppModel::shared().setScreen(screen);
                 settle();
-                found << squeezed(screen.title() + QStringLiteral(" at ") + QString::number(factor));
+                const QString where = screen.title() + QStringLiteral(" at ") + QString::number(factor) +
+                                      QStringLiteral(" in ") + QString::number(size.width());
+                found << (check == Check::cut ? cut(where) : squeezed(where));
             }
         }
         window.reset();
@@ -160,6 +226,16 @@ TEST_F(PageFitTest, NoWrappingLabelIsLowerThanItsTextOnABusyStoreInASmallerWindo
     OVStore busy(scratch.file(QStringLiteral("b.sqlite")));
     fillBusy(busy);
     const QStringList found = walk(busy, QSize(1180, 800));
+    EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(PageFitTest, NoTextIsCutShortOnABusyStoreInAnyWindowAtAnyZoom)
+{
+    OVStore busy(scratch.file(QStringLiteral("busy.sqlite")));
+    fillBusy(busy);
+    QStringList found;
+    for (const QSize size : {QSize(1380, 900), QSize(1280, 800), QSize(1180, 800)})
+        found << walk(busy, size, Check::cut);
     EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -74,7 +74,9 @@ PlantsView::PlantsView(OVStore& store, AppModel& model, QWidget* parent)
     m_greenhouse = new QComboBox;
     m_greenhouse->setAccessibleName(QStringLiteral("Greenhouse"));
     bar->addWidget(labelled(QStringLiteral("Greenhouse"), m_greenhouse, 240), 0, Qt::AlignVCenter);
-    bar->addStretch(1);
+    // The search field (the only stretching item) takes the spare width up to its
+    // maximum; only what is left pushes the count to the right edge.
+    bar->addStretch(0);
     m_count = new OVLabel(QString(), 12, QFont::Normal, colors.dim());
     bar->addWidget(m_count, 0, Qt::AlignVCenter);
     m_page->content()->addLayout(bar);

@@ -87,10 +87,18 @@ void HarvestsView::rebuild()
         for (const YieldRow& row : yields) {
             auto* cell = new OVRowBox(false);
             cell->body()->setSpacing(KitMetrics::px(2));
-            cell->body()->addWidget(new OVLabel(row.crop, 13, QFont::Bold));
-            cell->body()->addWidget(new OVLabel(weightText(row), 12));
-            cell->body()->addWidget(new OVLabel(QString::number(row.harvests) + QStringLiteral(" harvest(s)"), 11,
-                                                QFont::Normal, colors.dim()));
+            // A column near its minimum width cannot hold a long weight line ("5335.20 lb
+            // · 1691.4 counted"): the lines wrap and the cell grows, and a cell beside a
+            // taller one keeps its lines together at the top.
+            const QList<OVLabel*> lines{
+                new OVLabel(row.crop, 13, QFont::Bold), new OVLabel(weightText(row), 12),
+                new OVLabel(QString::number(row.harvests) + QStringLiteral(" harvest(s)"), 11, QFont::Normal,
+                            colors.dim())};
+            for (OVLabel* line : lines) {
+                line->setWrapping(true);
+                cell->body()->addWidget(line);
+            }
+            cell->body()->addStretch(1);
             cells->addWidget(cell);
         }
         yearCard->body()->addWidget(grid);
