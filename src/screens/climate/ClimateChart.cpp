@@ -8,6 +8,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLabel>
@@ -173,11 +174,12 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     for (const Point& point : pts)
         xy.append(QPointF(double(point.time.toMSecsSinceEpoch()), point.value));
     m_xMin = pts.first().time.toMSecsSinceEpoch();
-    qint64 xMax = pts.last().time.toMSecsSinceEpoch();
-    if (xMax == m_xMin) { // one instant: give the axis an hour either side
+    m_xMax = pts.last().time.toMSecsSinceEpoch();
+    if (m_xMax == m_xMin) { // one instant: give the axis an hour either side
         m_xMin -= 3600 * 1000;
-        xMax += 3600 * 1000;
+        m_xMax += 3600 * 1000;
     }
+    const qint64 xMax = m_xMax;
 
     // Qt's date-time axis can only space its marks evenly between the ends; marks on
     // calendar boundaries are set one by one, each labelled on its own value.
@@ -194,6 +196,11 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     for (const TimeAxisMarks::Mark& mark : marks.marks)
         xAxis->append(mark.label, double(mark.at.toMSecsSinceEpoch()));
     styleAxis(xAxis, colors);
+    if (!marks.marks.isEmpty()) {
+        for (const TimeAxisMarks::Mark& mark : {marks.marks.first(), marks.marks.last()})
+            m_endMarks.append({double(mark.at.toMSecsSinceEpoch()), mark.label});
+        m_timeFont = xAxis->labelsFont();
+    }
     m_chart->addAxis(xAxis, Qt::AlignBottom);
 
     m_yAxis = new QValueAxis;
@@ -268,7 +275,10 @@ void ClimateChart::build(const QList<Point>& pts, Metric metric, const std::opti
     m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_view);
-    connect(m_chart, &QChart::plotAreaChanged, this, [this] { placeRuleLabels(); });
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        fitEndLabels();
+        placeRuleLabels();
+    });
 }
 
 QStringList ClimateChart::ruleLabels() const
@@ -292,3 +302,44 @@ void ClimateChart::placeRuleLabels()
         rule.item->setPos(plot.left() + KitMetrics::pxF(4), y);
     }
 }
+
+void ClimateChart::fitEndLabels()
+{
+    // The axis centres each label on its mark and lets the chart's edge cut it. A mark
+    // at or near an end of the span (a reading on a whole minute, a span of seconds)
+    // gets room beside the plot for half its label: the margins that give it are worked
+    // out from what stays fixed as they change (the plot's left edge and width without
+    // margins), so setting them again changes nothing.
+    if (!m_chart || m_endMarks.isEmpty() || m_xMax <= m_xMin)
+        return;
+    const QRectF plot = m_chart->plotArea();
+    const QMargins margins = m_chart->margins();
+    const double chartWidth = m_chart->size().width();
+    const double bareLeft = plot.left() - margins.left();                      // plot's left edge with no margins
+    const double bareWidth = plot.width() + margins.left() + margins.right(); // plot's width with no margins
+    if (bareWidth <= 0)
+        return;
+    const QFontMetricsF metrics(m_timeFont);
+    auto share = [this](double value) { return (value - double(m_xMin)) / double(m_xMax - m_xMin); };
+    auto half = [&](const QString& label) { return metrics.horizontalAdvance(label) / 2 + KitMetrics::pxF(2); };
+    const double first = share(m_endMarks.first().first);
+    const double last = share(m_endMarks.last().first);
+    const double firstHalf = half(m_endMarks.first().second);
+    const double lastHalf = half(m_endMarks.last().second);
+    // The first mark lies at bareLeft + left + first * (bareWidth - left - right), at
+    // least firstHalf from the chart's left edge; the last one lastHalf from its right.
+    auto leftFor = [&](double right) {
+        return first >= 1 ? 0.0 : (firstHalf - bareLeft - first * (bareWidth - right)) / (1 - first);
+    };
+    auto rightFor = [&](double left) {
+        return last <= 0 ? 0.0 : bareWidth - left - (chartWidth - lastHalf - bareLeft - left) / last;
+    };
+    const int baseRight = KitMetrics::px(4);
+    double left = std::max(0.0, leftFor(baseRight));
+    const double right = std::max(double(baseRight), rightFor(left));
+    left = std::max(0.0, leftFor(right));
+    const QMargins wanted(int(std::ceil(left)), margins.top(), int(std::ceil(right)), margins.bottom());
+    if (wanted != margins)
+        m_chart->setMargins(wanted);
+}
+

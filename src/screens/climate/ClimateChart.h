@@ -9,13 +9,15 @@
 // axis always covers every point and every rule; with no points the widget shows
 // only the empty text and builds no chart. Qt Charts is used without OpenGL and
 // without animation; the owner gives the widget its (fixed) height. The time axis
-// marks the local calendar (TimeAxisMarks), not evenly spaced instants.
+// marks the local calendar (TimeAxisMarks), not evenly spaced instants; a mark at or
+// near an end of the span gets room beside the plot for its whole label.
 
 #include "records/Metric.h"
 #include "records/MetricRange.h"
 #include "records/Reading.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QList>
 #include <QWidget>
 #include <optional>
@@ -73,6 +75,7 @@ public:
 private:
     void build(const QList<Point>& pts, Metric metric, const std::optional<MetricRange>& range);
     void placeRuleLabels();
+    void fitEndLabels();
 
     QChart* m_chart = nullptr;
     QChartView* m_view = nullptr;
@@ -86,4 +89,8 @@ private:
     };
     QList<RuleLabel> m_rules;
     qint64 m_xMin = 0;
+    qint64 m_xMax = 0;
+    // The time axis's first and last marks: (value, label).
+    QList<std::pair<double, QString>> m_endMarks;
+    QFont m_timeFont;
 };

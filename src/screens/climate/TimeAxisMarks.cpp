@@ -1,8 +1,11 @@
 #include "screens/climate/TimeAxisMarks.h"
 
 #include <QLocale>
+#include <QSet>
+#include <QTimeZone>
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -12,6 +15,7 @@ using Unit = TimeAxisMarks::Unit;
 // 1970-01-04, a Sunday: two-week steps count their weeks from here, so the same
 // Sundays are marked whatever the span.
 constexpr qint64 countedSunday = 2440591;
+constexpr qint64 unixEpochJulianDay = 2440588; // 1970-01-01
 
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -19,14 +23,27 @@ qint64 floorDiv(qint64 a, qint64 b)
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
-bool underADay(Step step) { return step.unit == Unit::minute || step.unit == Unit::hour; }
+bool underADay(Step step) { return step.unit == Unit::second || step.unit == Unit::minute || step.unit == Unit::hour; }
 
-int stepMinutes(Step step) { return step.unit == Unit::hour ? 60 * step.count : step.count; }
+// Every step under a day divides a day, so its boundaries restart at each midnight.
+qint64 stepMSecs(Step step)
+{
+    switch (step.unit) {
+    case Unit::second:
+        return 1000LL * step.count;
+    case Unit::minute:
+        return 60000LL * step.count;
+    default:
+        return 3600000LL * step.count;
+    }
+}
 
 // The usual length of a step, only to pass over steps far too fine for a span.
 qint64 nominalSeconds(Step step)
 {
     switch (step.unit) {
+    case Unit::second:
+        return step.count;
     case Unit::minute:
         return 60LL * step.count;
     case Unit::hour:
@@ -43,94 +60,153 @@ qint64 nominalSeconds(Step step)
     return 86400;
 }
 
-// A position on the local wall clock: a date and, under a day, minutes into it.
-struct Wall {
-    QDate date;
-    int minute = 0;
-};
-
-// The boundary of `step` at or before the local wall time `local`.
-Wall boundaryAtOrBefore(const QDateTime& local, Step step)
+// The first day of a step of a day or longer at or before `date`.
+QDate boundaryAtOrBefore(QDate date, Step step)
 {
-    const QDate date = local.date();
     switch (step.unit) {
-    case Unit::minute:
-    case Unit::hour: {
-        const int minute = local.time().hour() * 60 + local.time().minute();
-        return {date, minute - minute % stepMinutes(step)};
-    }
     case Unit::day: {
         const qint64 jd = date.toJulianDay();
-        return {QDate::fromJulianDay(floorDiv(jd, step.count) * step.count), 0};
+        return QDate::fromJulianDay(floorDiv(jd, step.count) * step.count);
     }
     case Unit::week: {
         const qint64 sunday = date.toJulianDay() - (Calendar::weekday(date) - 1);
         const qint64 weeks = floorDiv(sunday - countedSunday, 7);
-        return {QDate::fromJulianDay(countedSunday + 7 * floorDiv(weeks, step.count) * step.count), 0};
+        return QDate::fromJulianDay(countedSunday + 7 * floorDiv(weeks, step.count) * step.count);
     }
     case Unit::month: {
         const int month = date.month() - 1;
-        return {QDate(date.year(), month - month % step.count + 1, 1), 0};
+        return QDate(date.year(), month - month % step.count + 1, 1);
     }
     case Unit::year: {
         // QDate has no year 0; a span that old is counted from year 1.
         const qint64 year = std::max<qint64>(1, floorDiv(date.year(), step.count) * step.count);
-        return {QDate(int(year), 1, 1), 0};
+        return QDate(int(year), 1, 1);
     }
+    default:
+        return date;
     }
-    return {date, 0};
 }
 
-Wall next(Wall wall, Step step)
+QDate next(QDate date, Step step)
 {
     switch (step.unit) {
-    case Unit::minute:
-    case Unit::hour:
-        // Every sub-day step divides a day, so a day's marks restart at midnight.
-        wall.minute += stepMinutes(step);
-        if (wall.minute >= 24 * 60) {
-            wall.minute -= 24 * 60;
-            wall.date = wall.date.addDays(1);
-        }
-        break;
-    case Unit::day:
-        wall.date = wall.date.addDays(step.count);
-        break;
     case Unit::week:
-        wall.date = wall.date.addDays(7LL * step.count);
-        break;
+        return date.addDays(7LL * step.count);
     case Unit::month:
-        wall.date = wall.date.addMonths(step.count);
-        break;
+        return date.addMonths(step.count);
     case Unit::year:
-        wall.date = wall.date.addYears(step.count);
-        break;
+        return date.addYears(step.count);
+    default:
+        return date.addDays(step.count);
     }
-    return wall;
 }
 
-// The marks of `step` in [from, to]; stops once there are more than `limit`.
-QList<QDateTime> instants(const QDateTime& from, const QDateTime& to, Step step, const Calendar& calendar, int limit)
+// The marks of a step of a day or longer in [from, to]; stops once there are more
+// than `limit`.
+QList<QDateTime> dayInstants(const QDateTime& from, const QDateTime& to, Step step, const Calendar& calendar, int limit)
 {
     QList<QDateTime> out;
-    Wall wall = boundaryAtOrBefore(calendar.local(from), step);
-    // Only the boundaries of a repeated hour come before `from`, so this bound is
-    // never reached by a sound zone; it keeps a broken one from looping.
-    for (int tries = 0; tries < 4 * limit + 256 && wall.date.isValid(); ++tries, wall = next(wall, step)) {
-        const QTime time = QTime::fromMSecsSinceStartOfDay(wall.minute * 60000);
-        const QDateTime at = calendar.instant(wall.date, time);
+    QDate day = boundaryAtOrBefore(calendar.date(from), step);
+    // Only the first boundary comes before `from`, so this bound is never reached by
+    // a sound zone; it keeps a broken one from looping.
+    for (int tries = 0; tries < 4 * limit + 256 && day.isValid(); ++tries, day = next(day, step)) {
+        // A skipped midnight still starts its day: the day's first instant.
+        const QDateTime at = calendar.startOfDay(day);
         if (!at.isValid() || at > to)
             break;
         if (at < from || (!out.isEmpty() && at <= out.last()))
-            continue;
-        // A skipped hour is no mark; a skipped midnight still starts its day.
-        if (underADay(step) && calendar.time(at) != time)
             continue;
         out.append(at);
         if (out.size() > limit)
             break;
     }
     return out;
+}
+
+// Milliseconds the wall clock shows at `local`, counted from 1970-01-01 00:00 on it.
+qint64 wallMSecs(const QDateTime& local)
+{
+    return (local.date().toJulianDay() - unixEpochJulianDay) * 86400000LL + local.time().msecsSinceStartOfDay();
+}
+
+// The marks of a step under a day in [from, to]; stops once there are more than
+// `limit`. The walk runs through the span's instants rather than its wall times, so
+// that the second run of a repeated hour is reached as well as the first.
+QList<QDateTime> clockInstants(const QDateTime& from, const QDateTime& to, Step step, const Calendar& calendar,
+                               int limit)
+{
+    const qint64 stepMs = stepMSecs(step);
+    auto instant = [](qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()); };
+    auto offsetAt = [&](qint64 ms) { return wallMSecs(calendar.local(instant(ms))) - ms; };
+    QList<QDateTime> out;
+    QSet<qint64> marked; // wall times, each marked at its first instant in the span only
+    const qint64 end = to.toMSecsSinceEpoch();
+    qint64 t = from.toMSecsSinceEpoch();
+    // Each turn marks, passes over a wall time already marked or moves to a clock
+    // change, and a sound zone changes its clock a few times a year: the bound only
+    // keeps a broken zone from looping.
+    for (int tries = 0; tries < 4 * limit + 256 && t <= end; ++tries) {
+        const qint64 offset = offsetAt(t);
+        const qint64 wall = t + offset;
+        const qint64 boundary = -floorDiv(-wall, stepMs) * stepMs; // at or after `wall`
+        const qint64 at = t + (boundary - wall);
+        if (offsetAt(at) != offset) {
+            // The clock changes before it reads `boundary`: go on from the change (the
+            // loop ends if that lies past the span). A skipped wall time is thus no
+            // mark, and after the clock goes back its boundaries come round again.
+            qint64 before = t;
+            qint64 after = at;
+            while (after - before > 1) {
+                const qint64 mid = before + (after - before) / 2;
+                (offsetAt(mid) == offset ? before : after) = mid;
+            }
+            t = after;
+            continue;
+        }
+        if (at > end)
+            break;
+        if (!marked.contains(boundary)) {
+            marked.insert(boundary);
+            out.append(instant(at));
+            if (out.size() > limit)
+                break;
+        }
+        t = at + 1;
+    }
+    return out;
+}
+
+QList<QDateTime> instants(const QDateTime& from, const QDateTime& to, Step step, const Calendar& calendar, int limit)
+{
+    return underADay(step) ? clockInstants(from, to, step, calendar, limit)
+                           : dayInstants(from, to, step, calendar, limit);
+}
+
+// The finest of `steps` whose marks number at most maxMarks. Only when `takeLast`
+// does the last step count as fitting whatever its number (its first maxMarks kept);
+// otherwise no step fitting gives no marks.
+TimeAxisMarks::Marks finest(const QDateTime& from, const QDateTime& to, const Calendar& calendar,
+                            std::span<const Step> steps, bool takeLast)
+{
+    const qint64 span = from.secsTo(to);
+    constexpr int maxMarks = TimeAxisMarks::maxMarks;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step step = steps[i];
+        const bool last = takeLast && i + 1 == steps.size();
+        // Far more than maxMarks marks even with a clock change or two inside.
+        if (!last && span > 20 * nominalSeconds(step) + 2 * 3600)
+            continue;
+        QList<QDateTime> at = instants(from, to, step, calendar, maxMarks);
+        if (at.size() > maxMarks && !last)
+            continue;
+        at.resize(std::min<qsizetype>(at.size(), maxMarks));
+        TimeAxisMarks::Marks out{step, {}};
+        out.marks.reserve(at.size());
+        for (const QDateTime& instant : at)
+            out.marks.append(TimeAxisMarks::Mark{instant, TimeAxisMarks::label(instant, step, calendar)});
+        return out;
+    }
+    return {};
 }
 
 } // namespace
@@ -140,6 +216,8 @@ const QList<TimeAxisMarks::Step>& TimeAxisMarks::ladder()
     // Each step at most about 2.5 times the one before, so the finest step with few
     // enough marks still has three or more.
     static const QList<Step> steps = {
+        {Unit::second, 1},  {Unit::second, 2},  {Unit::second, 5},
+        {Unit::second, 10}, {Unit::second, 15}, {Unit::second, 30},
         {Unit::minute, 1}, {Unit::minute, 2}, {Unit::minute, 5}, {Unit::minute, 10}, {Unit::minute, 15},
         {Unit::minute, 30}, {Unit::hour, 1},  {Unit::hour, 2},    {Unit::hour, 3},    {Unit::hour, 6},
         {Unit::hour, 12},   {Unit::day, 1},   {Unit::day, 2},     {Unit::day, 3},     {Unit::week, 1},
@@ -154,6 +232,9 @@ QString TimeAxisMarks::label(const QDateTime& instant, Step step, const Calendar
 {
     QString format;
     switch (step.unit) {
+    case Unit::second:
+        format = QStringLiteral("MMM d HH:mm:ss");
+        break;
     case Unit::minute:
     case Unit::hour:
         // The day too: a chart of two days has two marks at each hour of the day.
@@ -177,23 +258,29 @@ TimeAxisMarks::Marks TimeAxisMarks::between(const QDateTime& from, const QDateTi
 {
     if (!from.isValid() || !to.isValid() || to < from)
         return {};
-    const qint64 span = from.secsTo(to);
-    const QList<Step>& steps = ladder();
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        const Step step = steps[i];
-        const bool last = i + 1 == steps.size();
-        // Far more than maxMarks marks even with a clock change or two inside.
-        if (!last && span > 20 * nominalSeconds(step) + 2 * 3600)
-            continue;
-        QList<QDateTime> at = instants(from, to, step, calendar, maxMarks);
-        if (at.size() > maxMarks && !last)
-            continue;
-        at.resize(std::min<qsizetype>(at.size(), maxMarks));
-        Marks out{step, {}};
-        out.marks.reserve(at.size());
-        for (const QDateTime& instant : at)
-            out.marks.append(Mark{instant, label(instant, step, calendar)});
+    const std::span<const Step> steps(ladder().constData(), size_t(ladder().size()));
+    const auto minutes = std::find(steps.begin(), steps.end(), Step{Unit::minute, 1});
+    const std::span<const Step> underAMinute(steps.begin(), minutes);
+    const std::span<const Step> rest(minutes, steps.end());
+
+    Marks out = finest(from, to, calendar, rest, true);
+    if (out.marks.size() >= 2)
         return out;
-    }
-    return {};
+    // A minute or two: whole minutes cannot name the span twice.
+    out = finest(from, to, calendar, underAMinute, false);
+    if (out.marks.size() >= 2)
+        return out;
+
+    // Too short for two whole seconds: the span's own ends, to the millisecond when
+    // the second does not tell them apart.
+    out = Marks{Step{Unit::second, 0}, {}};
+    const Step seconds{Unit::second, 1};
+    out.marks.append(Mark{from, label(from, seconds, calendar)});
+    if (to == from)
+        return out;
+    out.marks.append(Mark{to, label(to, seconds, calendar)});
+    if (out.marks[0].label == out.marks[1].label)
+        for (Mark& mark : out.marks)
+            mark.label = QLocale().toString(calendar.local(mark.at), QStringLiteral("MMM d HH:mm:ss.zzz"));
+    return out;
 }

@@ -4,6 +4,8 @@
 #include "records/Calendar.h"
 
 #include <QCategoryAxis>
+#include <QChartView>
+#include <QGraphicsTextItem>
 #include <QChart>
 #include <QLabel>
 #include <QLocale>
@@ -164,4 +166,57 @@ TEST_F(ClimateChartTest, TimeAxisNamesEachDayOfAWeekAtItsLocalMidnight)
     // The axis still runs from the first reading to the last.
     EXPECT_EQ(qint64(time->min()), first.toMSecsSinceEpoch());
     EXPECT_EQ(qint64(time->max()), first.addSecs(166 * 3600).toMSecsSinceEpoch());
+}
+
+TEST_F(ClimateChartTest, TimeAxisOfReadingsSecondsApartIsLabelledToTheSecond)
+{
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QDateTime first = Calendar::current().instant(QDate(2026, 6, 1), QTime(8, 0, 12));
+    // Two readings entered within a minute, or a minute and a half apart.
+    for (qint64 gap : {40, 90}) {
+        ClimateChart chart({at(first, {{Metric::temp, 70}}), at(first.addSecs(gap), {{Metric::temp, 72}})},
+                           Metric::temp);
+        ASSERT_NE(chart.chart(), nullptr);
+        auto* time = qobject_cast<QCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(time, nullptr);
+        EXPECT_GE(time->categoriesLabels().size(), 2) << gap;
+        for (const QString& label : time->categoriesLabels()) {
+            EXPECT_TRUE(label.startsWith(QStringLiteral("Jun 1 08:0")) && label.size() == 14) << label.toStdString();
+            EXPECT_GE(time->endValue(label), time->min());
+            EXPECT_LE(time->endValue(label), time->max());
+        }
+    }
+    QLocale::setDefault(saved);
+}
+
+TEST_F(ClimateChartTest, LabelsOfMarksAtTheEndsOfTheSpanAreDrawnWhole)
+{
+    // Readings on whole minutes: the axis is marked at both of them.
+    const QDateTime first = Calendar::current().instant(QDate(2026, 6, 1), QTime(8, 0));
+    ClimateChart chart({at(first, {{Metric::temp, 70}}), at(first.addSecs(40 * 60), {{Metric::temp, 72}})},
+                       Metric::temp);
+    chart.setAttribute(Qt::WA_DontShowOnScreen);
+    chart.resize(600, 230);
+    chart.show();
+    QCoreApplication::processEvents();
+    auto* time = qobject_cast<QCategoryAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+    ASSERT_NE(time, nullptr);
+    const QStringList labels = time->categoriesLabels();
+    ASSERT_GE(labels.size(), 2);
+    EXPECT_EQ(time->endValue(labels.first()), time->min());
+    EXPECT_EQ(time->endValue(labels.last()), time->max());
+    const auto* view = chart.findChild<QChartView*>();
+    ASSERT_NE(view, nullptr);
+    int seen = 0;
+    for (const QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (!text || !text->isVisible() || (text->toPlainText() != labels.first() && text->toPlainText() != labels.last()))
+            continue;
+        ++seen;
+        const QRectF drawn = view->mapFromScene(text->sceneBoundingRect()).boundingRect();
+        EXPECT_GE(drawn.left(), 0) << text->toPlainText().toStdString();
+        EXPECT_LE(drawn.right(), view->viewport()->width()) << text->toPlainText().toStdString();
+    }
+    EXPECT_EQ(seen, 2);
 }

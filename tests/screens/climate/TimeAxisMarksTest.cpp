@@ -222,5 +222,157 @@ TEST_F(TimeAxisMarksTest, EmptyOrBackwardSpansHaveNoMarks)
     const QDateTime t = cal.instant(QDate(2026, 6, 1), QTime(8, 0, 30));
     EXPECT_TRUE(TimeAxisMarks::between(t, t.addSecs(-60), cal).marks.isEmpty());
     EXPECT_TRUE(TimeAxisMarks::between(QDateTime(), t, cal).marks.isEmpty());
-    EXPECT_TRUE(TimeAxisMarks::between(t, t.addSecs(20), cal).marks.isEmpty()); // no whole minute inside
+}
+
+namespace {
+
+// The rules of a short span's marks: two to maxMarks inside it, oldest first, on the
+// step's whole seconds (or the span's ends), labels distinct and naming their marks.
+void expectShortSpanMarks(const QDateTime& from, const QDateTime& to, const Calendar& cal)
+{
+    SCOPED_TRACE(QStringLiteral("%1 .. %2 in %3")
+                     .arg(cal.local(from).toString(Qt::ISODateWithMs), cal.local(to).toString(Qt::ISODateWithMs),
+                          QString::fromUtf8(cal.timeZone().id()))
+                     .toStdString());
+    const TimeAxisMarks::Marks got = TimeAxisMarks::between(from, to, cal);
+    ASSERT_GE(got.marks.size(), 2);
+    EXPECT_LE(got.marks.size(), TimeAxisMarks::maxMarks);
+    QSet<QString> labels;
+    for (qsizetype i = 0; i < got.marks.size(); ++i) {
+        const TimeAxisMarks::Mark& mark = got.marks[i];
+        EXPECT_GE(mark.at, from);
+        EXPECT_LE(mark.at, to);
+        if (i > 0) {
+            EXPECT_GT(mark.at, got.marks[i - 1].at);
+        }
+        const QTime local = cal.local(mark.at).time();
+        EXPECT_TRUE(mark.label.contains(local.toString(got.step.unit == Unit::second ? "HH:mm:ss" : "HH:mm")))
+            << mark.label.toStdString();
+        if (got.step.unit == Unit::second && got.step.count > 0) {
+            EXPECT_EQ(local.msecsSinceStartOfDay() % (1000 * got.step.count), 0) << mark.label.toStdString();
+        }
+        labels.insert(mark.label);
+    }
+    EXPECT_EQ(labels.size(), got.marks.size());
+}
+
+// For a step of minutes or hours in a zone whose offsets are whole minutes: walks
+// the span minute by minute and expects a mark at each instant whose wall time lies
+// on the step and was not reached before.
+void expectEachWallTimeAtItsFirstInstant(const QDateTime& from, const QDateTime& to, const Calendar& cal)
+{
+    SCOPED_TRACE(QStringLiteral("%1 .. %2").arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate)).toStdString());
+    const TimeAxisMarks::Marks got = TimeAxisMarks::between(from, to, cal);
+    ASSERT_TRUE(got.step.unit == Unit::minute || got.step.unit == Unit::hour);
+    const int stepMinutes = got.step.unit == Unit::hour ? 60 * got.step.count : got.step.count;
+    QList<QDateTime> expected;
+    QSet<QString> seen;
+    QDateTime x = QDateTime::fromSecsSinceEpoch((from.toSecsSinceEpoch() + 59) / 60 * 60, QTimeZone::utc());
+    for (; x <= to; x = x.addSecs(60)) {
+        const QDateTime local = cal.local(x);
+        const QString wall = local.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (minuteOfDay(local) % stepMinutes == 0 && !seen.contains(wall)) {
+            seen.insert(wall);
+            expected.append(x);
+        }
+    }
+    QList<QDateTime> marked;
+    QSet<QString> labels;
+    for (const TimeAxisMarks::Mark& mark : got.marks) {
+        marked.append(mark.at);
+        labels.insert(mark.label);
+        EXPECT_EQ(mark.label, TimeAxisMarks::label(mark.at, got.step, cal));
+    }
+    EXPECT_EQ(marked, expected);
+    EXPECT_GE(marked.size(), 3);
+    EXPECT_EQ(labels.size(), marked.size());
+}
+
+} // namespace
+
+TEST_F(TimeAxisMarksTest, SpansOfAMinuteOrTwoAreMarkedInSecondsAndShorterOnesAtTheirEnds)
+{
+    const Calendar cal = zone("America/New_York");
+    const QDateTime t = cal.instant(QDate(2026, 6, 1), QTime(8, 0, 12, 345));
+
+    // Two readings 40 s apart: every five seconds, the label to the second.
+    const TimeAxisMarks::Marks forty = TimeAxisMarks::between(t, t.addSecs(40), cal);
+    EXPECT_EQ(forty.step, (TimeAxisMarks::Step{Unit::second, 5}));
+    EXPECT_EQ(labelsOf(forty), QStringList({"Jun 1 08:00:15", "Jun 1 08:00:20", "Jun 1 08:00:25", "Jun 1 08:00:30",
+                                            "Jun 1 08:00:35", "Jun 1 08:00:40", "Jun 1 08:00:45", "Jun 1 08:00:50"}));
+    // 90 s holding one whole minute: every 15 s.
+    const QDateTime at20 = cal.instant(QDate(2026, 6, 1), QTime(8, 0, 20));
+    EXPECT_EQ(labelsOf(TimeAxisMarks::between(at20, at20.addSecs(90), cal)),
+              QStringList({"Jun 1 08:00:30", "Jun 1 08:00:45", "Jun 1 08:01:00", "Jun 1 08:01:15", "Jun 1 08:01:30",
+                           "Jun 1 08:01:45"}));
+    // 90 s holding two whole minutes is marked at them, as before.
+    EXPECT_EQ(labelsOf(TimeAxisMarks::between(at20.addSecs(30), at20.addSecs(120), cal)),
+              QStringList({"Jun 1 08:01", "Jun 1 08:02"}));
+    // 20 s starting on a whole second.
+    const QDateTime at30 = Calendar::utc().instant(QDate(2026, 6, 1), QTime(8, 0, 30));
+    EXPECT_EQ(labelsOf(TimeAxisMarks::between(at30, at30.addSecs(20), Calendar::utc())),
+              QStringList({"Jun 1 08:00:30", "Jun 1 08:00:35", "Jun 1 08:00:40", "Jun 1 08:00:45", "Jun 1 08:00:50"}));
+
+    // Under two seconds: the span's ends, to the millisecond when they share a second.
+    const TimeAxisMarks::Marks split = TimeAxisMarks::between(t, t.addMSecs(900), cal);
+    EXPECT_EQ(labelsOf(split), QStringList({"Jun 1 08:00:12", "Jun 1 08:00:13"}));
+    ASSERT_EQ(split.marks.size(), 2);
+    EXPECT_EQ(split.marks[0].at, t);
+    EXPECT_EQ(split.marks[1].at, t.addMSecs(900));
+    EXPECT_EQ(labelsOf(TimeAxisMarks::between(t, t.addMSecs(400), cal)),
+              QStringList({"Jun 1 08:00:12.345", "Jun 1 08:00:12.745"}));
+
+    // Spans up to four minutes from odd moments, also across midnight and across the
+    // hour New York repeats, are never left with fewer than two marks.
+    const QList<QDateTime> starts = {t, cal.instant(QDate(2026, 6, 1), QTime(23, 58, 31, 500)),
+                                     cal.instant(QDate(2026, 11, 1), QTime(1, 58, 40)),
+                                     cal.instant(QDate(2026, 11, 1), QTime(1, 20)).addSecs(3600)};
+    for (const QDateTime& start : starts)
+        for (qint64 ms : {1100, 2000, 3100, 7000, 19999, 40000, 59000, 61000, 90000, 119000, 150000, 240000})
+            for (int k = 0; k < 8; ++k)
+                expectShortSpanMarks(start.addMSecs(k * 7919), start.addMSecs(k * 7919 + ms), cal);
+}
+
+TEST_F(TimeAxisMarksTest, OneInstantHasOneMarkAtIt)
+{
+    // The span of a single reading, off and on a whole minute.
+    const Calendar cal = zone("America/New_York");
+    for (const QTime time : {QTime(8, 0, 12, 345), QTime(8, 0)}) {
+        const QDateTime t = cal.instant(QDate(2026, 6, 1), time);
+        const TimeAxisMarks::Marks one = TimeAxisMarks::between(t, t, cal);
+        ASSERT_EQ(one.marks.size(), 1);
+        EXPECT_EQ(one.marks[0].at, t);
+        EXPECT_EQ(one.marks[0].label, cal.local(t).toString(QStringLiteral("MMM d HH:mm:ss")));
+    }
+}
+
+TEST_F(TimeAxisMarksTest, TheRepeatedHoursSecondRunIsMarked)
+{
+    // New York's clock goes back from 02:00 EDT to 01:00 EST on Nov 1.
+    const Calendar ny = zone("America/New_York");
+    const QDateTime from = ny.instant(QDate(2026, 11, 1), QTime(1, 5)).addSecs(3600); // 01:05 EST
+    const QDateTime to = from.addSecs(45 * 60);
+    ASSERT_EQ(ny.local(from).offsetFromUtc(), -5 * 3600);
+    expectSoundMarks(from, to, ny);
+    const TimeAxisMarks::Marks second = TimeAxisMarks::between(from, to, ny);
+    EXPECT_EQ(second.step, (TimeAxisMarks::Step{Unit::minute, 10}));
+    EXPECT_EQ(labelsOf(second),
+              QStringList({"Nov 1 01:10", "Nov 1 01:20", "Nov 1 01:30", "Nov 1 01:40", "Nov 1 01:50"}));
+    for (const TimeAxisMarks::Mark& mark : second.marks)
+        EXPECT_EQ(ny.local(mark.at).offsetFromUtc(), -5 * 3600) << mark.label.toStdString();
+
+    // From 01:50 EDT into the second run: each wall time is marked at its first
+    // instant in the span, so the second run carries only the times the first did not.
+    const QDateTime edt = ny.instant(QDate(2026, 11, 1), QTime(1, 50));
+    const TimeAxisMarks::Marks across = TimeAxisMarks::between(edt, edt.addSecs(50 * 60), ny);
+    EXPECT_EQ(labelsOf(across), QStringList({"Nov 1 01:50", "Nov 1 01:00", "Nov 1 01:10", "Nov 1 01:20",
+                                             "Nov 1 01:30", "Nov 1 01:40"}));
+
+    // Starts all through both runs, spans from a few minutes to three hours: the marks
+    // are exactly the first instants in the span of the wall times on the step.
+    for (int m = 0; m < 120; m += 7)
+        for (qint64 span : {5 * 60, 30 * 60, 50 * 60, 90 * 60, 3 * 3600}) {
+            const QDateTime start = ny.instant(QDate(2026, 11, 1), QTime(1, 0)).addSecs(m * 60 + 13);
+            expectEachWallTimeAtItsFirstInstant(start, start.addSecs(span), ny);
+        }
 }
