@@ -3,8 +3,10 @@
 // like the kit's widgets. Drop-downs, check boxes, radio buttons, spin, date and line
 // edits, and the lists and calendars they open, get the kit's control font
 // (controlPoints × zoom) unless they or a widget around them chose a size; check marks,
-// radio dots, the arrow of a drop-down or date box, the column of a spin box's buttons
-// and the room around a control's text scale with the zoom too.
+// radio dots, the arrows of a drop-down, date box or spin box, the column of a spin
+// box's buttons, the room around a control's text and the rows of an open drop-down
+// list scale with the zoom too, and so do a calendar's month arrows, its month button's
+// mark and the room around its day numbers. Qt's file dialog keeps Qt's sizes.
 // Every size is read from KitMetrics when Qt asks for it, and a control takes its font
 // when it is first shown, so whatever is built after a zoom change (the zoom host
 // rebuilds its content) follows it, however it was made. At zoom 1.0 the style draws
@@ -14,6 +16,7 @@
 #include <QProxyStyle>
 
 class QStyleOptionComboBox;
+class QStyleOptionSpinBox;
 
 class KitStyle : public QProxyStyle {
     Q_OBJECT
@@ -42,4 +45,5 @@ public:
 
 private:
     void drawComboArrow(const QStyleOptionComboBox& combo, QPainter* painter, const QWidget* widget) const;
+    void drawSpinBox(const QStyleOptionSpinBox& spin, QPainter* painter, const QWidget* widget, double zoom) const;
 };

@@ -9,11 +9,16 @@
 #include "app/EditorHost.h"
 #include "app/OVSetup.h"
 #include "kit/KitMetrics.h"
+#include "kit/KitStyle.h"
+#include "kit/OVDayPicker.h"
+#include "screens/climate/ReadingEditor.h"
+#include "screens/schedules/TaskEditor.h"
 #include "services/SampleData.h"
 #include "store/OVStore.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -24,6 +29,10 @@
 #include <QPixmapCache>
 #include <QRadioButton>
 #include <QStyleOption>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,7 +167,10 @@ TEST_F(KitStyleTest, EveryControlOnEveryPageAndEditorGrowsWithTheZoom)
         if (at1.listRow > 0) {
             ++lists;
             EXPECT_GE(at15.listFont, 1.4 * at1.listFont) << what;
-            EXPECT_GE(at15.listRow, 1.3 * at1.listRow) << what << ": " << at1.listRow << " then " << at15.listRow;
+            // Fusion's room around a row's text grows with the text, which is at the
+            // zoom already and is not enlarged a second time.
+            EXPECT_GE(at15.listRow, 1.4 * at1.listRow) << what << ": " << at1.listRow << " then " << at15.listRow;
+            EXPECT_LE(at15.listRow, 1.6 * at1.listRow) << what << ": " << at1.listRow << " then " << at15.listRow;
         }
     }
     // Plants & Crops, Settings & Backup, Pests and the editors have both kinds.
@@ -262,5 +274,194 @@ TEST_F(KitStyleTest, TheFileDialogKeepsQtsSizes)
     for (const QLineEdit* field : fields)
         EXPECT_EQ(fontSize(field->font()), fontSize(files.font()));
     files.hide();
+    KitMetrics::setZoom(1.0);
+}
+
+// At 1.0 too, Qt's controls take the kit's control font, not the application's.
+TEST_F(KitStyleTest, AtActualSizeQtsControlsHaveTheKitsControlFont)
+{
+    const QFontInfo kit(KitMetrics::font(KitStyle::controlPoints));
+    testsupport::LookWindow look(Screen::plants, 1.0);
+    QList<QWidget*> controls;
+    for (QComboBox* box : look.window->mainWindow()->findChildren<QComboBox*>())
+        if (box->accessibleName() == QStringLiteral("Status"))
+            controls.append(box);
+    AppModel::shared().setSheet(EditSheet(OVTask{}));
+    testsupport::LookWindow::settle();
+    for (QCheckBox* check : look.window->editorHost()->dialog()->findChildren<QCheckBox*>())
+        controls.append(check);
+    ASSERT_GE(controls.size(), 3);  // Plants & Crops' Status, the task's Remind me and Active
+    for (const QWidget* control : controls) {
+        const QFontInfo font(control->font());
+        EXPECT_EQ(font.family(), kit.family()) << control->metaObject()->className();
+        EXPECT_EQ(font.pixelSize(), kit.pixelSize()) << control->metaObject()->className();
+    }
+}
+
+namespace {
+
+// Where a control's picture changes when only the colour of one role does: what is
+// drawn in that colour (a spin box's arrows and a tool button's menu mark are drawn in
+// the window text's colour, their text in other roles').
+QRect drawnIn(QWidget* control, QPalette::ColorRole role)
+{
+    const QPalette kept = control->palette();
+    const auto shot = [&](const QColor& colour) {
+        QPalette palette = kept;
+        palette.setColor(role, colour);
+        control->setPalette(palette);
+        return control->grab().toImage();
+    };
+    const QRect found = differences(shot(Qt::red), shot(Qt::blue));
+    control->setPalette(kept);
+    return found;
+}
+
+} // namespace
+
+// The Climate Reading editor's When box and the task editor's Time box draw their up
+// and down arrows at the zoom, not at Fusion's one size.
+TEST_F(KitStyleTest, TheArrowsOfTheWhenAndTimeBoxesGrowWithTheZoom)
+{
+    const auto arrows = [](double zoom) {
+        testsupport::LookWindow look(Screen::today, zoom);
+        AppModel::shared().setSheet(EditSheet(Reading{}));
+        testsupport::LookWindow::settle();
+        const QRect when = drawnIn(look.window->editorHost()->dialog()->findChild<ReadingEditor*>()->whenEdit(),
+                                   QPalette::WindowText);
+        AppModel::shared().setSheet(EditSheet(OVTask{}));
+        testsupport::LookWindow::settle();
+        const QRect time = drawnIn(look.window->editorHost()->dialog()->findChild<TaskEditor*>()->timeEdit(),
+                                   QPalette::WindowText);
+        AppModel::shared().setSheet(std::nullopt);
+        return std::pair{when, time};
+    };
+    const auto [when1, time1] = arrows(1.0);
+    const auto [when15, time15] = arrows(1.5);
+    for (const auto& [name, at1, at15] : {std::tuple{"When", when1, when15}, std::tuple{"Time", time1, time15}}) {
+        ASSERT_FALSE(at1.isEmpty()) << name;
+        EXPECT_GE(at15.width(), 1.4 * at1.width()) << name << ": " << at1.width() << " then " << at15.width();
+        EXPECT_GE(at15.height(), 1.4 * at1.height()) << name << ": " << at1.height() << " then " << at15.height();
+    }
+}
+
+namespace {
+
+// A date box's calendar, opened by a click on the box's arrow at `zoom`: the drawn
+// previous-month arrow, the month menu's mark, and the day numbers of the first week
+// within their row (the weekday band ends where the row begins).
+struct CalendarLook {
+    QRect monthArrow, monthMark, week, digits;
+};
+
+CalendarLook openCalendar(double zoom)
+{
+    KitMetrics::setZoom(zoom);
+    QWidget window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* picker = new OVDayPicker(OVDay(2026, 6, 17));  // picked in the third week
+    (new QVBoxLayout(&window))->addWidget(picker);
+    window.show();
+    testsupport::LookWindow::settle();
+    QStyleOptionComboBox box;
+    box.initFrom(picker);
+    const QRect arrow = picker->style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxArrow, picker);
+    QTest::mouseClick(picker, Qt::LeftButton, {}, arrow.center());
+    testsupport::LookWindow::settle();
+
+    CalendarLook look;
+    QCalendarWidget* calendar = picker->calendarWidget();
+    EXPECT_TRUE(calendar->isVisible());
+    auto* previous = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth"));
+    const QImage withIcon = previous->grab().toImage();
+    const QIcon icon = previous->icon();
+    previous->setIcon(QIcon());
+    look.monthArrow = differences(withIcon, previous->grab().toImage());
+    previous->setIcon(icon);
+    look.monthMark = drawnIn(calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton")),
+                             QPalette::WindowText);
+    const auto* days = calendar->findChild<QTableView*>();
+    look.week = days->visualRect(days->model()->index(1, 0)) | days->visualRect(days->model()->index(1, 6));
+    const QImage week = days->viewport()->grab(look.week).toImage();
+    QImage plain = week;
+    plain.fill(week.pixelColor(0, 0));
+    look.digits = differences(week, plain);
+    calendar->window()->hide();
+    KitMetrics::setZoom(1.0);
+    return look;
+}
+
+} // namespace
+
+// A date box's calendar follows the zoom: its month arrows, the mark of its month menu,
+// and rows that leave its day numbers room above and below.
+TEST_F(KitStyleTest, ADateBoxCalendarFollowsTheZoom)
+{
+    const CalendarLook actual = openCalendar(1.0);
+    const CalendarLook large = openCalendar(1.5);
+    ASSERT_FALSE(actual.monthArrow.isEmpty());
+    ASSERT_FALSE(actual.monthMark.isEmpty());
+    EXPECT_GE(large.monthArrow.width(), 1.4 * actual.monthArrow.width()) << large.monthArrow.width();
+    EXPECT_GE(large.monthArrow.height(), 1.4 * actual.monthArrow.height()) << large.monthArrow.height();
+    EXPECT_GE(large.monthMark.width(), 1.4 * actual.monthMark.width()) << large.monthMark.width();
+    for (const auto& [zoom, look] : {std::pair{1.0, actual}, std::pair{1.5, large}, std::pair{2.0, openCalendar(2.0)}}) {
+        ASSERT_FALSE(look.digits.isEmpty()) << zoom;
+        const int above = look.digits.top();
+        const int below = look.week.height() - 1 - look.digits.bottom();
+        EXPECT_GE(std::min(above, below), 0.4 * look.digits.height())
+            << zoom << ": row " << look.week.height() << ", digits " << look.digits.height() << ", room " << above
+            << " and " << below;
+    }
+}
+
+// Qt's file dialog is one size throughout: its drop-downs keep Qt's arrow column and
+// list rows at any zoom, as their text does.
+TEST_F(KitStyleTest, TheFileDialogsDropDownsKeepQtsSizes)
+{
+    const auto measure = [this](double zoom) {
+        KitMetrics::setZoom(zoom);
+        QFileDialog files(nullptr, QStringLiteral("Export"), scratch.path());
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setAttribute(Qt::WA_DontShowOnScreen);
+        files.show();
+        testsupport::LookWindow::settle();
+        QList<std::pair<int, int>> found;  // arrow column, list row
+        for (const QComboBox* box : files.findChildren<QComboBox*>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QRect arrow = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
+            found.append({arrow.width(), box->view()->sizeHintForRow(0)});
+        }
+        KitMetrics::setZoom(1.0);
+        return found;
+    };
+    const auto actual = measure(1.0);
+    ASSERT_FALSE(actual.isEmpty());
+    EXPECT_EQ(measure(1.5), actual);
+}
+
+// A drop-down's open list and its text field follow the zoom once: the room around a
+// row's text grows with the zoom (the text is at the zoom already), and the text field
+// gives up the room the arrow column takes.
+TEST_F(KitStyleTest, ADropDownsRowsAndTextFieldFollowTheZoomOnce)
+{
+    int rowAt1 = 0;
+    for (const double zoom : {1.0, 1.5, 2.0}) {
+        KitMetrics::setZoom(zoom);
+        QComboBox combo;
+        combo.addItems({QStringLiteral("Planned & growing"), QStringLiteral("All")});
+        combo.ensurePolished();
+        combo.resize(combo.sizeHint());
+        const int row = combo.view()->sizeHintForRow(0);
+        rowAt1 = zoom == 1.0 ? row : rowAt1;
+        EXPECT_GE(row, (zoom - 0.1) * rowAt1) << zoom << ": " << rowAt1 << " then " << row;
+        EXPECT_LE(row, (zoom + 0.1) * rowAt1) << zoom << ": " << rowAt1 << " then " << row;
+        QStyleOptionComboBox option;
+        option.initFrom(&combo);
+        const QStyle* style = combo.style();
+        const QRect field = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo);
+        const QRect arrow = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, &combo);
+        EXPECT_LT(field.right(), arrow.left()) << zoom;
+    }
     KitMetrics::setZoom(1.0);
 }
