@@ -602,6 +602,16 @@ int stepsOfATidy(const Fixture& f, bool links, int killedAt)
     return count;
 }
 
+// The two whole sets a folder may hold once tidied after a kill: the earlier export's
+// files, and the eight files a run writes.
+std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const Fixture& f)
+{
+    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
+    const QDir fresh(f.dir.file(QStringLiteral("fresh")));
+    EXPECT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
+    return {earlier, contents(fresh)};
+}
+
 } // namespace
 
 // A kill at any step of a run, the removals of the earlier files' second names after
@@ -612,10 +622,7 @@ int stepsOfATidy(const Fixture& f, bool links, int killedAt)
 TEST(ExporterKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
 {
     Fixture f;
-    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
-    const QDir fresh(f.dir.file(QStringLiteral("fresh")));
-    ASSERT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
-    const QMap<QString, QByteArray> placed = contents(fresh);
+    const auto [earlier, placed] = wholeSets(f);
     for (const bool links : {true, false}) {
         const RunSteps run = stepsOfARun(f, links);
         // Each earlier file is kept under a second name, each new one put in place,
@@ -640,10 +647,7 @@ TEST(ExporterKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
 TEST(ExporterKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
 {
     Fixture f;
-    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
-    const QDir fresh(f.dir.file(QStringLiteral("fresh")));
-    ASSERT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
-    const QMap<QString, QByteArray> placed = contents(fresh);
+    const auto [earlier, placed] = wholeSets(f);
     for (const bool links : {true, false}) {
         const RunSteps run = stepsOfARun(f, links);
         // Cut at its fourth placing, and cut at its third removal after the last.
@@ -657,7 +661,8 @@ TEST(ExporterKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
             for (int tidyKilledAt = 1; tidyKilledAt <= tidySteps; ++tidyKilledAt) {
                 SCOPED_TRACE(testing::Message() << (links ? "links, " : "no links, ") << "run killed before step "
                                                 << killedAt << ", tidy before step " << tidyKilledAt);
-                const QDir folder = earlierExport(f, QStringLiteral("killed %1 %2 %3").arg(links).arg(killedAt).arg(tidyKilledAt));
+                const QDir folder =
+                    earlierExport(f, QStringLiteral("killed %1 %2 %3").arg(links).arg(killedAt).arg(tidyKilledAt));
                 exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
                 exportKilledAt(f, folder, links, [tidyKilledAt](int step, const QString&) { return step == tidyKilledAt; });
                 expectCancelled(f.store, folder);
