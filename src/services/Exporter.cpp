@@ -10,6 +10,7 @@
 #include "services/Schedule.h"
 #include "store/OVStore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,6 +26,8 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -180,7 +183,21 @@ bool streamReadings(const OVStore& store, const std::function<bool(const QString
 
 // ---- Files
 
-// Buffers UTF-8 text into a file in large writes.
+// What tells a file the exporter wrote from any other under its name: its size and
+// a digest of its bytes. Both survive a copy with the times kept and a drive unplugged
+// and plugged in again, which hands out new inode numbers on FAT and exFAT; no clock
+// is involved, so a clock set back or a time kept by mv or cp -p cannot mislead it.
+struct FileIdentity {
+    qint64 size = -1;
+    QByteArray digest; // hex
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// Fast, and no accidental match is ever met.
+constexpr QCryptographicHash::Algorithm identityDigest = QCryptographicHash::Blake2b_256;
+
+// Buffers UTF-8 text into a file in large writes, and takes the identity of what it
+// wrote on the way.
 class FileSink {
 public:
     explicit FileSink(QFileDevice& file) : m_file(file) { m_buffer.reserve(chunk + 4096); }
@@ -197,14 +214,21 @@ public:
     {
         if (!FilePanels::writeAll(m_file, m_buffer))
             return false;
+        m_hash.addData(m_buffer);
+        m_size += m_buffer.size();
         m_buffer.clear();
         return true;
     }
+
+    // The identity of the bytes written so far.
+    FileIdentity identity() const { return {m_size, m_hash.result().toHex()}; }
 
 private:
     static constexpr qsizetype chunk = 1 << 16;
     QFileDevice& m_file;
     QByteArray m_buffer;
+    QCryptographicHash m_hash{identityDigest};
+    qint64 m_size = 0;
 };
 
 [[noreturn]] void throwFileError(const QString& path, const QString& reason)
@@ -229,6 +253,7 @@ const QString hiddenTag = QStringLiteral(".orvane-export-");
 const QString datedFolderPrefix = QStringLiteral("QNMR Orvane export ");
 const QString temporarySuffix = QStringLiteral(".tmp");
 const QString previousSuffix = QStringLiteral(".previous");
+const QString recordSuffix = QStringLiteral(".record");
 
 QString runToken()
 {
@@ -252,6 +277,89 @@ void syncFolder(const QDir& folder)
     }
 }
 
+// What a run records, synced, before it puts anything in place: for each of the
+// eight names, whether a file stood there, and the identity of the new file it puts
+// there. Its last line marks it whole; a run whose record is not whole has placed
+// nothing. Kept as ".orvane-export-<token>.record" beside the files.
+struct RunRecord {
+    struct Entry {
+        bool earlier = false;
+        FileIdentity placed;
+    };
+    QList<Entry> entries;
+
+    static constexpr const char* heading = "QNMR Orvane export run";
+    static constexpr const char* ending = "end";
+
+    QByteArray text() const
+    {
+        QByteArray out = QByteArray(heading) + '\n';
+        for (const Entry& entry : entries)
+            out += (entry.earlier ? "1 " : "0 ") + QByteArray::number(entry.placed.size) + ' ' +
+                   entry.placed.digest + '\n';
+        return out + ending + '\n';
+    }
+
+    // The record in `path`, or nothing when it is not a whole record for the eight
+    // files (cut while it was written, or not ours).
+    static std::optional<RunRecord> read(const QString& path, qsizetype files)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        const QList<QByteArray> lines = file.read(64 * 1024).split('\n');
+        if (lines.size() != files + 3 || lines.first() != heading || lines[files + 1] != ending ||
+            !lines.last().isEmpty())
+            return std::nullopt;
+        RunRecord record;
+        for (qsizetype i = 1; i <= files; ++i) {
+            const QList<QByteArray> fields = lines[i].split(' ');
+            bool ok = false;
+            Entry entry;
+            if (fields.size() != 3 || (fields[0] != "0" && fields[0] != "1"))
+                return std::nullopt;
+            entry.earlier = fields[0] == "1";
+            entry.placed.size = fields[1].toLongLong(&ok);
+            entry.placed.digest = fields[2];
+            if (!ok || entry.placed.digest.isEmpty())
+                return std::nullopt;
+            record.entries.append(entry);
+        }
+        return record;
+    }
+};
+
+// Whether the entry at `path` is a regular file with exactly the bytes `identity`
+// describes; the system's error when it cannot be read to tell. Symbolic links are
+// not followed.
+std::error_code hasIdentity(const QString& path, const FileIdentity& identity, bool& same)
+{
+    same = false;
+    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno == ELOOP || errno == ENOENT || errno == ENXIO ? std::error_code() : lastErrno();
+    const auto closing = qScopeGuard([fd] { ::close(fd); });
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return lastErrno();
+    if (!S_ISREG(st.st_mode) || st.st_size != identity.size)
+        return {};
+    QCryptographicHash hash(identityDigest);
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastErrno();
+        if (got == 0)
+            break;
+        hash.addData(QByteArrayView(buffer.constData(), got));
+    }
+    same = hash.result().toHex() == identity.digest;
+    return {};
+}
+
 // The files of one export, each written complete to a temporary file beside its
 // target before any target is touched, then put in place together. Until then a
 // failure, a cancel or an exception takes only the temporary files away: whatever
@@ -268,6 +376,8 @@ public:
         for (const Pending& file : m_files)
             if (!file.placed)
                 QFile::remove(file.temp);
+        if (m_recorded)
+            QFile::remove(recordPath());
     }
 
     // Writes one file's temporary copy and syncs it to the disk. A failure names
@@ -299,6 +409,7 @@ public:
             throwFileError(target, errno);
         file.close();
         Pending pending;
+        pending.identity = sink.identity();
         pending.target = target;
         pending.temp = temp;
         pending.previous = m_folder.filePath(hiddenName(name, m_token, previousSuffix));
@@ -306,13 +417,15 @@ public:
         discard.dismiss();
     }
 
-    // Renames every temporary copy over its target. When one rename fails, the
-    // targets already replaced get their earlier files back (or go, where there was
-    // none), so the folder holds either the whole earlier set or the whole new one.
-    // Once the last copy is in place the export has finished, and the second names
-    // of the earlier files go; one that cannot be removed is left to the next tidy.
+    // Records what the run is about to do, then renames every temporary copy over
+    // its target. When one rename fails, the targets already replaced get their
+    // earlier files back (or go, where there was none), so the folder holds either
+    // the whole earlier set or the whole new one. Once the last copy is in place the
+    // export has finished, and the second names of the earlier files go, then the
+    // record; one that cannot be removed is left to the next tidy.
     QStringList place()
     {
+        record();
         for (qsizetype i = 0; i < m_files.size(); ++i) {
             Pending& file = m_files[i];
             if (const int error = keepEarlier(file)) {
@@ -332,11 +445,44 @@ public:
                 Exporter::removeFile(file.kept);
             targets.append(file.target);
         }
+        Exporter::removeFile(recordPath());
+        m_recorded = false;
         return targets;
     }
 
 private:
+    QString recordPath() const { return m_folder.filePath(hiddenTag + m_token + recordSuffix); }
+
+    // Writes the run's record and makes it, and the temporary copies' names, durable
+    // before anything is put in place, so that the tidy of a run cut while placing
+    // knows which files under the names are its own.
+    void record()
+    {
+        RunRecord record;
+        for (const Pending& file : m_files) {
+            struct stat st {};
+            record.entries.append({::lstat(fsName(file.target).constData(), &st) == 0, file.identity});
+        }
+        const QByteArray text = record.text();
+        const int fd = ::open(fsName(recordPath()).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0)
+            throwFileError(m_folder.path(), errno);
+        m_recorded = true;
+        QFile file;
+        if (!file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            throwFileError(m_folder.path(), file.errorString());
+        }
+        if (!FilePanels::writeAll(file, text) || !file.flush())
+            throwFileError(m_folder.path(), file.errorString());
+        if (::fsync(file.handle()) != 0)
+            throwFileError(m_folder.path(), errno);
+        file.close();
+        syncFolder(m_folder);
+    }
+
     struct Pending {
+        FileIdentity identity; // of the temporary copy, and so of the file it becomes
         QString target;
         QString temp;
         QString previous;       // the name `kept` takes
@@ -376,8 +522,9 @@ private:
                 if (!file.kept.isEmpty()) {
                     if (Exporter::renameFile(file.kept, file.target))
                         m_keepTemporaries = true;
-                } else {
-                    QFile::remove(file.target);
+                } else if (const std::error_code error = Exporter::removeFile(file.target);
+                           error && error != std::errc::no_such_file_or_directory) {
+                    m_keepTemporaries = true;
                 }
             } else if (!file.kept.isEmpty()) {
                 QFile::remove(file.kept);
@@ -390,18 +537,18 @@ private:
     QDir m_folder;
     QString m_token = runToken();
     QList<Pending> m_files;
-    bool m_keepTemporaries = false;
+    bool m_recorded = false;       // the record is there
+    bool m_keepTemporaries = false; // the run could not be taken back whole: the tidy will
 };
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// What one killed run left in a folder, by file: its temporary copies and the second
-// names of the earlier files, all under the run's own token.
+// What one killed run left in a folder, by file: its temporary copies, the second
+// names of the earlier files and its record, all under the run's own token.
 struct RunLeftovers {
     explicit RunLeftovers(qsizetype files) : temporaries(files), previous(files) {}
     QStringList temporaries;
     QStringList previous;
-    timespec newest{}; // the latest modification time among them
+    QString record;
+    std::optional<RunRecord> plan; // what its record says, for a cut run whose record is whole
 
     // A run that still has a temporary copy was cut while it wrote or placed its
     // files; one with none left had put all of them in place.
@@ -411,98 +558,157 @@ struct RunLeftovers {
     }
 };
 
-bool later(const timespec& a, const timespec& b)
+bool gone(const std::error_code& error) { return error == std::errc::no_such_file_or_directory; }
+
+// Orders cut runs latest first. A run that gave a second name to a file another run
+// had put in place came after that run. Only a folder written without the exporter's
+// tidy (an earlier version, two computers sharing a drive, a copied folder) can hold
+// more than one cut run.
+void latestFirst(std::vector<RunLeftovers*>& runs)
 {
-    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+    if (runs.size() < 2)
+        return;
+    const auto after = [](const RunLeftovers* later, const RunLeftovers* earlier) {
+        if (!earlier->plan)
+            return false;
+        for (qsizetype i = 0; i < later->previous.size(); ++i) {
+            bool same = false;
+            if (!later->previous[i].isEmpty() && !hasIdentity(later->previous[i], earlier->plan->entries[i].placed, same) &&
+                same)
+                return true;
+        }
+        return false;
+    };
+    std::vector<RunLeftovers*> left = runs, ordered;
+    while (!left.empty()) {
+        // The first run no other run came after; the first of all where none is.
+        auto next = std::find_if(left.begin(), left.end(), [&](const RunLeftovers* run) {
+            return std::none_of(left.begin(), left.end(),
+                                [&](const RunLeftovers* other) { return other != run && after(other, run); });
+        });
+        if (next == left.end())
+            next = left.begin();
+        ordered.push_back(*next);
+        left.erase(next);
+    }
+    runs = ordered;
+}
+
+// Takes the cut runs back under one name, latest run first: where the file under the
+// name is exactly the run's own new file, its second name goes back over it, or,
+// where no file stood there before the run, it goes. Where no entry stands under the
+// name, or a folder does, the second name goes back too (over a folder it fails).
+// Any other file there is a person's and stays. Returns whether anything changed.
+bool takeBack(const QDir& folder, qsizetype index, const std::vector<RunLeftovers*>& cut)
+{
+    const QString target = folder.filePath(Exporter::fileNames()[index]);
+    bool changed = false;
+    for (RunLeftovers* run : cut) {
+        struct stat st {};
+        const bool present = ::lstat(fsName(target).constData(), &st) == 0;
+        if (!present && errno != ENOENT)
+            throwFileError(target, errno);
+        bool own = false;
+        if (present && run->plan)
+            if (const std::error_code error = hasIdentity(target, run->plan->entries[index].placed, own))
+                throwFileError(target, error.value());
+        QString& previous = run->previous[index];
+        if (!previous.isEmpty() && (own || !present || S_ISDIR(st.st_mode))) {
+            if (const std::error_code error = Exporter::renameFile(previous, target)) {
+                if (changed)
+                    syncFolder(folder);
+                throwFileError(target, error.value());
+            }
+            previous.clear();
+            changed = true;
+        } else if (own && previous.isEmpty() && !run->plan->entries[index].earlier) {
+            if (const std::error_code error = Exporter::removeFile(target); error && !gone(error)) {
+                if (changed)
+                    syncFolder(folder);
+                throwFileError(target, error.value());
+            }
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+// Removes a leftover; for a cut run's, a failure throws, naming the file.
+void removeLeftover(const QString& path, bool cut)
+{
+    const std::error_code error = Exporter::removeFile(path);
+    if (error && !gone(error) && cut)
+        throwFileError(path, error.value());
 }
 
 // Takes back, then removes, what runs killed part way left in `folder` (see
-// everything()), in one pass. Only regular files under our own hidden names for the
-// eight files are touched. All put-backs come before any removal, and the
-// temporaries, which mark a run as cut, go last: a put-back that fails leaves every
-// leftover where it was, and a tidy killed part way is finished by the next.
+// everything()), in one pass. Only regular files under our own hidden names are
+// touched. All put-backs come before any removal, and the temporaries, which mark a
+// run as cut, go before the records, last: a tidy killed part way is finished by the
+// next. A put-back or removal of a cut run's leftover that fails throws, naming the
+// file; what was put back before it stays so.
 void tidyLeftovers(const QDir& folder)
 {
     static const QRegularExpression ours(QRegularExpression::anchoredPattern(
         QStringLiteral("\\.(.+)\\.orvane-export-([0-9a-f]{32})\\.(tmp|previous)")));
+    static const QRegularExpression records(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.orvane-export-([0-9a-f]{32})\\.record")));
     const QStringList& names = Exporter::fileNames();
     std::map<QString, RunLeftovers> runs;
     const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     for (const QString& entry : entries) {
+        struct stat st {};
+        if (::lstat(fsName(folder.filePath(entry)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (const QRegularExpressionMatch record = records.match(entry); record.hasMatch()) {
+            runs.try_emplace(record.captured(1), names.size()).first->second.record = folder.filePath(entry);
+            continue;
+        }
         const QRegularExpressionMatch match = ours.match(entry);
         const qsizetype target = match.hasMatch() ? names.indexOf(match.captured(1)) : -1;
-        struct stat st {};
-        if (target < 0 || ::lstat(fsName(folder.filePath(entry)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (target < 0)
             continue;
         RunLeftovers& run = runs.try_emplace(match.captured(2), names.size()).first->second;
         (match.captured(3) == u"tmp" ? run.temporaries : run.previous)[target] = folder.filePath(entry);
-        if (later(st.st_mtim, run.newest))
-            run.newest = st.st_mtim;
     }
     if (runs.empty())
         return;
 
-    // The cut runs, earliest first: where several left a second name of one file,
-    // the earliest run's holds what stood there before any of them.
-    std::vector<const RunLeftovers*> cut;
-    for (const auto& [token, run] : runs)
-        if (run.cut())
-            cut.push_back(&run);
-    std::stable_sort(cut.begin(), cut.end(),
-                     [](const RunLeftovers* a, const RunLeftovers* b) { return later(b->newest, a->newest); });
-
-    bool putBack = false;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        QString earliest;
-        timespec lastRun{};
-        for (const RunLeftovers* run : cut) {
-            if (run->previous[i].isEmpty())
-                continue;
-            if (earliest.isEmpty())
-                earliest = run->previous[i];
-            lastRun = run->newest;
-        }
-        if (earliest.isEmpty())
+    std::vector<RunLeftovers*> cut;
+    for (auto& [token, run] : runs) {
+        if (!run.cut())
             continue;
-        const QString target = folder.filePath(names[i]);
-        struct stat now {}, kept {};
-        if (::lstat(fsName(earliest).constData(), &kept) != 0)
-            continue;
-        if (::lstat(fsName(target).constData(), &now) == 0) {
-            if (sameFile(kept, now))
-                continue;
-            // Changed since the cut run (by a person: the exporter writes nothing
-            // there after it), allowing for file systems that keep times to two
-            // seconds: it stays, and the earlier file goes with the other leftovers.
-            if (!S_ISDIR(now.st_mode) && now.st_mtim.tv_sec > lastRun.tv_sec + 2)
-                continue;
-        }
-        if (const std::error_code error = Exporter::renameFile(earliest, target)) {
-            if (putBack)
-                syncFolder(folder);
-            throwFileError(target, error.value());
-        }
-        putBack = true;
+        if (!run.record.isEmpty())
+            run.plan = RunRecord::read(run.record, names.size());
+        cut.push_back(&run);
     }
-    if (putBack)
+    latestFirst(cut);
+    bool changed = false;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        changed = takeBack(folder, i, cut) || changed;
+    if (changed)
         syncFolder(folder);
 
     // Every second name still there is now a mere extra link, an earlier file that a
-    // finished run or a person replaced, or the copy of a later cut run.
+    // finished run or a person replaced, or the copy of an earlier cut run.
     for (const auto& [token, run] : runs)
         for (const QString& previous : run.previous)
-            if (struct stat st {}; !previous.isEmpty() && ::lstat(fsName(previous).constData(), &st) == 0)
-                Exporter::removeFile(previous);
+            if (!previous.isEmpty())
+                removeLeftover(previous, run.cut());
     for (const auto& [token, run] : runs)
         for (const QString& temp : run.temporaries)
             if (!temp.isEmpty())
-                Exporter::removeFile(temp);
+                removeLeftover(temp, true);
+    for (const auto& [token, run] : runs)
+        if (!run.record.isEmpty())
+            removeLeftover(run.record, run.cut());
 }
 
 // Tidies the other dated export folders in `parent` the same way: a run killed on
 // another day left its files in that day's folder, which no later export of the day
-// would reach. A put-back that fails there leaves that folder as it is; it does not
-// stop this export. Symbolic links are not followed.
+// would reach. A put-back or removal that fails there leaves the rest of that folder
+// as it is (what was put back before it stays so); it does not stop this export.
+// Symbolic links are not followed.
 void tidyOtherExportFolders(const QDir& parent, const QString& target)
 {
     static const QRegularExpression dated(QRegularExpression::anchoredPattern(
@@ -519,6 +725,34 @@ void tidyOtherExportFolders(const QDir& parent, const QString& target)
         }
     }
 }
+
+// An advisory lock on the folder the dated export folders stand in, held for one
+// export's tidy, writing and placing. Another export into it, from this process or
+// another (on another computer too, where the file system passes such locks on),
+// fails at once rather than take this run for a cut one. Where the file system takes
+// no lock on a folder, none is held and the export goes on.
+class ExportLock {
+public:
+    explicit ExportLock(const QString& parent)
+        : m_fd(::open(fsName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+            return;
+        ::close(m_fd);
+        throw OVError::invalid(
+            QStringLiteral("Another export is being written into this folder; try again when it has finished."));
+    }
+    ~ExportLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    ExportLock(const ExportLock&) = delete;
+    ExportLock& operator=(const ExportLock&) = delete;
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -720,14 +954,19 @@ QString checkedText(const OVStore& store, qsizetype table)
 QStringList everything(const OVStore& store, const QString& folder, JobState* job)
 {
     const std::filesystem::path target(folder.toStdU16String());
+    const QDir parent = QFileInfo(QDir::cleanPath(folder)).dir();
     std::error_code error;
+    // The lock is taken before the folder is made; where its parent cannot be made,
+    // making the folder fails below with the reason.
+    std::filesystem::create_directories(parent.path().toStdU16String(), error);
+    const ExportLock lock(parent.path());
     const bool existed = std::filesystem::exists(target, error);
     std::filesystem::create_directories(target, error);
     if (error)
         throw OVError::file(QDir::toNativeSeparators(folder), error);
     if (existed)
         tidyLeftovers(QDir(folder));
-    tidyOtherExportFolders(QFileInfo(QDir::cleanPath(folder)).dir(), QDir::cleanPath(folder));
+    tidyOtherExportFolders(parent, QDir::cleanPath(folder));
 
     try {
         PendingFiles files{QDir(folder)};

@@ -19,8 +19,10 @@
 #include <clocale>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <thread>
+#include <utility>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -176,13 +178,31 @@ TEST(ExporterEverything, AFileThatCannotBePutInPlaceLeavesTheEarlierFiles)
 
 namespace {
 
-// A folder holding an earlier export: each of the eight files says "earlier <name>".
+// Sets a file's modification time, to the nanosecond, without opening it.
+void setModified(const QString& path, const timespec& when)
+{
+    const timespec times[2] = {when, when};
+    EXPECT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0)
+        << path.toStdString();
+}
+
+void setModified(const QString& path, const QDateTime& when)
+{
+    const qint64 ms = when.toMSecsSinceEpoch();
+    setModified(path, timespec{time_t(ms / 1000), long(ms % 1000) * 1000000});
+}
+
+// A folder holding an earlier export: each of the eight files says "earlier <name>",
+// and was written an hour ago, as an earlier export's files are in real use.
 QDir earlierExport(const Fixture& f, const QString& name = QStringLiteral("export"))
 {
     const QDir folder(f.dir.file(name));
     EXPECT_TRUE(QDir().mkpath(folder.path()));
-    for (const QString& name : Exporter::fileNames())
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QString& name : Exporter::fileNames()) {
         EXPECT_TRUE(testsupport::writeAll(folder.filePath(name), "earlier " + name.toUtf8()));
+        setModified(folder.filePath(name), hourAgo);
+    }
     return folder;
 }
 
@@ -563,19 +583,38 @@ TEST(ExporterKilled, OtherDaysExportFoldersAreTidiedToo)
 
 namespace {
 
-// What every step of a run into a folder holding an earlier export does: the name
-// each step makes or removes, and the step that puts the last file in place.
+// What every step of a run does: the name each step makes or removes, and the step
+// that puts the last file in place.
 struct RunSteps {
     QStringList names;
     int lastPlacing = 0;
 };
 
-RunSteps stepsOfARun(const Fixture& f, bool links)
+// How a killed run's folder starts: with or without hard links, holding an earlier
+// export or nothing yet (each day's first export makes its folder).
+struct KillRow {
+    bool links;
+    bool full;
+    QString trace() const
+    {
+        return QStringLiteral("%1, %2").arg(links ? "links" : "no links", full ? "over an earlier export" : "first export");
+    }
+    QString folder(const QString& name) const { return QStringLiteral("%1 %2 %3").arg(name).arg(links).arg(full); }
+};
+const KillRow killRows[] = {{true, true}, {false, true}, {true, false}, {false, false}};
+
+// The folder a row's run goes into: an earlier export, or a name with no folder yet.
+QDir startingFolder(const Fixture& f, const KillRow& row, const QString& name)
 {
-    const QDir folder = earlierExport(f, QStringLiteral("counted"));
+    return row.full ? earlierExport(f, row.folder(name)) : QDir(f.dir.file(row.folder(name)));
+}
+
+RunSteps stepsOfARun(const Fixture& f, const KillRow& row)
+{
+    const QDir folder = startingFolder(f, row, QStringLiteral("counted"));
     const auto link = Exporter::linkFile;
     const auto restore = qScopeGuard([&link] { Exporter::linkFile = link; });
-    if (!links)
+    if (!row.links)
         Exporter::linkFile = noLink;
     RunSteps run;
     EachStep steps([&run](int step, const QString& name) {
@@ -589,10 +628,10 @@ RunSteps stepsOfARun(const Fixture& f, bool links)
 
 // The steps the next export's tidy takes in a folder holding what a run killed
 // before step `killedAt` left there.
-int stepsOfATidy(const Fixture& f, bool links, int killedAt)
+int stepsOfATidy(const Fixture& f, const KillRow& row, int killedAt)
 {
-    const QDir folder = earlierExport(f, QStringLiteral("tidied"));
-    exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
+    const QDir folder = startingFolder(f, row, QStringLiteral("tidied %1").arg(killedAt));
+    exportKilledAt(f, folder, row.links, [killedAt](int step, const QString&) { return step == killedAt; });
     int count = 0;
     {
         EachStep steps([&count](int, const QString&) { ++count; });
@@ -602,11 +641,12 @@ int stepsOfATidy(const Fixture& f, bool links, int killedAt)
     return count;
 }
 
-// The two whole sets a folder may hold once tidied after a kill: the earlier export's
-// files, and the eight files a run writes.
-std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const Fixture& f)
+// The two whole sets a folder may hold once tidied after a kill: what it held before
+// (an earlier export's files, or nothing), and the eight files a run writes.
+std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const Fixture& f, const KillRow& row)
 {
-    const QMap<QString, QByteArray> earlier = contents(earlierExport(f, QStringLiteral("earlier")));
+    const QMap<QString, QByteArray> earlier =
+        row.full ? contents(earlierExport(f, QStringLiteral("earlier"))) : QMap<QString, QByteArray>();
     const QDir fresh(f.dir.file(QStringLiteral("fresh")));
     EXPECT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
     return {earlier, contents(fresh)};
@@ -614,26 +654,27 @@ std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const 
 
 } // namespace
 
-// A kill at any step of a run, the removals of the earlier files' second names after
-// the last placing included, leaves a folder that the next export's tidy turns into
-// one whole set: the earlier export when the run was cut before its last file was in
-// place, else the run's own eight files. An export that fails after the tidy leaves
-// that set; one that succeeds leaves its eight files and nothing hidden.
+// A kill at any step of a run, the removals of the earlier files' second names and
+// of its record after the last placing included, leaves a folder that the next
+// export's tidy turns into one whole set: what the folder held before when the run
+// was cut before its last file was in place (an earlier export, or nothing for the
+// day's first), else the run's own eight files. An export that fails after the tidy
+// leaves that set; one that succeeds leaves its eight files and nothing hidden.
 TEST(ExporterKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
 {
     Fixture f;
-    const auto [earlier, placed] = wholeSets(f);
-    for (const bool links : {true, false}) {
-        const RunSteps run = stepsOfARun(f, links);
+    for (const KillRow& row : killRows) {
+        const auto [earlier, placed] = wholeSets(f, row);
+        const RunSteps run = stepsOfARun(f, row);
         // Each earlier file is kept under a second name, each new one put in place,
-        // and after the last placing the eight second names go.
-        ASSERT_EQ(run.lastPlacing, links ? 16 : 24);
-        ASSERT_EQ(run.names.size(), run.lastPlacing + 8);
+        // and after the last placing the second names go, then the record.
+        ASSERT_EQ(run.lastPlacing, !row.full ? 8 : row.links ? 16 : 24) << row.trace().toStdString();
+        ASSERT_EQ(run.names.size(), run.lastPlacing + (row.full ? 9 : 1));
         for (int killedAt = 1; killedAt <= run.names.size(); ++killedAt) {
-            SCOPED_TRACE(testing::Message() << (links ? "links, " : "no links, ") << "killed before step " << killedAt
+            SCOPED_TRACE(testing::Message() << row.trace().toStdString() << ", killed before step " << killedAt
                                             << " (" << run.names[killedAt - 1].toStdString() << ")");
-            const QDir folder = earlierExport(f, QStringLiteral("killed %1 %2").arg(links).arg(killedAt));
-            exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
+            const QDir folder = startingFolder(f, row, QStringLiteral("killed %1").arg(killedAt));
+            exportKilledAt(f, folder, row.links, [killedAt](int step, const QString&) { return step == killedAt; });
             expectCancelled(f.store, folder);
             EXPECT_EQ(contents(folder), killedAt <= run.lastPlacing ? earlier : placed);
             EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
@@ -647,24 +688,24 @@ TEST(ExporterKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
 TEST(ExporterKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
 {
     Fixture f;
-    const auto [earlier, placed] = wholeSets(f);
-    for (const bool links : {true, false}) {
-        const RunSteps run = stepsOfARun(f, links);
-        // Cut at its fourth placing, and cut at its third removal after the last.
+    for (const KillRow& row : killRows) {
+        const auto [earlier, placed] = wholeSets(f, row);
+        const RunSteps run = stepsOfARun(f, row);
+        // Cut at its fourth placing, and cut at its last removal after the last
+        // placing (the record's, or the third second name's).
         int fourthPlacing = 0;
         for (int step = 1, placings = 0; step <= run.names.size() && !fourthPlacing; ++step)
             if (Exporter::fileNames().contains(run.names[step - 1]) && ++placings == 4)
                 fourthPlacing = step;
-        for (const int killedAt : {fourthPlacing, run.lastPlacing + 3}) {
-            const int tidySteps = stepsOfATidy(f, links, killedAt);
+        for (const int killedAt : {fourthPlacing, row.full ? run.lastPlacing + 3 : run.lastPlacing + 1}) {
+            const int tidySteps = stepsOfATidy(f, row, killedAt);
             ASSERT_GT(tidySteps, 0);
             for (int tidyKilledAt = 1; tidyKilledAt <= tidySteps; ++tidyKilledAt) {
-                SCOPED_TRACE(testing::Message() << (links ? "links, " : "no links, ") << "run killed before step "
+                SCOPED_TRACE(testing::Message() << row.trace().toStdString() << ", run killed before step "
                                                 << killedAt << ", tidy before step " << tidyKilledAt);
-                const QDir folder =
-                    earlierExport(f, QStringLiteral("killed %1 %2 %3").arg(links).arg(killedAt).arg(tidyKilledAt));
-                exportKilledAt(f, folder, links, [killedAt](int step, const QString&) { return step == killedAt; });
-                exportKilledAt(f, folder, links, [tidyKilledAt](int step, const QString&) { return step == tidyKilledAt; });
+                const QDir folder = startingFolder(f, row, QStringLiteral("killed %1 %2").arg(killedAt).arg(tidyKilledAt));
+                exportKilledAt(f, folder, row.links, [killedAt](int step, const QString&) { return step == killedAt; });
+                exportKilledAt(f, folder, row.links, [tidyKilledAt](int step, const QString&) { return step == tidyKilledAt; });
                 expectCancelled(f.store, folder);
                 EXPECT_EQ(contents(folder), killedAt <= run.lastPlacing ? earlier : placed);
             }
@@ -693,43 +734,163 @@ TEST(ExporterKilled, ASecondNameThatCannotBeRemovedGoesWithTheNextExport)
     EXPECT_EQ(contents(folder), placed);
 }
 
-// A file changed after a run that was cut is the person's: taking the run back, the
-// tidy leaves it, whether it was edited in place or replaced by a new file, and in
-// another day's folder as in the export's own.
+namespace {
+
+// Saves `bytes` under `path` as a person's program does: a new file renamed over the
+// name, modified at `when`.
+void saveOver(const QString& path, const QByteArray& bytes, const QDateTime& when)
+{
+    const QString fresh = path + QStringLiteral("~");
+    ASSERT_TRUE(testsupport::writeAll(fresh, bytes));
+    setModified(fresh, when);
+    ASSERT_EQ(::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+void appendInPlace(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Copies every entry of `folder` to a new inode with its modification time kept to
+// the nanosecond, as a FAT drive plugged in again shows the same files.
+void copyToNewInodes(const QDir& folder)
+{
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        const QString path = folder.filePath(name);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        const QString copy = folder.filePath(QStringLiteral("copying"));
+        ASSERT_TRUE(testsupport::writeAll(copy, testsupport::readAll(path)));
+        setModified(copy, st.st_mtim);
+        ASSERT_EQ(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()), 0);
+    }
+}
+
+// One way a run cut at its fourth placing is found, and what the folder must hold
+// once it has been taken back.
+struct TakeBackRow {
+    const char* what;
+    bool links;
+    bool full;      // the folder held an earlier export
+    bool ownFolder; // taken back by a cancelled export into it, else by an export into the next day's
+    std::function<void(const QDir& cut, QMap<QString, QByteArray>& expected)> change;
+};
+
+const QByteArray mine("Crop\r\nBean, my own\r\n");
+
+} // namespace
+
+// A run cut while placing is taken back by what it recorded, whatever the clocks say:
+// what the folder held before comes back (nothing, for a day's first export), except
+// under a name whose file is no longer exactly the run's own, which a person changed
+// and which stays. In the export's own folder as in another day's.
 TEST(ExporterKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
 {
+    const auto nothing = [](const QDir&, QMap<QString, QByteArray>&) {};
+    const QString plants = QStringLiteral("Plants.csv"), seeds = QStringLiteral("Seeds.csv"),
+                  readings = QStringLiteral("Climate readings.csv");
+    // Seeds.csv holds the run's new file (placed third); Climate readings.csv, with hard
+    // links, still the earlier one, also under its second name (being placed fourth).
+    const auto savedBeforeAnEditInPlace = [&](int seconds) {
+        return [=](const QDir& cut, QMap<QString, QByteArray>& expected) {
+            const QDateTime now = QDateTime::currentDateTime();
+            saveOver(cut.filePath(seeds), mine, now.addSecs(-seconds));
+            appendInPlace(cut.filePath(readings), ", appended");
+            setModified(cut.filePath(readings), now);
+            expected[seeds] = mine;
+            expected[readings] = "earlier " + readings.toUtf8() + ", appended";
+        };
+    };
+    const auto movedInWithItsOldTime = [&](const QDir& cut, QMap<QString, QByteArray>& expected) {
+        saveOver(cut.filePath(plants), mine, QDateTime::currentDateTime().addSecs(-7200));
+        expected[plants] = mine;
+    };
+    const auto ownFileEditedInPlace = [&](const QDir& cut, QMap<QString, QByteArray>& expected) {
+        appendInPlace(cut.filePath(plants), "Tomato, edited\r\n");
+        expected[plants] = testsupport::readAll(cut.filePath(plants));
+    };
+    // The run's placed files look newer than its leftovers, as after a clock set back
+    // while it wrote them.
+    const auto clockSetBack = [](const QDir& cut, QMap<QString, QByteArray>&) {
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const QString& name : cut.entryList(QDir::Files | QDir::Hidden))
+            setModified(cut.filePath(name), name.startsWith(u'.') ? now.addSecs(-3600) : now.addSecs(3600));
+    };
+    const auto remounted = [](const QDir& cut, QMap<QString, QByteArray>&) { copyToNewInodes(cut); };
+
+    const TakeBackRow rows[] = {
+        {"a day's first export", true, false, true, nothing},
+        {"a day's first export", false, false, true, nothing},
+        {"a day's first export", true, false, false, nothing},
+        {"a day's first export", false, false, false, nothing},
+        {"saved over 60 s before an edit in place", true, true, true, savedBeforeAnEditInPlace(60)},
+        {"saved over 3 s before an edit in place", true, true, false, savedBeforeAnEditInPlace(3)},
+        {"saved over as an edit in place", true, true, true, savedBeforeAnEditInPlace(0)},
+        {"moved in with its old time", true, true, true, movedInWithItsOldTime},
+        {"moved in with its old time", false, true, false, movedInWithItsOldTime},
+        {"its own file edited in place", true, true, false, ownFileEditedInPlace},
+        {"its own file edited in place", false, true, true, ownFileEditedInPlace},
+        {"clock set back", true, true, true, clockSetBack},
+        {"clock set back", false, true, true, clockSetBack},
+        {"clock set back, first export", true, false, true, clockSetBack},
+        {"copied to new inodes", true, true, true, remounted},
+        {"copied to new inodes", false, true, false, remounted},
+        {"copied to new inodes, first export", false, false, true, remounted},
+    };
     Fixture f;
-    const QDir out(f.dir.file(QStringLiteral("out")));
-    const QDir cut = earlierExport(f, QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, 1)));
-    exportKilledAtPlacing(f, cut, 4, true);
-
-    // Seconds later: Plants.csv saved over in place, Seeds.csv replaced by a new file.
-    const QDateTime later = QDateTime::currentDateTime().addSecs(5);
-    const QString plants = cut.filePath(QStringLiteral("Plants.csv"));
-    const QString seeds = cut.filePath(QStringLiteral("Seeds.csv"));
-    {
-        QFile file(plants);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
-        ASSERT_EQ(file.write("Crop\r\nTomato, edited\r\n"), 22);
-        ASSERT_TRUE(file.flush());
-        ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
+    int n = 0;
+    for (const TakeBackRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.what << (row.links ? ", links" : ", no links")
+                                        << (row.ownFolder ? ", own folder" : ", another day's folder"));
+        const QString out = QStringLiteral("out %1/").arg(++n);
+        const QString day = out + Exporter::folderName(OVDay(2026, 11, 1));
+        const QDir cut = row.full ? earlierExport(f, day) : QDir(f.dir.file(day));
+        QMap<QString, QByteArray> expected = row.full ? contents(cut) : QMap<QString, QByteArray>();
+        exportKilledAtPlacing(f, cut, 4, row.links);
+        row.change(cut, expected);
+        if (row.ownFolder)
+            expectCancelled(f.store, cut);
+        else
+            EXPECT_EQ(Exporter::everything(f.store, f.dir.file(out + Exporter::folderName(OVDay(2026, 11, 2)))).size(), 8);
+        EXPECT_EQ(contents(cut), expected);
+        EXPECT_EQ(Exporter::everything(f.store, cut.path()).size(), 8);
+        expectNewExport(cut);
     }
-    ASSERT_TRUE(testsupport::writeAll(seeds + QStringLiteral("~"), "Crop\r\nBean, my own\r\n"));
-    ASSERT_TRUE(QFile::remove(seeds));
-    ASSERT_TRUE(QFile::rename(seeds + QStringLiteral("~"), seeds));
-    {
-        QFile file(seeds);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(later, QFileDevice::FileModificationTime));
-    }
+}
 
-    EXPECT_EQ(Exporter::everything(f.store, out.filePath(Exporter::folderName(OVDay(2026, 11, 2)))).size(), 8);
-    QMap<QString, QByteArray> expected;
-    for (const QString& name : Exporter::fileNames())
-        expected.insert(name, "earlier " + name.toUtf8());
-    expected.insert(QStringLiteral("Plants.csv"), "Crop\r\nTomato, edited\r\n");
-    expected.insert(QStringLiteral("Seeds.csv"), "Crop\r\nBean, my own\r\n");
-    EXPECT_EQ(contents(cut), expected);
+// In its own folder, an export that cannot remove a cut run's leftovers fails with
+// the file named, before it writes anything: the earlier files are back, and no
+// later tidy can take the old run for a new one. Once removals work again, an export
+// leaves its eight files and nothing hidden.
+TEST(ExporterKilled, LeftoversThatCannotBeRemovedStopTheExport)
+{
+    Fixture f;
+    for (const bool links : {true, false}) {
+        const QDir folder = earlierExport(f, QStringLiteral("export %1").arg(links));
+        const QMap<QString, QByteArray> earlier = contents(folder);
+        exportKilledAtPlacing(f, folder, 4, links);
+        {
+            FailingCalls removals(Exporter::removeFile, [](int) { return true; });
+            try {
+                Exporter::everything(f.store, folder.path());
+                ADD_FAILURE() << "expected a file error";
+            } catch (const OVError& e) {
+                EXPECT_EQ(e.kind(), OVError::Kind::file);
+                EXPECT_TRUE(e.payload().startsWith(QDir::toNativeSeparators(folder.filePath(QStringLiteral(".")))))
+                    << e.what();
+                EXPECT_TRUE(e.payload().contains(QStringLiteral(".orvane-export-"))) << e.what();
+            }
+            EXPECT_EQ(removals.count, 1);
+        }
+        QMap<QString, QByteArray> now = contents(folder);
+        for (const QString& name : Exporter::fileNames())
+            EXPECT_EQ(now.take(name), earlier.value(name)) << name.toStdString();
+        EXPECT_FALSE(now.isEmpty()); // the leftovers that could not go
+        EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+        expectNewExport(folder);
+    }
 }
 
 // Only names that are exactly the exporter's, and folders of a real day, are tidied:
@@ -756,44 +917,89 @@ TEST(ExporterKilled, OnlyExactNamesAndRealDaysAreTidied)
     EXPECT_EQ(contents(QDir(out.filePath(oddName))), before);
 }
 
-namespace {
-
-void setModified(const QString& path, const QDateTime& when)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
-}
-
-} // namespace
-
-// Second names of one file left by two cut runs are settled in one pass: the earlier
-// run's goes back, the later run's goes, and a second tidy has nothing left to change.
+// Two cut runs in one folder, as only a folder written without the exporter's tidy
+// can hold, are taken back in one pass, latest first, each putting back what stood
+// before it: the earlier export comes back, except a file a person saved between the
+// two runs, which stays. A second tidy has nothing left to change.
 TEST(ExporterKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
 {
     Fixture f;
-    const QDir folder = earlierExport(f);
-    const QDateTime now = QDateTime::currentDateTime();
-    setModified(folder.filePath(QStringLiteral("Seeds.csv")), now.addSecs(-300));
-    const auto run = [&](const char* token, const QByteArray& seeds, int secondsAgo) {
-        const QString tag = QStringLiteral(".orvane-export-") + QString::fromLatin1(token);
-        const QString previous = folder.filePath(QStringLiteral(".Seeds.csv") + tag + QStringLiteral(".previous"));
-        const QString temp = folder.filePath(QStringLiteral(".Harvests.csv") + tag + QStringLiteral(".tmp"));
-        ASSERT_TRUE(testsupport::writeAll(previous, seeds));
-        ASSERT_TRUE(testsupport::writeAll(temp, "part"));
-        setModified(previous, now.addSecs(-secondsAgo));
-        setModified(temp, now.addSecs(-secondsAgo));
-    };
-    // The later run's token sorts first, so neither name order nor time order alone
-    // gives the answer by chance.
-    run("ffffffffffffffffffffffffffffffff", "first run's", 200);
-    run("00000000000000000000000000000000", "second run's", 100);
-    expectCancelled(f.store, folder);
-    const QMap<QString, QByteArray> settled = contents(folder);
-    EXPECT_EQ(settled.value(QStringLiteral("Seeds.csv")), "first run's");
-    EXPECT_EQ(settled.size(), 8);
-    expectCancelled(f.store, folder);
-    EXPECT_EQ(contents(folder), settled);
+    for (const bool links : {true, false}) {
+        SCOPED_TRACE(links ? "links" : "no links");
+        const QDir folder = earlierExport(f, QStringLiteral("export %1").arg(links));
+        QMap<QString, QByteArray> expected = contents(folder);
+        const QDir aside(f.dir.file(QStringLiteral("aside %1").arg(links)));
+        ASSERT_TRUE(QDir().mkpath(aside.path()));
+        const auto move = [](const QDir& from, const QDir& to) {
+            for (const QString& name : from.entryList(QDir::Files | QDir::Hidden))
+                if (name.startsWith(u'.'))
+                    ASSERT_TRUE(QDir().rename(from.filePath(name), to.filePath(name)));
+        };
+        // The first run places three files; the person then saves over the second;
+        // the second run, which does not see the first's leftovers, places five.
+        exportKilledAtPlacing(f, folder, 4, links);
+        saveOver(folder.filePath(QStringLiteral("Plants.csv")), mine, QDateTime::currentDateTime());
+        expected[QStringLiteral("Plants.csv")] = mine;
+        move(folder, aside);
+        exportKilledAtPlacing(f, folder, 6, links);
+        move(aside, folder);
+
+        expectCancelled(f.store, folder);
+        EXPECT_EQ(contents(folder), expected);
+        expectCancelled(f.store, folder);
+        EXPECT_EQ(contents(folder), expected);
+    }
+}
+
+// A second export into the folder while one is written there fails at once and
+// touches nothing; the first finishes whole.
+TEST(ExporterEverything, ASecondExportIntoTheFolderMeanwhileFailsAtOnce)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f, QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, 1)));
+    int placing[2], go[2];
+    ASSERT_EQ(::pipe(placing), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Holds its first placing until the parent has tried its own export.
+        OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
+        const auto rename = Exporter::renameFile;
+        bool first = true;
+        Exporter::renameFile = [&](const QString& from, const QString& to) {
+            char byte = 0;
+            if (std::exchange(first, false) && (::write(placing[1], "p", 1) != 1 || ::read(go[0], &byte, 1) != 1))
+                std::_Exit(4);
+            return rename(from, to);
+        };
+        try {
+            std::_Exit(Exporter::everything(store, folder.path()).size() == 8 ? 0 : 5);
+        } catch (...) {
+            std::_Exit(6);
+        }
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(placing[0], &byte, 1), 1);
+    const QMap<QString, QByteArray> during = contents(folder);
+    for (const int day : {1, 2}) {
+        try {
+            Exporter::everything(f.store, f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, day))));
+            ADD_FAILURE() << "expected the export to be refused";
+        } catch (const OVError& e) {
+            EXPECT_EQ(e.errorDescription(),
+                      QStringLiteral("Another export is being written into this folder; try again when it has finished."));
+        }
+    }
+    EXPECT_EQ(contents(folder), during);
+    EXPECT_FALSE(QDir(f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, 2)))).exists());
+    ASSERT_EQ(::write(go[1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    expectNewExport(folder);
+    for (const int fd : {placing[0], placing[1], go[0], go[1]})
+        ::close(fd);
 }
 
 // The single-table export fails like everything() when the readings stop part way,
