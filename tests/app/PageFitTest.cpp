@@ -4,7 +4,8 @@
 // taller than the room, the page scrolls instead), and no text shown is wider than its
 // room unless it ends in "…". The delete and restore questions are wide enough for
 // their title and wrap their text into a few lines, and a short one is no narrower
-// than a comfortable line.
+// than a comfortable line. A Harvests year tile beside a taller one keeps its lines
+// together at its top.
 
 #include "AppModelReset.h"
 #include "LookWindow.h"
@@ -15,9 +16,12 @@
 #include "app/ScreenHost.h"
 #include "kit/KitEvents.h"
 #include "kit/KitMetrics.h"
+#include "kit/OVCard.h"
 #include "kit/OVLabel.h"
+#include "kit/OVRowBox.h"
 #include "kit/QNZoom.h"
 #include "records/OVPrefs.h"
+#include "screens/records/HarvestsView.h"
 #include "screens/settings/SettingsView.h"
 #include "services/AppModel.h"
 #include "services/SampleData.h"
@@ -28,6 +32,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStyleOptionFrame>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -185,6 +190,37 @@ protected:
         return found;
     }
 
+    // "Screen at zoom: tile "crop"" for every tile of the Harvests year card whose lines
+    // do not follow one another from its top, each no taller than its text: a tile
+    // beside a taller one (whose weight line wrapped) leaves the room below its lines.
+    // Such shorter tiles are counted in `shorterTiles`.
+    QStringList spread(const QString& where)
+    {
+        QStringList found;
+        QWidget* page = window->mainWindow()->screenHost()->current();
+        const auto* view = qobject_cast<const HarvestsView*>(page);
+        if (!view || !view->yearCard())
+            return found;
+        for (const OVRowBox* tile : view->yearCard()->findChildren<OVRowBox*>()) {
+            const QList<OVLabel*> lines = tile->findChildren<OVLabel*>();
+            const int spacing = tile->body()->spacing();
+            int next = tile->body()->contentsMargins().top();
+            for (const OVLabel* line : lines) {
+                if (line->y() != next || line->height() > line->heightForWidth(line->width()))
+                    found << QStringLiteral("%1: tile \"%2\", line \"%3\" at %4 of %5 px, %6 high of %7")
+                                 .arg(where, lines.first()->text(), line->text())
+                                 .arg(line->y())
+                                 .arg(next)
+                                 .arg(line->height())
+                                 .arg(line->heightForWidth(line->width()));
+                next = line->y() + line->height() + spacing;
+            }
+            if (next - spacing < tile->height() - tile->body()->contentsMargins().bottom())
+                ++shorterTiles;
+        }
+        return found;
+    }
+
     enum class Check { squeezed, cut };
 
     QStringList walk(OVStore& store, QSize size, Check check = Check::squeezed)
@@ -198,7 +234,7 @@ protected:
                 settle();
                 const QString where = screen.title() + QStringLiteral(" at ") + QString::number(factor) +
                                       QStringLiteral(" in ") + QString::number(size.width());
-                found << (check == Check::cut ? cut(where) : squeezed(where));
+                found << (check == Check::cut ? cut(where) : squeezed(where)) << spread(where);
             }
         }
         window.reset();
@@ -208,6 +244,7 @@ protected:
 
     testsupport::ScratchDir scratch;
     std::unique_ptr<AppWindow> window;
+    int shorterTiles = 0;
 };
 
 } // namespace
@@ -237,6 +274,8 @@ TEST_F(PageFitTest, NoTextIsCutShortOnABusyStoreInAnyWindowAtAnyZoom)
     for (const QSize size : {QSize(1380, 900), QSize(1280, 800), QSize(1180, 800)})
         found << walk(busy, size, Check::cut);
     EXPECT_TRUE(found.isEmpty()) << found.join(QLatin1Char('\n')).toStdString();
+    // Some window and zoom wraps a weight line: a shorter tile stands beside a taller one.
+    EXPECT_GT(shorterTiles, 0);
 }
 
 TEST_F(PageFitTest, QuestionsShowTheirTitleWholeAndWrapTheirTextIntoAFewLines)

@@ -31,6 +31,7 @@
 #include <QStyleOption>
 #include <QTableView>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -300,10 +301,8 @@ TEST_F(KitStyleTest, AtActualSizeQtsControlsHaveTheKitsControlFont)
 
 namespace {
 
-// Where a control's picture changes when only the colour of one role does: what is
-// drawn in that colour (a spin box's arrows and a tool button's menu mark are drawn in
-// the window text's colour, their text in other roles').
-QRect drawnIn(QWidget* control, QPalette::ColorRole role)
+// A control drawn twice, the colour of one role pure red and then pure blue.
+std::pair<QImage, QImage> redThenBlue(QWidget* control, QPalette::ColorRole role)
 {
     const QPalette kept = control->palette();
     const auto shot = [&](const QColor& colour) {
@@ -312,36 +311,141 @@ QRect drawnIn(QWidget* control, QPalette::ColorRole role)
         control->setPalette(palette);
         return control->grab().toImage();
     };
-    const QRect found = differences(shot(Qt::red), shot(Qt::blue));
+    std::pair found{shot(Qt::red), shot(Qt::blue)};
     control->setPalette(kept);
     return found;
+}
+
+// Where a control's picture changes when only the colour of one role does: what is
+// drawn in that colour (a spin box's arrows and a tool button's menu mark are drawn in
+// the window text's colour, their text in other roles').
+QRect drawnIn(QWidget* control, QPalette::ColorRole role)
+{
+    const auto [red, blue] = redThenBlue(control, role);
+    return differences(red, blue);
+}
+
+// One arrow of a spin box, found as drawnIn() finds it: by what changes when only the
+// window text's colour does. A pixel the arrow covers whole changes by as much as the
+// arrow's colour lets through (Fusion's: the text's at alpha 160); one at its edge, by
+// less.
+struct DrawnArrow {
+    QRect box;          // where the arrow is drawn at half its strength or more
+    QList<int> rows;    // how many such pixels each of its rows has, top to bottom
+    int strength = 0;   // the most a channel of one of its pixels changes
+};
+
+// What the arrow test looks at of a spin box: where both arrows are drawn, and each
+// on its own, the up arrow in the box's upper half and the down arrow in its lower.
+struct SpinArrows {
+    QRect both;
+    DrawnArrow up, down;
+};
+
+SpinArrows spinArrows(QWidget* box)
+{
+    const auto [red, blue] = redThenBlue(box, QPalette::WindowText);
+    const auto change = [&](int x, int y) {
+        const QColor p = red.pixelColor(x, y);
+        const QColor q = blue.pixelColor(x, y);
+        return std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())});
+    };
+    const auto arrowIn = [&](const QRect& half) {
+        DrawnArrow arrow;
+        for (int y = half.top(); y <= half.bottom(); ++y)
+            for (int x = half.left(); x <= half.right(); ++x)
+                arrow.strength = std::max(arrow.strength, change(x, y));
+        for (int y = half.top(); arrow.strength > 0 && y <= half.bottom(); ++y) {
+            int drawn = 0;
+            for (int x = half.left(); x <= half.right(); ++x)
+                if (2 * change(x, y) >= arrow.strength) {
+                    ++drawn;
+                    arrow.box |= QRect(x, y, 1, 1);
+                }
+            if (drawn > 0)
+                arrow.rows.append(drawn);
+        }
+        return arrow;
+    };
+    const int middle = red.height() / 2;
+    return {differences(red, blue), arrowIn(QRect(0, 0, red.width(), middle)),
+            arrowIn(QRect(0, middle, red.width(), red.height() - middle))};
 }
 
 } // namespace
 
 // The Climate Reading editor's When box and the task editor's Time box draw their up
-// and down arrows at the zoom, not at Fusion's one size.
+// and down arrows at the zoom, not at Fusion's one size, once (Fusion's own arrow is
+// not drawn beneath), pointing the way they step, and faded for a step that cannot be
+// taken: the Time box at the day's last minute cannot step up.
 TEST_F(KitStyleTest, TheArrowsOfTheWhenAndTimeBoxesGrowWithTheZoom)
 {
+    struct Boxes {
+        SpinArrows when, time, lastMinute;
+    };
     const auto arrows = [](double zoom) {
+        Boxes found;
         testsupport::LookWindow look(Screen::today, zoom);
         AppModel::shared().setSheet(EditSheet(Reading{}));
         testsupport::LookWindow::settle();
-        const QRect when = drawnIn(look.window->editorHost()->dialog()->findChild<ReadingEditor*>()->whenEdit(),
-                                   QPalette::WindowText);
+        found.when = spinArrows(look.window->editorHost()->dialog()->findChild<ReadingEditor*>()->whenEdit());
         AppModel::shared().setSheet(EditSheet(OVTask{}));
         testsupport::LookWindow::settle();
-        const QRect time = drawnIn(look.window->editorHost()->dialog()->findChild<TaskEditor*>()->timeEdit(),
-                                   QPalette::WindowText);
+        QTimeEdit* time = look.window->editorHost()->dialog()->findChild<TaskEditor*>()->timeEdit();
+        found.time = spinArrows(time);
+        time->setTime(time->maximumTime());
+        found.lastMinute = spinArrows(time);
         AppModel::shared().setSheet(std::nullopt);
-        return std::pair{when, time};
+        return found;
     };
-    const auto [when1, time1] = arrows(1.0);
-    const auto [when15, time15] = arrows(1.5);
-    for (const auto& [name, at1, at15] : {std::tuple{"When", when1, when15}, std::tuple{"Time", time1, time15}}) {
-        ASSERT_FALSE(at1.isEmpty()) << name;
-        EXPECT_GE(at15.width(), 1.4 * at1.width()) << name << ": " << at1.width() << " then " << at15.width();
-        EXPECT_GE(at15.height(), 1.4 * at1.height()) << name << ": " << at1.height() << " then " << at15.height();
+    const Boxes at1 = arrows(1.0);
+    const Boxes at15 = arrows(1.5);
+    const Boxes at2 = arrows(2.0);
+    for (const auto& [name, box] : {std::pair{"When", &Boxes::when}, std::pair{"Time", &Boxes::time}}) {
+        const QRect small = (at1.*box).both;
+        const QRect large = (at15.*box).both;
+        ASSERT_FALSE(small.isEmpty()) << name;
+        EXPECT_GE(large.width(), 1.4 * small.width()) << name << ": " << small.width() << " then " << large.width();
+        EXPECT_GE(large.height(), 1.4 * small.height()) << name << ": " << small.height() << " then " << large.height();
+    }
+    // Each arrow on its own: Fusion's 8 by 4 pixels at 1.0, the zoom times that above
+    // (less where the button is too small); pointing the way it steps; one layer of
+    // the arrow colour, or half its strength for a step that cannot be taken.
+    struct Case {
+        const char* name;
+        SpinArrows Boxes::*box;
+        bool upTaken;
+    };
+    const Case cases[]{{"When", &Boxes::when, true}, {"Time", &Boxes::time, true},
+                       {"Time at 23:59", &Boxes::lastMinute, false}};
+    for (const auto& [zoom, boxes] : {std::pair{1.0, at1}, std::pair{1.5, at15}, std::pair{2.0, at2}}) {
+        for (const Case& c : cases) {
+            const SpinArrows& spin = boxes.*c.box;
+            const SpinArrows& actual = at1.*c.box;
+            for (const auto& [up, arrow, small, taken] :
+                 {std::tuple{true, spin.up, actual.up, c.upTaken}, std::tuple{false, spin.down, actual.down, true}}) {
+                const std::string what = std::string(c.name) + (up ? " up" : " down") + " at " +
+                                         std::to_string(zoom) + ": " + std::to_string(arrow.box.width()) + " x " +
+                                         std::to_string(arrow.box.height());
+                ASSERT_GE(arrow.rows.size(), 2) << what;
+                EXPECT_LE(arrow.box.width(), zoom * small.box.width() + 1) << what;
+                EXPECT_LE(arrow.box.height(), zoom * small.box.height() + 1) << what;
+                if (zoom == 1.5) {
+                    EXPECT_GE(arrow.box.width(), 1.3 * small.box.width()) << what;
+                    EXPECT_GE(arrow.box.height(), 1.4 * small.box.height()) << what;
+                }
+                // An up arrow's rows widen downwards from its tip, a down arrow's narrow.
+                QList<int> tipFirst = arrow.rows;
+                if (!up)
+                    std::reverse(tipFirst.begin(), tipFirst.end());
+                EXPECT_TRUE(std::is_sorted(tipFirst.begin(), tipFirst.end())) << what;
+                EXPECT_LT(tipFirst.first(), tipFirst.last()) << what;
+                // Fusion's colour (the text's at alpha 160) moves a channel by 160 between
+                // red and blue text; a second arrow beneath would make it more, the faded
+                // one (half way to the button's colour) half of it.
+                EXPECT_NEAR(arrow.strength, taken ? 160 : 80, 8) << what;
+            }
+        }
     }
 }
 
