@@ -931,9 +931,10 @@ TEST(ExporterKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
         const QDir aside(f.dir.file(QStringLiteral("aside %1").arg(links)));
         ASSERT_TRUE(QDir().mkpath(aside.path()));
         const auto move = [](const QDir& from, const QDir& to) {
-            for (const QString& name : from.entryList(QDir::Files | QDir::Hidden))
+            for (const QString& name : from.entryList(QDir::Files | QDir::Hidden)) {
                 if (name.startsWith(u'.'))
                     ASSERT_TRUE(QDir().rename(from.filePath(name), to.filePath(name)));
+            }
         };
         // The first run places three files; the person then saves over the second;
         // the second run, which does not see the first's leftovers, places five.
