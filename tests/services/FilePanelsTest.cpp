@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -108,6 +109,35 @@ TEST(FilePanelsExport, FailedWriteBecomesTheNoticeAndKeepsTheOldFile)
     ASSERT_TRUE(AppModel::shared().message().has_value());
     EXPECT_TRUE(AppModel::shared().message()->startsWith(QStringLiteral("The file could not be saved: ")));
     EXPECT_EQ(testsupport::readAll(blocker), QByteArray("keep"));
+}
+
+// Neither export is ever saved over the open database or a side file of it: the
+// store would go on in a file that no longer has a name.
+TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
+{
+    testsupport::ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    Greenhouse house{.name = QStringLiteral("House")};
+    store.save(house);
+    OVStore::setShared(&store);
+    const auto unshare = qScopeGuard([] { OVStore::setShared(nullptr); });
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString path = store.path() + suffix;
+        const QByteArray before = testsupport::readAll(path);
+        for (const bool csv : {true, false}) {
+            SCOPED_TRACE(testing::Message() << (csv ? "CSV into " : "PDF into ") << path.toStdString());
+            FakePanels panels(path);
+            if (csv)
+                FilePanels::exportCSV(QStringLiteral("a\r\n"), QStringLiteral("Plants.csv"));
+            else
+                FilePanels::exportData(QByteArray("%PDF"), QStringLiteral("Yield.pdf"), FileType::pdf());
+            EXPECT_EQ(AppModel::shared().message(),
+                      QStringLiteral("The file could not be saved: choose a file other than the open database."));
+            EXPECT_EQ(testsupport::readAll(path), before);
+            EXPECT_TRUE(panels.revealed.isEmpty());
+        }
+    }
+    EXPECT_EQ(store.greenhouses().size(), 1);
 }
 
 TEST(FilePanelsExport, DataIsWrittenAsGiven)
