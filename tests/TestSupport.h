@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace testsupport {
 
 // A scratch folder removed when the test ends.
@@ -70,5 +74,35 @@ private:
     bool m_had;
     QByteArray m_old;
 };
+
+// The process whose lock keeps a writer off `path`, as another process sees it
+// through fcntl(F_GETLK) from a child process (a process never sees its own locks);
+// 0 when there is none, -1 when it could not be asked.
+inline pid_t lockHolderSeenElsewhere(const QString& path)
+{
+    int answer[2];
+    if (pipe(answer) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(answer[0]);
+        pid_t holder = -1;
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (fd >= 0 && ::fcntl(fd, F_GETLK, &lock) == 0)
+            holder = lock.l_type == F_UNLCK ? 0 : lock.l_pid;
+        _exit(write(answer[1], &holder, sizeof holder) == ssize_t(sizeof holder) ? 0 : 1);
+    }
+    close(answer[1]);
+    pid_t holder = -1;
+    if (child < 0 || read(answer[0], &holder, sizeof holder) != ssize_t(sizeof holder))
+        holder = -1;
+    close(answer[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return holder;
+}
 
 } // namespace testsupport

@@ -2,6 +2,10 @@
 // The desktop's file dialogs behind FilePanels: QFileDialog, modal, over the
 // active window. Installed once at start-up; tests and the command-line modes
 // leave it out and give FilePanels fixed answers instead.
+//
+// Invariant: a dialog tells the types of the files it lists by their names alone and
+// never opens them, so showing the folder of the open database leaves the engine's
+// locks on its files in place.
 
 #include "services/FilePanels.h"
 

@@ -3,6 +3,7 @@
 #include "services/AppModel.h"
 
 #include "services/Opener.h"
+#include "store/OVStore.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -143,10 +144,18 @@ void exportCSV(const QString& text, const QString& name)
     exportData(text.toUtf8(), name, FileType::commaSeparatedText());
 }
 
+bool refusedAsOpenDatabase(const QString& path, const OVStore* store)
+{
+    if (!store || !store->isOwnFile(path))
+        return false;
+    reportFailure(QStringLiteral("choose a file other than the open database."));
+    return true;
+}
+
 void exportData(const QByteArray& data, const QString& name, const FileType& type)
 {
     const std::optional<QString> path = save(name, {type});
-    if (!path)
+    if (!path || refusedAsOpenDatabase(*path, OVStore::shared()))
         return;
     // Written beside the target and renamed over it, so a failed write never leaves
     // a truncated file where a good one was.

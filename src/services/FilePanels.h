@@ -18,6 +18,8 @@
 #include <functional>
 #include <optional>
 
+class OVStore;
+
 namespace FilePanels {
 
 // What the platform provides. Paths are local file paths.
@@ -66,5 +68,10 @@ bool writeAll(QIODevice& file, const QByteArray& bytes);
 
 // The notice text for a failed export write.
 QString saveFailedMessage(const QString& reason);
+
+// Whether `path` is the database of `store` (none: no store is open) or one of its
+// side files, which no export may be saved over: the store would go on writing into
+// a file that no longer has a name. When it is, says so through AppModel's notice.
+bool refusedAsOpenDatabase(const QString& path, const OVStore* store);
 
 } // namespace FilePanels

@@ -52,7 +52,7 @@ BackgroundJob* start(const OVStore& store, qsizetype table)
         return nullptr;
     const std::optional<QString> chosen = FilePanels::save(Exporter::fileNames().value(table),
                                                            {FileType::commaSeparatedText()});
-    if (!chosen)
+    if (!chosen || FilePanels::refusedAsOpenDatabase(*chosen, &store))
         return nullptr;
     const QString path = *chosen;
     const QString database = store.path();

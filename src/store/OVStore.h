@@ -26,6 +26,10 @@
 //     IMMEDIATE transactions, and no operation waits longer than the 3 s busy timeout
 //     in total, however many lock attempts it makes; then it fails with "database is
 //     locked", writing nothing.
+//   - While the store is open the process never opens the database or its side
+//     files (-journal, -wal, -shm) outside the engine: closing any descriptor of a
+//     file drops every POSIX lock the process holds on it, the engine's included, and
+//     the next program to close the database would then take the log with it.
 
 #include "store/OVError.h"
 #include "store/OVRecordTypes.h"
@@ -73,6 +77,10 @@ public:
     qint64 revision() const { return m_revision; }
     const QUrl& url() const { return m_url; }
     QString path() const { return m_url.toLocalFile(); }
+    // Whether `file` is the database or one of its side files, under any name it can
+    // be reached by (links included). Found by name and inode, never by opening it: a
+    // file the grower picks is asked about before it is read.
+    bool isOwnFile(const QString& file) const;
     // The one open connection (replaced as a whole by a restore).
     SQLiteDB& db() { return *m_db; }
 
@@ -375,6 +383,7 @@ public:
     // its undo). Tests replace it to make the swap fail or to stop the process there.
     static std::function<std::error_code(const QString& from, const QString& to)> renameFile;
     // The sync that forces a finished copy's bytes to the disk before that rename.
+    // It opens the file it syncs, so it is only ever given our own new copies.
     // Tests replace it to see that it runs, and what a failing sync leaves.
     static std::function<std::error_code(const QString& path)> syncFile;
     // =====================================================================================

@@ -459,6 +459,9 @@ bool lockedForSwap(sqlite3* handle, bool keep = true)
 // handle is open on; it is given back at once. Where leases are not to be had (some
 // network file systems, a file of another owner) the answer is no: the engine's
 // locks have spoken for every connection that has read the file.
+// Asked only once the store's own connection has closed, with no lock of any other
+// connection of this process on the file (the swap's exclusive lock has shown it):
+// closing the descriptor it opens drops every lock the process holds on the file.
 bool openElsewhere(const QString& path)
 {
     const int fd = ::open(fsName(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -491,6 +494,11 @@ void OVStore::removeStaleTemporaryFiles(const QString& folder)
 }
 
 std::function<std::error_code(const QString&)> OVStore::syncFile = fsyncPath;
+
+bool OVStore::isOwnFile(const QString& file) const
+{
+    return isDatabaseOrSideFile(file, path());
+}
 
 std::function<std::error_code(const QString&, const QString&)> OVStore::renameFile =
     [](const QString& from, const QString& to) {

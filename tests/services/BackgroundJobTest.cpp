@@ -327,6 +327,16 @@ TEST_F(JobFixture, OneTableExportFailuresAreSaidAsBefore)
         << AppModel::shared().message()->toStdString();
     EXPECT_TRUE(revealed.isEmpty());
 
+    // The open database is never saved over: nothing starts.
+    AppModel::shared().clearMessage();
+    const QString database = store->path();
+    const QByteArray before = testsupport::readAll(database);
+    FilePanels::backend().save = [&](const QString&, const QList<FileType>&) { return std::optional(database); };
+    EXPECT_EQ(TableExport::start(*store, 6), nullptr);
+    EXPECT_EQ(AppModel::shared().message(),
+              QStringLiteral("The file could not be saved: choose a file other than the open database."));
+    EXPECT_EQ(testsupport::readAll(database), before);
+
     // A cancelled dialog starts nothing.
     FilePanels::backend().save = [](const QString&, const QList<FileType>&) { return std::optional<QString>(); };
     EXPECT_EQ(TableExport::start(*store, 6), nullptr);

@@ -1,22 +1,34 @@
+#include "kit/QtFilePanels.h"
 #include "services/AppModel.h"
 #include "services/FilePanels.h"
 #include "services/Opener.h"
+#include "store/OVStore.h"
+#include "store/SQLiteDB.h"
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -99,6 +111,35 @@ TEST(FilePanelsExport, FailedWriteBecomesTheNoticeAndKeepsTheOldFile)
     EXPECT_EQ(testsupport::readAll(blocker), QByteArray("keep"));
 }
 
+// Neither export is ever saved over the open database or a side file of it: the
+// store would go on in a file that no longer has a name.
+TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
+{
+    testsupport::ScratchDir dir;
+    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    Greenhouse house{.name = QStringLiteral("House")};
+    store.save(house);
+    OVStore::setShared(&store);
+    const auto unshare = qScopeGuard([] { OVStore::setShared(nullptr); });
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString path = store.path() + suffix;
+        const QByteArray before = testsupport::readAll(path);
+        for (const bool csv : {true, false}) {
+            SCOPED_TRACE(testing::Message() << (csv ? "CSV into " : "PDF into ") << path.toStdString());
+            FakePanels panels(path);
+            if (csv)
+                FilePanels::exportCSV(QStringLiteral("a\r\n"), QStringLiteral("Plants.csv"));
+            else
+                FilePanels::exportData(QByteArray("%PDF"), QStringLiteral("Yield.pdf"), FileType::pdf());
+            EXPECT_EQ(AppModel::shared().message(),
+                      QStringLiteral("The file could not be saved: choose a file other than the open database."));
+            EXPECT_EQ(testsupport::readAll(path), before);
+            EXPECT_TRUE(panels.revealed.isEmpty());
+        }
+    }
+    EXPECT_EQ(store.greenhouses().size(), 1);
+}
+
 TEST(FilePanelsExport, DataIsWrittenAsGiven)
 {
     testsupport::ScratchDir dir;
@@ -166,6 +207,212 @@ TEST(FilePanelsExport, FailedDataWriteKeepsTheOldFileWhole)
     EXPECT_EQ(testsupport::readAll(path), QByteArray("old report"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Yield.pdf")});
     EXPECT_TRUE(panels.revealed.isEmpty());
+}
+
+// ---- The desktop's dialogs beside the open database ------------------------------------
+
+namespace {
+
+// The data folder as the program keeps it: the store open in the write-ahead log with
+// a reading saved, so the engine holds its locks on the database and on its -shm
+// file, and beside them a safety copy, a CSV file and a file with no name ending.
+struct DataFolder {
+    testsupport::ScratchDir dir;
+    QString db = dir.file(QStringLiteral("Greenhouse.sqlite"));
+    std::unique_ptr<OVStore> store = std::make_unique<OVStore>(db);
+    qint64 zoneID = 0;
+
+    DataFolder()
+    {
+        Greenhouse house;
+        house.name = QStringLiteral("North");
+        store->save(house);
+        Zone zone;
+        zone.greenhouseID = house.id;
+        zone.name = QStringLiteral("Propagation");
+        store->save(zone);
+        zoneID = zone.id;
+        saveReading(*store, 55.0);
+        store->backup(QUrl::fromLocalFile(dir.file(QStringLiteral("Before restore 2026-03-07 101500.sqlite"))));
+        testsupport::writeAll(dir.file(QStringLiteral("Readings.csv")), "Timestamp,Humidity\r\n");
+        testsupport::writeAll(dir.file(QStringLiteral("notes")), "water on Sunday");
+    }
+
+    void saveReading(OVStore& into, double humidity) const
+    {
+        Reading reading;
+        reading.zoneID = zoneID;
+        reading.values = {{Metric::humidity, humidity}};
+        into.save(reading);
+    }
+};
+
+// Runs `show`, which brings up one of the desktop's dialogs modally, turns the dialog
+// to `folder` and cancels it once the folder is listed and the icon and type of every
+// entry shown have been asked for, as the view does when it draws them. False when no
+// dialog came up or it never listed the folder.
+bool listInPanel(const QString& folder, const std::function<void()>& show)
+{
+    bool listed = false;
+    const QObject waiting; // no dialog came up: the turn is dropped with this
+    QTimer::singleShot(0, &waiting, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
+        if (!model) {
+            if (dialog)
+                dialog->reject();
+            return;
+        }
+        QTimer::singleShot(20000, dialog, &QDialog::reject); // never hangs the run
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [&, dialog, model](const QString& path) {
+            if (QFileInfo(path) != QFileInfo(folder))
+                return;
+            const QModelIndex parent = model->index(path);
+            for (int row = 0; row < model->rowCount(parent); ++row) {
+                model->data(model->index(row, 0, parent), Qt::DecorationRole);
+                model->data(model->index(row, 2, parent), Qt::DisplayRole);
+            }
+            listed = true;
+            QTimer::singleShot(0, dialog, &QDialog::reject);
+        });
+        dialog->setDirectory(folder);
+    });
+    show();
+    return listed;
+}
+
+void showSavePanel() { QtFilePanels::backend().save(QStringLiteral("Greenhouse.ovbackup"), {FileType::backup()}); }
+
+void showOpenPanel()
+{
+    QtFilePanels::backend().open({FileType::backup(), FileType{QStringLiteral("All files"), {QStringLiteral("*")}}},
+                                 QStringLiteral("Choose a QNMR Orvane backup (.ovbackup)"));
+}
+
+void showFolderPanel() { QtFilePanels::backend().folder(QStringLiteral("Choose a folder for the CSV files")); }
+
+// The readings another program finds when it opens the database, reads and closes
+// it, as a backup script does; -1 when it could not read them.
+qint64 readingsSeenElsewhere(const QString& db)
+{
+    int answer[2];
+    if (pipe(answer) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(answer[0]);
+        qint64 n = -1;
+        {
+            SQLiteDB other(db);
+            n = other.scalarInt(QStringLiteral("SELECT count(*) FROM reading"));
+        }
+        _exit(write(answer[1], &n, sizeof n) == ssize_t(sizeof n) ? 0 : 1);
+    }
+    close(answer[1]);
+    qint64 n = -1;
+    if (child < 0 || read(answer[0], &n, sizeof n) != ssize_t(sizeof n))
+        n = -1;
+    close(answer[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return n;
+}
+
+// A child process killed and reaped when the test leaves, however it leaves.
+struct KilledAtTheEnd {
+    pid_t pid;
+    ~KilledAtTheEnd()
+    {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+} // namespace
+
+// Closing any descriptor of a file drops every lock the process holds on it, the
+// engine's included: a dialog that opened the files it lists to tell their types
+// would leave the database unguarded, for the next program that closes it to take
+// its log away.
+TEST(QtFilePanelsListing, PanelOnTheDatabaseFolderLeavesTheEngineItsLocks)
+{
+    const struct {
+        const char* name;
+        void (*show)();
+    } panels[] = {{"save", showSavePanel}, {"open", showOpenPanel}, {"folder", showFolderPanel}};
+    for (const auto& panel : panels) {
+        SCOPED_TRACE(panel.name);
+        DataFolder data;
+        const QString shm = data.db + QStringLiteral("-shm");
+        ASSERT_TRUE(QFileInfo::exists(data.db + QStringLiteral("-wal")));
+        ASSERT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
+        ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+
+        ASSERT_TRUE(listInPanel(data.dir.path(), panel.show));
+
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    }
+}
+
+// The same as a grower meets it. The program (a child here) shows a panel on its data
+// folder; a backup script opens the database, reads it and closes it; the program
+// saves a reading, told it is done, and is killed. The script must not have taken
+// itself for the last user and deleted the log the save then went into.
+TEST(QtFilePanelsListing, SaveAfterAnotherProgramClosedTheDatabaseOutlivesAKill)
+{
+    DataFolder data;
+    data.store.reset();
+    int told[2];
+    int go[2];
+    ASSERT_EQ(pipe(told), 0);
+    ASSERT_EQ(pipe(go), 0);
+    KilledAtTheEnd program{fork()};
+    ASSERT_GE(program.pid, 0);
+    if (program.pid == 0) {
+        close(told[0]);
+        close(go[1]);
+        char step = 'x';
+        try {
+            OVStore store(data.db);
+            if (listInPanel(data.dir.path(), showOpenPanel))
+                step = 'l';
+            if (write(told[1], &step, 1) != 1 || read(go[0], &step, 1) != 1)
+                _exit(4);
+            data.saveReading(store, 77.0);
+            step = 's';
+            if (write(told[1], &step, 1) == 1)
+                read(go[0], &step, 1); // until killed
+        } catch (...) {
+        }
+        _exit(3);
+    }
+    close(told[1]);
+    close(go[0]);
+    char step = 0;
+    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_EQ(step, 'l');
+
+    EXPECT_EQ(readingsSeenElsewhere(data.db), 1);
+    ASSERT_EQ(write(go[1], &step, 1), 1);
+    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_EQ(step, 's');
+    kill(program.pid, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(program.pid, &status, 0), program.pid);
+    program.pid = 0;
+    ASSERT_TRUE(WIFSIGNALED(status));
+    close(told[0]);
+    close(go[1]);
+
+    OVStore reopened(data.db);
+    QList<double> humidities;
+    for (const Reading& reading : reopened.readings(data.zoneID))
+        humidities.append(reading.values.at(Metric::humidity));
+    std::sort(humidities.begin(), humidities.end());
+    EXPECT_EQ(humidities, (QList<double>{55.0, 77.0}));
 }
 
 // ---- Revealing a file ----------------------------------------------------------------

@@ -196,6 +196,11 @@ void CSVImportSheet::pick()
     m_text.clear();
     m_readError.reset();
     m_loaded = false;
+    // The open database and its side files are never read outside the engine.
+    if (m_store.isOwnFile(*chosen)) {
+        m_readError = QStringLiteral("it is the database that is open now.");
+        m_loaded = true;
+    }
     // The previous file's preview goes at once: its rows must never be imported as
     // this file's while the new one is read.
     m_result.reset();

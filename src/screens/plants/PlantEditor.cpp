@@ -405,7 +405,8 @@ void PlantEditor::addPhoto()
     const auto path = FilePanels::open({FileType::image()}, QStringLiteral("Choose a photo of this plant"));
     if (!path)
         return;
-    const auto data = PhotoTools::jpeg(*path);
+    // The open database and its side files are never read outside the engine.
+    const auto data = store().isOwnFile(*path) ? std::nullopt : PhotoTools::jpeg(*path);
     if (!data) {
         setError(PhotoTools::notAPictureMessage);
         return;

@@ -268,6 +268,30 @@ TEST_F(CSVImportSheetTest, UnreadableFileSaysWhyAndCancelledChooserChangesNothin
     EXPECT_EQ(sheet.fileLabelText(), QStringLiteral("a folder.csv"));
 }
 
+// Picked by mistake, the open database or one of its side files is refused unread:
+// closing a descriptor of it would drop the engine's locks.
+TEST_F(CSVImportSheetTest, TheOpenDatabaseIsRefusedUnread)
+{
+    const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
+    const QString db = store->path();
+    const QString shm = db + QStringLiteral("-shm");
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    CSVImportSheet sheet(zone.id, *store);
+    for (const QString& file : {db, db + QStringLiteral("-wal"), shm}) {
+        SCOPED_TRACE(file.toStdString());
+        chosen = file;
+        sheet.pick();
+        testsupport::finishJobs();
+        ASSERT_TRUE(sheet.result());
+        ASSERT_EQ(sheet.result()->problems.size(), 1);
+        EXPECT_EQ(sheet.result()->problems.first().reason,
+                  QStringLiteral("The file could not be read: it is the database that is open now."));
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    }
+}
+
 TEST_F(CSVImportSheetTest, RefusedImportStoresNothingAndLeavesThePreview)
 {
     const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Doomed"));

@@ -268,6 +268,28 @@ TEST_F(PlantEditorTest, PhotosAreStoredAtOnce)
     EXPECT_NE(brokenTile.removeButton(), nullptr);
 }
 
+// Picked as a photo by mistake, the open database or one of its side files is
+// refused unread: closing a descriptor of it would drop the engine's locks.
+TEST_F(PlantEditorTest, TheOpenDatabaseIsRefusedAsAPhotoUnread)
+{
+    addSample();
+    const Plant tomato = samplePlant("Celebrity (sample)");
+    const QString db = store->path();
+    const QString shm = db + QStringLiteral("-shm");
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    PlantEditor editor(tomato, *OVStore::shared());
+    for (const QString& file : {db, db + QStringLiteral("-wal"), shm}) {
+        SCOPED_TRACE(file.toStdString());
+        openAnswer = file;
+        editor.addPhoto();
+        EXPECT_EQ(editor.error(), "That file could not be read as a picture.");
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    }
+    EXPECT_EQ(store->count("photo"), 0);
+}
+
 TEST_F(PlantEditorTest, PhotosDecodeOnAWorkerAndTilesFillInAsTheyArrive)
 {
     addSample();
