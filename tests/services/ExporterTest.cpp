@@ -932,8 +932,9 @@ TEST(ExporterKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
         ASSERT_TRUE(QDir().mkpath(aside.path()));
         const auto move = [](const QDir& from, const QDir& to) {
             for (const QString& name : from.entryList(QDir::Files | QDir::Hidden)) {
-                if (name.startsWith(u'.'))
+                if (name.startsWith(u'.')) {
                     ASSERT_TRUE(QDir().rename(from.filePath(name), to.filePath(name)));
+                }
             }
         };
         // The first run places three files; the person then saves over the second;
