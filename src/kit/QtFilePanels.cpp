@@ -37,6 +37,9 @@ public:
         if (!info.isFile())
             return QFileIconProvider::type(info);
         const QMimeType type = typeByName(info);
+        // A name no pattern places says at least what it ends in ("sqlite File").
+        if (type.isDefault() && !info.suffix().isEmpty())
+            return QStringLiteral("%1 File").arg(info.suffix());
         return type.comment().isEmpty() ? type.name() : type.comment();
     }
 

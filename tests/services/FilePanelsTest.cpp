@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QProcess>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -292,30 +294,16 @@ void showOpenPanel()
 void showFolderPanel() { QtFilePanels::backend().folder(QStringLiteral("Choose a folder for the CSV files")); }
 
 // The readings another program finds when it opens the database, reads and closes
-// it, as a backup script does; -1 when it could not read them.
+// it, as a backup script does (the sqlite3 command line); -1 when it could not.
 qint64 readingsSeenElsewhere(const QString& db)
 {
-    int answer[2];
-    if (pipe(answer) != 0)
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {db, QStringLiteral("SELECT count(*) FROM reading;")});
+    if (!sqlite.waitForFinished(30000) || sqlite.exitStatus() != QProcess::NormalExit || sqlite.exitCode() != 0)
         return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(answer[0]);
-        qint64 n = -1;
-        {
-            SQLiteDB other(db);
-            n = other.scalarInt(QStringLiteral("SELECT count(*) FROM reading"));
-        }
-        _exit(write(answer[1], &n, sizeof n) == ssize_t(sizeof n) ? 0 : 1);
-    }
-    close(answer[1]);
-    qint64 n = -1;
-    if (child < 0 || read(answer[0], &n, sizeof n) != ssize_t(sizeof n))
-        n = -1;
-    close(answer[0]);
-    if (child > 0)
-        waitpid(child, nullptr, 0);
-    return n;
+    bool ok = false;
+    const qint64 n = sqlite.readAllStandardOutput().trimmed().toLongLong(&ok);
+    return ok ? n : -1;
 }
 
 // A child process killed and reaped when the test leaves, however it leaves.
@@ -357,37 +345,71 @@ TEST(QtFilePanelsListing, PanelOnTheDatabaseFolderLeavesTheEngineItsLocks)
     }
 }
 
+namespace {
+
+// The program's side of the test below runs in a process of its own, made by exec
+// rather than a bare fork, so that the dialog starts as it does in the program,
+// whatever threads the tests before it left in this one. It is told the database,
+// the zone and its two pipe ends through this variable.
+constexpr const char* programRole = "OV_TEST_PANEL_PROGRAM";
+
+// Shows a panel on the data folder, tells the test, saves a reading when told to,
+// tells it again, and waits to be killed.
+[[noreturn]] void runPanelProgram(const QString& role)
+{
+    const QStringList parts = role.split(u'\n');
+    if (parts.size() != 4)
+        _exit(5);
+    const QString db = parts[0];
+    const int told = parts[2].toInt(), go = parts[3].toInt();
+    char step = 'x';
+    try {
+        OVStore store(db);
+        if (listInPanel(QFileInfo(db).path(), showOpenPanel))
+            step = 'l';
+        if (write(told, &step, 1) != 1 || read(go, &step, 1) != 1)
+            _exit(4);
+        Reading reading;
+        reading.zoneID = parts[1].toLongLong();
+        reading.values = {{Metric::humidity, 77.0}};
+        store.save(reading);
+        step = 's';
+        if (write(told, &step, 1) == 1)
+            read(go, &step, 1); // until killed
+    } catch (...) {
+    }
+    _exit(3);
+}
+
+} // namespace
+
 // The same as a grower meets it. The program (a child here) shows a panel on its data
 // folder; a backup script opens the database, reads it and closes it; the program
 // saves a reading, told it is done, and is killed. The script must not have taken
 // itself for the last user and deleted the log the save then went into.
 TEST(QtFilePanelsListing, SaveAfterAnotherProgramClosedTheDatabaseOutlivesAKill)
 {
+    if (const char* role = std::getenv(programRole))
+        runPanelProgram(QString::fromLocal8Bit(role));
     DataFolder data;
     data.store.reset();
     int told[2];
     int go[2];
     ASSERT_EQ(pipe(told), 0);
     ASSERT_EQ(pipe(go), 0);
+    const QByteArray role = QFile::encodeName(data.db) + '\n' + QByteArray::number(data.zoneID) + '\n' +
+                            QByteArray::number(told[1]) + '\n' + QByteArray::number(go[0]);
+    const QByteArray filter = QByteArray("--gtest_filter=") +
+                              testing::UnitTest::GetInstance()->current_test_suite()->name() + '.' +
+                              testing::UnitTest::GetInstance()->current_test_info()->name();
     KilledAtTheEnd program{fork()};
     ASSERT_GE(program.pid, 0);
     if (program.pid == 0) {
         close(told[0]);
         close(go[1]);
-        char step = 'x';
-        try {
-            OVStore store(data.db);
-            if (listInPanel(data.dir.path(), showOpenPanel))
-                step = 'l';
-            if (write(told[1], &step, 1) != 1 || read(go[0], &step, 1) != 1)
-                _exit(4);
-            data.saveReading(store, 77.0);
-            step = 's';
-            if (write(told[1], &step, 1) == 1)
-                read(go[0], &step, 1); // until killed
-        } catch (...) {
-        }
-        _exit(3);
+        setenv(programRole, role.constData(), 1);
+        execl("/proc/self/exe", "orvane_tests", filter.constData(), static_cast<char*>(nullptr));
+        _exit(6);
     }
     close(told[1]);
     close(go[0]);
