@@ -75,34 +75,47 @@ private:
     QByteArray m_old;
 };
 
+// What `ask` returns when run in a forked child, for questions only another process
+// can answer (the locks it sees, what a connection of its own reads); `failed` when
+// the child could not answer. The child leaves by _exit, running no destructor.
+template <typename T, typename Ask>
+T askAnotherProcess(Ask ask, T failed)
+{
+    int answer[2];
+    if (pipe(answer) != 0)
+        return failed;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(answer[0]);
+        const T value = ask();
+        _exit(write(answer[1], &value, sizeof value) == ssize_t(sizeof value) ? 0 : 1);
+    }
+    close(answer[1]);
+    T value = failed;
+    if (child < 0 || read(answer[0], &value, sizeof value) != ssize_t(sizeof value))
+        value = failed;
+    close(answer[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return value;
+}
+
 // The process whose lock keeps a writer off `path`, as another process sees it
 // through fcntl(F_GETLK) from a child process (a process never sees its own locks);
 // 0 when there is none, -1 when it could not be asked.
 inline pid_t lockHolderSeenElsewhere(const QString& path)
 {
-    int answer[2];
-    if (pipe(answer) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(answer[0]);
-        pid_t holder = -1;
-        const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        if (fd >= 0 && ::fcntl(fd, F_GETLK, &lock) == 0)
-            holder = lock.l_type == F_UNLCK ? 0 : lock.l_pid;
-        _exit(write(answer[1], &holder, sizeof holder) == ssize_t(sizeof holder) ? 0 : 1);
-    }
-    close(answer[1]);
-    pid_t holder = -1;
-    if (child < 0 || read(answer[0], &holder, sizeof holder) != ssize_t(sizeof holder))
-        holder = -1;
-    close(answer[0]);
-    if (child > 0)
-        waitpid(child, nullptr, 0);
-    return holder;
+    return askAnotherProcess<pid_t>(
+        [&path] {
+            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            if (fd < 0 || ::fcntl(fd, F_GETLK, &lock) != 0)
+                return pid_t(-1);
+            return lock.l_type == F_UNLCK ? pid_t(0) : lock.l_pid;
+        },
+        -1);
 }
 
 } // namespace testsupport

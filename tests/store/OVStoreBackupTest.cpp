@@ -1041,27 +1041,8 @@ namespace {
 // The greenhouses a new connection of another process counts, or -1.
 qint64 greenhousesSeenElsewhere(const QString& db)
 {
-    int counted[2];
-    if (pipe(counted) != 0)
-        return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(counted[0]);
-        qint64 n = -1;
-        {
-            PlainConnection other(db);
-            n = other.number("SELECT count(*) FROM greenhouse");
-        }
-        _exit(write(counted[1], &n, sizeof n) == ssize_t(sizeof n) ? 0 : 1);
-    }
-    close(counted[1]);
-    qint64 n = -1;
-    if (child < 0 || read(counted[0], &n, sizeof n) != ssize_t(sizeof n))
-        n = -1;
-    close(counted[0]);
-    if (child > 0)
-        waitFor(child);
-    return n;
+    return testsupport::askAnotherProcess<qint64>(
+        [&db] { return PlainConnection(db).number("SELECT count(*) FROM greenhouse"); }, -1);
 }
 
 } // namespace
