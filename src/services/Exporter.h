@@ -23,7 +23,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <system_error>
 
 class JobState;
 struct OVDay;
@@ -53,57 +52,21 @@ QString folderName(const OVDay& day);
 
 // Creates `folder` with any missing parents (an existing folder is fine), tidies what
 // an export killed part way left there and in the other dated export folders beside
-// it (see below), then
-// writes the eight files into it and returns their paths in fileNames() order. The
-// files are written complete to temporary files beside their targets first and put
-// in place together at the end, so the folder holds either the files it held before
-// or all eight new ones. Whatever ends the export early leaves the folder as it was
-// (and removes it when this run made it): a file that cannot be written
-// (OVError::file with the system's reason, naming the target), a failed read
-// (OVError::database with the reason: a table, or a look-up for one of its cells),
-// and, with a job, a cancel request (JobCancelled, honoured between rows). With a
-// job, its stage and steps (one per reading) are kept up to date.
+// it (see ExportFolder.h), then writes the eight files into it and returns their
+// paths in fileNames() order. The files are written complete to temporary files
+// beside their targets first and put in place together at the end, so the folder
+// holds either the files it held before or all eight new ones. Whatever ends the
+// export early leaves the folder as it was (and removes it when this run made it): a
+// file that cannot be written (OVError::file with the system's reason, naming the
+// target), a failed read (OVError::database with the reason: a table, or a look-up
+// for one of its cells), leftovers of a cut run in the folder that cannot be settled
+// (OVError::file naming the file), and, with a job, a cancel request (JobCancelled,
+// honoured between rows). With a job, its stage and steps (one per reading) are kept
+// up to date.
 // One export at a time writes into the folder's parent: an export that finds
 // another one's lock on it fails at once with OVError::invalid and touches nothing.
 // Where the file system takes no such lock, the export goes on without it.
-// Before it puts anything in place, a run records, synced, under one random token:
-// for each of the eight names whether a file stood there, and the identity (size
-// and digest of the bytes) of the new file it will put there. A killed export leaves
-// hidden files beside the eight, all under that token: temporary copies
-// ".<name>.orvane-export-<token>.tmp", second names of earlier files
-// ".<name>.orvane-export-<token>.previous" and the record
-// ".orvane-export-<token>.record". They are settled first, in one pass, run by run:
-// - A run with no temporary copy left had put all eight files in place: it has
-//   finished, and its second names and record go.
-// - A run with a temporary copy left was cut while it wrote or placed its files: it
-//   is taken back by what it recorded, never by comparing clock times. Under each
-//   name, a file that is exactly the run's own new file, unchanged, is replaced by
-//   the second name of the file that stood there, or removed where none stood there;
-//   where no file stands under the name, the second name goes back. Any other file
-//   under a name is a person's (edited, saved over, or moved in with its times kept)
-//   and stays; that name's earlier copy goes. A folder under a name is no file: the
-//   put-back over it fails and the earlier copy stays. A run whose record is not
-//   whole had placed nothing. Where several cut runs are found, they are taken back
-//   latest first, so each puts back what stood before it.
-// - Then every other second name, the temporaries and, last, the records go.
-// In the export's own folder, a put-back or removal of a cut run's leftovers that
-// fails fails the export (OVError::file naming the file) before anything is written;
-// what was put back before it stays so. So at most one cut run lies in a folder.
-// Nothing else is touched: neither a person's own hidden files nor leftovers named
-// otherwise (those of earlier versions included). In the other folders named as
-// folderName() names them (for a real date), the same is done, except that a failure
-// leaves the rest of that folder as it is (put-backs before it stay done) and the
-// export goes on.
 QStringList everything(const OVStore& store, const QString& folder, JobState* job = nullptr);
-
-// The calls that give an earlier file its second name, put finished files in place
-// and remove the hidden names and the files a cut run placed, returning the system's
-// error. Tests replace them to
-// make a call fail part way, to stand for a file system without hard links (FAT,
-// exFAT), or to kill a run at a given step.
-extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
-extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
-extern std::function<std::error_code(const QString& path)> removeFile;
 
 // Hands the CSV text of the table named fileNames()[table] to `sink` in pieces of
 // UTF-8 (the readings streamed, a line at a time into pieces of about 64 KiB), the

@@ -1,0 +1,175 @@
+#pragma once
+// The folder side of Export Everything: the eight files of a run written as
+// temporaries and put in place together, the record a run keeps of what it places,
+// the tidy of what runs killed part way left behind, and the lock that keeps one
+// export at a time in a folder. The tables' text is the exporter's; this unit never
+// looks inside a file but to tell whether it is exactly the one a run wrote.
+//
+// Invariants:
+// - A file is replaced whole or not at all (written to a temporary file in the same
+//   folder and renamed over it); a failure never leaves a truncated file behind, and
+//   a failed run never leaves a mix of earlier and new files.
+// - Before it puts anything in place, a run records, synced, under one random token:
+//   for each of the names whether a file stood there, and the identity (size and
+//   digest of the bytes) of the new file it will put there. A killed export leaves
+//   hidden files beside the names, all under that token: temporary copies
+//   ".<name>.orvane-export-<token>.tmp", second names of earlier files
+//   ".<name>.orvane-export-<token>.previous" and the record
+//   ".orvane-export-<token>.record". tidyLeftovers() settles them in one pass, run
+//   by run:
+//   - A run with no temporary copy left had put all its files in place: it has
+//     finished, and its second names and record go.
+//   - A run with a temporary copy left was cut while it wrote or placed its files: it
+//     is taken back by what it recorded, never by comparing clock times. Under each
+//     name, a file that is exactly the run's own new file, unchanged, is replaced by
+//     the second name of the file that stood there, or removed where none stood there;
+//     where no file stands under the name, the second name goes back. Any other file
+//     under a name is a person's (edited, saved over, or moved in with its times kept)
+//     and stays; that name's earlier copy goes. A folder under a name is no file: the
+//     put-back over it fails and the earlier copy stays. A run whose record is not
+//     whole had placed nothing. Where several cut runs are found, they are taken back
+//     latest first, so each puts back what stood before it.
+//   - Then every other second name, the temporaries and, last, the records go.
+// - In the export's own folder, a put-back or removal of a cut run's leftovers that
+//   fails throws (OVError::file naming the file) before anything is written; what was
+//   put back before it stays so. So at most one cut run lies in a folder. Nothing else
+//   is touched: neither a person's own hidden files nor leftovers named otherwise
+//   (those of earlier versions included). In the other dated export folders, the same
+//   is done, except that a failure leaves the rest of that folder as it is (put-backs
+//   before it stay done) and the export goes on.
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileDevice>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <system_error>
+
+namespace ExportFolder {
+
+// What tells a file the exporter wrote from any other under its name: its size and
+// a digest of its bytes. Both survive a copy with the times kept and a drive unplugged
+// and plugged in again, which hands out new inode numbers on FAT and exFAT; no clock
+// is involved, so a clock set back or a time kept by mv or cp -p cannot mislead it.
+struct FileIdentity {
+    qint64 size = -1;
+    QByteArray digest; // hex
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+// Fast, and no accidental match is ever met.
+constexpr QCryptographicHash::Algorithm identityDigest = QCryptographicHash::Blake2b_256;
+
+// The start of the name of each dated export folder ("QNMR Orvane export 2026-06-10").
+extern const QString datedFolderPrefix;
+
+// Buffers UTF-8 text into a file in large writes, and takes the identity of what it
+// wrote on the way.
+class FileSink {
+public:
+    explicit FileSink(QFileDevice& file) : m_file(file) { m_buffer.reserve(chunk + 4096); }
+
+    bool add(const QString& text)
+    {
+        m_buffer += text.toUtf8();
+        return m_buffer.size() < chunk || flush();
+    }
+
+    // A short write is retried: only the call that fails outright carries the
+    // system's reason (for example "File too large") into errorString().
+    bool flush();
+
+    // The identity of the bytes written so far.
+    FileIdentity identity() const { return {m_size, m_hash.result().toHex()}; }
+
+private:
+    static constexpr qsizetype chunk = 1 << 16;
+    QFileDevice& m_file;
+    QByteArray m_buffer;
+    QCryptographicHash m_hash{identityDigest};
+    qint64 m_size = 0;
+};
+
+// The files of one export, each written complete to a temporary file beside its
+// target before any target is touched, then put in place together. Until then a
+// failure, a cancel or an exception takes only the temporary files away: whatever
+// stood under the targets' names (an earlier export of the same day) stays as it was.
+class PendingFiles {
+public:
+    explicit PendingFiles(const QDir& folder);
+    PendingFiles(const PendingFiles&) = delete;
+    PendingFiles& operator=(const PendingFiles&) = delete;
+    ~PendingFiles();
+
+    // Writes one file's temporary copy and syncs it to the disk. A failure names
+    // the target with the system's reason; an exception from `fill` (a failed read,
+    // a cancel) passes through. Either way the copy is gone.
+    void write(const QString& name, const std::function<bool(FileSink&)>& fill);
+
+    // Records what the run is about to do, then renames every temporary copy over
+    // its target. When one rename fails, the targets already replaced get their
+    // earlier files back (or go, where there was none), so the folder holds either
+    // the whole earlier set or the whole new one. Once the last copy is in place the
+    // export has finished, and the second names of the earlier files go, then the
+    // record; one that cannot be removed is left to the next tidy.
+    QStringList place();
+
+private:
+    struct Pending {
+        FileIdentity identity; // of the temporary copy, and so of the file it becomes
+        QString target;
+        QString temp;
+        QString previous;       // the name `kept` takes
+        QString kept;           // a second name of the earlier file under `target`
+        bool movedAside = false; // `kept` is that file's only name now
+        bool placed = false;
+    };
+
+    QString recordPath() const;
+    void record();
+    static int keepEarlier(Pending& file);
+    void undo(qsizetype failed);
+
+    QDir m_folder;
+    QString m_token;
+    QList<Pending> m_files;
+    bool m_recorded = false;       // the record is there
+    bool m_keepTemporaries = false; // the run could not be taken back whole: the tidy will
+};
+
+// Takes back, then removes, what runs killed part way left in `folder` (see above),
+// in one pass, for an export of the files `names`.
+void tidyLeftovers(const QDir& folder, const QStringList& names);
+
+// Tidies the other dated export folders in `parent` than `target` the same way.
+void tidyOtherExportFolders(const QDir& parent, const QString& target, const QStringList& names);
+
+// An advisory lock on the folder the dated export folders stand in, held for one
+// export's tidy, writing and placing. Another export into it, from this process or
+// another (on another computer too, where the file system passes such locks on),
+// fails at once with OVError::invalid rather than take this run for a cut one. Where
+// the file system takes no lock on a folder, none is held and the export goes on.
+class Lock {
+public:
+    explicit Lock(const QString& parent);
+    ~Lock();
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+private:
+    int m_fd;
+};
+
+// The calls that give an earlier file its second name, put finished files in place
+// and remove the hidden names and the files a cut run placed, returning the system's
+// error. Tests replace them to make a call fail part way, to stand for a file system
+// without hard links (FAT, exFAT), or to kill a run at a given step.
+extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
+extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
+extern std::function<std::error_code(const QString& path)> removeFile;
+
+} // namespace ExportFolder
