@@ -43,8 +43,9 @@ std::error_code lastErrno() { return std::error_code(errno, std::generic_categor
 
 // The hidden names a run gives its files: ".<name>.orvane-export-<token>.tmp" for a
 // copy being written and ".<name>.orvane-export-<token>.previous" for the second name
-// of the file it replaces. The token, 128 random bits, is the run's own, so these
-// names are never a person's, nor an earlier run's.
+// of the file it replaces. The token is 128 random bits, the run's own: another
+// run draws the same one only by a chance too small to plan for, and a person's
+// file has such a name only when it was given one on purpose.
 const QString hiddenTag = QStringLiteral(".orvane-export-");
 const QString temporarySuffix = QStringLiteral(".tmp");
 const QString previousSuffix = QStringLiteral(".previous");

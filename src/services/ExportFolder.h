@@ -61,7 +61,9 @@ struct FileIdentity {
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
-// Fast, and no accidental match is ever met.
+// Fast, and 256 bits long: two different files of one size share a digest only by
+// a chance far smaller than that of a disk's own undetected error. A person who
+// wants a file taken for the run's can still copy the run's own bytes under a name.
 constexpr QCryptographicHash::Algorithm identityDigest = QCryptographicHash::Blake2b_256;
 
 // The start of the name of each dated export folder ("QNMR Orvane export 2026-06-10").
@@ -151,8 +153,11 @@ void tidyOtherExportFolders(const QDir& parent, const QString& target, const QSt
 // An advisory lock on the folder the dated export folders stand in, held for one
 // export's tidy, writing and placing. Another export into it, from this process or
 // another (on another computer too, where the file system passes such locks on),
-// fails at once with OVError::invalid rather than take this run for a cut one. Where
-// the file system takes no lock on a folder, none is held and the export goes on.
+// fails at once with OVError::invalid rather than take this run for a cut one.
+// The lock does not hold everywhere: where the file system refuses an exclusive
+// lock on a folder opened for reading (NFS does: flock fails with EBADF there) or
+// takes no locks at all, none is held and the export goes on unlocked, so two
+// exports into one such folder at once are not kept apart.
 class Lock {
 public:
     explicit Lock(const QString& parent);
