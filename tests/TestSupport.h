@@ -8,7 +8,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <QElapsedTimer>
+
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +56,49 @@ inline bool writeAll(const QString& path, const QByteArray& bytes)
         return false;
     return f.write(bytes) == bytes.size();
 }
+
+// Waits at most `ms` milliseconds for `child` to end and reaps it, with its wait
+// status in `status`. A child still running then is killed and reaped, and the
+// answer is false: a hung child fails a test in seconds instead of hanging the run.
+inline bool waitForChild(pid_t child, int& status, int ms = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const pid_t done = waitpid(child, &status, WNOHANG);
+        if (done == child)
+            return true;
+        if (done < 0)
+            return false;
+        if (clock.elapsed() > ms) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            return false;
+        }
+        usleep(1000);
+    }
+}
+
+// Reads one byte from the pipe `fd`, waiting at most `ms` milliseconds; false when
+// none came in that time, or the pipe was closed at its other end.
+inline bool readByte(int fd, char& byte, int ms = 10000)
+{
+    pollfd ready{fd, POLLIN, 0};
+    return poll(&ready, 1, ms) == 1 && read(fd, &byte, 1) == 1;
+}
+
+// A child process killed and reaped when the test leaves, however it leaves, unless
+// it was reaped before (pid set to 0).
+struct ChildGuard {
+    pid_t pid = 0;
+    ~ChildGuard()
+    {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
 
 // Sets an environment variable for the life of the object, then restores it.
 class EnvGuard {

@@ -2,6 +2,7 @@
 
 #include "services/FilePanels.h"
 #include "store/OVError.h"
+#include "store/OVStore.h"
 
 #include <QDate>
 #include <QFile>
@@ -73,6 +74,28 @@ void syncFolder(const QDir& folder)
     }
 }
 
+// Opens the file at `path` for reading, unless it is not a regular file (symbolic
+// links are not followed) or it is one of the open store's files: those are never
+// opened here, since closing any descriptor of a file drops every lock the process
+// holds on it, the engine's included. -1 with `error` clear where there is nothing
+// to read; -1 with the system's error where the file could not be opened.
+int openUnlessLive(const QString& path, const OVStore& store, std::error_code& error)
+{
+    error.clear();
+    struct stat st {};
+    if (::lstat(fsName(path).constData(), &st) != 0) {
+        if (errno != ENOENT)
+            error = lastErrno();
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode) || store.isOwnFile(path))
+        return -1;
+    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno != ENOENT && errno != ELOOP && errno != ENXIO)
+        error = lastErrno();
+    return fd;
+}
+
 // What a run records, synced, before it puts anything in place: for each of the
 // eight names, whether a file stood there, and the identity of the new file it puts
 // there. Its last line marks it whole; a run whose record is not whole has placed
@@ -96,44 +119,57 @@ struct RunRecord {
         return out + ending + '\n';
     }
 
-    // The record in `path`, or nothing when it is not a whole record for the eight
-    // files (cut while it was written, or not ours).
-    static std::optional<RunRecord> read(const QString& path, qsizetype files)
+    // Reads the record in `path` into `record`: nothing when there is none or it is
+    // not a whole record for `files` files (cut while it was written, or not ours);
+    // the system's error when it could not be read.
+    static std::error_code read(const QString& path, qsizetype files, const OVStore& store,
+                                std::optional<RunRecord>& record)
     {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        const QList<QByteArray> lines = file.read(64 * 1024).split('\n');
+        record.reset();
+        std::error_code error;
+        const int fd = openUnlessLive(path, store, error);
+        if (fd < 0)
+            return error;
+        QByteArray text;
+        error = readFile(fd, maxRecordSize, text);
+        ::close(fd);
+        if (error)
+            return error;
+        const QList<QByteArray> lines = text.split('\n');
         if (lines.size() != files + 3 || lines.first() != heading || lines[files + 1] != ending ||
             !lines.last().isEmpty())
-            return std::nullopt;
-        RunRecord record;
+            return {};
+        RunRecord whole;
         for (qsizetype i = 1; i <= files; ++i) {
             const QList<QByteArray> fields = lines[i].split(' ');
             bool ok = false;
             Entry entry;
             if (fields.size() != 3 || (fields[0] != "0" && fields[0] != "1"))
-                return std::nullopt;
+                return {};
             entry.earlier = fields[0] == "1";
             entry.placed.size = fields[1].toLongLong(&ok);
             entry.placed.digest = fields[2];
             if (!ok || entry.placed.digest.isEmpty())
-                return std::nullopt;
-            record.entries.append(entry);
+                return {};
+            whole.entries.append(entry);
         }
-        return record;
+        record = std::move(whole);
+        return {};
     }
+
+    static constexpr qint64 maxRecordSize = 64 * 1024;
 };
 
 // Whether the entry at `path` is a regular file with exactly the bytes `identity`
 // describes; the system's error when it cannot be read to tell. Symbolic links are
-// not followed.
-std::error_code hasIdentity(const QString& path, const FileIdentity& identity, bool& same)
+// not followed, and the open store's files are never opened: they are no export's.
+std::error_code hasIdentity(const QString& path, const FileIdentity& identity, const OVStore& store, bool& same)
 {
     same = false;
-    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    std::error_code error;
+    const int fd = openUnlessLive(path, store, error);
     if (fd < 0)
-        return errno == ELOOP || errno == ENOENT || errno == ENXIO ? std::error_code() : lastErrno();
+        return error;
     const auto closing = qScopeGuard([fd] { ::close(fd); });
     struct stat st {};
     if (::fstat(fd, &st) != 0)
@@ -156,10 +192,6 @@ std::error_code hasIdentity(const QString& path, const FileIdentity& identity, b
     return {};
 }
 
-// The files of one export, each written complete to a temporary file beside its
-// target before any target is touched, then put in place together. Until then a
-// failure, a cancel or an exception takes only the temporary files away: whatever
-// stood under the targets' names (an earlier export of the same day) stays as it was.
 } // namespace
 
 bool FileSink::flush()
@@ -207,8 +239,8 @@ void PendingFiles::write(const QString& name, const std::function<bool(FileSink&
     FileSink sink(file);
     if (!fill(sink) || !sink.flush() || !file.flush())
         throwFileError(target, file.errorString());
-    if (::fsync(file.handle()) != 0)
-        throwFileError(target, errno);
+    if (const std::error_code error = syncFile(file.handle()))
+        throwFileError(target, error.value());
     file.close();
     Pending pending;
     pending.identity = sink.identity();
@@ -270,8 +302,8 @@ void PendingFiles::record()
     }
     if (!FilePanels::writeAll(file, text) || !file.flush())
         throwFileError(m_folder.path(), file.errorString());
-    if (::fsync(file.handle()) != 0)
-        throwFileError(m_folder.path(), errno);
+    if (const std::error_code error = syncFile(file.handle()))
+        throwFileError(m_folder.path(), error.value());
     file.close();
     syncFolder(m_folder);
 }
@@ -340,34 +372,60 @@ struct RunLeftovers {
 
 bool gone(const std::error_code& error) { return error == std::errc::no_such_file_or_directory; }
 
+// Whether the second name `previous` is the very file that stands under `target`:
+// a mere extra link, left by a run cut between giving it and placing its own file.
+bool extraLink(const QString& previous, const QString& target)
+{
+    struct stat kept {}, named {};
+    return !previous.isEmpty() && ::lstat(fsName(previous).constData(), &kept) == 0 &&
+           ::lstat(fsName(target).constData(), &named) == 0 && kept.st_dev == named.st_dev &&
+           kept.st_ino == named.st_ino;
+}
+
+const QString unaccounted =
+    QStringLiteral("an export that was cut off left no whole record of what it placed, so the earlier files it "
+                   "kept were left as they are");
+const QString unordered = QStringLiteral("the exports cut off in this folder cannot be put in the order they ran, "
+                                         "so the earlier files they kept were left as they are");
+
 // Orders cut runs latest first. A run that gave a second name to a file another run
-// had put in place came after that run. Only a folder written without the exporter's
-// tidy (an earlier version, two computers sharing a drive, a copied folder) can hold
-// more than one cut run.
-void latestFirst(std::vector<RunLeftovers*>& runs)
+// had placed came after that run. A name tells this only where the other run's own
+// second name there holds different bytes: where a table did not change, the file a
+// run placed and the earlier one it kept are alike, and either run's second name
+// could be either file. Where what the names tell contradicts itself, the order
+// cannot be told, and this throws (OVError::file naming a record) before anything
+// changes. Only a folder written without the exporter's tidy (an earlier version,
+// two computers sharing a drive, a copied folder) can hold more than one cut run.
+void latestFirst(std::vector<RunLeftovers*>& runs, const OVStore& store)
 {
     if (runs.size() < 2)
         return;
-    const auto after = [](const RunLeftovers* later, const RunLeftovers* earlier) {
+    const auto holds = [&store](const QString& path, const FileIdentity& identity) {
+        bool same = false;
+        return !path.isEmpty() && !hasIdentity(path, identity, store, same) && same;
+    };
+    const auto after = [&holds](const RunLeftovers* later, const RunLeftovers* earlier) {
         if (!earlier->plan)
             return false;
         for (qsizetype i = 0; i < later->previous.size(); ++i) {
-            bool same = false;
-            if (!later->previous[i].isEmpty() && !hasIdentity(later->previous[i], earlier->plan->entries[i].placed, same) &&
-                same)
+            // A cut run with a whole record had written every temporary copy: the
+            // ones gone were placed.
+            if (!earlier->temporaries[i].isEmpty())
+                continue;
+            const FileIdentity& placed = earlier->plan->entries[i].placed;
+            if (holds(later->previous[i], placed) && !holds(earlier->previous[i], placed))
                 return true;
         }
         return false;
     };
     std::vector<RunLeftovers*> left = runs, ordered;
     while (!left.empty()) {
-        // The first run no other run came after; the first of all where none is.
-        auto next = std::find_if(left.begin(), left.end(), [&](const RunLeftovers* run) {
+        const auto next = std::find_if(left.begin(), left.end(), [&](const RunLeftovers* run) {
             return std::none_of(left.begin(), left.end(),
                                 [&](const RunLeftovers* other) { return other != run && after(other, run); });
         });
         if (next == left.end())
-            next = left.begin();
+            throwFileError(left.front()->record, unordered);
         ordered.push_back(*next);
         left.erase(next);
     }
@@ -378,21 +436,26 @@ void latestFirst(std::vector<RunLeftovers*>& runs)
 // name is exactly the run's own new file, its second name goes back over it, or,
 // where no file stood there before the run, it goes. Where no entry stands under the
 // name, or a folder does, the second name goes back too (over a folder it fails).
-// Any other file there is a person's and stays. Returns whether anything changed.
-bool takeBack(const QDir& folder, const QStringList& names, qsizetype index, const std::vector<RunLeftovers*>& cut)
+// A second name of the very file under the name (the run was cut between giving it
+// and placing its own) is an extra link, left for the removals. Any other file there
+// is a person's and stays. Returns whether anything changed.
+bool takeBack(const QDir& folder, const QStringList& names, qsizetype index, const std::vector<RunLeftovers*>& cut,
+              const OVStore& store)
 {
     const QString target = folder.filePath(names[index]);
     bool changed = false;
     for (RunLeftovers* run : cut) {
+        QString& previous = run->previous[index];
         struct stat st {};
         const bool present = ::lstat(fsName(target).constData(), &st) == 0;
         if (!present && errno != ENOENT)
             throwFileError(target, errno);
+        if (present && extraLink(previous, target))
+            continue;
         bool own = false;
         if (present && run->plan)
-            if (const std::error_code error = hasIdentity(target, run->plan->entries[index].placed, own))
+            if (const std::error_code error = hasIdentity(target, run->plan->entries[index].placed, store, own))
                 throwFileError(target, error.value());
-        QString& previous = run->previous[index];
         if (!previous.isEmpty() && (own || !present || S_ISDIR(st.st_mode))) {
             if (const std::error_code error = renameFile(previous, target)) {
                 if (changed)
@@ -423,13 +486,13 @@ void removeLeftover(const QString& path, bool cut)
 
 } // namespace
 
-// Takes back, then removes, what runs killed part way left in `folder` (see
-// everything()), in one pass. Only regular files under our own hidden names are
-// touched. All put-backs come before any removal, and the temporaries, which mark a
+// Only regular files under our own hidden names are touched. Before anything
+// changes, every cut run is accounted for: its record read, and the runs put in
+// order. All put-backs come before any removal, and the temporaries, which mark a
 // run as cut, go before the records, last: a tidy killed part way is finished by the
 // next. A put-back or removal of a cut run's leftover that fails throws, naming the
 // file; what was put back before it stays so.
-void tidyLeftovers(const QDir& folder, const QStringList& names)
+void tidyLeftovers(const QDir& folder, const QStringList& names, const OVStore& store)
 {
     static const QRegularExpression ours(QRegularExpression::anchoredPattern(
         QStringLiteral("\\.(.+)\\.orvane-export-([0-9a-f]{32})\\.(tmp|previous)")));
@@ -460,13 +523,21 @@ void tidyLeftovers(const QDir& folder, const QStringList& names)
         if (!run.cut())
             continue;
         if (!run.record.isEmpty())
-            run.plan = RunRecord::read(run.record, names.size());
+            if (const std::error_code error = RunRecord::read(run.record, names.size(), store, run.plan))
+                throwFileError(run.record, error.value());
+        // A run records what it will do before it gives any file a second name, so
+        // without a whole record it placed nothing (a second name that is an extra
+        // link of its name holds nothing else), or it cannot be accounted for.
+        if (!run.plan)
+            for (qsizetype i = 0; i < names.size(); ++i)
+                if (!run.previous[i].isEmpty() && !extraLink(run.previous[i], folder.filePath(names[i])))
+                    throwFileError(run.record.isEmpty() ? run.previous[i] : run.record, unaccounted);
         cut.push_back(&run);
     }
-    latestFirst(cut);
+    latestFirst(cut, store);
     bool changed = false;
     for (qsizetype i = 0; i < names.size(); ++i)
-        changed = takeBack(folder, names, i, cut) || changed;
+        changed = takeBack(folder, names, i, cut, store) || changed;
     if (changed)
         syncFolder(folder);
 
@@ -485,12 +556,10 @@ void tidyLeftovers(const QDir& folder, const QStringList& names)
             removeLeftover(run.record, run.cut());
 }
 
-// Tidies the other dated export folders in `parent` the same way: a run killed on
-// another day left its files in that day's folder, which no later export of the day
-// would reach. A put-back or removal that fails there leaves the rest of that folder
-// as it is (what was put back before it stays so); it does not stop this export.
-// Symbolic links are not followed.
-void tidyOtherExportFolders(const QDir& parent, const QString& target, const QStringList& names)
+// A run killed on another day left its files in that day's folder, which no later
+// export of the day would reach. Symbolic links are not followed.
+void tidyOtherExportFolders(const QDir& parent, const QString& target, const QStringList& names,
+                            const OVStore& store)
 {
     static const QRegularExpression dated(QRegularExpression::anchoredPattern(
         QRegularExpression::escape(datedFolderPrefix) + QStringLiteral("([0-9]{4}-[0-9]{2}-[0-9]{2})")));
@@ -501,7 +570,7 @@ void tidyOtherExportFolders(const QDir& parent, const QString& target, const QSt
             !QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd")).isValid())
             continue;
         try {
-            tidyLeftovers(QDir(parent.filePath(name)), names);
+            tidyLeftovers(QDir(parent.filePath(name)), names, store);
         } catch (const OVError&) {
         }
     }
@@ -509,11 +578,16 @@ void tidyOtherExportFolders(const QDir& parent, const QString& target, const QSt
 
 Lock::Lock(const QString& parent) : m_fd(::open(fsName(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
-    if (m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+    if (m_fd < 0)
+        return;
+    const std::error_code error = lockFolder(m_fd);
+    if (!error)
         return;
     ::close(m_fd);
-    throw OVError::invalid(
-        QStringLiteral("Another export is being written into this folder; try again when it has finished."));
+    m_fd = -1;
+    if (error == std::errc::operation_would_block)
+        throw OVError::invalid(
+            QStringLiteral("Another export is being written into this folder; try again when it has finished."));
 }
 
 Lock::~Lock()
@@ -534,6 +608,30 @@ std::function<std::error_code(const QString&, const QString&)> linkFile = [](con
 
 std::function<std::error_code(const QString&)> removeFile = [](const QString& path) {
     return ::unlink(fsName(path).constData()) == 0 ? std::error_code() : lastErrno();
+};
+
+std::function<std::error_code(int)> syncFile = [](int fd) {
+    return ::fsync(fd) == 0 ? std::error_code() : lastErrno();
+};
+
+std::function<std::error_code(int, qint64, QByteArray&)> readFile = [](int fd, qint64 limit, QByteArray& bytes) {
+    bytes.clear();
+    QByteArray buffer(4096, Qt::Uninitialized);
+    while (bytes.size() < limit) {
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastErrno();
+        if (got == 0)
+            break;
+        bytes.append(buffer.constData(), got);
+    }
+    return std::error_code();
+};
+
+std::function<std::error_code(int)> lockFolder = [](int fd) {
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? std::error_code() : lastErrno();
 };
 
 } // namespace ExportFolder

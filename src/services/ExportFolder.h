@@ -23,16 +23,33 @@
 //     is taken back by what it recorded, never by comparing clock times. Under each
 //     name, a file that is exactly the run's own new file, unchanged, is replaced by
 //     the second name of the file that stood there, or removed where none stood there;
-//     where no file stands under the name, the second name goes back. Any other file
-//     under a name is a person's (edited, saved over, or moved in with its times kept)
-//     and stays; that name's earlier copy goes. A folder under a name is no file: the
-//     put-back over it fails and the earlier copy stays. A run whose record is not
-//     whole had placed nothing. Where several cut runs are found, they are taken back
-//     latest first, so each puts back what stood before it.
+//     where no file stands under the name, the second name goes back. A second name
+//     that is the same file as its name is a mere extra link (the run was cut between
+//     giving it and placing its own file). Any other file under a name is a person's
+//     (edited, saved over, or moved in with its times kept) and stays; that name's
+//     earlier copy goes. A folder under a name is no file: the put-back over it fails
+//     and the earlier copy stays.
+//   - A run writes its record before it gives any file a second name. So a cut run
+//     without a whole record and without second names counts as having placed
+//     nothing (its temporaries and what is left of its record go); one with
+//     second names but no whole record, or whose record cannot be read, cannot be
+//     accounted for: nothing of it is put back or removed, and the tidy of that
+//     folder stops before it changes anything (OVError::file naming the record, or a
+//     second name where there is no record).
+//   - Several cut runs are taken back latest first, so each puts back what stood
+//     before it. A run that gave a second name to a file another run had placed came
+//     after it; only names under which the two placed different files tell. Where
+//     what the names tell contradicts itself, the order cannot be told, and the tidy
+//     of that folder stops before it changes anything, as above.
 //   - Then every other second name, the temporaries and, last, the records go.
+// - The tidy never opens the open store's files: a file under a name that is the
+//   database or a side file of it (a hard link a person made) counts as a person's,
+//   unread and untouched. Closing any descriptor of those would drop the engine's
+//   locks.
 // - In the export's own folder, a put-back or removal of a cut run's leftovers that
-//   fails throws (OVError::file naming the file) before anything is written; what was
-//   put back before it stays so. So at most one cut run lies in a folder. Nothing else
+//   fails, or a cut run that cannot be accounted for, throws (OVError::file naming
+//   the file) before anything is written; what was put back before it stays so. So
+//   at most one cut run that can be accounted for lies in a folder. Nothing else
 //   is touched: neither a person's own hidden files nor leftovers named otherwise
 //   (those of earlier versions included). In the other dated export folders, the same
 //   is done, except that a failure leaves the rest of that folder as it is (put-backs
@@ -48,6 +65,8 @@
 
 #include <functional>
 #include <system_error>
+
+class OVStore;
 
 namespace ExportFolder {
 
@@ -144,11 +163,13 @@ private:
 };
 
 // Takes back, then removes, what runs killed part way left in `folder` (see above),
-// in one pass, for an export of the files `names`.
-void tidyLeftovers(const QDir& folder, const QStringList& names);
+// in one pass, for an export of the files `names`, with `store` open.
+void tidyLeftovers(const QDir& folder, const QStringList& names, const OVStore& store);
 
-// Tidies the other dated export folders in `parent` than `target` the same way.
-void tidyOtherExportFolders(const QDir& parent, const QString& target, const QStringList& names);
+// Tidies the other dated export folders in `parent` than `target` the same way; a
+// folder whose tidy fails is left as it is from there on.
+void tidyOtherExportFolders(const QDir& parent, const QString& target, const QStringList& names,
+                            const OVStore& store);
 
 // An advisory lock on the folder the dated export folders stand in, held for one
 // export's tidy, writing and placing. Another export into it, from this process or
@@ -170,11 +191,18 @@ private:
 };
 
 // The calls that give an earlier file its second name, put finished files in place
-// and remove the hidden names and the files a cut run placed, returning the system's
-// error. Tests replace them to make a call fail part way, to stand for a file system
-// without hard links (FAT, exFAT), or to kill a run at a given step.
+// and remove the hidden names and the files a cut run placed, and those below,
+// returning the system's error. Tests replace them to make a call fail part way, to
+// stand for a file system without hard links (FAT, exFAT) or locks (NFS), or to kill
+// a run at a given step.
 extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
 extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
 extern std::function<std::error_code(const QString& path)> removeFile;
+// Forces a written file (a temporary copy, the record) to the disk.
+extern std::function<std::error_code(int fd)> syncFile;
+// Reads at most about `limit` bytes of a run's record into `bytes`.
+extern std::function<std::error_code(int fd, qint64 limit, QByteArray& bytes)> readFile;
+// Takes the folder lock without waiting: EWOULDBLOCK when another holds it.
+extern std::function<std::error_code(int fd)> lockFolder;
 
 } // namespace ExportFolder

@@ -365,8 +365,8 @@ QStringList everything(const OVStore& store, const QString& folder, JobState* jo
     if (error)
         throw OVError::file(QDir::toNativeSeparators(folder), error);
     if (existed)
-        ExportFolder::tidyLeftovers(QDir(folder), fileNames());
-    ExportFolder::tidyOtherExportFolders(parent, QDir::cleanPath(folder), fileNames());
+        ExportFolder::tidyLeftovers(QDir(folder), fileNames(), store);
+    ExportFolder::tidyOtherExportFolders(parent, QDir::cleanPath(folder), fileNames(), store);
 
     try {
         ExportFolder::PendingFiles files{QDir(folder)};

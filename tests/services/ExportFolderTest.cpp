@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <future>
 #include <utility>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -100,6 +102,15 @@ void expectEarlier(const QDir& folder, const QStringList& others = {})
     EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), expected);
 }
 
+// Every entry of `folder` with its bytes.
+QMap<QString, QByteArray> contents(const QDir& folder)
+{
+    QMap<QString, QByteArray> all;
+    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        all.insert(name, testsupport::readAll(folder.filePath(name)));
+    return all;
+}
+
 // Makes the file-system calls of everything() fail as `fail` says while it lives.
 template <typename... Args>
 class FailingCalls {
@@ -151,6 +162,33 @@ TEST(ExportFolderPlacing, ARenameFailingPartWayPutsTheEarlierFilesBack)
     expectFifthPlacingFailure(Fixture(), 5);
 }
 
+// A record that cannot be made durable fails the export before anything is placed:
+// the earlier files stay, and nothing of the run is left.
+TEST(ExportFolderPlacing, ARecordThatCannotBeSyncedPlacesNothing)
+{
+    Fixture f;
+    const QDir folder = earlierExport(f);
+    const auto sync = ExportFolder::syncFile;
+    const auto restore = qScopeGuard([&sync] { ExportFolder::syncFile = sync; });
+    int recordSyncs = 0;
+    ExportFolder::syncFile = [&](int fd) {
+        const QString path = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+        if (!path.endsWith(QStringLiteral(".record")))
+            return sync(fd);
+        ++recordSyncs;
+        return std::make_error_code(std::errc::io_error);
+    };
+    try {
+        Exporter::everything(f.store, folder.path());
+        ADD_FAILURE() << "expected a file error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.payload(), QDir::toNativeSeparators(folder.path()) + QStringLiteral(": ") +
+                                   QString::fromLocal8Bit(std::strerror(EIO)));
+    }
+    EXPECT_EQ(recordSyncs, 1);
+    expectEarlier(folder);
+}
+
 // Where the file system has no hard links, each earlier file is moved aside and put
 // back from there; a replaced file keeps its permissions.
 TEST(ExportFolderPlacing, WithoutHardLinksEarlierFilesAreMovedAsideAndPutBack)
@@ -184,8 +222,10 @@ QString leftover(const QString& name, const char* suffix)
 } // namespace
 
 // What a killed export left beside its files goes at the next export into the
-// folder; an earlier file left only under its second name comes back under its own,
-// even when that export then fails. Other hidden files stay.
+// folder, a second name that is an extra link of its name too, though no record of
+// the run is left. Other hidden files stay. An earlier file left only under its
+// second name by a run with no record is not put back, nor anything else of the run
+// removed: the export fails naming that file, before its own reads fail.
 TEST(ExportFolderPlacing, AKilledExportsLeftoversAreTidiedByTheNext)
 {
     Fixture f;
@@ -208,8 +248,17 @@ TEST(ExportFolderPlacing, AKilledExportsLeftoversAreTidiedByTheNext)
     ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(QStringLiteral("Plants.csv"), ".tmp")), "new, unfinished"));
     f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench")); // its readings are read
     f.store.db().exec(QStringLiteral("DROP TABLE reading"));
-    EXPECT_THROW(Exporter::everything(f.store, folder.path()), OVError);
-    expectEarlier(folder, {mine});
+    const QMap<QString, QByteArray> before = contents(folder);
+    try {
+        Exporter::everything(f.store, folder.path());
+        ADD_FAILURE() << "expected a file error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::file);
+        EXPECT_TRUE(e.payload().startsWith(
+            QDir::toNativeSeparators(folder.filePath(leftover(QStringLiteral("Plants.csv"), ".previous: ")))))
+            << e.what();
+    }
+    EXPECT_EQ(contents(folder), before);
 }
 
 // ---- A run killed part way
@@ -279,7 +328,7 @@ void exportKilledAt(const Fixture& f, const QDir& folder, bool links,
         std::_Exit(3);
     }
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(testsupport::waitForChild(child, status)) << "the export did not end";
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
 }
 
@@ -312,15 +361,6 @@ void expectNewExport(const QDir& folder)
         EXPECT_TRUE(testsupport::readAll(folder.filePath(name)).endsWith(crlf)) << name.toStdString();
 }
 
-// Every entry of `folder` with its bytes.
-QMap<QString, QByteArray> contents(const QDir& folder)
-{
-    QMap<QString, QByteArray> all;
-    for (const QString& name : folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-        all.insert(name, testsupport::readAll(folder.filePath(name)));
-    return all;
-}
-
 // The next export takes the killed run back before it writes anything: when it is
 // cancelled, the earlier export is there whole; one that runs to its end leaves its
 // eight files and nothing hidden.
@@ -351,6 +391,19 @@ TEST(ExportFolderPlacing, APlacingThatCannotBeTakenBackWholeIsFinishedByTheNextE
     EXPECT_NE(testsupport::readAll(folder.filePath(Exporter::fileNames()[2])), "earlier " + Exporter::fileNames()[2].toUtf8());
     expectCancelled(f.store, folder);
     expectEarlier(folder);
+
+    // A day's first export whose fifth placing fails, and whose undo cannot remove
+    // the files it placed: its temporaries and record stay, so the next export's tidy
+    // empties the folder.
+    const QDir first(f.dir.file(QStringLiteral("first")));
+    {
+        FailingCalls renames(ExportFolder::renameFile, [](int n) { return n == 5; });
+        FailingCalls removals(ExportFolder::removeFile, [](int) { return true; });
+        expectFileError(f.store, first, Exporter::fileNames()[4], EIO);
+    }
+    EXPECT_TRUE(first.exists(Exporter::fileNames()[0]));
+    expectCancelled(f.store, first);
+    EXPECT_EQ(first.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 }
 
 TEST(ExportFolderKilled, ARunKilledWhilePlacingIsTakenBackFirst) { expectKilledRunTakenBack(true); }
@@ -425,6 +478,43 @@ TEST(ExportFolderKilled, ASecondNameBesideAFolderStays)
     EXPECT_EQ(contents(folder), before);
 }
 
+// The open database, its log and its index hard-linked under names beside a cut run
+// are a person's files to the tidy: never opened, so the engine keeps its locks (a
+// process that closes any descriptor of a file drops all its locks on it), and left
+// where they are.
+TEST(ExportFolderKilled, TheOpenDatabaseUnderANameIsLeftUnread)
+{
+    Fixture f;
+    f.addHouse(QStringLiteral("North"));
+    const QString db = f.dir.file(QStringLiteral("g.sqlite"));
+    const QString wal = db + QStringLiteral("-wal"), shm = db + QStringLiteral("-shm");
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+    ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+    for (const bool links : {true, false}) {
+        SCOPED_TRACE(links ? "links" : "no links");
+        const QDir folder = earlierExport(f, QStringLiteral("export %1").arg(links));
+        exportKilledAtPlacing(f, folder, 4, links);
+        // Seeds.csv and Plants.csv hold files the run placed; Harvests.csv it had not reached.
+        const QList<QPair<QString, QString>> linked{{QStringLiteral("Seeds.csv"), db},
+                                                    {QStringLiteral("Plants.csv"), shm},
+                                                    {QStringLiteral("Harvests.csv"), wal}};
+        for (const auto& [name, file] : linked) {
+            ASSERT_TRUE(QFile::remove(folder.filePath(name)));
+            ASSERT_EQ(::link(QFile::encodeName(file).constData(), QFile::encodeName(folder.filePath(name)).constData()),
+                      0);
+        }
+        expectCancelled(f.store, folder);
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+        EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
+        for (const auto& [name, file] : linked) {
+            struct stat named {}, live {};
+            ASSERT_EQ(::stat(QFile::encodeName(folder.filePath(name)).constData(), &named), 0);
+            ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &live), 0);
+            EXPECT_EQ(named.st_ino, live.st_ino) << name.toStdString();
+        }
+    }
+}
+
 // A run killed on another day left its files in that day's folder; the export tidies
 // those folders beside its own too, and no other folder. A put-back that fails there
 // leaves that folder as it is and does not stop the export.
@@ -475,22 +565,60 @@ struct RunSteps {
 };
 
 // How a killed run's folder starts: with or without hard links, holding an earlier
-// export or nothing yet (each day's first export makes its folder).
+// export or nothing yet (each day's first export makes its folder). The earlier
+// export is either eight files unlike the run's, or one the exporter wrote from the
+// same store, as when a grower exports twice a day: files alike, byte for byte.
 struct KillRow {
     bool links;
     bool full;
+    bool same = false;
     QString trace() const
     {
-        return QStringLiteral("%1, %2").arg(links ? "links" : "no links", full ? "over an earlier export" : "first export");
+        return QStringLiteral("%1, %2").arg(links ? "links" : "no links",
+                                             !full ? "first export"
+                                             : same ? "over an earlier export of the same tables"
+                                                    : "over an earlier export");
     }
-    QString folder(const QString& name) const { return QStringLiteral("%1 %2 %3").arg(name).arg(links).arg(full); }
+    QString folder(const QString& name) const
+    {
+        return QStringLiteral("%1 %2 %3 %4").arg(name).arg(links).arg(full).arg(same);
+    }
 };
-const KillRow killRows[] = {{true, true}, {false, true}, {true, false}, {false, false}};
+const KillRow killRows[] = {{true, true},  {false, true},       {true, false},
+                            {false, false}, {true, true, true}, {false, true, true}};
 
 // The folder a row's run goes into: an earlier export, or a name with no folder yet.
 QDir startingFolder(const Fixture& f, const KillRow& row, const QString& name)
 {
-    return row.full ? earlierExport(f, row.folder(name)) : QDir(f.dir.file(row.folder(name)));
+    if (!row.full)
+        return QDir(f.dir.file(row.folder(name)));
+    if (!row.same)
+        return earlierExport(f, row.folder(name));
+    const QDir folder(f.dir.file(row.folder(name)));
+    EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    return folder;
+}
+
+// The record a run keeps in `folder`, checked to be whole: a heading, a line for each
+// of the eight names (whether a file stood there, and the size and digest of the new
+// one), and an end. Empty when there is none or more than one.
+QString wholeRecordIn(const QDir& folder, bool earlierFiles)
+{
+    const QStringList records =
+        folder.entryList({QStringLiteral(".orvane-export-*.record")}, QDir::Files | QDir::Hidden);
+    if (records.size() != 1)
+        return {};
+    const QList<QByteArray> lines = testsupport::readAll(folder.filePath(records.first())).split('\n');
+    EXPECT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines.value(0), "QNMR Orvane export run");
+    for (int i = 1; i <= 8; ++i)
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1 [0-9]+ [0-9a-f]{64}$").arg(earlierFiles ? 1 : 0))
+                        .match(QString::fromLatin1(lines.value(i)))
+                        .hasMatch())
+            << lines.value(i).toStdString();
+    EXPECT_EQ(lines.value(9), "end");
+    EXPECT_EQ(lines.value(10), "");
+    return folder.filePath(records.first());
 }
 
 RunSteps stepsOfARun(const Fixture& f, const KillRow& row)
@@ -501,7 +629,12 @@ RunSteps stepsOfARun(const Fixture& f, const KillRow& row)
     if (!row.links)
         ExportFolder::linkFile = noLink;
     RunSteps run;
-    EachStep steps([&run](int step, const QString& name) {
+    EachStep steps([&](int step, const QString& name) {
+        // The record is whole and on the disk before the first file gets a second
+        // name or is put in place.
+        if (step == 1) {
+            EXPECT_FALSE(wholeRecordIn(folder, row.full).isEmpty()) << row.trace().toStdString();
+        }
         run.names.append(QFileInfo(name).fileName());
         if (Exporter::fileNames().contains(run.names.last()))
             run.lastPlacing = step;
@@ -530,7 +663,7 @@ int stepsOfATidy(const Fixture& f, const KillRow& row, int killedAt)
 std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const Fixture& f, const KillRow& row)
 {
     const QMap<QString, QByteArray> earlier =
-        row.full ? contents(earlierExport(f, QStringLiteral("earlier"))) : QMap<QString, QByteArray>();
+        row.full ? contents(startingFolder(f, row, QStringLiteral("earlier"))) : QMap<QString, QByteArray>();
     const QDir fresh(f.dir.file(QStringLiteral("fresh")));
     EXPECT_EQ(Exporter::everything(f.store, fresh.path()).size(), 8);
     return {earlier, contents(fresh)};
@@ -597,6 +730,124 @@ TEST(ExportFolderKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
     }
 }
 
+namespace {
+
+// Whether a run left an earlier file under a second name that is not merely another
+// name of the file under its own name.
+bool keptEarlierFiles(const QDir& folder)
+{
+    for (const QString& name : folder.entryList({QStringLiteral(".*.previous")}, QDir::Files | QDir::Hidden)) {
+        struct stat kept {}, named {};
+        const QString target = name.mid(1, name.indexOf(QStringLiteral(".orvane-export-")) - 1);
+        if (::stat(QFile::encodeName(folder.filePath(name)).constData(), &kept) != 0 ||
+            ::stat(QFile::encodeName(folder.filePath(target)).constData(), &named) != 0 ||
+            kept.st_ino != named.st_ino)
+            return true;
+    }
+    return false;
+}
+
+// Every earlier file's bytes are somewhere in `folder`, under its name or another.
+void expectEveryEarlierFileIn(const QDir& folder, const QMap<QString, QByteArray>& earlier)
+{
+    const QList<QByteArray> there = contents(folder).values();
+    for (auto file = earlier.begin(); file != earlier.end(); ++file)
+        EXPECT_TRUE(there.contains(file.value())) << file.key().toStdString();
+}
+
+// What may happen to the record of a cut run: removed, cut short, or unreadable.
+enum class RecordDamage { removed, cutShort, unreadable };
+
+} // namespace
+
+// A cut run that kept earlier files under second names but whose whole record cannot
+// be read (removed, cut short, or failing to read) cannot be accounted for: whatever
+// step it was killed at, nothing of it is put back or removed. In its own folder the
+// export fails naming the record, or the second name where no record is left; in
+// another day's folder, that folder is left as it is and the export succeeds. A cut
+// run that kept no earlier file under a second name placed nothing and is tidied.
+// Either way every earlier file's bytes are still in the folder.
+TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
+{
+    Fixture f;
+    const QString eio = QString::fromLocal8Bit(std::strerror(EIO));
+    for (const KillRow& row : {killRows[0], killRows[1]}) {
+        const auto [earlier, placed] = wholeSets(f, row);
+        const RunSteps run = stepsOfARun(f, row);
+        for (int killedAt = 1; killedAt <= run.lastPlacing; ++killedAt) {
+            for (const RecordDamage damage : {RecordDamage::removed, RecordDamage::cutShort, RecordDamage::unreadable}) {
+                for (const bool ownFolder : {true, false}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << row.trace().toStdString() << ", killed before step " << killedAt << ", record "
+                                 << (damage == RecordDamage::removed    ? "removed"
+                                     : damage == RecordDamage::cutShort ? "cut short"
+                                                                        : "unreadable")
+                                 << (ownFolder ? ", own folder" : ", another day's folder"));
+                    const QString out =
+                        row.folder(QStringLiteral("unrecorded %1 %2 %3").arg(killedAt).arg(int(damage)).arg(ownFolder)) +
+                        u'/';
+                    const QDir staged = startingFolder(f, row, QStringLiteral("staged"));
+                    exportKilledAt(f, staged, row.links, [killedAt](int step, const QString&) { return step == killedAt; });
+                    const QDir folder(f.dir.file(out + Exporter::folderName(OVDay(2026, 11, 1))));
+                    ASSERT_TRUE(QDir().mkpath(f.dir.file(out)));
+                    ASSERT_TRUE(QDir().rename(staged.path(), folder.path()));
+                    const QString record = wholeRecordIn(folder, true);
+                    ASSERT_FALSE(record.isEmpty());
+                    if (damage == RecordDamage::removed) {
+                        ASSERT_TRUE(QFile::remove(record));
+                    }
+                    if (damage == RecordDamage::cutShort) {
+                        ASSERT_TRUE(QFile::resize(record, QFileInfo(record).size() / 2));
+                    }
+                    const bool kept = keptEarlierFiles(folder);
+                    const QMap<QString, QByteArray> before = contents(folder);
+
+                    const auto read = ExportFolder::readFile;
+                    const auto restore = qScopeGuard([&read] { ExportFolder::readFile = read; });
+                    if (damage == RecordDamage::unreadable)
+                        ExportFolder::readFile = [](int, qint64, QByteArray&) {
+                            return std::make_error_code(std::errc::io_error);
+                        };
+                    if (!ownFolder) {
+                        EXPECT_EQ(Exporter::everything(f.store, f.dir.file(out + Exporter::folderName(OVDay(2026, 11, 2))))
+                                      .size(),
+                                  8);
+                        if (kept || damage == RecordDamage::unreadable) {
+                            EXPECT_EQ(contents(folder), before);
+                        }
+                    } else if (kept || damage == RecordDamage::unreadable) {
+                        JobState job;
+                        job.requestCancel();
+                        try {
+                            Exporter::everything(f.store, folder.path(), &job);
+                            ADD_FAILURE() << "expected a file error";
+                        } catch (const OVError& e) {
+                            EXPECT_EQ(e.kind(), OVError::Kind::file);
+                            if (damage == RecordDamage::unreadable)
+                                EXPECT_EQ(e.payload(), QDir::toNativeSeparators(record) + QStringLiteral(": ") + eio);
+                            else if (damage == RecordDamage::cutShort)
+                                EXPECT_TRUE(e.payload().startsWith(QDir::toNativeSeparators(record) + QStringLiteral(": ")))
+                                    << e.what();
+                            else
+                                EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1/\\..+\\.orvane-export-[0-9a-f]{32}\\.previous: ")
+                                                                   .arg(QRegularExpression::escape(
+                                                                       QDir::toNativeSeparators(folder.path()))))
+                                                .match(e.payload())
+                                                .hasMatch())
+                                    << e.what();
+                        }
+                        EXPECT_EQ(contents(folder), before);
+                    } else {
+                        expectCancelled(f.store, folder);
+                        EXPECT_TRUE(folder.entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty());
+                    }
+                    expectEveryEarlierFileIn(folder, earlier);
+                }
+            }
+        }
+    }
+}
+
 // An earlier file whose second name cannot be removed once the run has placed its
 // files does not fail the export, and it never comes back: the next export removes
 // it, even when that export then fails.
@@ -614,6 +865,13 @@ TEST(ExportFolderKilled, ASecondNameThatCannotBeRemovedGoesWithTheNextExport)
         entry = entry.key().startsWith(u'.') ? placed.erase(entry) : std::next(entry);
     ASSERT_EQ(placed.size(), 8);
     EXPECT_FALSE(placed.values().contains("earlier " + Exporter::fileNames()[2].toUtf8()));
+    {
+        // A finished run's leftover that still cannot be removed fails no export.
+        const QMap<QString, QByteArray> before = contents(folder);
+        FailingCalls removals(ExportFolder::removeFile, [](int) { return true; });
+        expectCancelled(f.store, folder);
+        EXPECT_EQ(contents(folder), before);
+    }
     expectCancelled(f.store, folder);
     EXPECT_EQ(contents(folder), placed);
 }
@@ -674,7 +932,7 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
 {
     const auto nothing = [](const QDir&, QMap<QString, QByteArray>&) {};
     const QString plants = QStringLiteral("Plants.csv"), seeds = QStringLiteral("Seeds.csv"),
-                  readings = QStringLiteral("Climate readings.csv");
+                  readings = QStringLiteral("Climate readings.csv"), harvests = QStringLiteral("Harvests.csv");
     // Seeds.csv holds the run's new file (placed third); Climate readings.csv, with hard
     // links, still the earlier one, also under its second name (being placed fourth).
     const auto savedBeforeAnEditInPlace = [&](int seconds) {
@@ -703,6 +961,30 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
             setModified(cut.filePath(name), name.startsWith(u'.') ? now.addSecs(-3600) : now.addSecs(3600));
     };
     const auto remounted = [](const QDir& cut, QMap<QString, QByteArray>&) { copyToNewInodes(cut); };
+    // One character of the run's Seeds.csv changed in place, its size kept; on a day's
+    // first export a person also saves Harvests.csv, a name the run had not reached.
+    const auto oneCharacterEdited = [&](const QDir& cut, QMap<QString, QByteArray>& expected) {
+        QByteArray bytes = testsupport::readAll(cut.filePath(seeds));
+        ASSERT_TRUE(bytes.startsWith("Crop"));
+        bytes[0] = 'D';
+        QFile file(cut.filePath(seeds));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_EQ(file.write(bytes.left(1)), 1);
+        expected[seeds] = bytes;
+        if (!expected.contains(harvests)) {
+            saveOver(cut.filePath(harvests), mine, QDateTime::currentDateTime());
+            expected[harvests] = mine;
+        }
+    };
+    // A person's symbolic link under Plants.csv, to a copy of the run's own file
+    // beside the folder: the link is no file of the run's.
+    const auto symbolicLink = [&](const QDir& cut, QMap<QString, QByteArray>& expected) {
+        const QString target = cut.path() + QStringLiteral(" plants");
+        ASSERT_TRUE(testsupport::writeAll(target, testsupport::readAll(cut.filePath(plants))));
+        ASSERT_TRUE(QFile::remove(cut.filePath(plants)));
+        ASSERT_TRUE(QFile::link(target, cut.filePath(plants)));
+        expected[plants] = testsupport::readAll(target);
+    };
 
     const TakeBackRow rows[] = {
         {"a day's first export", true, false, true, nothing},
@@ -722,6 +1004,13 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         {"copied to new inodes", true, true, true, remounted},
         {"copied to new inodes", false, true, false, remounted},
         {"copied to new inodes, first export", false, false, true, remounted},
+        {"one character edited in place", true, true, true, oneCharacterEdited},
+        {"one character edited in place", false, true, false, oneCharacterEdited},
+        {"one character edited in place, first export", true, false, true, oneCharacterEdited},
+        {"one character edited in place, first export", false, false, true, oneCharacterEdited},
+        {"one character edited in place, first export", true, false, false, oneCharacterEdited},
+        {"a symbolic link to the run's own bytes", true, true, true, symbolicLink},
+        {"a symbolic link to the run's own bytes", false, false, false, symbolicLink},
     };
     Fixture f;
     int n = 0;
@@ -785,7 +1074,8 @@ TEST(ExportFolderKilled, OnlyExactNamesAndRealDaysAreTidied)
     Fixture f;
     const QDir folder = earlierExport(f);
     const QStringList mine{leftover(QStringLiteral("Harvests.csv"), ".tmp\n"),
-                           leftover(QStringLiteral("Seeds.csv"), ".previous\n")};
+                           leftover(QStringLiteral("Seeds.csv"), ".previous\n"),
+                           QStringLiteral(".orvane-export-0123456789abcdef0123456789abcdef.record\n")};
     for (const QString& name : mine)
         ASSERT_TRUE(testsupport::writeAll(folder.filePath(name), "mine"));
     expectCancelled(f.store, folder);
@@ -801,38 +1091,110 @@ TEST(ExportFolderKilled, OnlyExactNamesAndRealDaysAreTidied)
     EXPECT_EQ(contents(QDir(out.filePath(oddName))), before);
 }
 
+namespace {
+
+// Gives every hidden file of a run in `from` the token `token` and moves it to `to`.
+void moveRun(const QDir& from, const QDir& to, const QString& token)
+{
+    static const QRegularExpression tokenPattern(QStringLiteral("orvane-export-[0-9a-f]{32}"));
+    for (QString name : from.entryList(QDir::Files | QDir::Hidden)) {
+        if (!name.startsWith(u'.'))
+            continue;
+        const QString path = from.filePath(name);
+        ASSERT_TRUE(QDir().rename(path, to.filePath(name.replace(tokenPattern, QStringLiteral("orvane-export-") + token))));
+    }
+}
+
+// Two runs cut in one folder: whether their tables differ (each adds a greenhouse to
+// what the earlier export held) or are the same with a file a person saved between
+// them, with or without hard links, and which run's token sorts first.
+struct SeveralRunsRow {
+    bool tablesChange;
+    bool links;
+    bool firstSortsFirst;
+};
+
+} // namespace
+
 // Two cut runs in one folder, as only a folder written without the exporter's tidy
 // can hold, are taken back in one pass, latest first, each putting back what stood
-// before it: the earlier export comes back, except a file a person saved between the
-// two runs, which stays, and nothing hidden is left.
+// before it, whatever order their tokens sort in: the earlier export comes back,
+// except a file a person saved between the two runs, which stays, and nothing hidden
+// is left. Tables that repeat between the runs tell nothing of their order. Where
+// what the names tell contradicts itself, nothing is put back or removed and the
+// export fails, naming a record.
 TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
 {
-    Fixture f;
-    for (const bool links : {true, false}) {
-        SCOPED_TRACE(links ? "links" : "no links");
-        const QDir folder = earlierExport(f, QStringLiteral("export %1").arg(links));
-        QMap<QString, QByteArray> expected = contents(folder);
-        const QDir aside(f.dir.file(QStringLiteral("aside %1").arg(links)));
-        ASSERT_TRUE(QDir().mkpath(aside.path()));
-        const auto move = [](const QDir& from, const QDir& to) {
-            for (const QString& name : from.entryList(QDir::Files | QDir::Hidden)) {
-                if (name.startsWith(u'.')) {
-                    ASSERT_TRUE(QDir().rename(from.filePath(name), to.filePath(name)));
+    const QString low(32, u'0'), high(32, u'f');
+    for (const bool tablesChange : {true, false}) {
+        for (const bool links : {true, false}) {
+            for (const bool firstSortsFirst : {true, false}) {
+                const SeveralRunsRow row{tablesChange, links, firstSortsFirst};
+                SCOPED_TRACE(testing::Message() << (row.tablesChange ? "tables change" : "a person saves between the runs")
+                                                << (row.links ? ", links" : ", no links")
+                                                << (row.firstSortsFirst ? ", first run sorts first" : ", second run sorts first"));
+                Fixture f;
+                const QDir folder(f.dir.file(QStringLiteral("export")));
+                const QDir aside(f.dir.file(QStringLiteral("aside")));
+                ASSERT_TRUE(QDir().mkpath(aside.path()));
+                QMap<QString, QByteArray> expected;
+                if (row.tablesChange) {
+                    f.addHouse(QStringLiteral("A"));
+                    ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+                    expected = contents(folder);
+                    f.addHouse(QStringLiteral("B"));
+                    exportKilledAtPlacing(f, folder, 3, row.links);
+                    f.addHouse(QStringLiteral("C"));
+                } else {
+                    earlierExport(f);
+                    expected = contents(folder);
+                    exportKilledAtPlacing(f, folder, 4, row.links);
+                    saveOver(folder.filePath(QStringLiteral("Plants.csv")), mine, QDateTime::currentDateTime());
+                    expected[QStringLiteral("Plants.csv")] = mine;
                 }
-            }
-        };
-        // The first run places three files; the person then saves over the second;
-        // the second run, which does not see the first's leftovers, places five.
-        exportKilledAtPlacing(f, folder, 4, links);
-        saveOver(folder.filePath(QStringLiteral("Plants.csv")), mine, QDateTime::currentDateTime());
-        expected[QStringLiteral("Plants.csv")] = mine;
-        move(folder, aside);
-        exportKilledAtPlacing(f, folder, 6, links);
-        move(aside, folder);
+                // The second run does not see the first's leftovers.
+                moveRun(folder, aside, row.firstSortsFirst ? low : high);
+                exportKilledAtPlacing(f, folder, row.tablesChange ? 3 : 6, row.links);
+                moveRun(folder, folder, row.firstSortsFirst ? high : low);
+                moveRun(aside, folder, row.firstSortsFirst ? low : high);
 
-        expectCancelled(f.store, folder);
-        EXPECT_EQ(contents(folder), expected);
+                expectCancelled(f.store, folder);
+                EXPECT_EQ(contents(folder), expected);
+                EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+                expectNewExport(folder);
+            }
+        }
     }
+
+    // The first run's second name of Greenhouses and zones.csv made to hold what the
+    // second run placed there: each run looks as if it came after the other.
+    Fixture f;
+    const QDir folder(f.dir.file(QStringLiteral("export")));
+    const QDir aside(f.dir.file(QStringLiteral("aside")));
+    ASSERT_TRUE(QDir().mkpath(aside.path()));
+    f.addHouse(QStringLiteral("A"));
+    ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+    f.addHouse(QStringLiteral("B"));
+    exportKilledAtPlacing(f, folder, 3, true);
+    f.addHouse(QStringLiteral("C"));
+    moveRun(folder, aside, low);
+    exportKilledAtPlacing(f, folder, 3, true);
+    moveRun(aside, folder, low);
+    const QString greenhouses = Exporter::fileNames()[0];
+    ASSERT_TRUE(testsupport::writeAll(folder.filePath(u'.' + greenhouses + QStringLiteral(".orvane-export-") + low +
+                                                      QStringLiteral(".previous")),
+                                      testsupport::readAll(folder.filePath(greenhouses))));
+    const QMap<QString, QByteArray> before = contents(folder);
+    try {
+        JobState job;
+        job.requestCancel();
+        Exporter::everything(f.store, folder.path(), &job);
+        ADD_FAILURE() << "expected a file error";
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::file);
+        EXPECT_TRUE(e.payload().contains(QStringLiteral(".record: "))) << e.what();
+    }
+    EXPECT_EQ(contents(folder), before);
 }
 
 // A second export into the folder while one is written there fails at once and
@@ -848,6 +1210,8 @@ TEST(ExportFolderLock, ASecondExportIntoTheFolderMeanwhileFailsAtOnce)
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Holds its first placing until the parent has tried its own export.
+        ::close(placing[0]);
+        ::close(go[1]);
         OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
         const auto rename = ExportFolder::renameFile;
         bool first = true;
@@ -863,26 +1227,59 @@ TEST(ExportFolderLock, ASecondExportIntoTheFolderMeanwhileFailsAtOnce)
             std::_Exit(6);
         }
     }
+    testsupport::ChildGuard guard{child};
+    ::close(placing[1]);
+    ::close(go[0]);
+    const auto closing = qScopeGuard([&] {
+        ::close(placing[0]);
+        ::close(go[1]);
+    });
     char byte = 0;
-    ASSERT_EQ(::read(placing[0], &byte, 1), 1);
+    ASSERT_TRUE(testsupport::readByte(placing[0], byte)) << "the first export never began to place its files";
     const QMap<QString, QByteArray> during = contents(folder);
     for (const int day : {1, 2}) {
-        try {
-            Exporter::everything(f.store, f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, day))));
-            ADD_FAILURE() << "expected the export to be refused";
-        } catch (const OVError& e) {
-            EXPECT_EQ(e.errorDescription(),
-                      QStringLiteral("Another export is being written into this folder; try again when it has finished."));
+        // Tried on a thread of its own with a connection of its own, so that an export
+        // that waits for the lock fails the test instead of hanging it: the first is
+        // then let go, and the wait ends.
+        auto attempt = std::async(std::launch::async, [&f, day] {
+            OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
+            try {
+                Exporter::everything(store, f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, day))));
+                return QStringLiteral("exported");
+            } catch (const OVError& e) {
+                return e.errorDescription();
+            }
+        });
+        if (attempt.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "the second export waited for the first";
+            EXPECT_EQ(::write(go[1], "g", 1), 1);
         }
+        EXPECT_EQ(attempt.get(),
+                  QStringLiteral("Another export is being written into this folder; try again when it has finished."));
     }
     EXPECT_EQ(contents(folder), during);
     EXPECT_FALSE(QDir(f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, 2)))).exists());
     ASSERT_EQ(::write(go[1], "g", 1), 1);
     int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(testsupport::waitForChild(child, status)) << "the first export did not end";
+    guard.pid = 0;
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     expectNewExport(folder);
-    for (const int fd : {placing[0], placing[1], go[0], go[1]})
-        ::close(fd);
+}
+
+// Where the file system refuses the lock for another reason than another export's
+// (NFS refuses an exclusive lock on a folder opened for reading: EBADF; or no locks
+// are to be had: ENOLCK), the export goes on without it.
+TEST(ExportFolderLock, ALockTheFileSystemRefusesIsDoneWithout)
+{
+    Fixture f;
+    for (const std::errc refusal : {std::errc::bad_file_descriptor, std::errc::no_lock_available}) {
+        const auto lock = ExportFolder::lockFolder;
+        const auto restore = qScopeGuard([&lock] { ExportFolder::lockFolder = lock; });
+        ExportFolder::lockFolder = [refusal](int) { return std::make_error_code(refusal); };
+        const QDir folder(f.dir.file(QStringLiteral("out %1/").arg(int(refusal)) + Exporter::folderName(OVDay(2026, 11, 1))));
+        EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+        expectNewExport(folder);
+    }
 }
 
