@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QMap>
+#include <QPointer>
 #include <QProcess>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -256,38 +258,60 @@ struct DataFolder {
     }
 };
 
+// What one of the desktop's dialogs showed of a folder.
+struct PanelListing {
+    bool listed = false;          // a file dialog came up and listed the folder
+    bool qtDialog = false;        // it was Qt's own (DontUseNativeDialog)
+    QMap<QString, QString> types; // the Type column of every entry listed, by name
+};
+
+// How long a dialog has to come up and list the folder before it is cancelled.
+constexpr int panelListingMs = 5000;
+
 // Runs `show`, which brings up one of the desktop's dialogs modally, turns the dialog
-// to `folder` and cancels it once the folder is listed and the icon and type of every
-// entry shown have been asked for, as the view does when it draws them. False when no
-// dialog came up or it never listed the folder.
-bool listInPanel(const QString& folder, const std::function<void()>& show)
+// to `folder` with every entry shown, whatever its name filter, and cancels it once
+// the folder is listed and the icon and type of every entry have been asked for, as
+// the view does when it draws them. The dialog is looked for until it comes up;
+// after panelListingMs whatever modal dialog is up, or comes up later, is cancelled.
+PanelListing listInPanel(const QString& folder, const std::function<void()>& show)
 {
-    bool listed = false;
-    const QObject waiting; // no dialog came up: the turn is dropped with this
-    QTimer::singleShot(0, &waiting, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
-        if (!model) {
-            if (dialog)
-                dialog->reject();
+    PanelListing seen;
+    QPointer<QFileDialog> dialog;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (seen.listed || clock.elapsed() > panelListingMs) {
+            if (auto* up = qobject_cast<QDialog*>(modal))
+                up->reject();
             return;
         }
-        QTimer::singleShot(20000, dialog, &QDialog::reject); // never hangs the run
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [&, dialog, model](const QString& path) {
+        auto* shown = dialog ? nullptr : qobject_cast<QFileDialog*>(modal);
+        auto* model = shown ? shown->findChild<QFileSystemModel*>() : nullptr;
+        if (!model)
+            return;
+        dialog = shown;
+        seen.qtDialog = shown->testOption(QFileDialog::DontUseNativeDialog);
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, shown, [&, model](const QString& path) {
             if (QFileInfo(path) != QFileInfo(folder))
                 return;
             const QModelIndex parent = model->index(path);
             for (int row = 0; row < model->rowCount(parent); ++row) {
                 model->data(model->index(row, 0, parent), Qt::DecorationRole);
-                model->data(model->index(row, 2, parent), Qt::DisplayRole);
+                seen.types.insert(model->index(row, 0, parent).data().toString(),
+                                  model->index(row, 2, parent).data().toString());
             }
-            listed = true;
-            QTimer::singleShot(0, dialog, &QDialog::reject);
+            seen.listed = true;
         });
-        dialog->setDirectory(folder);
+        model->setNameFilters({});
+        model->setFilter(model->filter() | QDir::Files);
+        shown->setDirectory(folder);
     });
+    poll.start();
     show();
-    return listed;
+    return seen;
 }
 
 void showSavePanel() { QtFilePanels::backend().save(QStringLiteral("Greenhouse.ovbackup"), {FileType::backup()}); }
@@ -306,7 +330,8 @@ qint64 readingsSeenElsewhere(const QString& db)
 {
     QProcess sqlite;
     sqlite.start(QStringLiteral("sqlite3"), {db, QStringLiteral("SELECT count(*) FROM reading;")});
-    if (!sqlite.waitForFinished(30000) || sqlite.exitStatus() != QProcess::NormalExit || sqlite.exitCode() != 0)
+    // Killed and reaped by the QProcess when it takes longer.
+    if (!sqlite.waitForFinished(5000) || sqlite.exitStatus() != QProcess::NormalExit || sqlite.exitCode() != 0)
         return -1;
     bool ok = false;
     const qint64 n = sqlite.readAllStandardOutput().trimmed().toLongLong(&ok);
@@ -345,7 +370,12 @@ TEST(QtFilePanelsListing, PanelOnTheDatabaseFolderLeavesTheEngineItsLocks)
         ASSERT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
         ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
 
-        ASSERT_TRUE(listInPanel(data.dir.path(), panel.show));
+        const PanelListing listing = listInPanel(data.dir.path(), panel.show);
+        ASSERT_TRUE(listing.listed);
+        // Qt's own dialog: a desktop's dialog in this process would read the files to
+        // type them. A name no pattern places is typed by its ending, not "unknown".
+        EXPECT_TRUE(listing.qtDialog);
+        EXPECT_EQ(listing.types.value(QStringLiteral("Greenhouse.sqlite")).toStdString(), "sqlite File");
 
         EXPECT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
         EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
@@ -372,7 +402,7 @@ constexpr const char* programRole = "OV_TEST_PANEL_PROGRAM";
     char step = 'x';
     try {
         OVStore store(db);
-        if (listInPanel(QFileInfo(db).path(), showOpenPanel))
+        if (listInPanel(QFileInfo(db).path(), showOpenPanel).listed)
             step = 'l';
         if (write(told, &step, 1) != 1 || read(go, &step, 1) != 1)
             _exit(4);
@@ -420,21 +450,25 @@ TEST(QtFilePanelsListing, SaveAfterAnotherProgramClosedTheDatabaseOutlivesAKill)
     }
     close(told[1]);
     close(go[0]);
+    const auto closePipes = qScopeGuard([&] {
+        close(told[0]);
+        close(go[1]);
+    });
+    // Each step has the time the panel has to list the folder and some more to start.
+    constexpr int stepMs = panelListingMs + 5000;
     char step = 0;
-    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_TRUE(testsupport::readWithin(told[0], &step, 1, stepMs));
     ASSERT_EQ(step, 'l');
 
     EXPECT_EQ(readingsSeenElsewhere(data.db), 1);
     ASSERT_EQ(write(go[1], &step, 1), 1);
-    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_TRUE(testsupport::readWithin(told[0], &step, 1, stepMs));
     ASSERT_EQ(step, 's');
     kill(program.pid, SIGKILL);
     int status = 0;
     ASSERT_EQ(waitpid(program.pid, &status, 0), program.pid);
     program.pid = 0;
     ASSERT_TRUE(WIFSIGNALED(status));
-    close(told[0]);
-    close(go[1]);
 
     OVStore reopened(data.db);
     QList<double> humidities;
