@@ -2,17 +2,21 @@
 // Small helpers shared by the tests.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <QElapsedTimer>
-
+#include <cerrno>
 #include <csignal>
+#include <ostream>
+
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,14 +83,6 @@ inline bool waitForChild(pid_t child, int& status, int ms = 10000)
     }
 }
 
-// Reads one byte from the pipe `fd`, waiting at most `ms` milliseconds; false when
-// none came in that time, or the pipe was closed at its other end.
-inline bool readByte(int fd, char& byte, int ms = 10000)
-{
-    pollfd ready{fd, POLLIN, 0};
-    return poll(&ready, 1, ms) == 1 && read(fd, &byte, 1) == 1;
-}
-
 // A child process killed and reaped when the test leaves, however it leaves, unless
 // it was reaped before (pid set to 0).
 struct ChildGuard {
@@ -122,14 +118,44 @@ private:
     QByteArray m_old;
 };
 
+// Reads `size` bytes from `fd` (a pipe) within `ms`; false when they did not all come
+// in time or the other end closed first.
+inline bool readWithin(int fd, void* into, size_t size, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    auto* at = static_cast<char*>(into);
+    while (size > 0) {
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, int(deadline.remainingTime()));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled != 1)
+            return false;
+        const ssize_t got = ::read(fd, at, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        at += got;
+        size -= size_t(got);
+    }
+    return true;
+}
+
+// How long a forked child has to answer before it is killed.
+constexpr int childAnswerMs = 5000;
+
 // What `ask` returns when run in a forked child, for questions only another process
 // can answer (the locks it sees, what a connection of its own reads); `failed` when
-// the child could not answer. The child leaves by _exit, running no destructor.
+// the child could not answer, or not within childAnswerMs. The child leaves by _exit,
+// running no destructor, and is reaped (killed first if it is still there) before
+// this returns. `ask` runs after a fork of a process with threads: it does best with
+// what was prepared before it (a file name encoded, say).
 template <typename T, typename Ask>
 T askAnotherProcess(Ask ask, T failed)
 {
     int answer[2];
-    if (pipe(answer) != 0)
+    if (pipe2(answer, O_CLOEXEC) != 0)
         return failed;
     const pid_t child = fork();
     if (child == 0) {
@@ -139,11 +165,13 @@ T askAnotherProcess(Ask ask, T failed)
     }
     close(answer[1]);
     T value = failed;
-    if (child < 0 || read(answer[0], &value, sizeof value) != ssize_t(sizeof value))
+    if (child < 0 || !readWithin(answer[0], &value, sizeof value, childAnswerMs))
         value = failed;
     close(answer[0]);
-    if (child > 0)
+    if (child > 0) {
+        kill(child, SIGKILL); // gone already when it answered; harmless before it is reaped
         waitpid(child, nullptr, 0);
+    }
     return value;
 }
 
@@ -152,9 +180,10 @@ T askAnotherProcess(Ask ask, T failed)
 // 0 when there is none, -1 when it could not be asked.
 inline pid_t lockHolderSeenElsewhere(const QString& path)
 {
+    const QByteArray name = QFile::encodeName(path);
     return askAnotherProcess<pid_t>(
-        [&path] {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+        [&name] {
+            const int fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
             struct flock lock {};
             lock.l_type = F_WRLCK;
             lock.l_whence = SEEK_SET;
@@ -163,6 +192,42 @@ inline pid_t lockHolderSeenElsewhere(const QString& path)
             return lock.l_type == F_UNLCK ? pid_t(0) : lock.l_pid;
         },
         -1);
+}
+
+// What stat tells of a file, taken without opening it (opening and closing a file of
+// the open store would drop the engine's locks on it): a write, a truncation or
+// another file renamed over the name changes it. `exists` is false for no file.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+inline FileStamp stampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {true,
+            st.st_dev,
+            st.st_ino,
+            st.st_size,
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+inline void PrintTo(const FileStamp& stamp, std::ostream* out)
+{
+    if (!stamp.exists) {
+        *out << "no file";
+        return;
+    }
+    *out << "inode " << stamp.device << ':' << stamp.inode << ", " << stamp.size << " bytes, modified "
+         << stamp.modifiedNs << ", changed " << stamp.changedNs;
 }
 
 } // namespace testsupport

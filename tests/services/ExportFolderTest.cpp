@@ -1235,7 +1235,7 @@ TEST(ExportFolderLock, ASecondExportIntoTheFolderMeanwhileFailsAtOnce)
         ::close(go[1]);
     });
     char byte = 0;
-    ASSERT_TRUE(testsupport::readByte(placing[0], byte)) << "the first export never began to place its files";
+    ASSERT_TRUE(testsupport::readWithin(placing[0], &byte, 1, 10000)) << "the first export never began to place its files";
     const QMap<QString, QByteArray> during = contents(folder);
     for (const int day : {1, 2}) {
         // Tried on a thread of its own with a connection of its own, so that an export

@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QMap>
+#include <QPointer>
 #include <QProcess>
 #include <QSaveFile>
 #include <QScopeGuard>
@@ -114,7 +116,10 @@ TEST(FilePanelsExport, FailedWriteBecomesTheNoticeAndKeepsTheOldFile)
 }
 
 // Neither export is ever saved over the open database or a side file of it: the
-// store would go on in a file that no longer has a name.
+// store would go on in a file that no longer has a name. The files are compared by
+// stat alone: reading them here would drop the engine's locks on them. The -journal
+// file, which the write-ahead log never makes, is refused by its name: no file may
+// be made under it either.
 TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
 {
     testsupport::ScratchDir dir;
@@ -123,9 +128,11 @@ TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
     store.save(house);
     OVStore::setShared(&store);
     const auto unshare = qScopeGuard([] { OVStore::setShared(nullptr); });
-    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+    ASSERT_FALSE(testsupport::stampOf(store.path() + QStringLiteral("-journal")).exists);
+    for (const QString& suffix :
+         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
         const QString path = store.path() + suffix;
-        const QByteArray before = testsupport::readAll(path);
+        const testsupport::FileStamp before = testsupport::stampOf(path);
         for (const bool csv : {true, false}) {
             SCOPED_TRACE(testing::Message() << (csv ? "CSV into " : "PDF into ") << path.toStdString());
             FakePanels panels(path);
@@ -135,11 +142,13 @@ TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
                 FilePanels::exportData(QByteArray("%PDF"), QStringLiteral("Yield.pdf"), FileType::pdf());
             EXPECT_EQ(AppModel::shared().message(),
                       QStringLiteral("The file could not be saved: choose a file other than the open database."));
-            EXPECT_EQ(testsupport::readAll(path), before);
+            EXPECT_EQ(testsupport::stampOf(path), before);
             EXPECT_TRUE(panels.revealed.isEmpty());
         }
     }
     EXPECT_EQ(store.greenhouses().size(), 1);
+    EXPECT_EQ(testsupport::lockHolderSeenElsewhere(store.path()), getpid());
+    EXPECT_EQ(testsupport::lockHolderSeenElsewhere(store.path() + QStringLiteral("-shm")), getpid());
 }
 
 TEST(FilePanelsExport, DataIsWrittenAsGiven)
@@ -249,38 +258,60 @@ struct DataFolder {
     }
 };
 
+// What one of the desktop's dialogs showed of a folder.
+struct PanelListing {
+    bool listed = false;          // a file dialog came up and listed the folder
+    bool qtDialog = false;        // it was Qt's own (DontUseNativeDialog)
+    QMap<QString, QString> types; // the Type column of every entry listed, by name
+};
+
+// How long a dialog has to come up and list the folder before it is cancelled.
+constexpr int panelListingMs = 5000;
+
 // Runs `show`, which brings up one of the desktop's dialogs modally, turns the dialog
-// to `folder` and cancels it once the folder is listed and the icon and type of every
-// entry shown have been asked for, as the view does when it draws them. False when no
-// dialog came up or it never listed the folder.
-bool listInPanel(const QString& folder, const std::function<void()>& show)
+// to `folder` with every entry shown, whatever its name filter, and cancels it once
+// the folder is listed and the icon and type of every entry have been asked for, as
+// the view does when it draws them. The dialog is looked for until it comes up;
+// after panelListingMs whatever modal dialog is up, or comes up later, is cancelled.
+PanelListing listInPanel(const QString& folder, const std::function<void()>& show)
 {
-    bool listed = false;
-    const QObject waiting; // no dialog came up: the turn is dropped with this
-    QTimer::singleShot(0, &waiting, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
-        if (!model) {
-            if (dialog)
-                dialog->reject();
+    PanelListing seen;
+    QPointer<QFileDialog> dialog;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (seen.listed || clock.elapsed() > panelListingMs) {
+            if (auto* up = qobject_cast<QDialog*>(modal))
+                up->reject();
             return;
         }
-        QTimer::singleShot(20000, dialog, &QDialog::reject); // never hangs the run
-        QObject::connect(model, &QFileSystemModel::directoryLoaded, dialog, [&, dialog, model](const QString& path) {
+        auto* shown = dialog ? nullptr : qobject_cast<QFileDialog*>(modal);
+        auto* model = shown ? shown->findChild<QFileSystemModel*>() : nullptr;
+        if (!model)
+            return;
+        dialog = shown;
+        seen.qtDialog = shown->testOption(QFileDialog::DontUseNativeDialog);
+        QObject::connect(model, &QFileSystemModel::directoryLoaded, shown, [&, model](const QString& path) {
             if (QFileInfo(path) != QFileInfo(folder))
                 return;
             const QModelIndex parent = model->index(path);
             for (int row = 0; row < model->rowCount(parent); ++row) {
                 model->data(model->index(row, 0, parent), Qt::DecorationRole);
-                model->data(model->index(row, 2, parent), Qt::DisplayRole);
+                seen.types.insert(model->index(row, 0, parent).data().toString(),
+                                  model->index(row, 2, parent).data().toString());
             }
-            listed = true;
-            QTimer::singleShot(0, dialog, &QDialog::reject);
+            seen.listed = true;
         });
-        dialog->setDirectory(folder);
+        model->setNameFilters({});
+        model->setFilter(model->filter() | QDir::Files);
+        shown->setDirectory(folder);
     });
+    poll.start();
     show();
-    return listed;
+    return seen;
 }
 
 void showSavePanel() { QtFilePanels::backend().save(QStringLiteral("Greenhouse.ovbackup"), {FileType::backup()}); }
@@ -299,24 +330,13 @@ qint64 readingsSeenElsewhere(const QString& db)
 {
     QProcess sqlite;
     sqlite.start(QStringLiteral("sqlite3"), {db, QStringLiteral("SELECT count(*) FROM reading;")});
-    if (!sqlite.waitForFinished(30000) || sqlite.exitStatus() != QProcess::NormalExit || sqlite.exitCode() != 0)
+    // Killed and reaped by the QProcess when it takes longer.
+    if (!sqlite.waitForFinished(5000) || sqlite.exitStatus() != QProcess::NormalExit || sqlite.exitCode() != 0)
         return -1;
     bool ok = false;
     const qint64 n = sqlite.readAllStandardOutput().trimmed().toLongLong(&ok);
     return ok ? n : -1;
 }
-
-// A child process killed and reaped when the test leaves, however it leaves.
-struct KilledAtTheEnd {
-    pid_t pid;
-    ~KilledAtTheEnd()
-    {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-};
 
 } // namespace
 
@@ -338,7 +358,12 @@ TEST(QtFilePanelsListing, PanelOnTheDatabaseFolderLeavesTheEngineItsLocks)
         ASSERT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
         ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
 
-        ASSERT_TRUE(listInPanel(data.dir.path(), panel.show));
+        const PanelListing listing = listInPanel(data.dir.path(), panel.show);
+        ASSERT_TRUE(listing.listed);
+        // Qt's own dialog: a desktop's dialog in this process would read the files to
+        // type them. A name no pattern places is typed by its ending, not "unknown".
+        EXPECT_TRUE(listing.qtDialog);
+        EXPECT_EQ(listing.types.value(QStringLiteral("Greenhouse.sqlite")).toStdString(), "sqlite File");
 
         EXPECT_EQ(testsupport::lockHolderSeenElsewhere(data.db), getpid());
         EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
@@ -365,7 +390,7 @@ constexpr const char* programRole = "OV_TEST_PANEL_PROGRAM";
     char step = 'x';
     try {
         OVStore store(db);
-        if (listInPanel(QFileInfo(db).path(), showOpenPanel))
+        if (listInPanel(QFileInfo(db).path(), showOpenPanel).listed)
             step = 'l';
         if (write(told, &step, 1) != 1 || read(go, &step, 1) != 1)
             _exit(4);
@@ -402,7 +427,7 @@ TEST(QtFilePanelsListing, SaveAfterAnotherProgramClosedTheDatabaseOutlivesAKill)
     const QByteArray filter = QByteArray("--gtest_filter=") +
                               testing::UnitTest::GetInstance()->current_test_suite()->name() + '.' +
                               testing::UnitTest::GetInstance()->current_test_info()->name();
-    KilledAtTheEnd program{fork()};
+    testsupport::ChildGuard program{fork()};
     ASSERT_GE(program.pid, 0);
     if (program.pid == 0) {
         close(told[0]);
@@ -413,21 +438,25 @@ TEST(QtFilePanelsListing, SaveAfterAnotherProgramClosedTheDatabaseOutlivesAKill)
     }
     close(told[1]);
     close(go[0]);
+    const auto closePipes = qScopeGuard([&] {
+        close(told[0]);
+        close(go[1]);
+    });
+    // Each step has the time the panel has to list the folder and some more to start.
+    constexpr int stepMs = panelListingMs + 5000;
     char step = 0;
-    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_TRUE(testsupport::readWithin(told[0], &step, 1, stepMs));
     ASSERT_EQ(step, 'l');
 
     EXPECT_EQ(readingsSeenElsewhere(data.db), 1);
     ASSERT_EQ(write(go[1], &step, 1), 1);
-    ASSERT_EQ(read(told[0], &step, 1), 1);
+    ASSERT_TRUE(testsupport::readWithin(told[0], &step, 1, stepMs));
     ASSERT_EQ(step, 's');
     kill(program.pid, SIGKILL);
     int status = 0;
     ASSERT_EQ(waitpid(program.pid, &status, 0), program.pid);
     program.pid = 0;
     ASSERT_TRUE(WIFSIGNALED(status));
-    close(told[0]);
-    close(go[1]);
 
     OVStore reopened(data.db);
     QList<double> humidities;

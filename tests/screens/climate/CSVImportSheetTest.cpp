@@ -269,16 +269,20 @@ TEST_F(CSVImportSheetTest, UnreadableFileSaysWhyAndCancelledChooserChangesNothin
 }
 
 // Picked by mistake, the open database or one of its side files is refused unread:
-// closing a descriptor of it would drop the engine's locks.
+// closing a descriptor of it would drop the engine's locks. So is a hard link to it
+// under a name of its own in another folder.
 TEST_F(CSVImportSheetTest, TheOpenDatabaseIsRefusedUnread)
 {
     const Zone zone = addZone(QStringLiteral("House"), QStringLiteral("Bench"));
     const QString db = store->path();
     const QString shm = db + QStringLiteral("-shm");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("elsewhere")));
+    const QString link = dir.file(QStringLiteral("elsewhere/Copy.csv"));
+    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(link).constData()), 0);
     ASSERT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
     ASSERT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
     CSVImportSheet sheet(zone.id, *store);
-    for (const QString& file : {db, db + QStringLiteral("-wal"), shm}) {
+    for (const QString& file : {db, db + QStringLiteral("-wal"), shm, link}) {
         SCOPED_TRACE(file.toStdString());
         chosen = file;
         sheet.pick();
