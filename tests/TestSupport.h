@@ -143,7 +143,7 @@ inline bool readWithin(int fd, void* into, size_t size, int ms)
 }
 
 // How long a forked child has to answer before it is killed.
-constexpr int childAnswerMs = 5000;
+constexpr int childAnswerMs = 10000;
 
 // What `ask` returns when run in a forked child, for questions only another process
 // can answer (the locks it sees, what a connection of its own reads); `failed` when

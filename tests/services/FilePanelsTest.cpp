@@ -266,7 +266,7 @@ struct PanelListing {
 };
 
 // How long a dialog has to come up and list the folder before it is cancelled.
-constexpr int panelListingMs = 5000;
+constexpr int panelListingMs = 10000;
 
 // Runs `show`, which brings up one of the desktop's dialogs modally, turns the dialog
 // to `folder` with every entry shown, whatever its name filter, and cancels it once
