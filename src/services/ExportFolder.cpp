@@ -74,6 +74,22 @@ void syncFolder(const QDir& folder)
     }
 }
 
+// Reads `fd` to its end in pieces of `pieceSize` bytes, handing each to `take`, which
+// returns false to stop early; the system's error when a read fails.
+std::error_code readPieces(int fd, qsizetype pieceSize, const std::function<bool(QByteArrayView)>& take)
+{
+    QByteArray buffer(pieceSize, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastErrno();
+        if (got == 0 || !take(QByteArrayView(buffer.constData(), got)))
+            return {};
+    }
+}
+
 // Opens the file at `path` for reading, unless it is not a regular file (symbolic
 // links are not followed) or it is one of the open store's files: those are never
 // opened here, since closing any descriptor of a file drops every lock the process
@@ -177,17 +193,11 @@ std::error_code hasIdentity(const QString& path, const FileIdentity& identity, c
     if (!S_ISREG(st.st_mode) || st.st_size != identity.size)
         return {};
     QCryptographicHash hash(identityDigest);
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return lastErrno();
-        if (got == 0)
-            break;
-        hash.addData(QByteArrayView(buffer.constData(), got));
-    }
+    if (const std::error_code error = readPieces(fd, 1 << 20, [&hash](QByteArrayView piece) {
+            hash.addData(piece);
+            return true;
+        }))
+        return error;
     same = hash.result().toHex() == identity.digest;
     return {};
 }
@@ -616,18 +626,10 @@ std::function<std::error_code(int)> syncFile = [](int fd) {
 
 std::function<std::error_code(int, qint64, QByteArray&)> readFile = [](int fd, qint64 limit, QByteArray& bytes) {
     bytes.clear();
-    QByteArray buffer(4096, Qt::Uninitialized);
-    while (bytes.size() < limit) {
-        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return lastErrno();
-        if (got == 0)
-            break;
-        bytes.append(buffer.constData(), got);
-    }
-    return std::error_code();
+    return readPieces(fd, 4096, [&bytes, limit](QByteArrayView piece) {
+        bytes.append(piece);
+        return bytes.size() < limit;
+    });
 };
 
 std::function<std::error_code(int)> lockFolder = [](int fd) {
