@@ -37,10 +37,18 @@
 //     folder stops before it changes anything (OVError::file naming the record, or a
 //     second name where there is no record).
 //   - Several cut runs are taken back latest first, so each puts back what stood
-//     before it. A run that gave a second name to a file another run had placed came
-//     after it; only names under which the two placed different files tell. Where
-//     what the names tell contradicts itself, the order cannot be told, and the tidy
-//     of that folder stops before it changes anything, as above.
+//     before it. Their order is told by the files they kept: a run whose second name
+//     holds exactly the file another run placed under that name came after it, but
+//     only where the other run's own second name there holds different bytes (a
+//     table that did not change makes the placed and the kept file alike, and then
+//     either run could have kept either). Runs that no name tells apart are taken
+//     back in the order their tokens sort in. Where what the names tell
+//     contradicts itself, the order cannot be told, and the tidy of that folder
+//     stops before it changes anything, as above (naming a record). The bytes
+//     alone cannot always tell: where both runs wrote the very tables of the export
+//     before them and a person changed a file between the runs, without hard links,
+//     a wrong order can look the likelier, and a file of that earlier export can go
+//     (alike, byte for byte, to what both runs wrote there).
 //   - Then every other second name, the temporaries and, last, the records go.
 // - The tidy never opens the open store's files: a file under a name that is the
 //   database or a side file of it (a hard link a person made) counts as a person's,
