@@ -114,8 +114,9 @@ int openUnlessLive(const QString& path, const OVStore& store, std::error_code& e
 
 // What a run records, synced, before it puts anything in place: for each of the
 // eight names, whether a file stood there, and the identity of the new file it puts
-// there. Its last line marks it whole; a run whose record is not whole has placed
-// nothing. Kept as ".orvane-export-<token>.record" beside the files.
+// there. Its last line marks it whole: a run cut before that line was on the disk
+// had given no file a second name and placed nothing. Kept as
+// ".orvane-export-<token>.record" beside the files.
 struct RunRecord {
     struct Entry {
         bool earlier = false;

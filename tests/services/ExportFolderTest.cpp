@@ -133,15 +133,29 @@ private:
     Call m_real;
 };
 
+// What an export into `folder` (cancelled from the start when `cancelled`) says when
+// it fails with a file error: the path and the reason. Empty, and a failure of the
+// test, when it ends otherwise.
+QString fileErrorOf(const OVStore& store, const QDir& folder, bool cancelled = false)
+{
+    JobState job;
+    if (cancelled)
+        job.requestCancel();
+    try {
+        Exporter::everything(store, folder.path(), &job);
+    } catch (const OVError& e) {
+        EXPECT_EQ(e.kind(), OVError::Kind::file) << e.what();
+        return e.payload();
+    } catch (const JobCancelled&) {
+    }
+    ADD_FAILURE() << "expected a file error";
+    return {};
+}
+
 void expectFileError(const OVStore& store, const QDir& folder, const QString& target, int error)
 {
-    try {
-        Exporter::everything(store, folder.path());
-        ADD_FAILURE() << "expected a file error";
-    } catch (const OVError& e) {
-        EXPECT_EQ(e.payload(), QDir::toNativeSeparators(folder.filePath(target)) + QStringLiteral(": ") +
-                                   QString::fromLocal8Bit(std::strerror(error)));
-    }
+    EXPECT_EQ(fileErrorOf(store, folder), QDir::toNativeSeparators(folder.filePath(target)) + QStringLiteral(": ") +
+                                              QString::fromLocal8Bit(std::strerror(error)));
 }
 
 // An export over an earlier one whose `failing`-th rename, the one that puts the fifth
@@ -178,13 +192,8 @@ TEST(ExportFolderPlacing, ARecordThatCannotBeSyncedPlacesNothing)
         ++recordSyncs;
         return std::make_error_code(std::errc::io_error);
     };
-    try {
-        Exporter::everything(f.store, folder.path());
-        ADD_FAILURE() << "expected a file error";
-    } catch (const OVError& e) {
-        EXPECT_EQ(e.payload(), QDir::toNativeSeparators(folder.path()) + QStringLiteral(": ") +
-                                   QString::fromLocal8Bit(std::strerror(EIO)));
-    }
+    EXPECT_EQ(fileErrorOf(f.store, folder),
+              QDir::toNativeSeparators(folder.path()) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(EIO)));
     EXPECT_EQ(recordSyncs, 1);
     expectEarlier(folder);
 }
@@ -249,15 +258,10 @@ TEST(ExportFolderPlacing, AKilledExportsLeftoversAreTidiedByTheNext)
     f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench")); // its readings are read
     f.store.db().exec(QStringLiteral("DROP TABLE reading"));
     const QMap<QString, QByteArray> before = contents(folder);
-    try {
-        Exporter::everything(f.store, folder.path());
-        ADD_FAILURE() << "expected a file error";
-    } catch (const OVError& e) {
-        EXPECT_EQ(e.kind(), OVError::Kind::file);
-        EXPECT_TRUE(e.payload().startsWith(
-            QDir::toNativeSeparators(folder.filePath(leftover(QStringLiteral("Plants.csv"), ".previous: ")))))
-            << e.what();
-    }
+    const QString error = fileErrorOf(f.store, folder);
+    EXPECT_TRUE(error.startsWith(
+        QDir::toNativeSeparators(folder.filePath(leftover(QStringLiteral("Plants.csv"), ".previous: ")))))
+        << error.toStdString();
     EXPECT_EQ(contents(folder), before);
 }
 
@@ -816,26 +820,19 @@ TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
                             EXPECT_EQ(contents(folder), before);
                         }
                     } else if (kept || damage == RecordDamage::unreadable) {
-                        JobState job;
-                        job.requestCancel();
-                        try {
-                            Exporter::everything(f.store, folder.path(), &job);
-                            ADD_FAILURE() << "expected a file error";
-                        } catch (const OVError& e) {
-                            EXPECT_EQ(e.kind(), OVError::Kind::file);
-                            if (damage == RecordDamage::unreadable)
-                                EXPECT_EQ(e.payload(), QDir::toNativeSeparators(record) + QStringLiteral(": ") + eio);
-                            else if (damage == RecordDamage::cutShort)
-                                EXPECT_TRUE(e.payload().startsWith(QDir::toNativeSeparators(record) + QStringLiteral(": ")))
-                                    << e.what();
-                            else
-                                EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1/\\..+\\.orvane-export-[0-9a-f]{32}\\.previous: ")
-                                                                   .arg(QRegularExpression::escape(
-                                                                       QDir::toNativeSeparators(folder.path()))))
-                                                .match(e.payload())
-                                                .hasMatch())
-                                    << e.what();
-                        }
+                        const QString error = fileErrorOf(f.store, folder, true);
+                        if (damage == RecordDamage::unreadable)
+                            EXPECT_EQ(error, QDir::toNativeSeparators(record) + QStringLiteral(": ") + eio);
+                        else if (damage == RecordDamage::cutShort)
+                            EXPECT_TRUE(error.startsWith(QDir::toNativeSeparators(record) + QStringLiteral(": ")))
+                                << error.toStdString();
+                        else
+                            EXPECT_TRUE(QRegularExpression(QStringLiteral("^%1/\\..+\\.orvane-export-[0-9a-f]{32}\\.previous: ")
+                                                               .arg(QRegularExpression::escape(
+                                                                   QDir::toNativeSeparators(folder.path()))))
+                                            .match(error)
+                                            .hasMatch())
+                                << error.toStdString();
                         EXPECT_EQ(contents(folder), before);
                     } else {
                         expectCancelled(f.store, folder);
@@ -1046,15 +1043,9 @@ TEST(ExportFolderKilled, LeftoversThatCannotBeRemovedStopTheExport)
         exportKilledAtPlacing(f, folder, 4, links);
         {
             FailingCalls removals(ExportFolder::removeFile, [](int) { return true; });
-            try {
-                Exporter::everything(f.store, folder.path());
-                ADD_FAILURE() << "expected a file error";
-            } catch (const OVError& e) {
-                EXPECT_EQ(e.kind(), OVError::Kind::file);
-                EXPECT_TRUE(e.payload().startsWith(QDir::toNativeSeparators(folder.filePath(QStringLiteral(".")))))
-                    << e.what();
-                EXPECT_TRUE(e.payload().contains(QStringLiteral(".orvane-export-"))) << e.what();
-            }
+            const QString error = fileErrorOf(f.store, folder);
+            EXPECT_TRUE(error.startsWith(QDir::toNativeSeparators(folder.filePath(QStringLiteral("."))))) << error.toStdString();
+            EXPECT_TRUE(error.contains(QStringLiteral(".orvane-export-"))) << error.toStdString();
             EXPECT_EQ(removals.count, 1);
         }
         QMap<QString, QByteArray> now = contents(folder);
@@ -1185,15 +1176,8 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
                                                       QStringLiteral(".previous")),
                                       testsupport::readAll(folder.filePath(greenhouses))));
     const QMap<QString, QByteArray> before = contents(folder);
-    try {
-        JobState job;
-        job.requestCancel();
-        Exporter::everything(f.store, folder.path(), &job);
-        ADD_FAILURE() << "expected a file error";
-    } catch (const OVError& e) {
-        EXPECT_EQ(e.kind(), OVError::Kind::file);
-        EXPECT_TRUE(e.payload().contains(QStringLiteral(".record: "))) << e.what();
-    }
+    const QString error = fileErrorOf(f.store, folder, true);
+    EXPECT_TRUE(error.contains(QStringLiteral(".record: "))) << error.toStdString();
     EXPECT_EQ(contents(folder), before);
 }
 
