@@ -74,42 +74,35 @@ void syncFolder(const QDir& folder)
     }
 }
 
-// Reads `fd` to its end in pieces of `pieceSize` bytes, handing each to `take`, which
-// returns false to stop early; the system's error when a read fails.
-std::error_code readPieces(int fd, qsizetype pieceSize, const std::function<bool(QByteArrayView)>& take)
-{
-    QByteArray buffer(pieceSize, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return lastErrno();
-        if (got == 0 || !take(QByteArrayView(buffer.constData(), got)))
-            return {};
-    }
-}
-
-// Opens the file at `path` for reading, unless it is not a regular file (symbolic
-// links are not followed) or it is one of the open store's files: those are never
-// opened here, since closing any descriptor of a file drops every lock the process
-// holds on it, the engine's included. -1 with `error` clear where there is nothing
-// to read; -1 with the system's error where the file could not be opened.
-int openUnlessLive(const QString& path, const OVStore& store, std::error_code& error)
+// Opens the regular file at `path` for reading, unless it is one of the open store's
+// files: those are never opened here, since closing any descriptor of a file drops
+// every lock the process holds on it, the engine's included. What is checked is the
+// very file that is then read: the name is opened once, as a path only (which opens
+// no file for reading, and whose close drops no lock), without following a symbolic
+// link; its device and inode are compared with the store's files, and the file is read
+// through that descriptor, whatever the name stands for by then. -1 with `error`
+// clear where there is nothing to read (no entry, or no regular file); -1 with the
+// system's error where it could not be opened.
+int openUnlessStoreFile(const QString& path, const OVStore& store, std::error_code& error)
 {
     error.clear();
-    struct stat st {};
-    if (::lstat(fsName(path).constData(), &st) != 0) {
+    const int pathFd = ::open(fsName(path).constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (pathFd < 0) {
         if (errno != ENOENT)
             error = lastErrno();
         return -1;
     }
-    if (!S_ISREG(st.st_mode) || store.isOwnFile(path))
-        return -1;
-    const int fd = ::open(fsName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0 && errno != ENOENT && errno != ELOOP && errno != ENXIO)
+    const auto closing = qScopeGuard([pathFd] { ::close(pathFd); });
+    struct stat st {};
+    if (::fstat(pathFd, &st) != 0) {
         error = lastErrno();
-    return fd;
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode) || store.isOwnFile(quint64(st.st_dev), quint64(st.st_ino)))
+        return -1;
+    int fd = -1;
+    error = openFile(pathFd, fd);
+    return error ? -1 : fd;
 }
 
 // What a run records, synced, before it puts anything in place: for each of the
@@ -144,11 +137,14 @@ struct RunRecord {
     {
         record.reset();
         std::error_code error;
-        const int fd = openUnlessLive(path, store, error);
+        const int fd = openUnlessStoreFile(path, store, error);
         if (fd < 0)
             return error;
         QByteArray text;
-        error = readFile(fd, maxRecordSize, text);
+        error = readFile(fd, [&text](QByteArrayView piece) {
+            text.append(piece);
+            return text.size() < maxRecordSize;
+        });
         ::close(fd);
         if (error)
             return error;
@@ -184,22 +180,24 @@ std::error_code hasIdentity(const QString& path, const FileIdentity& identity, c
 {
     same = false;
     std::error_code error;
-    const int fd = openUnlessLive(path, store, error);
+    const int fd = openUnlessStoreFile(path, store, error);
     if (fd < 0)
         return error;
     const auto closing = qScopeGuard([fd] { ::close(fd); });
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return lastErrno();
-    if (!S_ISREG(st.st_mode) || st.st_size != identity.size)
+    if (st.st_size != identity.size)
         return {};
     QCryptographicHash hash(identityDigest);
-    if (const std::error_code error = readPieces(fd, 1 << 20, [&hash](QByteArrayView piece) {
+    qint64 size = 0;
+    if (const std::error_code error = readFile(fd, [&hash, &size](QByteArrayView piece) {
             hash.addData(piece);
+            size += piece.size();
             return true;
         }))
         return error;
-    same = hash.result().toHex() == identity.digest;
+    same = size == identity.size && hash.result().toHex() == identity.digest;
     return {};
 }
 
@@ -372,6 +370,7 @@ struct RunLeftovers {
     QStringList previous;
     QString record;
     std::optional<RunRecord> plan; // what its record says, for a cut run whose record is whole
+    std::error_code recordError;   // why the record of a cut run could not be read
 
     // A run that still has a temporary copy was cut while it wrote or placed its
     // files; one with none left had put all of them in place.
@@ -393,178 +392,235 @@ bool extraLink(const QString& previous, const QString& target)
            kept.st_ino == named.st_ino;
 }
 
-const QString unaccounted =
-    QStringLiteral("an export that was cut off left no whole record of what it placed, so the earlier files it "
-                   "kept were left as they are");
-const QString unordered = QStringLiteral("the exports cut off in this folder cannot be put in the order they ran, "
-                                         "so the earlier files they kept were left as they are");
+// The tidy of one folder (see tidyLeftovers). Every failure throws OVError::file
+// naming the file, after making durable what was put back before it.
+class FolderTidy {
+public:
+    FolderTidy(const QDir& folder, const QStringList& names, const OVStore& store)
+        : m_folder(folder), m_names(names), m_store(store)
+    {
+    }
 
-// Orders cut runs latest first. A run that gave a second name to a file another run
-// had placed came after that run. A name tells this only where the other run's own
-// second name there holds different bytes: where a table did not change, the file a
-// run placed and the earlier one it kept are alike, and either run's second name
-// could be either file. Where what the names tell contradicts itself, the order
-// cannot be told, and this throws (OVError::file naming a record) before anything
-// changes. Only a folder written without the exporter's tidy (an earlier version,
-// two computers sharing a drive, a copied folder) can hold more than one cut run.
-void latestFirst(std::vector<RunLeftovers*>& runs, const OVStore& store)
-{
-    if (runs.size() < 2)
-        return;
-    const auto holds = [&store](const QString& path, const FileIdentity& identity) {
-        bool same = false;
-        return !path.isEmpty() && !hasIdentity(path, identity, store, same) && same;
-    };
-    const auto after = [&holds](const RunLeftovers* later, const RunLeftovers* earlier) {
-        if (!earlier->plan)
-            return false;
-        for (qsizetype i = 0; i < later->previous.size(); ++i) {
-            // A cut run with a whole record had written every temporary copy: the
-            // ones gone were placed.
-            if (!earlier->temporaries[i].isEmpty())
+    void run()
+    {
+        collect();
+        if (m_runs.empty())
+            return;
+        // Cut runs that may have placed a file, and those of them that keep an earlier
+        // file under a second name that is not going back to an empty name.
+        std::vector<RunLeftovers*> placing;
+        bool keeping = false, unaccounted = false;
+        for (auto& [token, run] : m_runs) {
+            if (!run.cut())
                 continue;
-            const FileIdentity& placed = earlier->plan->entries[i].placed;
-            if (holds(later->previous[i], placed) && !holds(earlier->previous[i], placed))
-                return true;
+            if (!run.record.isEmpty())
+                run.recordError = RunRecord::read(run.record, m_names.size(), m_store, run.plan);
+            const bool keeps = keepsEarlierFiles(run);
+            keeping = keeping || keeps;
+            // A run writes its whole record before it gives any file a second name:
+            // without one, a run that keeps an earlier file cannot be accounted for.
+            unaccounted = unaccounted || run.recordError || (keeps && !run.plan);
+            if (run.plan || run.recordError || keeps)
+                placing.push_back(&run);
         }
-        return false;
-    };
-    std::vector<RunLeftovers*> left = runs, ordered;
-    while (!left.empty()) {
-        const auto next = std::find_if(left.begin(), left.end(), [&](const RunLeftovers* run) {
-            return std::none_of(left.begin(), left.end(),
-                                [&](const RunLeftovers* other) { return other != run && after(other, run); });
-        });
-        if (next == left.end())
-            throwFileError(left.front()->record, unordered);
-        ordered.push_back(*next);
-        left.erase(next);
-    }
-    runs = ordered;
-}
+        unaccounted = unaccounted || (keeping && placing.size() > 1);
+        if (!unaccounted && placing.size() == 1 && placing.front()->plan)
+            for (qsizetype i = 0; i < m_names.size(); ++i)
+                takeBack(i, *placing.front());
+        if (putBackWhereEmpty() || unaccounted)
+            stop();
+        if (m_changed)
+            syncFolder(m_folder);
 
-// Takes the cut runs back under one name, latest run first: where the file under the
-// name is exactly the run's own new file, its second name goes back over it, or,
-// where no file stood there before the run, it goes. Where no entry stands under the
-// name, or a folder does, the second name goes back too (over a folder it fails).
-// A second name of the very file under the name (the run was cut between giving it
-// and placing its own) is an extra link, left for the removals. Any other file there
-// is a person's and stays. Returns whether anything changed.
-bool takeBack(const QDir& folder, const QStringList& names, qsizetype index, const std::vector<RunLeftovers*>& cut,
-              const OVStore& store)
-{
-    const QString target = folder.filePath(names[index]);
-    bool changed = false;
-    for (RunLeftovers* run : cut) {
-        QString& previous = run->previous[index];
+        // Every second name still there is now a mere extra link, or an earlier file
+        // that a finished run or a person replaced.
+        for (auto& [token, run] : m_runs)
+            for (qsizetype i = 0; i < m_names.size(); ++i)
+                if (!run.previous[i].isEmpty() && !nameEmpty(i))
+                    removeLeftover(run.previous[i], run.cut());
+        for (const auto& [token, run] : m_runs)
+            for (const QString& temp : run.temporaries)
+                if (!temp.isEmpty())
+                    removeLeftover(temp, true);
+        for (const auto& [token, run] : m_runs)
+            if (!run.record.isEmpty())
+                removeLeftover(run.record, run.cut());
+    }
+
+private:
+    // Finds the runs' leftovers: second names of any kind but folders (never opened,
+    // so a FIFO cannot block nor a link be followed), temporaries and records that are
+    // regular files.
+    void collect()
+    {
+        static const QRegularExpression ours(QRegularExpression::anchoredPattern(
+            QStringLiteral("\\.(.+)\\.orvane-export-([0-9a-f]{32})\\.(tmp|previous)")));
+        static const QRegularExpression records(
+            QRegularExpression::anchoredPattern(QStringLiteral("\\.orvane-export-([0-9a-f]{32})\\.record")));
+        for (const QString& entry : m_folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System, QDir::Name)) {
+            struct stat st {};
+            if (::lstat(fsName(m_folder.filePath(entry)).constData(), &st) != 0 || S_ISDIR(st.st_mode))
+                continue;
+            if (const QRegularExpressionMatch record = records.match(entry); record.hasMatch()) {
+                if (S_ISREG(st.st_mode))
+                    runOf(record.captured(1)).record = m_folder.filePath(entry);
+                continue;
+            }
+            const QRegularExpressionMatch match = ours.match(entry);
+            const qsizetype target = match.hasMatch() ? m_names.indexOf(match.captured(1)) : -1;
+            const bool temporary = match.captured(3) == u"tmp";
+            if (target < 0 || (temporary && !S_ISREG(st.st_mode)))
+                continue;
+            RunLeftovers& run = runOf(match.captured(2));
+            (temporary ? run.temporaries : run.previous)[target] = m_folder.filePath(entry);
+        }
+    }
+
+    RunLeftovers& runOf(const QString& token) { return m_runs.try_emplace(token, m_names.size()).first->second; }
+
+    QString target(qsizetype index) const { return m_folder.filePath(m_names[index]); }
+
+    [[noreturn]] void fail(const QString& path, int error)
+    {
+        if (m_changed)
+            syncFolder(m_folder);
+        throwFileError(path, error);
+    }
+
+    bool nameEmpty(qsizetype index)
+    {
         struct stat st {};
-        const bool present = ::lstat(fsName(target).constData(), &st) == 0;
-        if (!present && errno != ENOENT)
-            throwFileError(target, errno);
-        if (present && extraLink(previous, target))
-            continue;
+        if (::lstat(fsName(target(index)).constData(), &st) == 0)
+            return false;
+        if (errno != ENOENT)
+            fail(target(index), errno);
+        return true;
+    }
+
+    // The second names kept for the name `index`, of every run.
+    std::vector<QString*> secondNames(qsizetype index)
+    {
+        std::vector<QString*> kept;
+        for (auto& [token, run] : m_runs)
+            if (!run.previous[index].isEmpty())
+                kept.push_back(&run.previous[index]);
+        return kept;
+    }
+
+    // Whether `run` keeps an earlier file under a second name that neither is a mere
+    // extra link of its name nor goes back to a name that stands empty.
+    bool keepsEarlierFiles(const RunLeftovers& run)
+    {
+        for (qsizetype i = 0; i < m_names.size(); ++i)
+            if (!run.previous[i].isEmpty() && !extraLink(run.previous[i], target(i)) &&
+                !(nameEmpty(i) && secondNames(i).size() == 1))
+                return true;
+        return false;
+    }
+
+    // Renames `previous` back to the name `index`, where no entry stands: a rename
+    // that replaces nothing, so an entry that appeared meanwhile stays, and the
+    // put-back fails.
+    void putBack(QString& previous, qsizetype index)
+    {
+        if (const std::error_code error = renameNoReplace(previous, target(index)))
+            fail(target(index), error.value());
+        previous.clear();
+        m_changed = true;
+    }
+
+    // Every name that stands empty and has exactly one second name gets it back.
+    // Returns whether a name that stands empty has several, which cannot be told apart.
+    bool putBackWhereEmpty()
+    {
+        bool several = false;
+        for (qsizetype i = 0; i < m_names.size(); ++i) {
+            if (!nameEmpty(i))
+                continue;
+            const std::vector<QString*> kept = secondNames(i);
+            if (kept.size() == 1)
+                putBack(*kept.front(), i);
+            several = several || kept.size() > 1;
+        }
+        return several;
+    }
+
+    // Takes the one cut run back under the name `index` by its record: where the file
+    // under the name is exactly the run's own new file, its second name goes back
+    // over it, or, where no file stood there before the run, it goes. Where no entry
+    // stands under the name the second name goes back too; over a folder it fails. A
+    // second name of the very file under the name is an extra link, left for the
+    // removals. Any other file there is a person's and stays.
+    void takeBack(qsizetype index, RunLeftovers& run)
+    {
+        const QString name = target(index);
+        QString& previous = run.previous[index];
+        struct stat st {};
+        if (::lstat(fsName(name).constData(), &st) != 0) {
+            if (errno != ENOENT)
+                fail(name, errno);
+            if (!previous.isEmpty())
+                putBack(previous, index);
+            return;
+        }
+        if (extraLink(previous, name))
+            return;
+        const RunRecord::Entry& entry = run.plan->entries[index];
         bool own = false;
-        if (present && run->plan)
-            if (const std::error_code error = hasIdentity(target, run->plan->entries[index].placed, store, own))
-                throwFileError(target, error.value());
-        if (!previous.isEmpty() && (own || !present || S_ISDIR(st.st_mode))) {
-            if (const std::error_code error = renameFile(previous, target)) {
-                if (changed)
-                    syncFolder(folder);
-                throwFileError(target, error.value());
-            }
+        if (const std::error_code error = hasIdentity(name, entry.placed, m_store, own))
+            fail(name, error.value());
+        if (!previous.isEmpty() && (own || S_ISDIR(st.st_mode))) {
+            if (const std::error_code error = renameFile(previous, name))
+                fail(name, error.value());
             previous.clear();
-            changed = true;
-        } else if (own && previous.isEmpty() && !run->plan->entries[index].earlier) {
-            if (const std::error_code error = removeFile(target); error && !gone(error)) {
-                if (changed)
-                    syncFolder(folder);
-                throwFileError(target, error.value());
-            }
-            changed = true;
+            m_changed = true;
+        } else if (own && previous.isEmpty() && !entry.earlier) {
+            if (const std::error_code error = removeFile(name); error && !gone(error))
+                fail(name, error.value());
+            m_changed = true;
         }
     }
-    return changed;
-}
 
-// Removes a leftover; for a cut run's, a failure throws, naming the file.
-void removeLeftover(const QString& path, bool cut)
-{
-    const std::error_code error = removeFile(path);
-    if (error && !gone(error) && cut)
-        throwFileError(path, error.value());
-}
+    // Ends the tidy of a folder it cannot account for. An unreadable record is named
+    // with the system's reason; otherwise the folder, with what lies in it and the
+    // safe ways on.
+    [[noreturn]] void stop()
+    {
+        for (const auto& [token, run] : m_runs)
+            if (run.recordError)
+                fail(run.record, run.recordError.value());
+        if (m_changed)
+            syncFolder(m_folder);
+        throwFileError(
+            m_folder.path(),
+            QStringLiteral("an export into this folder was cut off, and which of the files in it are the earlier ones "
+                           "cannot be told, so %1. The earlier files are the hidden files in it whose names end in "
+                           "\".previous\": choose another folder for the export, or move those files out of this one.")
+                .arg(m_changed ? QStringLiteral("nothing in it was changed but for earlier files put back under "
+                                                "names that stood empty")
+                               : QStringLiteral("nothing in it was changed")));
+    }
+
+    // Removes a leftover; for a cut run's, a failure throws, naming the file.
+    void removeLeftover(const QString& path, bool cut)
+    {
+        const std::error_code error = removeFile(path);
+        if (error && !gone(error) && cut)
+            fail(path, error.value());
+    }
+
+    const QDir& m_folder;
+    const QStringList& m_names;
+    const OVStore& m_store;
+    std::map<QString, RunLeftovers> m_runs;
+    bool m_changed = false; // something was put back or removed under a name
+};
 
 } // namespace
 
-// Only regular files under our own hidden names are touched. Before anything
-// changes, every cut run is accounted for: its record read, and the runs put in
-// order. All put-backs come before any removal, and the temporaries, which mark a
-// run as cut, go before the records, last: a tidy killed part way is finished by the
-// next. A put-back or removal of a cut run's leftover that fails throws, naming the
-// file; what was put back before it stays so.
 void tidyLeftovers(const QDir& folder, const QStringList& names, const OVStore& store)
 {
-    static const QRegularExpression ours(QRegularExpression::anchoredPattern(
-        QStringLiteral("\\.(.+)\\.orvane-export-([0-9a-f]{32})\\.(tmp|previous)")));
-    static const QRegularExpression records(
-        QRegularExpression::anchoredPattern(QStringLiteral("\\.orvane-export-([0-9a-f]{32})\\.record")));
-    std::map<QString, RunLeftovers> runs;
-    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
-    for (const QString& entry : entries) {
-        struct stat st {};
-        if (::lstat(fsName(folder.filePath(entry)).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        if (const QRegularExpressionMatch record = records.match(entry); record.hasMatch()) {
-            runs.try_emplace(record.captured(1), names.size()).first->second.record = folder.filePath(entry);
-            continue;
-        }
-        const QRegularExpressionMatch match = ours.match(entry);
-        const qsizetype target = match.hasMatch() ? names.indexOf(match.captured(1)) : -1;
-        if (target < 0)
-            continue;
-        RunLeftovers& run = runs.try_emplace(match.captured(2), names.size()).first->second;
-        (match.captured(3) == u"tmp" ? run.temporaries : run.previous)[target] = folder.filePath(entry);
-    }
-    if (runs.empty())
-        return;
-
-    std::vector<RunLeftovers*> cut;
-    for (auto& [token, run] : runs) {
-        if (!run.cut())
-            continue;
-        if (!run.record.isEmpty())
-            if (const std::error_code error = RunRecord::read(run.record, names.size(), store, run.plan))
-                throwFileError(run.record, error.value());
-        // A run records what it will do before it gives any file a second name, so
-        // without a whole record it placed nothing (a second name that is an extra
-        // link of its name holds nothing else), or it cannot be accounted for.
-        if (!run.plan)
-            for (qsizetype i = 0; i < names.size(); ++i)
-                if (!run.previous[i].isEmpty() && !extraLink(run.previous[i], folder.filePath(names[i])))
-                    throwFileError(run.record.isEmpty() ? run.previous[i] : run.record, unaccounted);
-        cut.push_back(&run);
-    }
-    latestFirst(cut, store);
-    bool changed = false;
-    for (qsizetype i = 0; i < names.size(); ++i)
-        changed = takeBack(folder, names, i, cut, store) || changed;
-    if (changed)
-        syncFolder(folder);
-
-    // Every second name still there is now a mere extra link, an earlier file that a
-    // finished run or a person replaced, or the copy of an earlier cut run.
-    for (const auto& [token, run] : runs)
-        for (const QString& previous : run.previous)
-            if (!previous.isEmpty())
-                removeLeftover(previous, run.cut());
-    for (const auto& [token, run] : runs)
-        for (const QString& temp : run.temporaries)
-            if (!temp.isEmpty())
-                removeLeftover(temp, true);
-    for (const auto& [token, run] : runs)
-        if (!run.record.isEmpty())
-            removeLeftover(run.record, run.cut());
+    FolderTidy(folder, names, store).run();
 }
 
 // A run killed on another day left its files in that day's folder, which no later
@@ -617,6 +673,28 @@ std::function<std::error_code(const QString&, const QString&)> linkFile = [](con
     return ::link(fsName(existing).constData(), fsName(newName).constData()) == 0 ? std::error_code() : lastErrno();
 };
 
+std::function<std::error_code(const QString&, const QString&)> renameNoReplace = [](const QString& from,
+                                                                                   const QString& to) {
+    const QByteArray source = fsName(from), target = fsName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return std::error_code();
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return lastErrno();
+    // The file system cannot rename without replacing: a hard link refuses a taken
+    // name just as well, and the second name left over is an extra link of it.
+    if (::link(source.constData(), target.constData()) == 0) {
+        ::unlink(source.constData());
+        return std::error_code();
+    }
+    if (errno == EEXIST)
+        return lastErrno();
+    // Neither is to be had here: a last look, then a plain rename.
+    struct stat st {};
+    if (::lstat(target.constData(), &st) == 0)
+        return std::make_error_code(std::errc::file_exists);
+    return ::rename(source.constData(), target.constData()) == 0 ? std::error_code() : lastErrno();
+};
+
 std::function<std::error_code(const QString&)> removeFile = [](const QString& path) {
     return ::unlink(fsName(path).constData()) == 0 ? std::error_code() : lastErrno();
 };
@@ -625,12 +703,24 @@ std::function<std::error_code(int)> syncFile = [](int fd) {
     return ::fsync(fd) == 0 ? std::error_code() : lastErrno();
 };
 
-std::function<std::error_code(int, qint64, QByteArray&)> readFile = [](int fd, qint64 limit, QByteArray& bytes) {
-    bytes.clear();
-    return readPieces(fd, 4096, [&bytes, limit](QByteArrayView piece) {
-        bytes.append(piece);
-        return bytes.size() < limit;
-    });
+std::function<std::error_code(int, const std::function<bool(QByteArrayView)>&)> readFile =
+    [](int fd, const std::function<bool(QByteArrayView)>& take) {
+        QByteArray buffer(1 << 16, Qt::Uninitialized);
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                return lastErrno();
+            if (got == 0 || !take(QByteArrayView(buffer.constData(), got)))
+                return std::error_code();
+        }
+    };
+
+std::function<std::error_code(int, int&)> openFile = [](int pathFd, int& fd) {
+    fd = ::open(QStringLiteral("/proc/self/fd/%1").arg(pathFd).toLatin1().constData(),
+                O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    return fd >= 0 ? std::error_code() : lastErrno();
 };
 
 std::function<std::error_code(int)> lockFolder = [](int fd) {

@@ -19,46 +19,39 @@
 //   by run:
 //   - A run with no temporary copy left had put all its files in place: it has
 //     finished, and its second names and record go.
-//   - A run with a temporary copy left was cut while it wrote or placed its files: it
-//     is taken back by what it recorded, never by comparing clock times. Under each
-//     name, a file that is exactly the run's own new file, unchanged, is replaced by
-//     the second name of the file that stood there, or removed where none stood there;
-//     where no file stands under the name, the second name goes back. A second name
-//     that is the same file as its name is a mere extra link (the run was cut between
-//     giving it and placing its own file). Any other file under a name is a person's
-//     (edited, saved over, or moved in with its times kept) and stays; that name's
-//     earlier copy goes. A folder under a name is no file: the put-back over it fails
-//     and the earlier copy stays.
-//   - A run writes its record before it gives any file a second name. So a cut run
-//     without a whole record and without second names counts as having placed
-//     nothing (its temporaries and what is left of its record go); one with
-//     second names but no whole record, or whose record cannot be read, cannot be
-//     accounted for: nothing of it is put back or removed, and the tidy of that
-//     folder stops before it changes anything (OVError::file naming the record, or a
-//     second name where there is no record).
-//   - Several cut runs are taken back latest first, so each puts back what stood
-//     before it. Their order is told by the files they kept: a run whose second name
-//     holds exactly the file another run placed under that name came after it, but
-//     only where the other run's own second name there holds different bytes (a
-//     table that did not change makes the placed and the kept file alike, and then
-//     either run could have kept either). Runs that no name tells apart are taken
-//     back in the order their tokens sort in. Where what the names tell
-//     contradicts itself, the order cannot be told, and the tidy of that folder
-//     stops before it changes anything, as above (naming a record). The bytes
-//     alone cannot always tell: where both runs wrote the very tables of the export
-//     before them and a person changed a file between the runs, without hard links,
-//     a wrong order can look the likelier, and a file of that earlier export can go
-//     (alike, byte for byte, to what both runs wrote there).
+//   - A run with a temporary copy left was cut while it wrote or placed its files. A
+//     run writes its record before it gives any file a second name, so one without a
+//     whole record that keeps no earlier file under a second name placed nothing.
+//   - The one cut run that may have placed anything is taken back by its whole
+//     record, never by comparing clock times. Under each name, a file that is exactly
+//     the run's own new file, unchanged, is replaced by the second name of the file
+//     that stood there, or removed where none stood there; where no entry stands under
+//     the name, the second name goes back. A second name that is the same file as its
+//     name is a mere extra link (the run was cut between giving it and placing its own
+//     file). Any other file under a name is a person's (edited, saved over, or moved
+//     in with its times kept) and stays; that name's earlier copy goes. A folder under
+//     a name is no file: the put-back over it fails and the earlier copy stays.
+//   - A folder the tidy cannot account for (a cut run keeping earlier files without a
+//     whole readable record, or beside another cut run that may have placed anything)
+//     is never settled by a guess: only a second name that is the one kept for a name
+//     where no entry stands goes back, by a rename that replaces nothing, and nothing
+//     else is put back or removed. The tidy then stops (OVError::file naming the
+//     folder, or an unreadable record with the system's reason).
+//   - A second name never goes while its name stands empty, a finished run's neither:
+//     where it is the only one kept for that name it goes back. Second names of any
+//     kind but folders (a symbolic link, a FIFO) are put back and removed by name and
+//     never opened; temporaries and records are regular files only.
 //   - Then every other second name, the temporaries and, last, the records go.
 // - The tidy never opens the open store's files: a file under a name that is the
 //   database or a side file of it (a hard link a person made) counts as a person's,
-//   unread and untouched. Closing any descriptor of those would drop the engine's
-//   locks.
+//   unread and untouched. It compares the very file it would read, through a
+//   descriptor that opens no file for reading, before it reads it through that
+//   descriptor. Closing any other descriptor of those would drop the engine's locks.
 // - In the export's own folder, a put-back or removal of a cut run's leftovers that
-//   fails, or a cut run that cannot be accounted for, throws (OVError::file naming
-//   the file) before anything is written; what was put back before it stays so. So
-//   at most one cut run that can be accounted for lies in a folder. Nothing else
-//   is touched: neither a person's own hidden files nor leftovers named otherwise
+//   fails, or a folder that cannot be accounted for, throws (OVError::file naming
+//   the file or the folder) before anything is written; what was put back before it
+//   stays so. So at most one cut run lies in a folder the tidy has passed. Nothing
+//   else is touched: neither a person's own hidden files nor leftovers named otherwise
 //   (those of earlier versions included). In the other dated export folders, the same
 //   is done, except that a failure leaves the rest of that folder as it is (put-backs
 //   before it stay done) and the export goes on.
@@ -206,10 +199,17 @@ private:
 extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
 extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
 extern std::function<std::error_code(const QString& path)> removeFile;
+// Puts a second name back under a name where no entry stands, replacing nothing:
+// EEXIST when an entry stands there by then.
+extern std::function<std::error_code(const QString& from, const QString& to)> renameNoReplace;
 // Forces a written file (a temporary copy, the record) to the disk.
 extern std::function<std::error_code(int fd)> syncFile;
-// Reads at most about `limit` bytes of a run's record into `bytes`.
-extern std::function<std::error_code(int fd, qint64 limit, QByteArray& bytes)> readFile;
+// Reads `fd` to its end in pieces, handing each to `take`, which returns false to
+// stop early: a run's record, and a file under a name whose identity is checked.
+extern std::function<std::error_code(int fd, const std::function<bool(QByteArrayView)>& take)> readFile;
+// Opens for reading the very file that `pathFd`, a descriptor opened as a path only,
+// stands for, into `fd`.
+extern std::function<std::error_code(int pathFd, int& fd)> openFile;
 // Takes the folder lock without waiting: EWOULDBLOCK when another holds it.
 extern std::function<std::error_code(int fd)> lockFolder;
 

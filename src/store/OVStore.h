@@ -81,6 +81,9 @@ public:
     // be reached by (links included). Found by name and inode, never by opening it: a
     // file the grower picks is asked about before it is read.
     bool isOwnFile(const QString& file) const;
+    // Whether the file with this device and inode number (from fstat of a descriptor
+    // the caller holds) is the database or one of its side files.
+    bool isOwnFile(quint64 device, quint64 inode) const;
     // The one open connection (replaced as a whole by a restore).
     SQLiteDB& db() { return *m_db; }
 

@@ -500,6 +500,19 @@ bool OVStore::isOwnFile(const QString& file) const
     return isDatabaseOrSideFile(file, path());
 }
 
+bool OVStore::isOwnFile(quint64 device, quint64 inode) const
+{
+    for (const QString& base : {path(), resolved(path())}) {
+        for (const char* side : {"", "-journal", "-wal", "-shm"}) {
+            struct stat st {};
+            if (::stat(fsName(base + QLatin1String(side)).constData(), &st) == 0 && quint64(st.st_dev) == device &&
+                quint64(st.st_ino) == inode)
+                return true;
+        }
+    }
+    return false;
+}
+
 std::function<std::error_code(const QString&, const QString&)> OVStore::renameFile =
     [](const QString& from, const QString& to) {
         if (::rename(fsName(from).constData(), fsName(to).constData()) != 0)
