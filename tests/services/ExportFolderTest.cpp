@@ -454,8 +454,9 @@ TEST(ExportFolderKilled, OnlyTheExportersOwnHiddenNamesAreTouched)
         EXPECT_EQ(testsupport::readAll(folder.filePath(name)), "mine " + name.toUtf8()) << name.toStdString();
 }
 
-// A put-back that fails fails the export with that file's error, and everything not
-// yet put back stays as it was: the second names and the temporaries alike.
+// A put-back that fails, or a file under a name that cannot be read, fails the export
+// with that file's error, and everything not yet put back stays as it was: the second
+// names and the temporaries alike.
 TEST(ExportFolderKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
 {
     Fixture f;
@@ -464,6 +465,30 @@ TEST(ExportFolderKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
     // A temporary of a name that is put back before the one that fails.
     ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(Exporter::fileNames()[0], ".tmp")), "part"));
     QMap<QString, QByteArray> before = contents(folder);
+    {
+        // A file under a name that cannot be opened or read to tell whether it is the
+        // run's own is never taken for a person's.
+        const auto read = ExportFolder::readFile;
+        const auto open = ExportFolder::openFile;
+        const auto restore = qScopeGuard([&] {
+            ExportFolder::readFile = read;
+            ExportFolder::openFile = open;
+        });
+        const auto record = [](int fd) {
+            return QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd)).endsWith(QStringLiteral(".record"));
+        };
+        ExportFolder::readFile = [&](int fd, const std::function<bool(QByteArrayView)>& take) {
+            return record(fd) ? read(fd, take) : std::make_error_code(std::errc::io_error);
+        };
+        expectFileError(f.store, folder, Exporter::fileNames()[0], EIO);
+        EXPECT_EQ(contents(folder), before);
+        ExportFolder::readFile = read;
+        ExportFolder::openFile = [&](int pathFd, int& fd) {
+            return record(pathFd) ? open(pathFd, fd) : std::make_error_code(std::errc::permission_denied);
+        };
+        expectFileError(f.store, folder, Exporter::fileNames()[0], EACCES);
+    }
+    EXPECT_EQ(contents(folder), before);
     {
         FailingCalls renames(ExportFolder::renameFile, [](int n) { return n == 1; });
         expectFileError(f.store, folder, Exporter::fileNames()[0], EIO);
@@ -539,6 +564,30 @@ TEST(ExportFolderKilled, TheOpenDatabaseUnderANameIsLeftUnread)
             EXPECT_EQ(named.st_ino, live.st_ino) << name.toStdString();
         }
     }
+
+    // A hard link of the database renamed under a name between the tidy's check of the
+    // file there and its open: the file checked is the file read, so the engine keeps
+    // its locks.
+    const QDir folder = earlierExport(f, QStringLiteral("export swapped"));
+    exportKilledAtPlacing(f, folder, 4, true);
+    const QString dbLink = f.dir.file(QStringLiteral("db link"));
+    ASSERT_EQ(::link(QFile::encodeName(db).constData(), QFile::encodeName(dbLink).constData()), 0);
+    const auto open = ExportFolder::openFile;
+    const auto restore = qScopeGuard([&open] { ExportFolder::openFile = open; });
+    QString swapped;
+    ExportFolder::openFile = [&](int pathFd, int& fd) {
+        const QString name = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(pathFd))).fileName();
+        if (swapped.isEmpty() && Exporter::fileNames().contains(name)) {
+            swapped = name;
+            EXPECT_EQ(::rename(QFile::encodeName(dbLink).constData(), QFile::encodeName(folder.filePath(name)).constData()),
+                      0);
+        }
+        return open(pathFd, fd);
+    };
+    expectCancelled(f.store, folder);
+    EXPECT_FALSE(swapped.isEmpty());
+    EXPECT_EQ(testsupport::lockHolderSeenElsewhere(db), getpid());
+    EXPECT_EQ(testsupport::lockHolderSeenElsewhere(shm), getpid());
 }
 
 // A run killed on another day left its files in that day's folder; the export tidies
@@ -1015,6 +1064,8 @@ struct TakeBackRow {
     bool full;      // the folder held an earlier export
     bool ownFolder; // taken back by a cancelled export into it, else by an export into the next day's
     std::function<void(const QDir& cut, QMap<QString, QByteArray>& expected)> change;
+    // What stands under a name before the run, where the folder held an earlier export.
+    std::function<void(const QDir& folder)> before = {};
 };
 
 const QByteArray mine("Crop\r\nBean, my own\r\n");
@@ -1083,6 +1134,15 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         expected[plants] = "symbolic link to " + QFile::encodeName(target);
     };
 
+    const auto linkUnderPlants = [&](const QDir& folder) {
+        ASSERT_TRUE(QFile::remove(folder.filePath(plants)));
+        ASSERT_TRUE(QFile::link(folder.filePath(seeds), folder.filePath(plants)));
+    };
+    const auto fifoUnderPlants = [&](const QDir& folder) {
+        ASSERT_TRUE(QFile::remove(folder.filePath(plants)));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(plants)).constData(), 0600), 0);
+    };
+
     const TakeBackRow rows[] = {
         {"a day's first export", true, false, true, nothing},
         {"a day's first export", false, false, true, nothing},
@@ -1108,6 +1168,12 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         {"one character edited in place, first export", true, false, false, oneCharacterEdited},
         {"a symbolic link to the run's own bytes", true, true, true, symbolicLink},
         {"a symbolic link to the run's own bytes", false, false, false, symbolicLink},
+        // A symbolic link and a FIFO under Plants.csv before the run: they get second
+        // names like files, and go back by name, never opened.
+        {"a symbolic link under a name before the run", true, true, true, nothing, linkUnderPlants},
+        {"a symbolic link under a name before the run", false, true, false, nothing, linkUnderPlants},
+        {"a FIFO under a name before the run", true, true, false, nothing, fifoUnderPlants},
+        {"a FIFO under a name before the run", false, true, true, nothing, fifoUnderPlants},
     };
     Fixture f;
     int n = 0;
@@ -1117,6 +1183,8 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         const QString out = QStringLiteral("out %1/").arg(++n);
         const QString day = out + Exporter::folderName(OVDay(2026, 11, 1));
         const QDir cut = row.full ? earlierExport(f, day) : QDir(f.dir.file(day));
+        if (row.before)
+            row.before(cut);
         QMap<QString, QByteArray> expected = row.full ? contents(cut) : QMap<QString, QByteArray>();
         exportKilledAtPlacing(f, cut, 4, row.links);
         row.change(cut, expected);
