@@ -36,7 +36,9 @@
 //     is never settled by a guess: only a second name that is the one kept for a name
 //     where no entry stands goes back, by a rename that replaces nothing, and nothing
 //     else is put back or removed. The tidy then stops (OVError::file naming the
-//     folder, or an unreadable record with the system's reason).
+//     folder, or an unreadable record with the system's reason). Several cut runs
+//     none of which keeps an earlier file hide nothing earlier: the files under the
+//     names stay as they are, and only the runs' own hidden files go.
 //   - A second name never goes while its name stands empty, a finished run's neither:
 //     where it is the only one kept for that name it goes back. Second names of any
 //     kind but folders (a symbolic link, a FIFO) are put back and removed by name and

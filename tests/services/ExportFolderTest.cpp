@@ -896,9 +896,9 @@ enum class RunDamage { recordRemoved, recordCutShort, recordUnreadable, temporar
 // named, with its reason); moving the second names out lets the next export through,
 // and they are the earlier files. In another day's folder, that folder is left so and
 // the export succeeds. A cut run that kept no earlier file under a second name placed
-// nothing and is tidied. A run whose temporaries a cleaning tool removed counts as
-// finished, but a name it emptied gets its earlier file back. Either way every earlier
-// file's bytes are still in the folder, and no name is left empty.
+// nothing and is tidied. Either way every earlier file's bytes are still in the
+// folder. A run whose temporaries a cleaning tool removed counts as finished, but a
+// name it emptied gets its earlier file back. No name is left empty.
 TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
 {
     Fixture f;
@@ -1075,7 +1075,8 @@ const QByteArray mine("Crop\r\nBean, my own\r\n");
 // A run cut while placing is taken back by what it recorded, whatever the clocks say:
 // what the folder held before comes back (nothing, for a day's first export), except
 // under a name whose file is no longer exactly the run's own, which a person changed
-// and which stays. In the export's own folder as in another day's.
+// and which stays. A symbolic link or a FIFO that stood under a name goes back as a
+// file does. In the export's own folder as in another day's.
 TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
 {
     const auto nothing = [](const QDir&, QMap<QString, QByteArray>&) {};
