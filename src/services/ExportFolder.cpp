@@ -705,7 +705,7 @@ std::function<std::error_code(int)> syncFile = [](int fd) {
 
 std::function<std::error_code(int, const std::function<bool(QByteArrayView)>&)> readFile =
     [](int fd, const std::function<bool(QByteArrayView)>& take) {
-        QByteArray buffer(1 << 16, Qt::Uninitialized);
+        QByteArray buffer(1 << 20, Qt::Uninitialized);
         for (;;) {
             const ssize_t got = ::read(fd, buffer.data(), size_t(buffer.size()));
             if (got < 0 && errno == EINTR)
