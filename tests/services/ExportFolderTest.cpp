@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <thread>
 #include <utility>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -1229,22 +1230,33 @@ TEST(ExportFolderLock, ASecondExportIntoTheFolderMeanwhileFailsAtOnce)
     for (const int day : {1, 2}) {
         // Tried on a thread of its own with a connection of its own, so that an export
         // that waits for the lock fails the test instead of hanging it: the first is
-        // then let go, and the wait ends.
-        auto attempt = std::async(std::launch::async, [&f, day] {
-            OVStore store(f.dir.file(QStringLiteral("g.sqlite")));
+        // then let go, or killed, and the wait ends. One that still has not ended is
+        // left to run on a detached thread, whose future (unlike std::async's) never
+        // waits for it: it holds copies of the names alone, nothing of this test, and
+        // ends with the process.
+        std::packaged_task<QString()> task([database = f.dir.file(QStringLiteral("g.sqlite")),
+                                            target = f.dir.file(QStringLiteral("out/") +
+                                                                Exporter::folderName(OVDay(2026, 11, day)))] {
+            OVStore store(database);
             try {
-                Exporter::everything(store, f.dir.file(QStringLiteral("out/") + Exporter::folderName(OVDay(2026, 11, day))));
+                Exporter::everything(store, target);
                 return QStringLiteral("exported");
             } catch (const OVError& e) {
                 return e.errorDescription();
             }
         });
+        std::future<QString> attempt = task.get_future();
+        std::thread(std::move(task)).detach();
         if (attempt.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
             ADD_FAILURE() << "the second export waited for the first";
             EXPECT_TRUE(letTheFirstGo());
             // A first export that never ends is killed: its lock goes with it.
             if (attempt.wait_for(std::chrono::seconds(10)) != std::future_status::ready)
                 ::kill(child, SIGKILL);
+            if (attempt.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+                ADD_FAILURE() << "the second export did not end, though the first was killed";
+                return;
+            }
         }
         EXPECT_EQ(attempt.get(),
                   QStringLiteral("Another export is being written into this folder; try again when it has finished."));
