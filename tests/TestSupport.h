@@ -61,9 +61,20 @@ inline bool writeAll(const QString& path, const QByteArray& bytes)
     return f.write(bytes) == bytes.size();
 }
 
+// Kills `child` and reaps it. A killed child ends at once; a signal to this process
+// can only cut the wait short, and then it is waited for again.
+inline void killAndReap(pid_t child, int* status = nullptr)
+{
+    kill(child, SIGKILL);
+    while (waitpid(child, status, 0) < 0 && errno == EINTR) {
+    }
+}
+
 // Waits at most `ms` milliseconds for `child` to end and reaps it, with its wait
 // status in `status`. A child still running then is killed and reaped, and the
 // answer is false: a hung child fails a test in seconds instead of hanging the run.
+// A signal that interrupts a wait only retries it, so no answer leaves the child
+// running or unreaped (false without a kill only when it is no child to wait for).
 inline bool waitForChild(pid_t child, int& status, int ms = 10000)
 {
     QElapsedTimer clock;
@@ -72,11 +83,12 @@ inline bool waitForChild(pid_t child, int& status, int ms = 10000)
         const pid_t done = waitpid(child, &status, WNOHANG);
         if (done == child)
             return true;
+        if (done < 0 && errno == EINTR)
+            continue;
         if (done < 0)
             return false;
         if (clock.elapsed() > ms) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
+            killAndReap(child, &status);
             return false;
         }
         usleep(1000);
@@ -89,10 +101,8 @@ struct ChildGuard {
     pid_t pid = 0;
     ~ChildGuard()
     {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+        if (pid > 0)
+            killAndReap(pid);
     }
 };
 
@@ -168,10 +178,8 @@ T askAnotherProcess(Ask ask, T failed)
     if (child < 0 || !readWithin(answer[0], &value, sizeof value, childAnswerMs))
         value = failed;
     close(answer[0]);
-    if (child > 0) {
-        kill(child, SIGKILL); // gone already when it answered; harmless before it is reaped
-        waitpid(child, nullptr, 0);
-    }
+    if (child > 0)
+        killAndReap(child); // gone already when it answered; harmless before it is reaped
     return value;
 }
 

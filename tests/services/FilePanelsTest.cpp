@@ -119,19 +119,24 @@ TEST(FilePanelsExport, FailedWriteBecomesTheNoticeAndKeepsTheOldFile)
 // store would go on in a file that no longer has a name. The files are compared by
 // stat alone: reading them here would drop the engine's locks on them. The -journal
 // file, which the write-ahead log never makes, is refused by its name: no file may
-// be made under it either.
+// be made under it either. The database is opened through a symbolic link to its
+// folder; another link and the folder itself reach the same names.
 TEST(FilePanelsExport, TheOpenDatabaseIsNeverSavedOver)
 {
     testsupport::ScratchDir dir;
-    OVStore store(dir.file(QStringLiteral("Greenhouse.sqlite")));
+    ASSERT_TRUE(QDir().mkpath(dir.file(QStringLiteral("real"))));
+    for (const QString& link : {QStringLiteral("linked"), QStringLiteral("also linked")})
+        ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("real")), dir.file(link)));
+    OVStore store(dir.file(QStringLiteral("linked/Greenhouse.sqlite")));
     Greenhouse house{.name = QStringLiteral("House")};
     store.save(house);
     OVStore::setShared(&store);
     const auto unshare = qScopeGuard([] { OVStore::setShared(nullptr); });
     ASSERT_FALSE(testsupport::stampOf(store.path() + QStringLiteral("-journal")).exists);
-    for (const QString& suffix :
-         {QString(), QStringLiteral("-wal"), QStringLiteral("-shm"), QStringLiteral("-journal")}) {
-        const QString path = store.path() + suffix;
+    for (const QString& path :
+         {store.path(), store.path() + QStringLiteral("-wal"), store.path() + QStringLiteral("-shm"),
+          store.path() + QStringLiteral("-journal"), dir.file(QStringLiteral("also linked/Greenhouse.sqlite-journal")),
+          dir.file(QStringLiteral("real/Greenhouse.sqlite-journal"))}) {
         const testsupport::FileStamp before = testsupport::stampOf(path);
         for (const bool csv : {true, false}) {
             SCOPED_TRACE(testing::Message() << (csv ? "CSV into " : "PDF into ") << path.toStdString());

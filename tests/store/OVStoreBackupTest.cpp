@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sched.h>
 #include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -192,6 +195,84 @@ TEST(OVStoreBackupWrite, OpenDatabaseAsTargetIsRefused)
     addGreenhouse(store, QStringLiteral("Still working"));
     EXPECT_EQ(store.greenhouses().size(), 2);
     EXPECT_TRUE(integrityOK(db));
+}
+
+namespace {
+
+bool writeSmallFile(const char* path, const QByteArray& text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
+    if (fd >= 0)
+        ::close(fd);
+    return written;
+}
+
+// Gives this process (a forked child: a process with threads may not) mounts of its
+// own that nothing else sees: as root, a private mount namespace; else as root of a
+// user namespace of its own.
+bool privateMounts()
+{
+    if (::unshare(CLONE_NEWNS) != 0) {
+        const QByteArray uid = QByteArray::number(getuid()), gid = QByteArray::number(getgid());
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0 || !writeSmallFile("/proc/self/setgroups", "deny") ||
+            !writeSmallFile("/proc/self/uid_map", "0 " + uid + " 1") ||
+            !writeSmallFile("/proc/self/gid_map", "0 " + gid + " 1"))
+            return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
+} // namespace
+
+// Inode numbers repeat across file systems: a file on another one that has the
+// database's number is not the database. Two tmpfs number their files alike from
+// the start, so a child process mounts two where only it sees them and asks there.
+TEST(OVStoreBackupWrite, AFileOnAnotherFileSystemWithTheDatabasesInodeIsNotIt)
+{
+    ScratchDir dir;
+    const QByteArray first = QFile::encodeName(dir.file(QStringLiteral("first")));
+    const QByteArray second = QFile::encodeName(dir.file(QStringLiteral("second")));
+    ASSERT_EQ(::mkdir(first.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir(second.constData(), 0700), 0);
+    enum Answer { notOwn = 0, own = 1, noMounts = 2, noTwin = 3, linkNotOwn = 4 };
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!privateMounts() || ::mount("tmpfs", first.constData(), "tmpfs", 0, "size=16m") != 0 ||
+            ::mount("tmpfs", second.constData(), "tmpfs", 0, "size=16m") != 0)
+            _exit(noMounts);
+        const QString db = QFile::decodeName(first) + QStringLiteral("/Greenhouse.sqlite");
+        OVStore store(db);
+        struct stat live {};
+        if (::stat(QFile::encodeName(db).constData(), &live) != 0)
+            _exit(noTwin);
+        // Another name of the database on its own file system is it: the question is
+        // answered by inode here, not by a name.
+        const QByteArray hard = first + "/hard";
+        if (::link(QFile::encodeName(db).constData(), hard.constData()) != 0 || !store.isOwnFile(QFile::decodeName(hard)))
+            _exit(linkNotOwn);
+        for (int n = 0; n < 64; ++n) {
+            const QByteArray twin = second + "/file" + QByteArray::number(n);
+            const int fd = ::open(twin.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            struct stat made {};
+            if (fd < 0 || ::fstat(fd, &made) != 0)
+                _exit(noTwin);
+            ::close(fd);
+            if (made.st_ino == live.st_ino && made.st_dev != live.st_dev)
+                _exit(store.isOwnFile(QFile::decodeName(twin)) ? own : notOwn);
+        }
+        _exit(noTwin);
+    }
+    int status = 0;
+    ASSERT_TRUE(testsupport::waitForChild(child, status, testsupport::childAnswerMs)) << "the child did not answer";
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    if (WEXITSTATUS(status) == noMounts)
+        GTEST_SKIP() << "this system refuses mounts of a process's own";
+    if (WEXITSTATUS(status) == noTwin)
+        GTEST_SKIP() << "this system's tmpfs numbers its files across mounts";
+    EXPECT_EQ(WEXITSTATUS(status), notOwn) << "1: the other file system's file was taken for the database; "
+                                              "4: another name of the database was not";
 }
 
 TEST(OVStoreBackupWrite, FolderAsTargetFailsWithoutLeavingATemporaryFile)
