@@ -8,21 +8,9 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/setup.sh
 
-jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON
-cmake --build build-test -j "$jobs"
-
-scratch=$(mktemp -d /tmp/orvane-test-XXXXXX)
-trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/tmp"
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
-export QT_QPA_PLATFORM=offscreen
-# Without one, Qt makes a runtime folder in /tmp and leaves it there.
-if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-  mkdir -m 700 "$scratch/runtime"
-  export XDG_RUNTIME_DIR="$scratch/runtime"
-fi
-unset OV_DB_PATH OV_SELFTEST_MUTATE
+source scripts/test-env.sh
+build_tests
+scratch_env
 
 (cd build-test && ctest --output-on-failure -j "$jobs")
 

@@ -13,15 +13,17 @@ namespace OVNotify {
 
 namespace {
 
-// The minute a reminder's trigger names: its local wall time with the seconds
-// dropped, mapped back to an instant.
+// The minute a reminder's trigger names: the start of the minute the fire time falls
+// in on the calendar's clock, in the same pass of a repeated hour. Rebuilding it from
+// the wall time would land in the first pass, an hour early for a fire time in the
+// second.
 QDateTime triggerInstant(const QDateTime& fire, const Calendar& calendar)
 {
     const QDateTime local = calendar.local(fire);
     if (!local.isValid())
         return {};
     const QTime t = local.time();
-    return calendar.instant(local.date(), QTime(t.hour(), t.minute()));
+    return fire.addMSecs(-qint64(t.second() * 1000 + t.msec()));
 }
 
 } // namespace
@@ -45,7 +47,7 @@ void refreshStatus(std::function<void(std::optional<bool>)> callback)
         [callback = std::move(callback)](bool answered) { callback(std::optional<bool>(answered)); });
 }
 
-void install(const QList<ReminderRequest>& plan)
+void install(const QList<ReminderRequest>& plan, const Calendar& calendar)
 {
     lastPlan = plan;
     if (!enabled)
@@ -58,7 +60,6 @@ void install(const QList<ReminderRequest>& plan)
             stale.append(id);
     centre.removePending(stale);
 
-    const Calendar calendar = Calendar::current();
     for (const ReminderRequest& r : plan) {
         const QString body = r.body.isEmpty() ? QStringLiteral("Due now") : r.body;
         const QDateTime trigger = triggerInstant(r.fire, calendar);
@@ -70,12 +71,13 @@ void install(const QList<ReminderRequest>& plan)
 
 void reschedule(const OVStore& store, const QDateTime& now)
 {
+    const Calendar calendar = Calendar::current();
     QList<ReminderRequest> plan;
     if (OVPrefs::remindersOn())
         plan = ReminderPlanner::plan(
             store.tasks(), [&store](std::optional<qint64> zone) { return store.zoneName(zone); }, now, 30,
-            Calendar::current());
-    install(plan);
+            calendar);
+    install(plan, calendar);
 }
 
 void climateAlerts(const QList<ClimateAlert>& alerts, const std::function<QString(qint64)>& zoneName)

@@ -11,6 +11,7 @@
 // All of it runs on the main thread; nothing blocks and nothing throws, also
 // without a session bus.
 
+#include "records/Calendar.h"
 #include "services/ClimateAlert.h"
 #include "services/ReminderRequest.h"
 
@@ -48,8 +49,10 @@ void requestPermission();
 // false (no bus or no service). `authorized` is not changed.
 void refreshStatus(std::function<void(std::optional<bool>)> callback);
 
-// Makes `plan` the latest plan and, when enabled, the pending task reminders.
-void install(const QList<ReminderRequest>& plan);
+// Makes `plan` the latest plan and, when enabled, the pending task reminders. Each
+// reminder fires at the start of the minute its fire time falls in on `calendar`'s
+// clock (in a repeated hour, in the pass of the fire time), never before that minute.
+void install(const QList<ReminderRequest>& plan, const Calendar& calendar = Calendar::current());
 
 // Replans the task reminders of `store` (30 days ahead, the current calendar) and
 // installs the plan; the plan is empty, and no task is read, when reminders are

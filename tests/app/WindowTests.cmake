@@ -12,7 +12,8 @@ foreach(test ${ORVANE_WINDOW_TESTS})
     add_test(NAME Window.${test} COMMAND ${CMAKE_COMMAND} -E echo "SKIPPED: xvfb-run, xdotool or import missing")
     set_tests_properties(Window.${test} PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")
   endif()
-  set_tests_properties(Window.${test} PROPERTIES TIMEOUT 60 ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
+  set_tests_properties(Window.${test} PROPERTIES TIMEOUT 60 LABELS window
+    ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
 endforeach()
 
 add_test(NAME Install.ScratchPrefix

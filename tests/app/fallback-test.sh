@@ -14,11 +14,16 @@ GARBAGE="$SCRATCH/garbage.sqlite"
 head -c 1024 /dev/urandom > "$GARBAGE"
 SUM=$(sha256sum < "$GARBAGE")
 
+# The program names the file after the day it started on; started just before
+# midnight, the window may come up on the next day, so either day's file will do.
+STARTED_ON=$(date +%F)
 OV_DB_PATH="$GARBAGE" "$ORVANE" &
 PID=$!
 WIN=$(wait_for_window) || { kill $PID; fail "no window"; }
-FALLBACK="$XDG_DATA_HOME/QNMR Orvane/Greenhouse (opened $(date +%F)).sqlite"
-[ -f "$FALLBACK" ] || { kill $PID; fail "missing $FALLBACK"; }
+fallback_of() { echo "$XDG_DATA_HOME/QNMR Orvane/Greenhouse (opened $1).sqlite"; }
+FALLBACK=$(fallback_of "$STARTED_ON")
+[ -f "$FALLBACK" ] || FALLBACK=$(fallback_of "$(date +%F)")
+[ -f "$FALLBACK" ] || { kill $PID; fail "missing $(fallback_of "$STARTED_ON")"; }
 [ "$(sha256sum < "$GARBAGE")" = "$SUM" ] || { kill $PID; fail "the garbage file changed"; }
 # The notice is up beside the window, titled the same: answer it, then quit.
 WINDOWS=

@@ -182,6 +182,36 @@ TEST_F(OVNotifyReschedule, TriggersDropSecondsAndEmptyBodiesReadDueNow)
     EXPECT_EQ(delivered[1], (QStringList{"U", "Feeding"}));
 }
 
+// New York's clocks go back at 02:00 EDT on 2026-11-01, so 01:00-01:59 comes twice:
+// first at 05:00-05:59 UTC, then at 06:00-06:59 UTC. Chatham's offsets are not whole
+// hours. Each fire time at :15:40 triggers at :15:00 of its own pass, never earlier.
+TEST_F(OVNotifyReschedule, TriggerIsTheFireTimesMinuteInItsOwnPass)
+{
+    struct Case {
+        const char* zone;
+        QDateTime fire;
+    };
+    const Case cases[] = {
+        {"America/New_York", QDateTime(QDate(2026, 11, 1), QTime(6, 15, 40), QTimeZone::utc())}, // second pass
+        {"America/New_York", QDateTime(QDate(2026, 11, 1), QTime(5, 15, 40), QTimeZone::utc())}, // first pass
+        {"America/New_York", QDateTime(QDate(2026, 10, 25), QTime(13, 15, 40), QTimeZone::utc())},
+        {"Pacific/Chatham", QDateTime(QDate(2026, 10, 25), QTime(13, 15, 40), QTimeZone::utc())},
+    };
+    const auto utcText = [](const QDateTime& t) { return t.toUTC().toString(Qt::ISODate).toStdString(); };
+    for (const Case& c : cases) {
+        const Calendar calendar{QTimeZone(c.zone)};
+        ASSERT_EQ(calendar.timeZone().id(), QByteArray(c.zone));
+        const QString id = QStringLiteral("ov.task.7.") + QString::number(c.fire.toSecsSinceEpoch());
+        SCOPED_TRACE(id.toStdString() + " " + c.zone);
+        advanceTo(c.fire.addSecs(-7200));
+        OVNotify::install({ReminderRequest{id, QStringLiteral("Vent"), {}, c.fire}}, calendar);
+        const std::optional<QDateTime> trigger = NotificationCentre::shared().pendingFire(id);
+        ASSERT_TRUE(trigger);
+        EXPECT_EQ(utcText(*trigger), utcText(c.fire.addSecs(-40)));
+    }
+    EXPECT_TRUE(delivered.isEmpty());
+}
+
 using OVNotifyAlerts = OVNotifyTest;
 
 TEST_F(OVNotifyAlerts, SwitchedOffOrEmptyChangesNothing)

@@ -8,7 +8,7 @@ else()
   add_test(NAME Whole.walk COMMAND ${CMAKE_COMMAND} -E echo "SKIPPED: xvfb-run, xdotool, import or sqlite3 missing")
   set_tests_properties(Whole.walk PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")
 endif()
-set_tests_properties(Whole.walk PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
+set_tests_properties(Whole.walk PROPERTIES TIMEOUT 240 RUN_SERIAL TRUE LABELS whole ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
 
 # A seeded storm of random clicks and keys (500 by default; ORVANE_STORM_EVENTS=3000
 # in the environment of ctest for the long run, ORVANE_STORM_SEED for another seed).
@@ -20,7 +20,7 @@ else()
   add_test(NAME Whole.storm COMMAND ${CMAKE_COMMAND} -E echo "SKIPPED: xvfb-run, xdotool, import or sqlite3 missing")
   set_tests_properties(Whole.storm PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED")
 endif()
-set_tests_properties(Whole.storm PROPERTIES TIMEOUT 1200 RUN_SERIAL TRUE ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
+set_tests_properties(Whole.storm PROPERTIES TIMEOUT 1200 RUN_SERIAL TRUE LABELS whole ENVIRONMENT "OV_DATA_DIR=${CMAKE_SOURCE_DIR}/data")
 
 # The walk and the 3,000-event storm on a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer of its own (scripts/sanitize.sh). Far too slow for every

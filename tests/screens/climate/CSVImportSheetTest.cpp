@@ -1,5 +1,6 @@
 #include "screens/climate/CSVImportSheet.h"
 
+#include "records/Calendar.h"
 #include "kit/OVEditorFrame.h"
 #include "kit/QNChromeButton.h"
 #include "kit/ZonePicker.h"
@@ -62,20 +63,35 @@ protected:
     QString offeredMessage;
 };
 
-// `rows` rows of "timestamp,temp_f,humidity", a minute apart from 2026-01-01 00:00,
-// with every `badEvery`-th row's humidity unreadable (0: none).
+// `rows` rows of "timestamp,temp_f,humidity", a minute apart on the local clock from
+// 2026-01-01 00:00, with every `badEvery`-th row's humidity unreadable (0: none). The
+// minutes a daylight-saving change skips are left out: the reader would take each of
+// them as the first instant after the gap, a duplicate of the row there.
 QByteArray loggerRows(int rows, int badEvery = 0)
 {
     QByteArray text = "timestamp,temp_f,humidity\n";
     text.reserve(qsizetype(rows) * 26 + 32);
+    const Calendar calendar;
+    // Offsets stay within a day, so a change that skips a wall time of `day` falls
+    // between midnight UTC the day before and midnight UTC the day after it.
+    const auto offsetAt = [&calendar](QDate d) {
+        return calendar.timeZone().offsetFromUtc(QDateTime(d, QTime(0, 0), QTimeZone::utc()));
+    };
     QDate day(2026, 1, 1);
     QByteArray dayText;
-    for (int i = 0; i < rows; ++i) {
-        if (i % 1440 == 0) {
-            day = QDate(2026, 1, 1).addDays(i / 1440);
-            dayText = day.toString(QStringLiteral("yyyy-MM-dd ")).toLatin1();
+    bool dayMaySkip = false;
+    for (int i = 0, minute = 0; i < rows; ++minute) {
+        if (minute == 1440) {
+            minute = 0;
+            day = day.addDays(1);
         }
-        const int minute = i % 1440;
+        if (minute == 0) {
+            dayText = day.toString(QStringLiteral("yyyy-MM-dd ")).toLatin1();
+            dayMaySkip = offsetAt(day.addDays(-1)) != offsetAt(day.addDays(2));
+        }
+        const QTime wall(minute / 60, minute % 60);
+        if (dayMaySkip && calendar.time(calendar.instant(day, wall)) != wall)
+            continue;
         text += dayText;
         text += char('0' + minute / 600);
         text += char('0' + minute / 60 % 10);
@@ -83,6 +99,7 @@ QByteArray loggerRows(int rows, int badEvery = 0)
         text += char('0' + minute % 60 / 10);
         text += char('0' + minute % 10);
         text += badEvery > 0 && (i + 1) % badEvery == 0 ? ",70,wet\n" : ",70,55\n";
+        ++i;
     }
     return text;
 }

@@ -37,7 +37,9 @@ protected:
     {
         ClimateFixture::SetUp();
         OVRender::snapshotMode = true;
-        addSample();
+        // The sample's readings fall on the hour; ending them an hour ago keeps a
+        // reading added now the newest, in a minute of its own, at any time of day.
+        addSample(QDateTime::currentDateTimeUtc().addSecs(-3600));
     }
     void TearDown() override
     {

@@ -43,7 +43,7 @@ protected:
     }
 
     // The sample greenhouse: Main House (first in zone order) and Propagation.
-    void addSample() { SampleData::add(*store); }
+    void addSample(const QDateTime& now = QDateTime::currentDateTimeUtc()) { SampleData::add(*store, now); }
     Zone zoneNamed(const QString& name) const
     {
         for (const Zone& zone : store->zones())

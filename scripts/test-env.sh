@@ -1,0 +1,30 @@
+# Sourced by the test scripts (test.sh, clock-sweep.sh, .ci/run), from the repository's
+# top folder. Nothing here touches the user's own data or settings.
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# The tests that start the whole program in a window, and the sanitizer run: left out
+# where only the unit tests run.
+program_test_labels='whole|window|sanitize'
+
+# Configures and builds the program, the tests and the benchmarks in build-test.
+build_tests() {
+  cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON
+  cmake --build build-test -j "$jobs"
+}
+
+# A scratch home, settings and data folder, removed when the shell exits, and the
+# offscreen platform.
+scratch_env() {
+  scratch=$(mktemp -d /tmp/orvane-test-XXXXXX)
+  trap 'rm -rf "$scratch"' EXIT
+  mkdir -p "$scratch/home" "$scratch/config" "$scratch/data" "$scratch/tmp"
+  export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_HOME="$scratch/data"
+  export QT_QPA_PLATFORM=offscreen
+  # Without one, Qt makes a runtime folder in /tmp and leaves it there.
+  if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    mkdir -m 700 "$scratch/runtime"
+    export XDG_RUNTIME_DIR="$scratch/runtime"
+  fi
+  unset OV_DB_PATH OV_SELFTEST_MUTATE
+}
