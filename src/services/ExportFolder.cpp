@@ -3,6 +3,7 @@
 #include "services/FilePanels.h"
 #include "store/OVError.h"
 #include "store/OVStore.h"
+#include "store/RenameNoReplace.h"
 
 #include <QDate>
 #include <QFile>
@@ -675,24 +676,14 @@ std::function<std::error_code(const QString&, const QString&)> linkFile = [](con
 
 std::function<std::error_code(const QString&, const QString&)> renameNoReplace = [](const QString& from,
                                                                                    const QString& to) {
-    const QByteArray source = fsName(from), target = fsName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
-        return std::error_code();
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        return lastErrno();
-    // The file system cannot rename without replacing: a hard link refuses a taken
-    // name just as well, and the second name left over is an extra link of it.
-    if (::link(source.constData(), target.constData()) == 0) {
-        ::unlink(source.constData());
-        return std::error_code();
-    }
-    if (errno == EEXIST)
-        return lastErrno();
+    const std::error_code error = ::renameNoReplace(from, to);
+    if (error != std::errc::operation_not_supported)
+        return error;
     // Neither is to be had here: a last look, then a plain rename.
     struct stat st {};
-    if (::lstat(target.constData(), &st) == 0)
+    if (::lstat(fsName(to).constData(), &st) == 0)
         return std::make_error_code(std::errc::file_exists);
-    return ::rename(source.constData(), target.constData()) == 0 ? std::error_code() : lastErrno();
+    return ::rename(fsName(from).constData(), fsName(to).constData()) == 0 ? std::error_code() : lastErrno();
 };
 
 std::function<std::error_code(const QString&)> removeFile = [](const QString& path) {

@@ -201,8 +201,8 @@ private:
 extern std::function<std::error_code(const QString& from, const QString& to)> renameFile;
 extern std::function<std::error_code(const QString& existing, const QString& newName)> linkFile;
 extern std::function<std::error_code(const QString& path)> removeFile;
-// Puts a second name back under a name where no entry stands, replacing nothing:
-// EEXIST when an entry stands there by then.
+// Puts a second name back under a name where no entry stands, replacing nothing
+// (see ::renameNoReplace): EEXIST when an entry stands there by then.
 extern std::function<std::error_code(const QString& from, const QString& to)> renameNoReplace;
 // Forces a written file (a temporary copy, the record) to the disk.
 extern std::function<std::error_code(int fd)> syncFile;

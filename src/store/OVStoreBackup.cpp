@@ -12,6 +12,7 @@
 //     before it replaces anything, so the file that goes in is the file that passed.
 
 #include "store/OVStore.h"
+#include "store/RenameNoReplace.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,16 +108,22 @@ bool sameInode(const QString& a, const QString& b)
 
 // Whether writing `target` would hit the open database or one of the engine's side
 // files, under any of the names it can be reached by.
+// The names of the database and its side files, as opened and with links followed.
+QStringList databaseAndSideNames(const QString& database)
+{
+    QStringList names;
+    for (const QString& base : {database, resolved(database)})
+        for (const char* side : {"", "-journal", "-wal", "-shm"})
+            names.append(base + QLatin1String(side));
+    return names;
+}
+
 bool isDatabaseOrSideFile(const QString& target, const QString& database)
 {
     const QString wanted = resolved(target);
-    for (const QString& base : {database, resolved(database)}) {
-        for (const char* side : {"", "-journal", "-wal", "-shm"}) {
-            const QString candidate = base + QLatin1String(side);
-            if (wanted == candidate || wanted == resolved(candidate) || sameInode(target, candidate))
-                return true;
-        }
-    }
+    for (const QString& candidate : databaseAndSideNames(database))
+        if (wanted == candidate || wanted == resolved(candidate) || sameInode(target, candidate))
+            return true;
     return false;
 }
 
@@ -237,22 +244,13 @@ QString vacuumIntoTemporary(SQLiteDB& db, const QString& folder)
 // other failures are thrown as OVError::file.
 bool placeWithoutReplacing(const QString& from, const QString& to)
 {
-    const QByteArray src = fsName(from);
-    const QByteArray dst = fsName(to);
-    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+    const std::error_code error = renameNoReplace(from, to);
+    if (!error)
         return true;
-    if (errno == EEXIST)
+    if (error == std::errc::file_exists)
         return false;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
-        throw OVError::file(to, lastErrno());
-    // The file system cannot rename without replacing: a hard link refuses a taken
-    // name just as well.
-    if (::link(src.constData(), dst.constData()) == 0) {
-        removeQuietly(from);
-        return true;
-    }
-    if (errno == EEXIST)
-        return false;
+    if (error != std::errc::operation_not_supported)
+        throw OVError::file(to, error);
     // Neither is supported here: a last look, then a plain rename.
     if (existsNoFollow(to))
         return false;
@@ -502,13 +500,11 @@ bool OVStore::isOwnFile(const QString& file) const
 
 bool OVStore::isOwnFile(quint64 device, quint64 inode) const
 {
-    for (const QString& base : {path(), resolved(path())}) {
-        for (const char* side : {"", "-journal", "-wal", "-shm"}) {
-            struct stat st {};
-            if (::stat(fsName(base + QLatin1String(side)).constData(), &st) == 0 && quint64(st.st_dev) == device &&
-                quint64(st.st_ino) == inode)
-                return true;
-        }
+    for (const QString& candidate : databaseAndSideNames(path())) {
+        struct stat st {};
+        if (::stat(fsName(candidate).constData(), &st) == 0 && quint64(st.st_dev) == device &&
+            quint64(st.st_ino) == inode)
+            return true;
     }
     return false;
 }

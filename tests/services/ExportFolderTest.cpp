@@ -35,6 +35,12 @@ using Fixture = ExportFixture;
 
 const QByteArray crlf("\r\n");
 
+// The name of the file a descriptor of this process stands for.
+QString nameOf(int fd)
+{
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd))).fileName();
+}
+
 } // namespace
 
 // A file that cannot be put in place takes back the ones renamed before it: the
@@ -205,8 +211,7 @@ TEST(ExportFolderPlacing, ARecordThatCannotBeSyncedPlacesNothing)
         SCOPED_TRACE(failing.toStdString());
         int failedSyncs = 0;
         ExportFolder::syncFile = [&](int fd) {
-            const QString name =
-                QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd))).fileName();
+            const QString name = nameOf(fd);
             if (failing.startsWith(u'.') ? !name.endsWith(failing)
                                          : !(name.startsWith(u'.' + failing) && name.endsWith(QStringLiteral(".tmp"))))
                 return sync(fd);
@@ -484,7 +489,7 @@ TEST(ExportFolderKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
             ExportFolder::openFile = open;
         });
         const auto record = [](int fd) {
-            return QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd)).endsWith(QStringLiteral(".record"));
+            return nameOf(fd).endsWith(QStringLiteral(".record"));
         };
         ExportFolder::readFile = [&](int fd, const std::function<bool(QByteArrayView)>& take) {
             return record(fd) ? read(fd, take) : std::make_error_code(std::errc::io_error);
@@ -585,7 +590,7 @@ TEST(ExportFolderKilled, TheOpenDatabaseUnderANameIsLeftUnread)
     const auto restore = qScopeGuard([&open] { ExportFolder::openFile = open; });
     QString swapped;
     ExportFolder::openFile = [&](int pathFd, int& fd) {
-        const QString name = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(pathFd))).fileName();
+        const QString name = nameOf(pathFd);
         if (swapped.isEmpty() && Exporter::fileNames().contains(name)) {
             swapped = name;
             EXPECT_EQ(::rename(QFile::encodeName(dbLink).constData(), QFile::encodeName(folder.filePath(name)).constData()),
