@@ -747,6 +747,58 @@ int stepsOfATidy(const Fixture& f, const KillRow& row, int killedAt)
     return count;
 }
 
+// Gives every hidden file of a run in `from` the token `token` and moves it to `to`.
+void moveRun(const QDir& from, const QDir& to, const QString& token)
+{
+    static const QRegularExpression tokenPattern(QStringLiteral("orvane-export-[0-9a-f]{32}"));
+    for (QString name : from.entryList(QDir::Files | QDir::Hidden)) {
+        if (!name.startsWith(u'.'))
+            continue;
+        const QString path = from.filePath(name);
+        ASSERT_TRUE(QDir().rename(path, to.filePath(name.replace(tokenPattern, QStringLiteral("orvane-export-") + token))));
+    }
+}
+
+// `folder` with each run's token in the hidden names replaced by its rank among the
+// tokens, so that two folders made alike by runs of other tokens compare equal.
+QMap<QString, QByteArray> tokensRanked(const QMap<QString, QByteArray>& folder)
+{
+    static const QRegularExpression tokenPattern(QStringLiteral("orvane-export-([0-9a-f]{32})"));
+    QStringList tokens;
+    for (const QString& name : folder.keys())
+        if (const QRegularExpressionMatch match = tokenPattern.match(name); match.hasMatch())
+            tokens.append(match.captured(1));
+    tokens.sort();
+    tokens.removeDuplicates();
+    QMap<QString, QByteArray> ranked;
+    for (auto entry = folder.begin(); entry != folder.end(); ++entry) {
+        QString name = entry.key();
+        if (const QRegularExpressionMatch match = tokenPattern.match(name); match.hasMatch())
+            name.replace(match.captured(1), QString::number(tokens.indexOf(match.captured(1))));
+        ranked.insert(name, entry.value());
+    }
+    return ranked;
+}
+
+// An export into `folder` cancelled from the start, however it ends: its tidy is
+// what it does there.
+void tidyOnly(const OVStore& store, const QDir& folder)
+{
+    JobState job;
+    job.requestCancel();
+    try {
+        Exporter::everything(store, folder.path(), &job);
+    } catch (...) {
+    }
+}
+
+// A folder the tidy cannot simply take back by one whole record, made from an earlier
+// export by `make`.
+struct OddFolderRow {
+    const char* what;
+    std::function<void(const Fixture& f, const QDir& folder)> make;
+};
+
 // The two whole sets a folder may hold once tidied after a kill: what it held before
 // (an earlier export's files, or nothing), and the eight files a run writes.
 std::pair<QMap<QString, QByteArray>, QMap<QString, QByteArray>> wholeSets(const Fixture& f, const KillRow& row)
@@ -790,7 +842,8 @@ TEST(ExportFolderKilled, AKillAtAnyStepOfARunLeavesOneWholeSet)
 }
 
 // A tidy killed at any of its steps, put-backs and removals alike, is finished by the
-// next export's: the run it was settling still counts as cut or as finished.
+// next export's: the run it was settling still counts as cut or as finished. So it is
+// in folders the tidy cannot take back by one whole record.
 TEST(ExportFolderKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
 {
     Fixture f;
@@ -816,6 +869,79 @@ TEST(ExportFolderKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
                 EXPECT_EQ(contents(folder), killedAt <= run.lastPlacing ? earlier : placed);
             }
         }
+    }
+
+    // Folders the tidy cannot take back by one whole record: a tidy killed before any
+    // of its put-backs and removals leaves what the next one settles as an unbroken
+    // tidy does, and no name stands empty.
+    const auto removeHidden = [](const QDir& folder, const QString& pattern) {
+        for (const QString& name : folder.entryList({pattern}, QDir::Files | QDir::Hidden))
+            ASSERT_TRUE(QFile::remove(folder.filePath(name)));
+    };
+    const auto killedAt = [](int placing, bool links, const QString& damage, const auto& removeHidden) {
+        return [=](const Fixture& f, const QDir& folder) {
+            exportKilledAtPlacing(f, folder, placing, links);
+            removeHidden(folder, damage);
+        };
+    };
+    const auto underPlants = [](bool fifo, bool links) {
+        return [=](const Fixture& f, const QDir& folder) {
+            const QString plants = folder.filePath(QStringLiteral("Plants.csv"));
+            ASSERT_TRUE(QFile::remove(plants));
+            if (fifo) {
+                ASSERT_EQ(::mkfifo(QFile::encodeName(plants).constData(), 0600), 0);
+            } else {
+                ASSERT_TRUE(QFile::link(QStringLiteral("Seeds.csv"), plants));
+            }
+            exportKilledAtPlacing(f, folder, 4, links);
+        };
+    };
+    const QString records = QStringLiteral(".orvane-export-*.record"), temporaries = QStringLiteral(".*.tmp");
+    const OddFolderRow odd[] = {
+        {"record removed, links", killedAt(4, true, records, removeHidden)},
+        {"record removed, no links", killedAt(4, false, records, removeHidden)},
+        {"record removed, no links, cut at the first placing", killedAt(1, false, records, removeHidden)},
+        {"temporaries removed, links", killedAt(4, true, temporaries, removeHidden)},
+        {"temporaries removed, no links", killedAt(4, false, temporaries, removeHidden)},
+        {"a symbolic link under a name", underPlants(false, false)},
+        {"a FIFO under a name", underPlants(true, true)},
+        {"two cut runs, no links",
+         [](const Fixture& f, const QDir& folder) {
+             const QDir aside(folder.path() + QStringLiteral(" aside"));
+             ASSERT_TRUE(QDir().mkpath(aside.path()));
+             exportKilledAtPlacing(f, folder, 1, false);
+             moveRun(folder, aside, QString(32, u'0'));
+             exportKilledAtPlacing(f, folder, 2, false);
+             moveRun(folder, folder, QString(32, u'f'));
+             moveRun(aside, folder, QString(32, u'0'));
+         }},
+    };
+    int n = 0;
+    for (const OddFolderRow& row : odd) {
+        const auto made = [&](const QString& name) {
+            const QDir folder = earlierExport(f, QStringLiteral("odd %1 %2").arg(++n).arg(name));
+            row.make(f, folder);
+            return folder;
+        };
+        const QDir whole = made(QStringLiteral("unbroken"));
+        tidyOnly(f.store, whole);
+        const QMap<QString, QByteArray> settled = tokensRanked(contents(whole));
+        int tidySteps = 0;
+        {
+            const QDir counted = made(QStringLiteral("counted"));
+            EachStep steps([&tidySteps](int, const QString&) { ++tidySteps; });
+            tidyOnly(f.store, counted);
+        }
+        // A folder that is only refused takes no step at all.
+        for (int tidyKilledAt = 1; tidyKilledAt <= tidySteps; ++tidyKilledAt) {
+            SCOPED_TRACE(testing::Message() << row.what << ", tidy killed before step " << tidyKilledAt);
+            const QDir folder = made(QStringLiteral("killed"));
+            exportKilledAt(f, folder, true, [tidyKilledAt](int step, const QString&) { return step == tidyKilledAt; });
+            tidyOnly(f.store, folder);
+            EXPECT_EQ(tokensRanked(contents(folder)), settled);
+        }
+        for (const QString& name : Exporter::fileNames())
+            EXPECT_TRUE(settled.contains(name)) << row.what << ": " << name.toStdString() << " stands empty";
     }
 }
 
@@ -1283,18 +1409,6 @@ TEST(ExportFolderKilled, OnlyExactNamesAndRealDaysAreTidied)
 }
 
 namespace {
-
-// Gives every hidden file of a run in `from` the token `token` and moves it to `to`.
-void moveRun(const QDir& from, const QDir& to, const QString& token)
-{
-    static const QRegularExpression tokenPattern(QStringLiteral("orvane-export-[0-9a-f]{32}"));
-    for (QString name : from.entryList(QDir::Files | QDir::Hidden)) {
-        if (!name.startsWith(u'.'))
-            continue;
-        const QString path = from.filePath(name);
-        ASSERT_TRUE(QDir().rename(path, to.filePath(name.replace(tokenPattern, QStringLiteral("orvane-export-") + token))));
-    }
-}
 
 // How two runs come to be cut in one folder holding an earlier export (of the
 // greenhouse "A"): whether a greenhouse is added before each, at which placing each
