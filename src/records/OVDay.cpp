@@ -96,9 +96,14 @@ OVDay OVDay::adding(qint64 days, const Calendar& calendar) const
 
 qint64 OVDay::daysTo(const OVDay& other, const Calendar& calendar) const
 {
-    const QDateTime a = calendar.startOfDay(calendar.date(date(calendar)));
-    const QDateTime b = calendar.startOfDay(calendar.date(other.date(calendar)));
-    return calendar.wholeDays(a, b).value_or(0);
+    // Counted as calendar dates, from each day's noon: where the clock skips midnight
+    // a day starts at 01:00, so counting whole days between the days' first instants
+    // would lose one.
+    const QDate a = calendar.date(date(calendar));
+    const QDate b = calendar.date(other.date(calendar));
+    if (!a.isValid() || !b.isValid())
+        return 0;
+    return b.toJulianDay() - a.toJulianDay();
 }
 
 QString OVDay::display() const { return OVFormat::day(date(Calendar::current(), 12)); }

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 const Calendar denver(QTimeZone("America/Denver"));
@@ -115,6 +117,26 @@ TEST(OVDayArithmetic, MidnightGapAndSkippedDay)
     const Calendar saoPaulo(QTimeZone("America/Sao_Paulo"));
     EXPECT_EQ(OVDay(2018, 11, 3).daysTo(OVDay(2018, 11, 5), saoPaulo), 2);
     EXPECT_EQ(OVDay(2018, 11, 3).adding(1, saoPaulo), OVDay(2018, 11, 4));
+    // Days whose clocks skip midnight start at 01:00; counts over and up to them are
+    // still whole days, in both directions.
+    const std::pair<const char*, OVDay> noMidnight[] = {{"America/Santiago", OVDay(2026, 9, 6)},
+                                                        {"America/Havana", OVDay(2027, 3, 14)},
+                                                        {"Africa/Cairo", OVDay(2027, 4, 30)},
+                                                        {"Asia/Beirut", OVDay(2027, 3, 28)}};
+    for (const auto& [zone, day] : noMidnight) {
+        SCOPED_TRACE(zone);
+        const Calendar calendar{QTimeZone(zone)};
+        ASSERT_EQ(calendar.time(calendar.instant(day.year, day.month, day.day)), QTime(1, 0));
+        const OVDay before = day.adding(-1, calendar), after = day.adding(1, calendar);
+        EXPECT_EQ(after, OVDay(day.year, day.month, day.day).adding(1, Calendar::utc()));
+        EXPECT_EQ(before.daysTo(day, calendar), 1);
+        EXPECT_EQ(day.daysTo(before, calendar), -1);
+        EXPECT_EQ(day.daysTo(after, calendar), 1);
+        EXPECT_EQ(after.daysTo(day, calendar), -1);
+        EXPECT_EQ(before.daysTo(after, calendar), 2);
+        EXPECT_EQ(after.daysTo(before, calendar), -2);
+        EXPECT_EQ(day.daysTo(day, calendar), 0);
+    }
     // Samoa has no 30 December 2011: the day after the 29th is the 31st.
     const Calendar apia(QTimeZone("Pacific/Apia"));
     EXPECT_EQ(OVDay(2011, 12, 29).adding(1, apia), OVDay(2011, 12, 31));
