@@ -434,10 +434,11 @@ public:
             syncFolder(m_folder);
 
         // Every second name still there is now a mere extra link, or an earlier file
-        // that a finished run or a person replaced.
+        // that a finished run or a person replaced: it goes, but while no file stands
+        // under its name (a folder there is none), it is the only copy of that file.
         for (auto& [token, run] : m_runs)
             for (qsizetype i = 0; i < m_names.size(); ++i)
-                if (!run.previous[i].isEmpty() && !nameEmpty(i))
+                if (!run.previous[i].isEmpty() && fileStands(i))
                     removeLeftover(run.previous[i], run.cut());
         for (const auto& [token, run] : m_runs)
             for (const QString& temp : run.temporaries)
@@ -488,14 +489,25 @@ private:
         throwFileError(path, error);
     }
 
-    bool nameEmpty(qsizetype index)
+    // Whether no entry stands under the name `index`; the entry's kind in `mode`.
+    bool nameEmpty(qsizetype index, mode_t* mode = nullptr)
     {
         struct stat st {};
-        if (::lstat(fsName(target(index)).constData(), &st) == 0)
+        if (::lstat(fsName(target(index)).constData(), &st) == 0) {
+            if (mode)
+                *mode = st.st_mode;
             return false;
+        }
         if (errno != ENOENT)
             fail(target(index), errno);
         return true;
+    }
+
+    // Whether an entry other than a folder stands under the name `index`.
+    bool fileStands(qsizetype index)
+    {
+        mode_t mode = 0;
+        return !nameEmpty(index, &mode) && !S_ISDIR(mode);
     }
 
     // The second names kept for the name `index`, of every run.

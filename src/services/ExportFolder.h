@@ -39,8 +39,9 @@
 //     folder, or an unreadable record with the system's reason). Several cut runs
 //     none of which keeps an earlier file hide nothing earlier: the files under the
 //     names stay as they are, and only the runs' own hidden files go.
-//   - A second name never goes while its name stands empty, a finished run's neither:
-//     where it is the only one kept for that name it goes back. Second names of any
+//   - A second name never goes while no file stands under its name (a folder there
+//     is none), a finished run's neither: where the name stands empty and it is the
+//     only one kept for that name it goes back. Second names of any
 //     kind but folders (a symbolic link, a FIFO) are put back and removed by name and
 //     never opened; temporaries and records are regular files only.
 //   - Then every other second name, the temporaries and, last, the records go.

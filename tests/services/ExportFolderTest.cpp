@@ -256,6 +256,13 @@ QString leftover(const QString& name, const char* suffix)
            QString::fromLatin1(suffix);
 }
 
+// The second names of the earlier files in `folder`.
+QStringList secondNamesIn(const QDir& folder)
+{
+    return folder.entryList({QStringLiteral(".*.orvane-export-*.previous")},
+                            QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
 } // namespace
 
 // What a killed export left beside its files goes at the next export into the
@@ -372,11 +379,15 @@ void exportKilledAt(const Fixture& f, const QDir& folder, bool links,
 
 // Runs an export into `folder` in a child process that is killed just before it puts
 // its `placing`-th file in place. The folder then holds a mix of new and earlier files.
+// A placing after the eighth kills the run once it has placed every file, before its
+// first removal: it has finished, and its second names and record are still there.
 void exportKilledAtPlacing(const Fixture& f, const QDir& folder, int placing, bool links)
 {
     int placings = 0;
     exportKilledAt(f, folder, links, [&placings, placing](int, const QString& name) {
-        return Exporter::fileNames().contains(QFileInfo(name).fileName()) && ++placings == placing;
+        if (Exporter::fileNames().contains(QFileInfo(name).fileName()))
+            return ++placings == placing;
+        return placings == 8 && placing > 8;
     });
     if (placing > 1) {
         ASSERT_TRUE(testsupport::readAll(folder.filePath(Exporter::fileNames()[0])).startsWith("Greenhouse,"));
@@ -527,20 +538,75 @@ TEST(ExportFolderKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
     expectNewExport(folder);
 }
 
-// A second name cannot go back over a folder under the file's name: it stays, and the
-// export fails.
-TEST(ExportFolderKilled, ASecondNameBesideAFolderStays)
+// A second name never goes while no file stands under its name: a folder there is
+// none, whether its run was cut or had finished, and a name emptied while the tidy
+// removes the second names keeps its earlier file as well. Beside a folder the export
+// fails, since no file can be put over it. Once the name stands empty, the next
+// export puts the earlier file back under it and goes through.
+TEST(ExportFolderKilled, ASecondNameStaysWhileNoFileStandsUnderItsName)
 {
+    struct Row {
+        const char* what;
+        bool links;
+        int placing; // the run is killed before it, 9 once it has finished
+        bool folderUnderTheName;
+    };
+    const Row rows[] = {
+        {"a folder under a name, cut run", true, 4, true},
+        {"a folder under a name, finished run", true, 9, true},
+        {"a folder under a name, finished run", false, 9, true},
+        {"a name emptied during the removals, finished run", true, 9, false},
+        {"a name emptied during the removals, finished run", false, 9, false},
+    };
     Fixture f;
-    const QDir folder = earlierExport(f);
-    exportKilledAtPlacing(f, folder, 4, true);
-    const QString greenhouses = folder.filePath(Exporter::fileNames()[0]);
-    ASSERT_TRUE(QFile::remove(greenhouses));
-    ASSERT_TRUE(QDir().mkdir(greenhouses));
-    const QMap<QString, QByteArray> before = contents(folder);
-    ASSERT_TRUE(before.values().contains("earlier " + Exporter::fileNames()[0].toUtf8()));
-    expectFileError(f.store, folder, Exporter::fileNames()[0], EISDIR);
-    EXPECT_EQ(contents(folder), before);
+    int n = 0;
+    // A row whose assertion fails ends; the next one still runs.
+    const auto check = [&f, &n](const Row& row) {
+        const QDir folder = earlierExport(f, QStringLiteral("export %1").arg(++n));
+        exportKilledAtPlacing(f, folder, row.placing, row.links);
+        // The cut run's is the first name taken back; the finished run's, the second
+        // of its second names to go.
+        const QString plain = Exporter::fileNames()[row.placing <= 8 ? 0 : 1];
+        const QString name = folder.filePath(plain);
+        if (row.folderUnderTheName) {
+            ASSERT_TRUE(QFile::remove(name));
+            ASSERT_TRUE(QDir().mkdir(name));
+            const QMap<QString, QByteArray> before = contents(folder);
+            expectFileError(f.store, folder, plain, EISDIR);
+            // A cut run is left as it is; a finished one loses all but that second name.
+            if (row.placing <= 8) {
+                EXPECT_EQ(contents(folder), before);
+            }
+            ASSERT_TRUE(QDir().rmdir(name));
+        } else {
+            // The name is emptied as the tidy takes its first step, the removal of
+            // the first name's second name.
+            EachStep steps([&name](int step, const QString&) {
+                if (step == 1) {
+                    EXPECT_TRUE(QFile::remove(name));
+                }
+            });
+            expectCancelled(f.store, folder);
+            EXPECT_FALSE(QFileInfo::exists(name));
+        }
+        if (row.placing > 8) {
+            const QStringList kept = secondNamesIn(folder);
+            ASSERT_EQ(kept.size(), 1) << kept.join(u' ').toStdString();
+            EXPECT_EQ(testsupport::readAll(folder.filePath(kept.first())), "earlier " + plain.toUtf8());
+        }
+
+        // The earlier file goes back under the name that stands empty.
+        expectCancelled(f.store, folder);
+        EXPECT_EQ(testsupport::readAll(name), "earlier " + plain.toUtf8());
+        if (row.placing <= 8)
+            expectEarlier(folder);
+        EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+        expectNewExport(folder);
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.what << (row.links ? ", links" : ", no links"));
+        check(row);
+    }
 }
 
 // The open database, its log and its index hard-linked under names beside a cut run
@@ -961,13 +1027,6 @@ bool keptEarlierFiles(const QDir& folder)
             return true;
     }
     return false;
-}
-
-// The second names of the earlier files in `folder`.
-QStringList secondNamesIn(const QDir& folder)
-{
-    return folder.entryList({QStringLiteral(".*.orvane-export-*.previous")},
-                            QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
 // What `before` becomes when each name that stood empty gets back the one second
