@@ -1265,6 +1265,7 @@ struct TakeBackRow {
     std::function<void(const QDir& cut, QMap<QString, QByteArray>& expected)> change;
     // What stands under a name before the run, where the folder held an earlier export.
     std::function<void(const QDir& folder)> before = {};
+    int placing = 4; // the run is cut before it
 };
 
 const QByteArray mine("Crop\r\nBean, my own\r\n");
@@ -1275,9 +1276,11 @@ const QByteArray mine("Crop\r\nBean, my own\r\n");
 // what the folder held before comes back (nothing, for a day's first export), except
 // under a name whose file is no longer exactly the run's own, which a person changed
 // and which stays. A symbolic link or a FIFO that stood under a name goes back as a
-// file does. In the export's own folder as in another day's.
+// file does, a link that names its own name too. A file of the run's of several MiB
+// is told as its own by all its bytes. In the export's own folder as in another day's.
 TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
 {
+    Fixture f;
     const auto nothing = [](const QDir&, QMap<QString, QByteArray>&) {};
     const QString plants = QStringLiteral("Plants.csv"), seeds = QStringLiteral("Seeds.csv"),
                   readings = QStringLiteral("Climate readings.csv"), harvests = QStringLiteral("Harvests.csv");
@@ -1343,6 +1346,30 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath(plants)).constData(), 0600), 0);
     };
 
+    // A symbolic link under Plants.csv that names Plants.csv: its second name then points
+    // at the run's own file under the name, and is still no other name of that file.
+    const auto selfLinkUnderPlants = [&](const QDir& folder) {
+        ASSERT_TRUE(QFile::remove(folder.filePath(plants)));
+        ASSERT_TRUE(QFile::link(plants, folder.filePath(plants)));
+    };
+    // Readings enough for a Climate readings.csv of several MiB, read in more than one
+    // piece to tell it is the run's own; added once, for the last rows.
+    bool readingsAdded = false;
+    const auto manyReadings = [&f, &readingsAdded](const QDir&) {
+        if (std::exchange(readingsAdded, true))
+            return;
+        const Zone zone = f.addZone(f.addHouse(QStringLiteral("House")), QStringLiteral("Bench"));
+        QList<Reading> batch;
+        const QDateTime start(QDate(2026, 1, 1), QTime(0, 0), QTimeZone::utc());
+        for (int i = 0; i < 60000; ++i)
+            batch.append(Reading{.zoneID = zone.id, .taken = start.addSecs(60 * i),
+                                 .values = {{Metric::temp, 60.25 + i % 20}, {Metric::humidity, 40.5 + i % 50}}});
+        f.store.addReadings(batch);
+    };
+    const auto severalMiB = [&](const QDir& cut, QMap<QString, QByteArray>&) {
+        EXPECT_GT(QFileInfo(cut.filePath(readings)).size(), 3 << 20);
+    };
+
     const TakeBackRow rows[] = {
         {"a day's first export", true, false, true, nothing},
         {"a day's first export", false, false, true, nothing},
@@ -1374,8 +1401,13 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         {"a symbolic link under a name before the run", false, true, false, nothing, linkUnderPlants},
         {"a FIFO under a name before the run", true, true, false, nothing, fifoUnderPlants},
         {"a FIFO under a name before the run", false, true, true, nothing, fifoUnderPlants},
+        {"a symbolic link under a name to that name", true, true, true, nothing, selfLinkUnderPlants},
+        {"a symbolic link under a name to that name", false, true, false, nothing, selfLinkUnderPlants},
+        // Cut after placing a Climate readings.csv of several MiB.
+        {"its own file of several MiB", true, true, true, severalMiB, manyReadings, 5},
+        {"its own file of several MiB", false, true, false, severalMiB, manyReadings, 5},
+        {"its own file of several MiB, first export", true, false, true, severalMiB, manyReadings, 5},
     };
-    Fixture f;
     int n = 0;
     for (const TakeBackRow& row : rows) {
         SCOPED_TRACE(testing::Message() << row.what << (row.links ? ", links" : ", no links")
@@ -1386,7 +1418,7 @@ TEST(ExportFolderKilled, TakingARunBackKeepsTheFilesAPersonChangedSince)
         if (row.before)
             row.before(cut);
         QMap<QString, QByteArray> expected = row.full ? contents(cut) : QMap<QString, QByteArray>();
-        exportKilledAtPlacing(f, cut, 4, row.links);
+        exportKilledAtPlacing(f, cut, row.placing, row.links);
         row.change(cut, expected);
         if (row.ownFolder)
             expectCancelled(f.store, cut);
