@@ -1045,21 +1045,29 @@ QMap<QString, QByteArray> withPutBacks(QMap<QString, QByteArray> folder)
 }
 
 // Every earlier file's bytes are somewhere in `folder`, under its name or another,
-// and no name where one stood is left empty.
-void expectEveryEarlierFileIn(const QDir& folder, const QMap<QString, QByteArray>& earlier)
+// and no name where one stood is left empty but those a person `emptied`.
+void expectEveryEarlierFileIn(const QDir& folder, const QMap<QString, QByteArray>& earlier,
+                              const QStringList& emptied = {})
 {
     const QMap<QString, QByteArray> now = contents(folder);
     const QList<QByteArray> there = now.values();
     for (auto file = earlier.begin(); file != earlier.end(); ++file) {
         EXPECT_TRUE(there.contains(file.value())) << file.key().toStdString();
-        EXPECT_TRUE(now.contains(file.key())) << file.key().toStdString() << " stands empty";
+        EXPECT_EQ(now.contains(file.key()), !emptied.contains(file.key())) << file.key().toStdString();
     }
 }
 
 // The refusal of a folder the tidy cannot account for names the folder, says where
-// the earlier files are and the safe ways on, and names no single hidden file.
-void expectCannotTell(const QString& error, const QDir& folder)
+// the earlier files are and the safe ways on, and names no single hidden file. It says
+// that earlier files were put back under names that stood empty when, and only when,
+// `putBack`.
+void expectCannotTell(const QString& error, const QDir& folder, bool putBack)
 {
+    EXPECT_EQ(error.contains(QStringLiteral(", so nothing in it was changed but for earlier files put back under "
+                                            "names that stood empty. ")),
+              putBack)
+        << error.toStdString();
+    EXPECT_EQ(error.contains(QStringLiteral(", so nothing in it was changed. ")), !putBack) << error.toStdString();
     EXPECT_TRUE(error.startsWith(QDir::toNativeSeparators(folder.path()) +
                                  QStringLiteral(": an export into this folder was cut off")))
         << error.toStdString();
@@ -1156,7 +1164,7 @@ TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
                         if (damage == RunDamage::recordUnreadable)
                             EXPECT_EQ(error, QDir::toNativeSeparators(record) + QStringLiteral(": ") + eio);
                         else
-                            expectCannotTell(error, folder);
+                            expectCannotTell(error, folder, withPutBacks(before) != before);
                     } else {
                         expectCancelled(f.store, folder);
                     }
@@ -1502,8 +1510,10 @@ TEST(ExportFolderKilled, OnlyExactNamesAndRealDaysAreTidied)
 namespace {
 
 // How two runs come to be cut in one folder holding an earlier export (of the
-// greenhouse "A"): whether a greenhouse is added before each, at which placing each
-// is killed, and whether a person saves a file under a name between them.
+// greenhouse "A"), or in a day's new folder: whether a greenhouse is added before
+// each, at which placing each is killed (9: once it has finished, before its
+// removals), whether a person saves a file under a name between them, and whether a
+// person removes a file under a name after them.
 struct TwoRunsHistory {
     const char* what;
     bool addBeforeFirst;
@@ -1511,6 +1521,8 @@ struct TwoRunsHistory {
     bool addBeforeSecond;
     int secondPlacing;
     QString savedBetween = {};
+    bool firstExport = false;
+    QString removedAfter = {};
 };
 
 } // namespace
@@ -1521,8 +1533,11 @@ struct TwoRunsHistory {
 // token sorts first, with or without hard links, only a name that stands empty gets
 // back the one second name kept for it, nothing else is put back or removed, and the
 // export fails saying where the earlier files are. Every earlier file and every file a
-// person saved is still in the folder, and no name is left empty. With the second
-// names moved out, the next export goes through.
+// person saved is still in the folder, and no name is left empty. So it is with two
+// finished runs whose second names are still there, where a name stands empty with
+// one of each: neither goes back. With the second names moved out, no run keeps an
+// earlier file and none is taken back by its record: the files under the names stay
+// as they are and only the runs' hidden files go; the next export goes through.
 TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
 {
     const QString low(32, u'0'), high(32, u'f');
@@ -1534,6 +1549,11 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
         {"one table changed before the first run only", true, 2, false, 3},
         {"tables change", true, 3, true, 3},
         {"a person saves another file between the runs", false, 4, false, 6, QStringLiteral("Plants.csv")},
+        {"a day's first export, no table changed", false, 3, false, 2, {}, true},
+        {"a day's first export, tables change", true, 3, true, 2, {}, true},
+        {"two finished runs, a file removed since", true, 9, true, 9, {}, false, QStringLiteral("Plants.csv")},
+        {"two finished runs, no table changed, a file removed since", false, 9, false, 9, {}, false,
+         QStringLiteral("Seeds.csv")},
     };
     for (const TwoRunsHistory& history : histories) {
         for (const bool links : {true, false}) {
@@ -1545,8 +1565,10 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
                 const QDir aside(f.dir.file(QStringLiteral("aside")));
                 ASSERT_TRUE(QDir().mkpath(aside.path()));
                 f.addHouse(QStringLiteral("A"));
-                ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
-                QMap<QString, QByteArray> kept = contents(folder);
+                if (!history.firstExport) {
+                    ASSERT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
+                }
+                const QMap<QString, QByteArray> kept = contents(folder);
                 if (history.addBeforeFirst)
                     f.addHouse(QStringLiteral("B"));
                 exportKilledAtPlacing(f, folder, history.firstPlacing, links);
@@ -1559,16 +1581,25 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
                 exportKilledAtPlacing(f, folder, history.secondPlacing, links);
                 moveRun(folder, folder, firstSortsFirst ? high : low);
                 moveRun(aside, folder, firstSortsFirst ? low : high);
+                QStringList emptied;
+                if (!history.removedAfter.isEmpty()) {
+                    ASSERT_TRUE(QFile::remove(folder.filePath(history.removedAfter)));
+                    emptied.append(history.removedAfter);
+                }
                 const QMap<QString, QByteArray> before = contents(folder);
 
-                expectCannotTell(fileErrorOf(f.store, folder, true), folder);
+                expectCannotTell(fileErrorOf(f.store, folder, true), folder, withPutBacks(before) != before);
                 EXPECT_EQ(contents(folder), withPutBacks(before));
-                expectEveryEarlierFileIn(folder, kept);
+                expectEveryEarlierFileIn(folder, kept, emptied);
                 if (!history.savedBetween.isEmpty()) {
                     EXPECT_TRUE(contents(folder).values().contains(mine));
                 }
 
                 EXPECT_FALSE(moveSecondNamesOut(folder, QDir(f.dir.file(QStringLiteral("moved")))).isEmpty());
+                QMap<QString, QByteArray> named = contents(folder);
+                named.removeIf([](const auto& entry) { return entry.key().startsWith(u'.'); });
+                expectCancelled(f.store, folder);
+                EXPECT_EQ(contents(folder), named);
                 EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
                 expectNewExport(folder);
             }
@@ -1593,7 +1624,7 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
                                                       QStringLiteral(".previous")),
                                       testsupport::readAll(folder.filePath(greenhouses))));
     const QMap<QString, QByteArray> before = contents(folder);
-    expectCannotTell(fileErrorOf(f.store, folder, true), folder);
+    expectCannotTell(fileErrorOf(f.store, folder, true), folder, false);
     EXPECT_EQ(contents(folder), before);
 }
 
