@@ -16,13 +16,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <stdio.h>
 #include <thread>
 #include <utility>
+#include <vector>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -536,6 +544,142 @@ TEST(ExportFolderKilled, AFailedPutBackFailsTheExportAndTouchesNothingElse)
 
     EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
     expectNewExport(folder);
+}
+
+namespace {
+
+#if defined(__x86_64__)
+constexpr __u32 auditArch = AUDIT_ARCH_X86_64;
+#elif defined(__aarch64__)
+constexpr __u32 auditArch = AUDIT_ARCH_AARCH64;
+#else
+constexpr __u32 auditArch = 0; // no filter is made for this machine
+#endif
+
+// Makes renameat2 fail with `renameError` in this process from now on and, without
+// `links`, link and linkat with EPERM, as a kernel or file system without them does;
+// every other call goes through. For a forked child: the filter stays for the
+// process's life. False where no filter could be installed.
+bool refuseRenames(int renameError, bool links)
+{
+    if (auditArch == 0)
+        return false;
+    std::vector<sock_filter> program{
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+        // The numbers of another ABI's calls name other calls: those pass.
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, auditArch, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+    };
+    const auto refuse = [&program](long call, int error) {
+        program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __u32(call), 0, 1));
+        program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (__u32(error) & SECCOMP_RET_DATA)));
+    };
+    refuse(__NR_renameat2, renameError);
+    if (!links) {
+#ifdef __NR_link
+        refuse(__NR_link, EPERM);
+#endif
+        refuse(__NR_linkat, EPERM);
+    }
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    const sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
+
+// How the system takes the put-back's rename: as it is, or with renameat2 refused
+// (EINVAL: a file system that cannot rename without replacing; ENOSYS: an old
+// kernel), and links refused as well.
+struct PutBackRow {
+    const char* what;
+    int renameError; // 0: nothing refused
+    bool links;
+};
+
+// What a child's export said, and whether its calls were refused as asked.
+struct ChildExport {
+    enum { answered, noAnswer, noFilter, filterNotInEffect } setup;
+    char said[1024];
+};
+
+} // namespace
+
+// An earlier file left only under its second name goes back to its empty name by a
+// rename that replaces nothing, however the system takes it: by renameat2, by a link
+// and the removal of the second name, or after a last look. It then has one name,
+// and the tidy goes on. A person's file saved under the name just before stays, as
+// does the second name, and the export fails naming the name.
+TEST(ExportFolderKilled, APutBackReplacesNothingHoweverTheSystemRenames)
+{
+    Fixture f;
+    const PutBackRow rows[] = {{"renamed as the system is", 0, true},
+                               {"renameat2 refused with EINVAL", EINVAL, true},
+                               {"renameat2 refused with ENOSYS", ENOSYS, true},
+                               {"renameat2 and links refused", EINVAL, false}};
+    const QString plants = QStringLiteral("Plants.csv");
+    const QByteArray persons("Crop\r\nBean, saved meanwhile\r\n");
+    const QByteArray probe = QFile::encodeName(f.dir.file(QStringLiteral("probe")));
+    const QByteArray probed = probe + " renamed";
+    int n = 0;
+    for (const PutBackRow& row : rows) {
+        for (const bool saved : {false, true}) {
+            SCOPED_TRACE(testing::Message() << row.what << (saved ? ", a file saved under the name" : ""));
+            const QDir folder = earlierExport(f, QStringLiteral("put back %1").arg(++n));
+            ASSERT_TRUE(QFile::rename(folder.filePath(plants), folder.filePath(leftover(plants, ".previous"))));
+            ASSERT_TRUE(testsupport::writeAll(folder.filePath(leftover(plants, ".tmp")), "new, unfinished"));
+            QMap<QString, QByteArray> before = contents(folder);
+            const ChildExport child = testsupport::askAnotherProcess<ChildExport>(
+                [&] {
+                    ChildExport answer{ChildExport::answered, {}};
+                    if (row.renameError) {
+                        if (!refuseRenames(row.renameError, row.links))
+                            return ChildExport{ChildExport::noFilter, {}};
+                        // Asked of the kernel: the C library may tell ENOSYS as EINVAL.
+                        const bool refused =
+                            testsupport::writeAll(QFile::decodeName(probe), "") &&
+                            ::syscall(SYS_renameat2, AT_FDCWD, probe.constData(), AT_FDCWD, probed.constData(),
+                                      RENAME_NOREPLACE) != 0 &&
+                            errno == row.renameError &&
+                            (row.links || (::link(probe.constData(), probed.constData()) != 0 && errno == EPERM));
+                        ::unlink(probe.constData());
+                        ::unlink(probed.constData());
+                        if (!refused)
+                            return ChildExport{ChildExport::filterNotInEffect, {}};
+                    }
+                    // Never closed: the child leaves by _exit.
+                    const auto* store = new OVStore(f.dir.file(QStringLiteral("g.sqlite")));
+                    EachStep steps([&](int, const QString& name) {
+                        if (saved && QFileInfo(name).fileName() == plants && !QFileInfo::exists(name))
+                            testsupport::writeAll(name, persons);
+                    });
+                    QByteArray said = "finished";
+                    JobState job;
+                    job.requestCancel();
+                    try {
+                        Exporter::everything(*store, folder.path(), &job);
+                    } catch (const JobCancelled&) {
+                        said = "cancelled";
+                    } catch (const OVError& e) {
+                        said = (e.kind() == OVError::Kind::file ? "file error: " : "other error: ") + e.payload().toUtf8();
+                    }
+                    qstrncpy(answer.said, said.constData(), sizeof answer.said);
+                    return answer;
+                },
+                ChildExport{ChildExport::noAnswer, {}});
+            if (child.setup == ChildExport::noFilter)
+                GTEST_SKIP() << "this system refuses a seccomp filter, which stands for one that refuses renameat2";
+            ASSERT_EQ(child.setup, ChildExport::answered) << "1: no answer in time; 3: the calls were not refused";
+            if (saved) {
+                EXPECT_EQ(child.said, "file error: " + QDir::toNativeSeparators(folder.filePath(plants)).toStdString() +
+                                          ": " + std::strerror(EEXIST));
+                before.insert(plants, persons);
+                EXPECT_EQ(contents(folder), before);
+            } else {
+                EXPECT_STREQ(child.said, "cancelled");
+                expectEarlier(folder);
+            }
+        }
+    }
 }
 
 // A second name never goes while no file stands under its name: a folder there is

@@ -235,7 +235,7 @@ TEST(OVStoreBackupWrite, AFileOnAnotherFileSystemWithTheDatabasesInodeIsNotIt)
     const QByteArray second = QFile::encodeName(dir.file(QStringLiteral("second")));
     ASSERT_EQ(::mkdir(first.constData(), 0700), 0);
     ASSERT_EQ(::mkdir(second.constData(), 0700), 0);
-    enum Answer { notOwn = 0, own = 1, noMounts = 2, noTwin = 3, linkNotOwn = 4 };
+    enum Answer { notOwn = 0, own = 1, noMounts = 2, noTwin = 3, linkNotOwn = 4, ownByInode = 5 };
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -248,9 +248,11 @@ TEST(OVStoreBackupWrite, AFileOnAnotherFileSystemWithTheDatabasesInodeIsNotIt)
         if (::stat(QFile::encodeName(db).constData(), &live) != 0)
             _exit(noTwin);
         // Another name of the database on its own file system is it: the question is
-        // answered by inode here, not by a name.
+        // answered by inode here, not by a name, whether it is asked by a name or by a
+        // device and inode.
         const QByteArray hard = first + "/hard";
-        if (::link(QFile::encodeName(db).constData(), hard.constData()) != 0 || !store.isOwnFile(QFile::decodeName(hard)))
+        if (::link(QFile::encodeName(db).constData(), hard.constData()) != 0 || !store.isOwnFile(QFile::decodeName(hard)) ||
+            !store.isOwnFile(quint64(live.st_dev), quint64(live.st_ino)))
             _exit(linkNotOwn);
         for (int n = 0; n < 64; ++n) {
             const QByteArray twin = second + "/file" + QByteArray::number(n);
@@ -260,7 +262,9 @@ TEST(OVStoreBackupWrite, AFileOnAnotherFileSystemWithTheDatabasesInodeIsNotIt)
                 _exit(noTwin);
             ::close(fd);
             if (made.st_ino == live.st_ino && made.st_dev != live.st_dev)
-                _exit(store.isOwnFile(QFile::decodeName(twin)) ? own : notOwn);
+                _exit(store.isOwnFile(QFile::decodeName(twin)) ? own
+                      : store.isOwnFile(quint64(made.st_dev), quint64(made.st_ino)) ? ownByInode
+                                                                                     : notOwn);
         }
         _exit(noTwin);
     }
@@ -272,7 +276,8 @@ TEST(OVStoreBackupWrite, AFileOnAnotherFileSystemWithTheDatabasesInodeIsNotIt)
     if (WEXITSTATUS(status) == noTwin)
         GTEST_SKIP() << "this system's tmpfs numbers its files across mounts";
     EXPECT_EQ(WEXITSTATUS(status), notOwn) << "1: the other file system's file was taken for the database; "
-                                              "4: another name of the database was not";
+                                              "4: another name of the database was not; "
+                                              "5: the other file system's device and inode were taken for it";
 }
 
 TEST(OVStoreBackupWrite, FolderAsTargetFailsWithoutLeavingATemporaryFile)
