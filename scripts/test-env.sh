@@ -1,7 +1,12 @@
 # Sourced by the test scripts (test.sh, clock-sweep.sh, .ci/run), from the repository's
 # top folder. Nothing here touches the user's own data or settings.
 
-jobs=$(nproc 2>/dev/null || echo 2)
+# Parallel jobs of the builds and test runs: ORVANE_JOBS, or one a core.
+jobs=${ORVANE_JOBS:-$(nproc 2>/dev/null || echo 2)}
+if ! [[ $jobs =~ ^[1-9][0-9]*$ ]]; then
+  echo "ORVANE_JOBS must be a whole number above 0, not '$jobs'" >&2
+  exit 2
+fi
 
 # The tests that start the whole program in a window, and the sanitizer run: left out
 # where only the unit tests run.
