@@ -1,5 +1,6 @@
-# Sourced by the test scripts (test.sh, clock-sweep.sh, .ci/run), from the repository's
-# top folder. Nothing here touches the user's own data or settings.
+# Sourced by the test scripts (test.sh, clock-sweep.sh, ctest-at-instants.sh, .ci/run);
+# build_tests from the repository's top folder. Nothing here touches the user's own data
+# or settings.
 
 # Parallel jobs of the builds and test runs: ORVANE_JOBS, or one a core.
 jobs=${ORVANE_JOBS:-$(nproc 2>/dev/null || echo 2)}
@@ -16,6 +17,15 @@ program_test_labels='whole|window|sanitize'
 build_tests() {
   cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON
   cmake --build build-test -j "$jobs"
+}
+
+# The libfaketime library of the Debian package faketime; fails when there is none.
+find_libfaketime() {
+  local dir
+  for dir in /usr/lib/*/faketime /usr/lib/faketime /usr/local/lib/faketime; do
+    if [ -f "$dir/libfaketime.so.1" ]; then echo "$dir/libfaketime.so.1"; return 0; fi
+  done
+  return 1
 }
 
 # A scratch home, settings and data folder, removed when the shell exits, and the
