@@ -5,7 +5,7 @@
 # New York (the repeated hour in both passes), noon of a day whose midnight Santiago's
 # clock skips, and zones whose offsets are not whole hours. Run it after touching dates,
 # times or the sample greenhouse. Slow (the whole unit suite once per instant), so CI
-# does not run it.
+# does not run it; CI runs its check (tests/sweep) instead.
 #
 # Every test process starts at the instant and its clock runs on from there: each test
 # gets a ctest of its own, started under the fake clock at the instant by a launcher

@@ -9,9 +9,9 @@ if ! [[ $jobs =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
-# The tests that start the whole program in a window, and the sanitizer run: left out
-# where only the unit tests run.
-program_test_labels='whole|window|sanitize'
+# The tests that start the whole program in a window, the sanitizer run and the check of
+# the clock sweep (which sets its own clocks): left out where only the unit tests run.
+program_test_labels='whole|window|sanitize|sweep'
 
 # Configures and builds the program, the tests and the benchmarks in build-test.
 build_tests() {
