@@ -2,39 +2,33 @@
 # Runs the unit tests under a fake clock (libfaketime) at the instants and in the time
 # zones where dates and times turn awkward: the sample's reading hours, either side of
 # midnight, a month's and a year's end, 29 February, both daylight-saving changes in
-# New York (the repeated hour in both passes), and zones whose offsets are not whole
-# hours. Run it after touching dates, times or the sample greenhouse. Slow (the whole
-# unit suite once per instant), so CI does not run it.
+# New York (the repeated hour in both passes), noon of a day whose midnight Santiago's
+# clock skips, and zones whose offsets are not whole hours. Run it after touching dates,
+# times or the sample greenhouse. Slow (the whole unit suite once per instant), so CI
+# does not run it; CI runs its check (tests/sweep) instead.
 #
-# Every test process starts at the instant and its clock runs on from there: ctest
-# itself keeps the real clock, and each process it starts begins anew at the instant.
-# File times stay real (NO_FAKE_STAT), or the stale-file tests would fail anywhere.
+# Every test process starts at the instant and its clock runs on from there: each test
+# gets a ctest of its own, started under the fake clock at the instant by a launcher
+# that keeps the real clock (scripts/ctest-at-instants.sh says why one ctest for the
+# whole suite would not do). File times stay real (NO_FAKE_STAT), or the stale-file
+# tests would fail anywhere.
 #
-# Usage: scripts/clock-sweep.sh [ctest arguments, e.g. -R Climate]
-# Logs go to build-test/clock-sweep/. Exits non-zero when a test fails at any instant.
+# Usage: scripts/clock-sweep.sh [ctest arguments that choose tests, e.g. -R Climate]
+# ORVANE_JOBS tests run at a time (one a core by default). Logs go to
+# build-test/clock-sweep/. Exits non-zero when a test fails at any instant.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/setup.sh
 source scripts/test-env.sh
 
-find_libfaketime() {
-  local dir
-  for dir in /usr/lib/*/faketime /usr/lib/faketime /usr/local/lib/faketime; do
-    if [ -f "$dir/libfaketime.so.1" ]; then echo "$dir/libfaketime.so.1"; return 0; fi
-  done
-  return 1
-}
-if ! libfaketime=$(find_libfaketime); then
-  if [ "$(id -u)" -eq 0 ] || command -v sudo >/dev/null; then
-    SUDO=""
-    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-    echo "Installing faketime"
-    $SUDO apt-get update -qq
-    $SUDO apt-get install -y -qq --no-install-recommends faketime
-  fi
-  libfaketime=$(find_libfaketime) || { echo "needs libfaketime (Debian package faketime)"; exit 2; }
+logs=build-test/clock-sweep
+rm -rf "$logs"
+mkdir -p "$logs"
+if ! build_tests > "$logs/build.log" 2>&1; then
+  cat "$logs/build.log"
+  echo "FAIL: the build failed (log: $logs/build.log)"
+  exit 1
 fi
-
-build_tests >/dev/null
 scratch_env
 
 # Zone, then the instant as the zone's clock reads it, with its offset from UTC.
@@ -53,30 +47,9 @@ instants=(
   "America/New_York|2026-11-01 01:05:00 -0400"
   "America/New_York|2026-11-01 01:05:00 -0500"
   "America/New_York|2026-11-01 01:45:00 -0500"
+  "America/Santiago|2026-09-06 12:00:00 -0300"
   "Pacific/Chatham|2026-06-15 12:00:00 +1245"
   "America/St_Johns|2026-06-15 12:00:00 -0230"
 )
 
-logs=build-test/clock-sweep
-rm -rf "$logs"
-mkdir -p "$logs"
-failed=0
-for row in "${instants[@]}"; do
-  zone=${row%%|*}
-  when=${row#*|}
-  epoch=$(date -d "$when" +%s)
-  log="$logs/$(echo "$zone $when" | tr -c 'A-Za-z0-9+-' '_').log"
-  status=0
-  (cd build-test && env TZ="$zone" LD_PRELOAD="$libfaketime" FAKETIME="@$epoch" FAKETIME_FMT=%s \
-     FAKETIME_SKIP_CMDS=ctest FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
-     ctest --output-on-failure -j "$jobs" -LE "$program_test_labels" "$@") > "$log" 2>&1 || status=$?
-  summary=$(grep -E 'tests passed|No tests were found' "$log" | tail -1 || true)
-  if [ "$status" -eq 0 ]; then
-    echo "PASS  $zone $when: $summary"
-  else
-    failed=1
-    echo "FAIL  $zone $when: ${summary:-ctest exit $status} (log: $log)"
-    grep -E '^\s+[0-9]+ - .*\((Failed|Timeout|SEGFAULT|Subprocess aborted|Exception)' "$log" | sed 's/^/      /' || true
-  fi
-done
-exit $failed
+scripts/ctest-at-instants.sh build-test "$logs" "${instants[@]}" -- -LE "$program_test_labels" "$@"

@@ -1,16 +1,31 @@
-# Sourced by the test scripts (test.sh, clock-sweep.sh, .ci/run), from the repository's
-# top folder. Nothing here touches the user's own data or settings.
+# Sourced by the test scripts (test.sh, clock-sweep.sh, ctest-at-instants.sh, .ci/run);
+# build_tests from the repository's top folder. Nothing here touches the user's own data
+# or settings.
 
-jobs=$(nproc 2>/dev/null || echo 2)
+# Parallel jobs of the builds and test runs: ORVANE_JOBS, or one a core.
+jobs=${ORVANE_JOBS:-$(nproc 2>/dev/null || echo 2)}
+if ! [[ $jobs =~ ^[1-9][0-9]*$ ]]; then
+  echo "ORVANE_JOBS must be a whole number above 0, not '$jobs'" >&2
+  exit 2
+fi
 
-# The tests that start the whole program in a window, and the sanitizer run: left out
-# where only the unit tests run.
-program_test_labels='whole|window|sanitize'
+# The tests that start the whole program in a window, the sanitizer run and the check of
+# the clock sweep (which sets its own clocks): left out where only the unit tests run.
+program_test_labels='whole|window|sanitize|sweep'
 
 # Configures and builds the program, the tests and the benchmarks in build-test.
 build_tests() {
   cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON
   cmake --build build-test -j "$jobs"
+}
+
+# The libfaketime library of the Debian package faketime; fails when there is none.
+find_libfaketime() {
+  local dir
+  for dir in /usr/lib/*/faketime /usr/lib/faketime /usr/local/lib/faketime; do
+    if [ -f "$dir/libfaketime.so.1" ]; then echo "$dir/libfaketime.so.1"; return 0; fi
+  done
+  return 1
 }
 
 # A scratch home, settings and data folder, removed when the shell exits, and the
