@@ -1106,6 +1106,16 @@ TEST(ExportFolderKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
             exportKilledAtPlacing(f, folder, 4, links);
         };
     };
+    // A finished run whose second names are still there, and a folder put under a name
+    // it placed: that name's second name is the only copy of its earlier file.
+    const auto folderUnderPlants = [](bool links) {
+        return [=](const Fixture& f, const QDir& folder) {
+            exportKilledAtPlacing(f, folder, 9, links);
+            const QString plants = folder.filePath(QStringLiteral("Plants.csv"));
+            ASSERT_TRUE(QFile::remove(plants));
+            ASSERT_TRUE(QDir().mkdir(plants));
+        };
+    };
     const QString records = QStringLiteral(".orvane-export-*.record"), temporaries = QStringLiteral(".*.tmp");
     const OddFolderRow odd[] = {
         {"record removed, links", killedAt(4, true, records, removeHidden)},
@@ -1115,6 +1125,8 @@ TEST(ExportFolderKilled, ATidyKilledAtAnyStepIsFinishedByTheNext)
         {"temporaries removed, no links", killedAt(4, false, temporaries, removeHidden)},
         {"a symbolic link under a name", underPlants(false, false)},
         {"a FIFO under a name", underPlants(true, true)},
+        {"a folder under a finished run's name, links", folderUnderPlants(true)},
+        {"a folder under a finished run's name, no links", folderUnderPlants(false)},
         {"two cut runs, no links",
          [](const Fixture& f, const QDir& folder) {
              const QDir aside(folder.path() + QStringLiteral(" aside"));
