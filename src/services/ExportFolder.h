@@ -41,9 +41,9 @@
 //     names stay as they are, and only the runs' own hidden files go.
 //   - A second name never goes while no file stands under its name (a folder there
 //     is none), a finished run's neither: where the name stands empty and it is the
-//     only one kept for that name it goes back. Second names of any
-//     kind but folders (a symbolic link, a FIFO) are put back and removed by name and
-//     never opened; temporaries and records are regular files only.
+//     only one kept for that name it goes back. Second names of any kind but folders
+//     (a symbolic link, a FIFO) are put back and removed by name and never opened;
+//     temporaries and records are regular files only.
 //   - Then every other second name, the temporaries and, last, the records go.
 // - The tidy never opens the open store's files: a file under a name that is the
 //   database or a side file of it (a hard link a person made) counts as a person's,
