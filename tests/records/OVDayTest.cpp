@@ -92,19 +92,32 @@ TEST(OVDayArithmetic, MonthAndLeapBoundaries)
     EXPECT_EQ(OVDay(2026, 3, 7).adding(0, denver), OVDay(2026, 3, 7));
     EXPECT_EQ(OVDay(2024, 2, 29).daysTo(OVDay(2025, 3, 1), denver), 366);
     EXPECT_EQ(OVDay(2025, 3, 1).daysTo(OVDay(2024, 2, 29), denver), -366);
+    // Days whose fields roll over count as the day they roll over to.
+    EXPECT_EQ(OVDay(2026, 2, 30).daysTo(OVDay(2026, 3, 5), denver), 3);
+    EXPECT_EQ(OVDay(2026, 3, 5).daysTo(OVDay(2026, 2, 30), denver), -3);
+    EXPECT_EQ(OVDay(2026, 13, 1).daysTo(OVDay(2027, 1, 2), denver), 1);
+    EXPECT_EQ(OVDay(2027, 1, 2).daysTo(OVDay(2026, 13, 1), denver), -1);
 }
 
-TEST(OVDayArithmetic, DaylightSavingChangesInDenver)
+TEST(OVDayArithmetic, DaylightSavingChanges)
 {
-    // 8 March 2026 is 23 hours long, 1 November 2026 is 25 hours long.
-    for (const OVDay& change : {OVDay(2026, 3, 8), OVDay(2026, 11, 1)}) {
-        const OVDay before = change.adding(-1, denver);
-        EXPECT_EQ(before.adding(1, denver), change);
-        EXPECT_EQ(before.adding(2, denver), change.adding(1, denver));
-        EXPECT_EQ(change.adding(1, denver).adding(-2, denver), before);
-        EXPECT_EQ(before.daysTo(change.adding(1, denver), denver), 2);
-        EXPECT_EQ(change.adding(1, denver).daysTo(before, denver), -2);
-        EXPECT_EQ(before.daysTo(change, denver), 1);
+    // 8 March 2026 is 23 hours long in Denver, 1 November 2026 is 25 hours long. In
+    // Auckland, noon falls on the previous UTC date in summer (+13) and on its own in
+    // winter (+12), so a count of UTC dates would be a day off across its changes.
+    const Calendar auckland(QTimeZone("Pacific/Auckland"));
+    const std::pair<const Calendar*, OVDay> changes[] = {{&denver, OVDay(2026, 3, 8)},
+                                                         {&denver, OVDay(2026, 11, 1)},
+                                                         {&auckland, OVDay(2026, 9, 27)},
+                                                         {&auckland, OVDay(2026, 4, 5)}};
+    for (const auto& [calendar, change] : changes) {
+        SCOPED_TRACE(change.iso().toStdString());
+        const OVDay before = change.adding(-1, *calendar), after = change.adding(1, *calendar);
+        EXPECT_EQ(before.adding(1, *calendar), change);
+        EXPECT_EQ(before.adding(2, *calendar), after);
+        EXPECT_EQ(after.adding(-2, *calendar), before);
+        EXPECT_EQ(before.daysTo(after, *calendar), 2);
+        EXPECT_EQ(after.daysTo(before, *calendar), -2);
+        EXPECT_EQ(before.daysTo(change, *calendar), 1);
     }
     EXPECT_EQ(OVDay(2026, 3, 8).adding(-1, denver), OVDay(2026, 3, 7));
     EXPECT_EQ(OVDay(2026, 1, 1).daysTo(OVDay(2027, 1, 1), denver), 365);
