@@ -13,9 +13,12 @@
 # whole suite would not do). File times stay real (NO_FAKE_STAT), or the stale-file
 # tests would fail anywhere.
 #
-# Usage: scripts/clock-sweep.sh [ctest arguments that choose tests, e.g. -R Climate]
+# Usage: scripts/clock-sweep.sh [ctest arguments that choose tests, e.g. -R Climate or
+# -E Photo]; the tests labelled whole, window, sanitize or sweep are always left out.
 # ORVANE_JOBS tests run at a time (one a core by default). Logs go to
-# build-test/clock-sweep/. Exits non-zero when a test fails at any instant.
+# build-test/clock-sweep/. Exits non-zero when the build fails, when no test is chosen,
+# when a test fails at any instant, or when interrupted (SIGINT, SIGTERM: the tests under
+# way are ended first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -52,4 +55,15 @@ instants=(
   "America/St_Johns|2026-06-15 12:00:00 -0230"
 )
 
-scripts/ctest-at-instants.sh build-test "$logs" "${instants[@]}" -- -LE "$program_test_labels" "$@"
+# In the background, so that an interrupt of this script alone reaches the launcher at
+# once: it ends the tests it started and removes its work folder before it exits.
+launcher=""
+trap 'if [ -z "$launcher" ]; then exit 130; fi; kill -TERM "$launcher" 2> /dev/null || true' INT TERM
+scripts/ctest-at-instants.sh build-test "$logs" "${instants[@]}" -- -LE "$program_test_labels" "$@" &
+launcher=$!
+status=0
+while kill -0 "$launcher" 2> /dev/null; do
+  status=0
+  wait "$launcher" || status=$?
+done
+exit $status

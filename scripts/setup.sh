@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev libqt6svg6
   libsqlite3-dev sqlite3 libpoppler-qt6-dev poppler-utils faketime
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  tzdata fonts-dejavu-core fonts-inter dbus xvfb xauth xdotool imagemagick
+  procps tzdata fonts-dejavu-core fonts-inter dbus xvfb xauth xdotool imagemagick
   desktop-file-utils appstream
 )
 missing=()
