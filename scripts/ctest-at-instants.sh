@@ -144,7 +144,8 @@ for row in "${instants[@]}"; do
     echo "$sweep_zone $when (FAKETIME=@$sweep_epoch), one ctest per test, $jobs at a time"
     while read -r n name; do
       status=$(cat "$sweep_work/$n.status" 2> /dev/null || echo "none")
-      result=$(awk -v own="Test #$n: $name " '{ at = index($0, own) } at && substr($0, 1, at - 1) ~ /^[0-9]+\/[0-9]+ +$/ { print; exit }' \
+      result=$(awk -v own="Test #$n: $name " '{ line = $0; sub(/Test +#/, "Test #", line); at = index(line, own) }
+                                                at && substr(line, 1, at - 1) ~ /^ *[0-9]+\/[0-9]+ +$/ { print; exit }' \
                  "$sweep_work/$n.out" 2> /dev/null || true)
       if [ "$status" = 0 ] && grep -qE '(  Passed|\*\*\*Skipped) +[0-9.]+ sec$' <<< "$result"; then
         echo "$result"
