@@ -634,11 +634,12 @@ TEST(ExportFolderKilled, APutBackReplacesNothingHoweverTheSystemRenames)
                     if (row.renameError) {
                         if (!refuseRenames(row.renameError, row.links))
                             return ChildExport{ChildExport::noFilter, {}};
-                        // Asked of the kernel: the C library may tell ENOSYS as EINVAL.
+                        // Asked as the put-back asks it: the caller sees the kernel's own error,
+                        // ENOSYS too, which glibc's wrapper would tell as EINVAL (RenameAt2.cpp).
                         const bool refused =
                             testsupport::writeAll(QFile::decodeName(probe), "") &&
-                            ::syscall(SYS_renameat2, AT_FDCWD, probe.constData(), AT_FDCWD, probed.constData(),
-                                      RENAME_NOREPLACE) != 0 &&
+                            ::renameat2(AT_FDCWD, probe.constData(), AT_FDCWD, probed.constData(),
+                                        RENAME_NOREPLACE) != 0 &&
                             errno == row.renameError &&
                             (row.links || (::link(probe.constData(), probed.constData()) != 0 && errno == EPERM));
                         ::unlink(probe.constData());
