@@ -1247,8 +1247,16 @@ QList<QByteArray> moveSecondNamesOut(const QDir& folder, const QDir& to)
 }
 
 // What may happen to a cut run: its record removed, cut short or unreadable, or its
-// temporaries removed by a cleaning tool (the run then looks finished).
-enum class RunDamage { recordRemoved, recordCutShort, recordUnreadable, temporariesRemoved };
+// temporaries removed by a cleaning tool (the run then looks finished); or its record
+// removed and a folder made under the first name, where the earlier file lies under
+// its second name alone by then.
+enum class RunDamage {
+    recordRemoved,
+    recordCutShort,
+    recordUnreadable,
+    temporariesRemoved,
+    recordRemovedBesideAFolder
+};
 
 } // namespace
 
@@ -1262,7 +1270,9 @@ enum class RunDamage { recordRemoved, recordCutShort, recordUnreadable, temporar
 // the export succeeds. A cut run that kept no earlier file under a second name placed
 // nothing and is tidied. Either way every earlier file's bytes are still in the
 // folder. A run whose temporaries a cleaning tool removed counts as finished, but a
-// name it emptied gets its earlier file back. No name is left empty.
+// name it emptied gets its earlier file back. No name is left empty. A second name
+// beside a folder under its name is an earlier file kept, not one going back to an
+// empty name: the run is left as it is, though it keeps no other.
 TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
 {
     Fixture f;
@@ -1272,14 +1282,17 @@ TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
         const RunSteps run = stepsOfARun(f, row);
         for (int killedAt = 1; killedAt <= run.lastPlacing; ++killedAt) {
             for (const RunDamage damage : {RunDamage::recordRemoved, RunDamage::recordCutShort,
-                                           RunDamage::recordUnreadable, RunDamage::temporariesRemoved}) {
+                                           RunDamage::recordUnreadable, RunDamage::temporariesRemoved,
+                                           RunDamage::recordRemovedBesideAFolder}) {
                 for (const bool ownFolder : {true, false}) {
                     SCOPED_TRACE(testing::Message()
                                  << row.trace().toStdString() << ", killed before step " << killedAt << ", "
                                  << (damage == RunDamage::recordRemoved      ? "record removed"
                                      : damage == RunDamage::recordCutShort   ? "record cut short"
                                      : damage == RunDamage::recordUnreadable ? "record unreadable"
-                                                                             : "temporaries removed")
+                                     : damage == RunDamage::temporariesRemoved
+                                         ? "temporaries removed"
+                                         : "record removed, a folder under the first name")
                                  << (ownFolder ? ", own folder" : ", another day's folder"));
                     const QString out =
                         row.folder(QStringLiteral("unrecorded %1 %2 %3").arg(killedAt).arg(int(damage)).arg(ownFolder)) +
@@ -1291,7 +1304,15 @@ TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
                     ASSERT_TRUE(QDir().rename(staged.path(), folder.path()));
                     const QString record = wholeRecordIn(folder, true);
                     ASSERT_FALSE(record.isEmpty());
-                    if (damage == RunDamage::recordRemoved) {
+                    const QString first = folder.filePath(Exporter::fileNames()[0]);
+                    if (damage == RunDamage::recordRemovedBesideAFolder) {
+                        // Only once the first name's earlier file has a second name.
+                        if (secondNamesIn(folder).filter(u'.' + QFileInfo(first).fileName()).isEmpty())
+                            continue;
+                        QFile::remove(first); // none stands there where it was moved aside
+                        ASSERT_TRUE(QDir().mkdir(first));
+                    }
+                    if (damage == RunDamage::recordRemoved || damage == RunDamage::recordRemovedBesideAFolder) {
                         ASSERT_TRUE(QFile::remove(record));
                     }
                     if (damage == RunDamage::recordCutShort) {
@@ -1349,6 +1370,9 @@ TEST(ExportFolderKilled, ACutRunWithoutItsWholeRecordIsLeftAsItIs)
                         EXPECT_FALSE(moved.isEmpty());
                         for (const QByteArray& bytes : moved)
                             EXPECT_TRUE(earlier.values().contains(bytes));
+                        if (damage == RunDamage::recordRemovedBesideAFolder) {
+                            ASSERT_TRUE(QDir().rmdir(first));
+                        }
                         EXPECT_EQ(Exporter::everything(f.store, folder.path()).size(), 8);
                         EXPECT_EQ(contents(folder), placed);
                     }
