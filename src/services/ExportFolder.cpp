@@ -430,7 +430,7 @@ public:
                 takeBack(i, *placing.front());
         if (putBackWhereEmpty() || unaccounted)
             stop();
-        if (m_changed)
+        if (changed())
             syncFolder(m_folder);
 
         // Every second name still there is now a mere extra link, or an earlier file
@@ -484,7 +484,7 @@ private:
 
     [[noreturn]] void fail(const QString& path, int error)
     {
-        if (m_changed)
+        if (changed())
             syncFolder(m_folder);
         throwFileError(path, error);
     }
@@ -539,7 +539,6 @@ private:
         if (const std::error_code error = renameNoReplace(previous, target(index)))
             fail(target(index), error.value());
         previous.clear();
-        m_changed = true;
     }
 
     // Every name that stands empty and has exactly one second name gets it back.
@@ -551,8 +550,10 @@ private:
             if (!nameEmpty(i))
                 continue;
             const std::vector<QString*> kept = secondNames(i);
-            if (kept.size() == 1)
+            if (kept.size() == 1) {
                 putBack(*kept.front(), i);
+                m_putBack = true;
+            }
             several = several || kept.size() > 1;
         }
         return several;
@@ -572,8 +573,10 @@ private:
         if (::lstat(fsName(name).constData(), &st) != 0) {
             if (errno != ENOENT)
                 fail(name, errno);
-            if (!previous.isEmpty())
+            if (!previous.isEmpty()) {
                 putBack(previous, index);
+                m_takenBack = true;
+            }
             return;
         }
         if (extraLink(previous, name))
@@ -586,32 +589,38 @@ private:
             if (const std::error_code error = renameFile(previous, name))
                 fail(name, error.value());
             previous.clear();
-            m_changed = true;
+            m_takenBack = true;
         } else if (own && previous.isEmpty() && !entry.earlier) {
             if (const std::error_code error = removeFile(name); error && !gone(error))
                 fail(name, error.value());
-            m_changed = true;
+            m_takenBack = true;
         }
     }
 
     // Ends the tidy of a folder it cannot account for. An unreadable record is named
-    // with the system's reason; otherwise the folder, with what lies in it and the
-    // safe ways on.
+    // with the system's reason; otherwise the folder, with what lies in it, what the
+    // tidy changed there and the safe ways on.
     [[noreturn]] void stop()
     {
         for (const auto& [token, run] : m_runs)
             if (run.recordError)
                 fail(run.record, run.recordError.value());
-        if (m_changed)
+        if (changed())
             syncFolder(m_folder);
+        QStringList done;
+        if (m_takenBack)
+            done.append(QStringLiteral("one cut-off export, which was taken back"));
+        if (m_putBack)
+            done.append(QStringLiteral("earlier files put back under names that stood empty"));
+        const QString butFor =
+            done.isEmpty() ? QString() : QStringLiteral(" but for ") + done.join(QStringLiteral(", and "));
         throwFileError(
             m_folder.path(),
             QStringLiteral("an export into this folder was cut off, and which of the files in it are the earlier ones "
-                           "cannot be told, so %1. The earlier files are the hidden files in it whose names end in "
-                           "\".previous\": choose another folder for the export, or move those files out of this one.")
-                .arg(m_changed ? QStringLiteral("nothing in it was changed but for earlier files put back under "
-                                                "names that stood empty")
-                               : QStringLiteral("nothing in it was changed")));
+                           "cannot be told, so nothing in it was changed%1. The earlier files are the hidden files in "
+                           "it whose names end in \".previous\": choose another folder for the export, or move those "
+                           "files out of this one.")
+                .arg(butFor));
     }
 
     // Removes a leftover; for a cut run's, a failure throws, naming the file.
@@ -626,7 +635,12 @@ private:
     const QStringList& m_names;
     const OVStore& m_store;
     std::map<QString, RunLeftovers> m_runs;
-    bool m_changed = false; // something was put back or removed under a name
+    // Whether something was put back or removed under a name: by the take-back of the
+    // one cut run (its own second names going back to empty names included), or by a
+    // second name going back to an empty name after it.
+    bool m_takenBack = false;
+    bool m_putBack = false;
+    bool changed() const { return m_takenBack || m_putBack; }
 };
 
 } // namespace

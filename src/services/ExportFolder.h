@@ -36,14 +36,18 @@
 //     is never settled by a guess: only a second name that is the one kept for a name
 //     where no entry stands goes back, by a rename that replaces nothing, and nothing
 //     else is put back or removed. The tidy then stops (OVError::file naming the
-//     folder, or an unreadable record with the system's reason). Several cut runs
-//     none of which keeps an earlier file hide nothing earlier: the files under the
-//     names stay as they are, and only the runs' own hidden files go.
+//     folder and saying what it changed there, if anything: the one cut run taken
+//     back, earlier files put back under names that stood empty; or an unreadable
+//     record with the system's reason). Several cut runs none of which keeps an
+//     earlier file hide nothing earlier: the files under the names stay as they are,
+//     and only the runs' own hidden files go.
 //   - A second name never goes while no file stands under its name (a folder there
 //     is none), a finished run's neither: where the name stands empty and it is the
-//     only one kept for that name it goes back. Second names of any kind but folders
-//     (a symbolic link, a FIFO) are put back and removed by name and never opened;
-//     temporaries and records are regular files only.
+//     only one kept for that name it goes back. Where several are kept for it, none
+//     does, and the tidy stops as above once it has taken back the one cut run it
+//     can. Second names of any kind but folders (a symbolic link, a FIFO) are put back
+//     and removed by name and never opened; temporaries and records are regular files
+//     only.
 //   - Then every other second name, the temporaries and, last, the records go.
 // - The tidy never opens the open store's files: a file under a name that is the
 //   database or a side file of it (a hard link a person made) counts as a person's,
