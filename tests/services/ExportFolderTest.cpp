@@ -1711,7 +1711,9 @@ namespace {
 // each, at which placing each is killed (9: once it has finished, before its
 // removals), whether a person saves a file under a name between them, and whether a
 // person removes a file under a name after them. Where `thirdPlacing`, a third run
-// follows them, after a greenhouse is added, killed at that placing.
+// follows them, after a greenhouse is added, killed at that placing. Where
+// `keptOnceAfter`, a person then moves the second run's second name of that name out
+// of the folder and removes the file under it, so that one second name is kept for it.
 struct TwoRunsHistory {
     const char* what;
     bool addBeforeFirst;
@@ -1722,6 +1724,7 @@ struct TwoRunsHistory {
     bool firstExport = false;
     QString removedAfter = {};
     int thirdPlacing = 0;
+    QString keptOnceAfter = {};
 };
 
 } // namespace
@@ -1757,6 +1760,8 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
          QStringLiteral("Seeds.csv")},
         {"two finished runs and a cut one, a file removed since", true, 9, true, 9, {}, false,
          QStringLiteral("Seeds.csv"), 2},
+        {"two finished runs and a cut one, a file removed since, another with one second name", true, 9, true, 9,
+         {}, false, QStringLiteral("Seeds.csv"), 2, QStringLiteral("Harvests.csv")},
     };
     for (const TwoRunsHistory& history : histories) {
         for (const bool links : {true, false}) {
@@ -1797,6 +1802,12 @@ TEST(ExportFolderKilled, SecondNamesOfSeveralCutRunsAreSettledInOnePass)
                 if (!history.removedAfter.isEmpty()) {
                     ASSERT_TRUE(QFile::remove(folder.filePath(history.removedAfter)));
                     emptied.append(history.removedAfter);
+                }
+                if (!history.keptOnceAfter.isEmpty()) {
+                    const QString secondRuns = u'.' + history.keptOnceAfter + QStringLiteral(".orvane-export-") +
+                                               (firstSortsFirst ? high : low) + QStringLiteral(".previous");
+                    ASSERT_TRUE(QDir().rename(folder.filePath(secondRuns), aside.filePath(secondRuns)));
+                    ASSERT_TRUE(QFile::remove(folder.filePath(history.keptOnceAfter)));
                 }
                 const QMap<QString, QByteArray> before = contents(folder);
                 const QMap<QString, QByteArray> taken = history.thirdPlacing ? withTakeBack(before, third) : before;
