@@ -61,8 +61,8 @@ listed() {
   (cd "$dir" && ctest -N "$@") | sed -n 's/^ *Test *#[0-9]*: //p' | sort
 }
 
-# Runs the launcher on a folder at the given instants with the given ctest arguments,
-# each a single word: `launch DIR INSTANT... -- ARGUMENTS`. Sets `out` and `status`.
+# Runs the launcher on a folder at the given instants with the given ctest arguments:
+# `launch DIR INSTANT... [-- ARGUMENTS]`. Sets `out` and `status`.
 launch() {
   local dir=$1
   shift
@@ -102,7 +102,7 @@ interrupt() {
   shift 6
   set -m
   env SWEEP_CHECK_MARK="$mark" "$@" > "$scratch/interrupted.out" 2>&1 &
-  local pid=$! status=0 pidof
+  local pid=$! status=0 pidof was=$failed
   set +m
   if ! wait_for 30 eval '[ -f "$waitfile" ] && [ "$(wc -l < "$waitfile")" -ge '"$count"' ]'; then
     fail "$signal: the tests to interrupt did not start"
@@ -129,6 +129,7 @@ interrupt() {
       fail "$signal: libfaketime's shared memory of the ended ctest $pidof was left in /dev/shm"
     rm -f "/dev/shm/faketime_shm_$pidof" "/dev/shm/sem.faketime_sem_$pidof"
   done
+  [ "$failed" = "$was" ] || { echo "Its output:"; cat "$scratch/interrupted.out"; }
 }
 
 utc="UTC|2026-06-15 23:59:50 +0000"
