@@ -24,10 +24,39 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/test-env.sh
 
+# The build and the launcher each run in a process group of their own, in the
+# background, so that an interrupt of this script (SIGINT, or SIGTERM to it alone) reaches
+# them at once: it is passed on to the group as SIGTERM, and the script exits once the
+# group's leader has ended (the launcher ends the tests it started and removes its work
+# folder first).
+child=""
+interrupted=""
+stop() {
+  interrupted=$1
+  if [ -z "$child" ]; then exit "$1"; fi
+  kill -TERM -- "-$child" 2> /dev/null || true
+}
+trap 'stop 130' INT
+trap 'stop 143' TERM
+in_own_group() {
+  local status=0
+  set -m
+  "$@" &
+  child=$!
+  set +m
+  while kill -0 "$child" 2> /dev/null; do
+    status=0
+    wait "$child" || status=$?
+  done
+  child=""
+  if [ -n "$interrupted" ]; then exit "$interrupted"; fi
+  return $status
+}
+
 logs=build-test/clock-sweep
 rm -rf "$logs"
 mkdir -p "$logs"
-if ! build_tests > "$logs/build.log" 2>&1; then
+if ! in_own_group build_tests > "$logs/build.log" 2>&1; then
   cat "$logs/build.log"
   echo "FAIL: the build failed (log: $logs/build.log)"
   exit 1
@@ -55,15 +84,4 @@ instants=(
   "America/St_Johns|2026-06-15 12:00:00 -0230"
 )
 
-# In the background, so that an interrupt of this script alone reaches the launcher at
-# once: it ends the tests it started and removes its work folder before it exits.
-launcher=""
-trap 'if [ -z "$launcher" ]; then exit 130; fi; kill -TERM "$launcher" 2> /dev/null || true' INT TERM
-scripts/ctest-at-instants.sh build-test "$logs" "${instants[@]}" -- -LE "$program_test_labels" "$@" &
-launcher=$!
-status=0
-while kill -0 "$launcher" 2> /dev/null; do
-  status=0
-  wait "$launcher" || status=$?
-done
-exit $status
+in_own_group scripts/ctest-at-instants.sh build-test "$logs" "${instants[@]}" -- -LE "$program_test_labels" "$@"

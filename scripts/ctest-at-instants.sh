@@ -79,7 +79,7 @@ libfaketime=$(find_libfaketime) || { echo "needs libfaketime (Debian package fak
 
 # "NUMBER NAME" for each test ctest lists with the given arguments.
 list_tests() {
-  (cd "$build" && ctest -N "$@") | sed -n 's/^ *Test *#\([0-9][0-9]*\): \(.*\)$/\1 \2/p' | sed 's/ (Disabled)$//'
+  (cd "$build" && ctest -N "$@") | sed -n -e 's/ (Disabled)$//' -e 's/^ *Test *#\([0-9][0-9]*\): \(.*\)$/\1 \2/p'
 }
 if ! whole=$(list_tests) || ! chosen=$(list_tests "${choose[@]}"); then
   echo "ctest could not list the tests in $build${choose[*]:+ with: ${choose[*]}}" >&2

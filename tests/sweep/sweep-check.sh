@@ -21,7 +21,8 @@
 #   clock-sweep  the sweep leaves out the tests with the labels of the whole-program,
 #                window, sanitizer and sweep tests and runs exactly the others that its
 #                ctest arguments choose; a failed build fails it, showing the build's
-#                errors, without running a test; an interrupt leaves nothing behind.
+#                errors, without running a test; an interrupt, while it builds or while
+#                its tests run, leaves nothing behind.
 # Every wait is bounded. Usage: sweep-check.sh CASE LAUNCHER PROBE
 set -uo pipefail
 check=$1
@@ -321,6 +322,7 @@ enable_testing()
 if(EXISTS "${CMAKE_SOURCE_DIR}/broken")
   add_custom_target(broken ALL COMMAND sh -c "echo 'stand-in.cpp:7:1: error: expected a stand-in' >&2" COMMAND false)
 endif()
+add_custom_target(slow ALL COMMAND sh build-step.sh WORKING_DIRECTORY "${CMAKE_SOURCE_DIR}")
 foreach(name Unit.left Unit.one Unit.two Program.whole Program.window Program.sanitize Program.sweep)
   add_test(NAME ${name} COMMAND sh -c "echo ${name} >> '${CMAKE_SOURCE_DIR}/ran'; if [ -e '${CMAKE_SOURCE_DIR}/hold' ]; then echo $PPID >> '${CMAKE_SOURCE_DIR}/pids'; echo $HOME >> '${CMAKE_SOURCE_DIR}/homes'; exec sleep 74; fi")
 endforeach()
@@ -329,6 +331,7 @@ set_tests_properties(Program.window PROPERTIES LABELS "ui;window")
 set_tests_properties(Program.sanitize PROPERTIES LABELS sanitize)
 set_tests_properties(Program.sweep PROPERTIES LABELS sweep)
 CMAKE
+  echo 'if [ -e hold-build ]; then echo building >> building; exec sleep 75; fi' > "$repo/build-step.sh"
   sweep() {
     : > "$repo/ran"
     status=0
@@ -354,6 +357,15 @@ CMAKE
   sweep -R NoSuchTest
   [ "$status" -ne 0 ] && [ ! -s "$repo/ran" ] || fail "the sweep passed a choice of no test: $out"
 
+  # Interrupted while it builds, and while its tests run.
+  touch "$repo/hold-build"
+  for signal in INT TERM; do
+    rm -f "$repo/building"
+    ORVANE_JOBS=2 interrupt "$signal" "$scratch/build-$signal" "$repo/building" 1 "$repo/build-test/clock-sweep" \
+      /dev/null "$repo/scripts/clock-sweep.sh"
+    [ ! -s "$repo/ran" ] || fail "$signal: tests ran after the build was interrupted"
+  done
+  rm "$repo/hold-build"
   touch "$repo/hold"
   for signal in INT TERM; do
     rm -f "$repo/homes" "$repo/pids"
@@ -361,7 +373,7 @@ CMAKE
       "$repo/pids" "$repo/scripts/clock-sweep.sh" -R '^Unit\.'
     while read -r home; do
       [ ! -e "$(dirname "$home")" ] || fail "$signal: the sweep left its scratch folder $(dirname "$home")"
-    done < <(sort -u "$repo/homes")
+    done < <(sort -u "$repo/homes" 2> /dev/null)
   done
   ;;
 
